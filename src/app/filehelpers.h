@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// True when the name ends in one of the audio extensions the library
+// accepts (MP3, AIF, AIFF, MID, MIDI, WAV), in any case; no dot is needed.
+bool IsMusicFile(const QString& name);
+
+// Appends the full paths of the audio files in `folder` (and, with
+// `recurse`, in its subfolders, depth first, each folder in name order) to
+// `files`. The index of the next find is one running count shared by the
+// whole search: it starts at 0, each find stores at that index (resizing
+// `files` to fit) and advances it. Call with the empty folder once a search
+// is done, to reset the count for the next one.
+//
+// Folders whose names begin with "." and links to folders are not entered;
+// folders that cannot be read are skipped. Pending events are processed
+// during the walk so the window stays responsive; a walk started from such
+// an event while another runs does nothing.
+void SearchFiles(const QString& folder, QStringList& files, bool recurse);
+
+// How often (milliseconds) the walk lets pending events run; 0 means after
+// every entry. Returns the previous value.
+int SetSearchFilesYieldInterval(int milliseconds);
+
+// The song title for a file: the part after the last path separator, up to
+// its first ".".
+QString GetFileTitle(const QString& path);
