@@ -1,5 +1,6 @@
 #include "app/messageboxpresenter.h"
 #include "app/messagecatalogue.h"
+#include "data/adoconnector.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -11,6 +12,9 @@ int main(int argc, char* argv[]) {
     MessageBoxPresenter boxes;
     msgbox::setPresenter(&boxes);
 
+    ADO_Connector connector;
+    gConnector = &connector;
+
     QMainWindow window;
     window.setObjectName(QStringLiteral("frmMain"));
     window.setWindowTitle(kDefaultMessageTitle);
@@ -18,6 +22,7 @@ int main(int argc, char* argv[]) {
     window.show();
 
     const int rc = app.exec();
+    gConnector = nullptr;
     msgbox::setPresenter(nullptr);
     return rc;
 }

@@ -1,0 +1,308 @@
+#include "data/adoconnector.h"
+
+#include "app/messagepresenter.h"
+#include "data/requests.h"
+#include "data/schema.h"
+#include "data/sqlite.h"
+#include "data/sqlquote.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+ADO_Connector* gConnector = nullptr;
+
+namespace {
+
+const QString kConnectTitle = QStringLiteral("DB_Error");
+const QString kRequestTitle = QStringLiteral("DBError");
+const QString kNotConnected = QStringLiteral("The database is not open.");
+
+// A numeric parameter as the engine would read it; nothing when the text
+// is not a decimal number, so it never lands as text in a number column.
+std::optional<QVariant> number(const QString& text) {
+    const QString t = text.trimmed();
+    bool ok = false;
+    const qlonglong i = t.toLongLong(&ok);
+    if (ok)
+        return QVariant(i);
+    const double d = t.toDouble(&ok);
+    if (ok && qIsFinite(d))
+        return QVariant(d);
+    return std::nullopt;
+}
+
+std::optional<QVariant> flag(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(u"Yes", Qt::CaseInsensitive) == 0 || t.compare(u"True", Qt::CaseInsensitive) == 0)
+        return QVariant(true);
+    if (t.compare(u"No", Qt::CaseInsensitive) == 0 || t.compare(u"False", Qt::CaseInsensitive) == 0)
+        return QVariant(false);
+    return std::nullopt;
+}
+
+// The parameters of one statement as values to bind, or the reason why not.
+bool bindValues(const requests::Statement& st, const QStringList& params, QList<QVariant>& out,
+                QString& error) {
+    for (const requests::Value& v : st.values) {
+        if (v.param >= params.size()) {
+            error = QStringLiteral("Parameter %1 is missing.").arg(v.param);
+            return false;
+        }
+        const QString& text = params[v.param];
+        std::optional<QVariant> value;
+        switch (v.kind) {
+        case requests::ValueKind::Text:
+            value = QVariant(text);
+            break;
+        case requests::ValueKind::Number:
+            value = number(text);
+            break;
+        case requests::ValueKind::Flag:
+            value = flag(text);
+            break;
+        }
+        if (!value) {
+            error =
+                QStringLiteral("Data type mismatch: \"%1\" is not a valid value for parameter %2.")
+                    .arg(text)
+                    .arg(v.param);
+            return false;
+        }
+        out << *value;
+    }
+    return true;
+}
+
+// The SQL text of a statement; values stay out of it except a view name,
+// which is quoted as an identifier.
+QString sqlText(const requests::Statement& st, const QStringList& params) {
+    switch (st.form) {
+    case requests::Form::Action:
+        return schema::actionQuery(st.sql);
+    case requests::Form::ViewName:
+        return st.sql.arg(sql::quoteName(params.value(0)));
+    case requests::Form::CallerSql:
+        return params.value(0);
+    case requests::Form::Sql:
+        break;
+    }
+    return st.sql;
+}
+
+} // namespace
+
+ADO_Connector::ADO_Connector(const QString& path)
+    : path_(path.isEmpty() ? defaultPath() : path), db_(std::make_unique<sqlite::Database>()) {
+    adoConnect();
+}
+
+ADO_Connector::~ADO_Connector() {
+    adoDisconnect();
+}
+
+bool ADO_Connector::isConnected() const {
+    return db_->isOpen();
+}
+
+QString ADO_Connector::defaultPath() {
+    const QString name = QStringLiteral("DataBase/MelodaraPlayer.db");
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QFileInfo inApp(appDir + QLatin1Char('/') + name);
+    const bool appUsable = inApp.exists()
+                               ? inApp.isWritable() && QFileInfo(inApp.path()).isWritable()
+                           : QFileInfo(inApp.path()).exists() ? QFileInfo(inApp.path()).isWritable()
+                                                              : QFileInfo(appDir).isWritable();
+    if (!appDir.isEmpty() && appUsable)
+        return inApp.filePath();
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/') +
+           name;
+}
+
+bool ADO_Connector::adoConnect() {
+    QString error;
+    const bool exists = QFileInfo::exists(path_);
+    bool ok = true;
+    if (!exists && !QDir().mkpath(QFileInfo(path_).absolutePath())) {
+        error = QStringLiteral("Cannot create the folder of %1.").arg(path_);
+        ok = false;
+    }
+    ok = ok && db_->open(path_, !exists, error);
+    // WAL lets the list read while a write is committed, and with
+    // synchronous=NORMAL a commit is one fsync-free append that a power cut
+    // can lose but never corrupt. The busy timeout covers a second copy of
+    // the program (or a backup tool) holding the file for a moment.
+    ok = ok && db_->exec(QStringLiteral("PRAGMA busy_timeout = 5000"), error);
+    ok = ok && db_->exec(QStringLiteral("PRAGMA journal_mode = WAL"), error);
+    ok = ok && db_->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), error);
+    ok = ok && (exists ? checkSchema(error) : createSchema(error));
+    if (ok)
+        return true;
+    db_->close();
+    // A half-made new file would be taken for a broken library next time.
+    if (!exists)
+        QFile::remove(path_);
+    msgbox::show(error, 0, kConnectTitle);
+    return false;
+}
+
+bool ADO_Connector::adoDisconnect() {
+    if (!db_->isOpen())
+        return false;
+    db_->close();
+    return true;
+}
+
+bool ADO_Connector::createSchema(QString& error) {
+    sqlite::Transaction transaction(*db_);
+    for (const QString& statement : schema::creationStatements()) {
+        if (!db_->exec(statement, error))
+            return false;
+    }
+    return transaction.commit(error);
+}
+
+bool ADO_Connector::checkSchema(QString& error) {
+    sqlite::Statement query(*db_,
+                            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    QStringList present;
+    sqlite::Statement::Step step;
+    while ((step = query.step()) == sqlite::Statement::Step::Row)
+        present << query.value(0).toString();
+    if (step == sqlite::Statement::Step::Error) {
+        error = query.error();
+        return false;
+    }
+    for (const QString& table : schema::requiredTables()) {
+        if (!present.contains(table)) {
+            error = QStringLiteral("The database has no table %1.").arg(table);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ADO_Connector::fail(const QString& error) {
+    msgbox::show(error, 0, kRequestTitle);
+    return false;
+}
+
+bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
+    const std::optional<requests::Statement> source = requests::read(kind);
+    if (!source)
+        return true;
+    rs.close();
+    if (!db_->isOpen())
+        return fail(kNotConnected);
+
+    const QStringList params = {param};
+    QList<QVariant> values;
+    QString error;
+    if (!bindValues(*source, params, values, error))
+        return fail(error);
+    sqlite::Statement query(*db_, sqlText(*source, params));
+    if (!query.isValid())
+        return fail(query.error());
+    if (source->form == requests::Form::Sql) {
+        for (int i = 0; i < values.size(); ++i)
+            query.bind(i + 1, values[i]);
+    }
+
+    const int columns = query.columnCount();
+    QStringList names;
+    QList<bool> yesNo;
+    for (int c = 0; c < columns; ++c) {
+        names << query.columnName(c);
+        yesNo << (query.columnDeclType(c).compare(u"BOOLEAN", Qt::CaseInsensitive) == 0);
+    }
+    rs.reset(names, yesNo);
+    sqlite::Statement::Step step;
+    while ((step = query.step()) == sqlite::Statement::Step::Row) {
+        for (int c = 0; c < columns; ++c)
+            rs.appendValue(query.value(c));
+    }
+    if (step == sqlite::Statement::Step::Error) {
+        rs.close();
+        return fail(query.error());
+    }
+    rs.finishRows();
+    return true;
+}
+
+bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
+    const std::optional<QList<requests::Statement>> statements = requests::write(kind);
+    if (!statements)
+        return true;
+    if (!db_->isOpen())
+        return fail(kNotConnected);
+
+    QString error;
+    {
+        sqlite::Transaction transaction(*db_);
+        bool ok = transaction.isActive();
+        if (!ok)
+            error = db_->lastError();
+        for (qsizetype i = 0; ok && i < statements->size(); ++i)
+            ok = run(statements->at(i), params, error);
+        if (ok && transaction.commit(error))
+            return true;
+    }
+    // The box comes after the rollback, so nothing stays half-written
+    // while it waits for the user.
+    return fail(error);
+}
+
+bool ADO_Connector::run(const requests::Statement& st, const QStringList& params, QString& error) {
+    QList<QVariant> values;
+    if (!bindValues(st, params, values, error))
+        return false;
+    sqlite::Statement statement(*db_, sqlText(st, params));
+    if (!statement.isValid()) {
+        error = statement.error();
+        return false;
+    }
+    // A request runs one statement; text after it is refused, not run unseen.
+    if (statement.hasTrailingText()) {
+        error = QStringLiteral("Only one statement may be run at a time.");
+        return false;
+    }
+    if (st.form == requests::Form::Sql) {
+        for (int i = 0; i < values.size(); ++i)
+            statement.bind(i + 1, values[i]);
+    }
+    sqlite::Statement::Step step;
+    while ((step = statement.step()) == sqlite::Statement::Step::Row) {
+    }
+    if (step == sqlite::Statement::Step::Error) {
+        error = statement.error();
+        return false;
+    }
+    return true;
+}
+
+void ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name) {
+    if (!db_->isOpen())
+        return;
+    sqlite::Statement statement(*db_, QStringLiteral("CREATE VIEW ") + sql::quoteName(name) +
+                                          QStringLiteral(" AS ") + sql);
+    if (statement.isValid() && !statement.hasTrailingText())
+        statement.step();
+}
+
+ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) {
+    if (connector.db_->isOpen())
+        transaction_ = std::make_unique<sqlite::Transaction>(*connector.db_);
+}
+
+ADO_Connector::BulkWrite::~BulkWrite() = default;
+
+bool ADO_Connector::BulkWrite::commit() {
+    QString error;
+    if (!transaction_ || !transaction_->commit(error)) {
+        if (!error.isEmpty())
+            msgbox::show(error, 0, kRequestTitle);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "data/recordset.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace requests {
+struct Statement;
+} // namespace requests
+namespace sqlite {
+class Database;
+class Transaction;
+} // namespace sqlite
+
+// The one connection to the library database. Reads and writes are
+// numbered requests; nothing else in the program touches the database.
+class ADO_Connector {
+public:
+    // Opens `path`, or the default database file when it is empty; a
+    // missing file is created with its tables, fixed rows and queries.
+    explicit ADO_Connector(const QString& path = QString());
+    ~ADO_Connector();
+    ADO_Connector(const ADO_Connector&) = delete;
+    ADO_Connector& operator=(const ADO_Connector&) = delete;
+
+    // Opens the rows of read `kind` (1 to 20) into `rs`. Any other kind
+    // opens nothing and succeeds. A failure shows "DBError", leaves `rs`
+    // closed and returns false.
+    bool adoGetData(int kind, Recordset& rs, const QString& param = QString());
+
+    // Runs the statements of write `kind` (21 to 56) with `params`, all or
+    // nothing. An unused kind touches nothing and succeeds. A failure shows
+    // "DBError" and returns false.
+    bool adoSetData(int kind, const QStringList& params);
+
+    // Stores the SELECT `sql` as the query `name`; failures are silent.
+    void adoxCreateQuery(const QString& sql, const QString& name);
+
+    bool isConnected() const;
+    const QString& path() const { return path_; }
+
+    // Runs many writes as one transaction: they are kept when commit() is
+    // called and dropped when the guard ends without it. A write that fails
+    // inside still undoes only itself.
+    class BulkWrite {
+    public:
+        explicit BulkWrite(ADO_Connector& connector);
+        ~BulkWrite();
+        BulkWrite(const BulkWrite&) = delete;
+        BulkWrite& operator=(const BulkWrite&) = delete;
+        bool commit();
+
+    private:
+        std::unique_ptr<sqlite::Transaction> transaction_;
+    };
+
+    // The database file used when no path is given: DataBase/MelodaraPlayer.db
+    // below the program's folder, or below the per-user data folder when the
+    // program's folder cannot be written.
+    static QString defaultPath();
+
+private:
+    bool adoConnect();
+    bool adoDisconnect();
+    bool createSchema(QString& error);
+    bool checkSchema(QString& error);
+    bool run(const requests::Statement& st, const QStringList& params, QString& error);
+    bool fail(const QString& error);
+
+    QString path_;
+    std::unique_ptr<sqlite::Database> db_;
+};
+
+// The connector of the running program; set at start-up, cleared on exit.
+extern ADO_Connector* gConnector;

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// A read-only snapshot of a query's rows with a current-row cursor, read
+// by column name. Names are matched ignoring case ("ID" and "Id" are one
+// column). A Null field reads as an invalid QVariant, distinct from empty
+// text; Yes/No columns read as bool.
+class Recordset {
+public:
+    bool isOpen() const { return open_; }
+    void close();
+
+    bool Eof() const { return !open_ || current_ >= rows_; }
+    bool Bof() const { return !open_ || rows_ == 0; }
+    int RecordCount() const { return open_ ? rows_ : -1; }
+    void MoveFirst() { current_ = 0; }
+    void MoveNext();
+    // Moves `offset` rows from the current one, stopping at either end.
+    void Move(int offset);
+    int position() const { return current_; }
+
+    int fieldCount() const { return int(names_.size()); }
+    QString fieldName(int column) const { return names_.value(column); }
+    bool hasField(const QString& name) const { return columnOf(name) >= 0; }
+
+    // The field of the current row; an invalid QVariant for Null, an
+    // unknown name or no current row.
+    QVariant Field(const QString& name) const;
+    QVariant Field(int column) const;
+    bool isNull(const QString& name) const { return Field(name).isNull(); }
+    // The field as text: "" for Null, "True"/"False" for Yes/No columns.
+    QString text(const QString& name) const;
+
+    // Filled by the connector.
+    void reset(const QStringList& names, const QList<bool>& yesNo);
+    void appendValue(QVariant value) { values_.append(std::move(value)); }
+    void finishRows();
+
+private:
+    int columnOf(const QString& name) const;
+
+    bool open_ = false;
+    QStringList names_;
+    QHash<QString, int> index_;
+    QList<bool> yesNo_;
+    QList<QVariant> values_; // row-major
+    int rows_ = 0;
+    int current_ = 0;
+};
+
+// Text form of a field value as the program shows it.
+QString fieldText(const QVariant& value);

@@ -1,0 +1,223 @@
+#include "data/requests.h"
+
+#include "data/schema.h"
+
+namespace requests {
+
+namespace {
+
+constexpr ValueKind T = ValueKind::Text;
+constexpr ValueKind N = ValueKind::Number;
+constexpr ValueKind F = ValueKind::Flag;
+
+Statement sql(const QString& text, QList<Value> values = {}) {
+    return Statement{Form::Sql, text, std::move(values)};
+}
+
+Statement view(const QString& name) {
+    return sql(QStringLiteral("SELECT * FROM ") + name);
+}
+
+Statement action(const QString& name) {
+    return Statement{Form::Action, name, {}};
+}
+
+Statement setting(const QString& key) {
+    return sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ? WHERE 設定情報 = '") + key +
+                   QStringLiteral("'"),
+               {{0, T}});
+}
+
+// Kinds 26 and 55 share their parameter layout; 55 leaves path and title.
+Statement songUpdate(bool withPathAndTitle) {
+    QString text = QStringLiteral("UPDATE TM_曲情報 SET カウント = ?,");
+    QList<Value> values = {{11, N}};
+    if (withPathAndTitle) {
+        text += QStringLiteral(" ファイルパス = ?, タイトル = ?,");
+        values << Value{0, T} << Value{1, T};
+    }
+    text += QStringLiteral(" 優先度 = ?, ジャンルID1 = ?, ジャンルID2 = ?, ジャンルID3 = ?,"
+                           " アーティストID = ?, ブレークアウト = ?, トレンド = ?,"
+                           " ボリューム補正 = ? WHERE ID = ?");
+    values << Value{2, N} << Value{3, N} << Value{4, N} << Value{5, N} << Value{6, N} << Value{7, F}
+           << Value{8, F} << Value{9, N} << Value{10, N};
+    return sql(text, values);
+}
+
+QList<Statement> forEachGenreTable(const QString& pattern, QList<Value> values) {
+    QList<Statement> out;
+    for (const char* n : {"1", "2", "3"})
+        out << sql(pattern.arg(QLatin1String(n)), values);
+    return out;
+}
+
+} // namespace
+
+std::optional<Statement> read(int kind) {
+    switch (kind) {
+    case 1:
+        return view(QStringLiteral("Q_表示項目"));
+    case 2:
+        return sql(QStringLiteral("SELECT * FROM TM_セットリスト"));
+    case 3:
+        return Statement{Form::ViewName, QStringLiteral("SELECT * FROM %1"), {{0, T}}};
+    case 4:
+        return view(QStringLiteral("Q_ソート設定"));
+    case 5:
+        return sql(QStringLiteral("SELECT * FROM TM_再生種別"));
+    case 6:
+        return view(QStringLiteral("Q_システムボリューム"));
+    case 7:
+        return view(QStringLiteral("Q_メイン画面リスト設定"));
+    case 8:
+        return view(QStringLiteral("Q_フレーム表示項目"));
+    case 9:
+        return view(QStringLiteral("Q_ステータスバー表示項目"));
+    case 10:
+        return sql(schema::songColumns() + schema::songJoins() +
+                       QStringLiteral(" WHERE song.ID = ?"),
+                   {{0, N}});
+    case 11:
+        return view(QStringLiteral("Q_アルバム一覧"));
+    case 12:
+        return sql(schema::songColumns() + QStringLiteral(" FROM (") +
+                       schema::songJoins().mid(QStringLiteral(" FROM ").size()) +
+                       QStringLiteral(") INNER JOIN TM_アルバム AS album ON song.ID = album.曲ID"
+                                      " WHERE album.アルバム名 = ? ORDER BY album.曲順"),
+                   {{0, T}});
+    case 13:
+        return sql(QStringLiteral("SELECT * FROM TM_ジャンル_1"));
+    case 14:
+        return view(QStringLiteral("Q_コンパクト画面表示設定"));
+    case 15:
+        return view(QStringLiteral("Q_ファイル検索パス"));
+    case 16:
+        return view(QStringLiteral("Q_ファイルパス"));
+    case 17:
+        return sql(QStringLiteral("SELECT * FROM TM_セットリスト条件 WHERE セットリスト名 = ?"),
+                   {{0, T}});
+    case 18:
+        return sql(QStringLiteral("SELECT * FROM TM_アーティスト"));
+    case 19:
+        return sql(QStringLiteral("SELECT ID FROM TM_アーティスト WHERE アーティスト名 = ?"),
+                   {{0, T}});
+    case 20:
+        return sql(QStringLiteral("SELECT ID FROM TM_ジャンル_1 WHERE ジャンル名 = ?"), {{0, T}});
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QList<Statement>> write(int kind) {
+    switch (kind) {
+    case 21:
+        return QList{sql(QStringLiteral("DELETE FROM TM_アルバム WHERE アルバム名 = ?"), {{0, T}})};
+    case 22:
+        return QList{sql(QStringLiteral("INSERT INTO TM_アルバム(アルバム名, 曲ID, 曲順)"
+                                        " VALUES (?, ?, ?)"),
+                         {{0, T}, {1, N}, {2, N}})};
+    case 23:
+        return QList{action(QStringLiteral("Q_セットリスト選択解除")),
+                     sql(QStringLiteral("UPDATE TM_セットリスト SET 選択 = 1"
+                                        " WHERE セットリスト名 = ?"),
+                         {{0, T}})};
+    case 25:
+        return forEachGenreTable(
+            QStringLiteral("INSERT INTO TM_ジャンル_%1(ジャンル名) VALUES (?)"), {{0, T}});
+    case 26:
+        return QList{songUpdate(true)};
+    case 27:
+        return QList{setting(QStringLiteral("システムボリューム"))};
+    case 28:
+        return QList{
+            sql(QStringLiteral("UPDATE TM_再生種別 SET 選択 = 0")),
+            sql(QStringLiteral("UPDATE TM_再生種別 SET 選択 = 1 WHERE 再生種別 = ?"), {{0, T}})};
+    case 29:
+        return QList{
+            sql(QStringLiteral("UPDATE TM_表示項目 SET 幅 = ? WHERE 列名 = ?"), {{0, N}, {1, T}})};
+    case 30:
+        return QList{setting(QStringLiteral("ファイル検索パス"))};
+    case 31:
+        return QList{
+            sql(QStringLiteral("INSERT INTO TM_曲情報(ファイルパス, タイトル) VALUES (?, ?)"),
+                {{0, T}, {1, T}})};
+    case 32:
+        return QList{action(QStringLiteral("Q_表示項目初期化"))};
+    case 33:
+        return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET 表示有無 = 1, 表示順 = ?"
+                                        " WHERE 列名 = ?"),
+                         {{0, N}, {1, T}})};
+    case 34:
+        return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET フレーム表示順 = ? WHERE 列名 = ?"),
+                         {{0, N}, {1, T}})};
+    case 35:
+        return QList{
+            sql(QStringLiteral("UPDATE TM_表示項目 SET ステータスバー表示順 = ? WHERE 列名 = ?"),
+                {{0, N}, {1, T}})};
+    case 36:
+        return QList{setting(QStringLiteral("コンパクト画面背景画像パス"))};
+    case 37:
+        return QList{setting(QStringLiteral("コンパクト画面フォント色"))};
+    case 38:
+        return QList{setting(QStringLiteral("コンパクト画面背景色"))};
+    case 39:
+        return QList{setting(QStringLiteral("メイン画面背景画像パス"))};
+    case 40:
+        return QList{setting(QStringLiteral("メイン画面フォント色"))};
+    case 41:
+        return QList{setting(QStringLiteral("メイン画面背景色"))};
+    case 42:
+        // The name is an identifier, quoted by the connector; DROP VIEW
+        // cannot remove a table, whatever name is passed.
+        return QList{Statement{Form::ViewName, QStringLiteral("DROP VIEW %1"), {{0, T}}}};
+    case 43:
+        return QList{
+            sql(QStringLiteral("DELETE FROM TM_セットリスト WHERE セットリスト名 = ?"), {{0, T}})};
+    case 44:
+        return QList{sql(QStringLiteral("DELETE FROM TM_セットリスト条件 WHERE セットリスト名 = ?"),
+                         {{0, T}})};
+    case 45:
+        return QList{sql(QStringLiteral("INSERT INTO TM_セットリスト(セットリスト名) VALUES (?)"),
+                         {{0, T}})};
+    case 46:
+        return QList{Statement{Form::CallerSql, QString(), {{0, T}}}};
+    case 48:
+        return QList{
+            sql(QStringLiteral("DELETE FROM TM_アーティスト WHERE アーティスト名 = ?"), {{0, T}})};
+    case 49:
+        return QList{sql(QStringLiteral("INSERT INTO TM_アーティスト(アーティスト名) VALUES (?)"),
+                         {{0, T}})};
+    case 50:
+        return forEachGenreTable(
+            QStringLiteral("UPDATE TM_曲情報 SET ジャンルID%1 = ? WHERE ジャンルID%1 = ?"),
+            {{0, N}, {1, N}});
+    case 51:
+        return QList{sql(QStringLiteral("UPDATE TM_曲情報 SET アーティストID = ?"
+                                        " WHERE アーティストID = ?"),
+                         {{0, N}, {1, N}})};
+    case 52:
+        return forEachGenreTable(QStringLiteral("DELETE FROM TM_ジャンル_%1 WHERE ジャンル名 = ?"),
+                                 {{0, T}});
+    case 53:
+        return QList{sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
+                                        " WHERE 設定情報 = 'ソート種別'"),
+                         {{0, T}}),
+                     sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
+                                        " WHERE 設定情報 = 'ソート列'"),
+                         {{1, N}})};
+    case 54:
+        return QList{sql(QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = ?"), {{0, N}}),
+                     sql(QStringLiteral("DELETE FROM TM_アルバム WHERE 曲ID = ?"), {{0, N}})};
+    case 55:
+        return QList{songUpdate(false)};
+    case 56:
+        return QList{setting(QStringLiteral("コンパクト画面Left")),
+                     sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
+                                        " WHERE 設定情報 = 'コンパクト画面Top'"),
+                         {{1, T}})};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace requests

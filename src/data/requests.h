@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The numbered requests of the connector as parameterised SQL. Callers'
+// values are never written into the text; each is bound as the kind it is.
+namespace requests {
+
+enum class ValueKind {
+    Text,   // bound as written
+    Number, // must read as a decimal number
+    Flag,   // "Yes"/"No" (or "True"/"False"), bound as 1/0
+};
+
+struct Value {
+    int param; // index into the caller's parameters
+    ValueKind kind;
+};
+
+enum class Form {
+    Sql,       // `sql` with ? placeholders for `values`
+    Action,    // `sql` is the name of a stored action query
+    ViewName,  // parameter 0 names a stored query, written quoted at %1
+    CallerSql, // parameter 0 is a complete statement of the caller's
+};
+
+struct Statement {
+    Form form;
+    QString sql;
+    QList<Value> values;
+};
+
+// The source of read kind 1 to 20; nothing for any other kind.
+std::optional<Statement> read(int kind);
+
+// The statements of write kind 21 to 56, in order; nothing for an unused
+// or out-of-range kind.
+std::optional<QList<Statement>> write(int kind);
+
+} // namespace requests

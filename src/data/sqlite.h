@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Thin RAII layer over the SQLite C API, used only by the connector.
+namespace sqlite {
+
+// One open database file. Errors are reported as the engine's message.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens `path`; with `create` a missing file is created.
+    bool open(const QString& path, bool create, QString& error);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    sqlite3* handle() const { return db_; }
+
+    // Runs statements without results (schema, pragmas).
+    bool exec(const QString& sql, QString& error);
+    QString lastError() const;
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// One prepared statement. Values are always bound, never spliced.
+class Statement {
+public:
+    Statement(const Database& db, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool isValid() const { return stmt_ != nullptr; }
+    // True when text followed the first statement (more than one statement).
+    bool hasTrailingText() const { return trailing_; }
+    const QString& error() const { return error_; }
+
+    // Binds 1-based parameter `index`: null, integer, real, bool or text.
+    // A null QString binds as empty text, so text columns never get Null.
+    void bind(int index, const QVariant& value);
+
+    enum class Step { Row, Done, Error };
+    Step step();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString columnDeclType(int column) const;
+    QVariant value(int column) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    bool trailing_ = false;
+    QString error_;
+};
+
+// Groups writes so they apply together or not at all. Savepoints nest, so
+// a bulk write can hold many requests that each use their own guard.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction(); // rolls back unless committed
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool isActive() const { return active_; }
+    bool commit(QString& error);
+    void rollback();
+
+private:
+    Database& db_;
+    QString name_;
+    bool active_ = false;
+};
+
+} // namespace sqlite
