@@ -1,0 +1,98 @@
+#include "data/adoconnector.h"
+#include "scriptedpresenter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestAdoConnector : public QObject {
+    Q_OBJECT
+
+    QString dbPath() const { return dir_->path() + "/DataBase/MelodaraPlayer.db"; }
+
+    QStringList column(ADO_Connector& db, int kind, const QString& name,
+                       const QString& param = QString()) {
+        Recordset rs;
+        if (!db.adoGetData(kind, rs, param))
+            return {"<failed>"};
+        QStringList out;
+        for (; !rs.Eof(); rs.MoveNext())
+            out << rs.text(name);
+        return out;
+    }
+
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { dir_.reset(); }
+
+    void freshDatabaseListsNewSongInAll() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        QVERIFY(db.isConnected());
+        QVERIFY(QFile::exists(dbPath()));
+        QVERIFY(db.adoSetData(31, {"/music/a.mp3", "a"}));
+        Recordset rs;
+        QVERIFY(db.adoGetData(3, rs, "Q_SetList_ALL"));
+        QCOMPARE(rs.RecordCount(), 1);
+        QCOMPARE(rs.text("ファイルパス"), QStringLiteral("/music/a.mp3"));
+        QCOMPARE(rs.text("ジャンル1"), QStringLiteral("指定無し"));
+        QCOMPARE(rs.text("アーティスト名"), QStringLiteral("指定無し"));
+        QCOMPARE(rs.text("ブレークアウト"), QStringLiteral("False"));
+        QCOMPARE(rs.Field("Id"), rs.Field("ID"));
+        QCOMPARE(column(db, 2, "選択"), QStringList({"True"}));
+        QVERIFY(boxes.boxes().isEmpty());
+    }
+
+    void quotedAndJapaneseTextIsStoredAsTyped() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        const QString title = QString::fromUtf16(u"彼女の\"歌\" it's; DROP TABLE TM_曲情報");
+        QVERIFY(db.adoSetData(31, {"/x/" + title + ".mp3", title}));
+        QCOMPARE(column(db, 10, "タイトル", "1"), QStringList({title}));
+    }
+
+    void nonNumericValueFailsWithBox() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        QVERIFY(!db.adoSetData(29, {"wide", QString::fromUtf16(u"曲名")}));
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DBError"));
+        QCOMPARE(column(db, 10, "ID", "1 or 1=1"), QStringList({"<failed>"}));
+    }
+
+    void failingKindLeavesNothingHalfDone() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        QVERIFY(db.adoSetData(31, {"/a.mp3", "a"}));
+        QVERIFY(db.adoSetData(22, {"Best", "1", "1"}));
+        // A non-numeric ID fails before either delete runs.
+        QVERIFY(!db.adoSetData(54, {"x"}));
+        QCOMPARE(column(db, 11, "アルバム名"), QStringList({"Best"}));
+        QVERIFY(db.adoSetData(54, {"1"}));
+        QCOMPARE(column(db, 11, "アルバム名"), QStringList());
+    }
+
+    void brokenFileShowsConnectBoxThenRequestBoxes() {
+        QDir().mkpath(dir_->path() + "/DataBase");
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DB_Error"));
+        Recordset rs;
+        QVERIFY(!db.adoGetData(1, rs, {}));
+        QVERIFY(!db.adoSetData(31, {"/a.mp3", "a"}));
+        QCOMPARE(boxes.boxes().size(), 3);
+        QCOMPARE(boxes.boxes().back().title, QStringLiteral("DBError"));
+        QVERIFY(db.adoGetData(21, rs, {}));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_GUILESS_MAIN(TestAdoConnector)
+#include "tst_adoconnector.moc"
