@@ -22,10 +22,11 @@ Statement action(const QString& name) {
     return Statement{Form::Action, name, {}};
 }
 
-Statement setting(const QString& key) {
+// One settings row takes parameter `param` as its value.
+Statement setting(const QString& key, int param = 0, ValueKind kind = T) {
     return sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ? WHERE 設定情報 = '") + key +
                    QStringLiteral("'"),
-               {{0, T}});
+               {{param, kind}});
 }
 
 // Kinds 26 and 55 share their parameter layout; 55 leaves path and title.
@@ -74,14 +75,13 @@ std::optional<Statement> read(int kind) {
     case 9:
         return view(QStringLiteral("Q_ステータスバー表示項目"));
     case 10:
-        return sql(schema::songColumns() + schema::songJoins() +
+        return sql(schema::songColumns() + QStringLiteral(" FROM ") + schema::songSource() +
                        QStringLiteral(" WHERE song.ID = ?"),
                    {{0, N}});
     case 11:
         return view(QStringLiteral("Q_アルバム一覧"));
     case 12:
-        return sql(schema::songColumns() + QStringLiteral(" FROM (") +
-                       schema::songJoins().mid(QStringLiteral(" FROM ").size()) +
+        return sql(schema::songColumns() + QStringLiteral(" FROM (") + schema::songSource() +
                        QStringLiteral(") INNER JOIN TM_アルバム AS album ON song.ID = album.曲ID"
                                       " WHERE album.アルバム名 = ? ORDER BY album.曲順"),
                    {{0, T}});
@@ -199,12 +199,8 @@ std::optional<QList<Statement>> write(int kind) {
         return forEachGenreTable(QStringLiteral("DELETE FROM TM_ジャンル_%1 WHERE ジャンル名 = ?"),
                                  {{0, T}});
     case 53:
-        return QList{sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
-                                        " WHERE 設定情報 = 'ソート種別'"),
-                         {{0, T}}),
-                     sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
-                                        " WHERE 設定情報 = 'ソート列'"),
-                         {{1, N}})};
+        return QList{setting(QStringLiteral("ソート種別")),
+                     setting(QStringLiteral("ソート列"), 1, N)};
     case 54:
         return QList{sql(QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = ?"), {{0, N}}),
                      sql(QStringLiteral("DELETE FROM TM_アルバム WHERE 曲ID = ?"), {{0, N}})};
@@ -212,9 +208,7 @@ std::optional<QList<Statement>> write(int kind) {
         return QList{songUpdate(false)};
     case 56:
         return QList{setting(QStringLiteral("コンパクト画面Left")),
-                     sql(QStringLiteral("UPDATE TM_初期設定 SET 設定値 = ?"
-                                        " WHERE 設定情報 = 'コンパクト画面Top'"),
-                         {{1, T}})};
+                     setting(QStringLiteral("コンパクト画面Top"), 1)};
     default:
         return std::nullopt;
     }

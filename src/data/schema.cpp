@@ -139,8 +139,8 @@ QString songColumns() {
         " song.トレンド, song.ボリューム補正");
 }
 
-QString songJoins() {
-    return QStringLiteral(" FROM (((TM_曲情報 AS song"
+QString songSource() {
+    return QStringLiteral("(((TM_曲情報 AS song"
                           " INNER JOIN TM_ジャンル_1 AS janl1 ON song.ジャンルID1 = janl1.ID)"
                           " INNER JOIN TM_ジャンル_2 AS janl2 ON song.ジャンルID2 = janl2.ID)"
                           " INNER JOIN TM_ジャンル_3 AS janl3 ON song.ジャンルID3 = janl3.ID)"
@@ -157,8 +157,8 @@ QStringList creationStatements() {
         out << QString::fromUtf16(s);
     for (const char16_t* s : kViews)
         out << QString::fromUtf16(s);
-    out << QStringLiteral("CREATE VIEW Q_SetList_ALL AS") + songColumns() + songJoins() +
-               QStringLiteral(" ORDER BY song.ID");
+    out << QStringLiteral("CREATE VIEW Q_SetList_ALL AS") + songColumns() +
+               QStringLiteral(" FROM ") + songSource() + QStringLiteral(" ORDER BY song.ID");
     out << QStringLiteral("PRAGMA user_version = %1").arg(kVersion);
     return out;
 }

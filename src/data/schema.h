@@ -19,9 +19,10 @@ QStringList requiredTables();
 // The SQL of a stored action query, or the empty text when `name` is none.
 QString actionQuery(const QString& name);
 
-// The song columns every set-list query returns, joined to the lookup
-// tables; a set-list query is this plus its own WHERE.
+// The song columns every set-list query returns (a SELECT list), and the
+// songs joined to their lookup tables (what follows FROM); a set-list query
+// is the two plus its own WHERE.
 QString songColumns();
-QString songJoins();
+QString songSource();
 
 } // namespace schema
