@@ -110,10 +110,14 @@ QString ADO_Connector::defaultPath() {
     const QString name = QStringLiteral("DataBase/MelodaraPlayer.db");
     const QString appDir = QCoreApplication::applicationDirPath();
     const QFileInfo inApp(appDir + QLatin1Char('/') + name);
-    const bool appUsable = inApp.exists()
-                               ? inApp.isWritable() && QFileInfo(inApp.path()).isWritable()
-                           : QFileInfo(inApp.path()).exists() ? QFileInfo(inApp.path()).isWritable()
-                                                              : QFileInfo(appDir).isWritable();
+    const QFileInfo folder(inApp.path());
+    bool appUsable;
+    if (inApp.exists())
+        appUsable = inApp.isWritable() && folder.isWritable();
+    else if (folder.exists())
+        appUsable = folder.isWritable();
+    else
+        appUsable = QFileInfo(appDir).isWritable();
     if (!appDir.isEmpty() && appUsable)
         return inApp.filePath();
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/') +
@@ -196,18 +200,11 @@ bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
     if (!db_->isOpen())
         return fail(kNotConnected);
 
-    const QStringList params = {param};
-    QList<QVariant> values;
     QString error;
-    if (!bindValues(*source, params, values, error))
+    const std::unique_ptr<sqlite::Statement> statement = prepare(*source, {param}, error);
+    if (!statement)
         return fail(error);
-    sqlite::Statement query(*db_, sqlText(*source, params));
-    if (!query.isValid())
-        return fail(query.error());
-    if (source->form == requests::Form::Sql) {
-        for (int i = 0; i < values.size(); ++i)
-            query.bind(i + 1, values[i]);
-    }
+    sqlite::Statement& query = *statement;
 
     const int columns = query.columnCount();
     QStringList names;
@@ -253,29 +250,37 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
     return fail(error);
 }
 
-bool ADO_Connector::run(const requests::Statement& st, const QStringList& params, QString& error) {
+std::unique_ptr<sqlite::Statement>
+ADO_Connector::prepare(const requests::Statement& st, const QStringList& params, QString& error) {
     QList<QVariant> values;
     if (!bindValues(st, params, values, error))
-        return false;
-    sqlite::Statement statement(*db_, sqlText(st, params));
-    if (!statement.isValid()) {
-        error = statement.error();
-        return false;
+        return nullptr;
+    auto statement = std::make_unique<sqlite::Statement>(*db_, sqlText(st, params));
+    if (!statement->isValid()) {
+        error = statement->error();
+        return nullptr;
     }
     // A request runs one statement; text after it is refused, not run unseen.
-    if (statement.hasTrailingText()) {
+    if (statement->hasTrailingText()) {
         error = QStringLiteral("Only one statement may be run at a time.");
-        return false;
+        return nullptr;
     }
     if (st.form == requests::Form::Sql) {
         for (int i = 0; i < values.size(); ++i)
-            statement.bind(i + 1, values[i]);
+            statement->bind(i + 1, values[i]);
     }
+    return statement;
+}
+
+bool ADO_Connector::run(const requests::Statement& st, const QStringList& params, QString& error) {
+    const std::unique_ptr<sqlite::Statement> statement = prepare(st, params, error);
+    if (!statement)
+        return false;
     sqlite::Statement::Step step;
-    while ((step = statement.step()) == sqlite::Statement::Step::Row) {
+    while ((step = statement->step()) == sqlite::Statement::Step::Row) {
     }
     if (step == sqlite::Statement::Step::Error) {
-        error = statement.error();
+        error = statement->error();
         return false;
     }
     return true;

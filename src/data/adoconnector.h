@@ -12,6 +12,7 @@ struct Statement;
 } // namespace requests
 namespace sqlite {
 class Database;
+class Statement;
 class Transaction;
 } // namespace sqlite
 
@@ -67,6 +68,9 @@ private:
     bool adoDisconnect();
     bool createSchema(QString& error);
     bool checkSchema(QString& error);
+    // The statement of `st` with its values bound, or nothing and `error`.
+    std::unique_ptr<sqlite::Statement> prepare(const requests::Statement& st,
+                                               const QStringList& params, QString& error);
     bool run(const requests::Statement& st, const QStringList& params, QString& error);
     bool fail(const QString& error);
 

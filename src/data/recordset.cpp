@@ -5,7 +5,6 @@
 void Recordset::close() {
     open_ = false;
     names_.clear();
-    index_.clear();
     yesNo_.clear();
     values_.clear();
     rows_ = 0;
@@ -22,7 +21,13 @@ void Recordset::Move(int offset) {
 }
 
 int Recordset::columnOf(const QString& name) const {
-    return index_.value(name.toCaseFolded(), -1);
+    // A handful of columns: a scan beats hashing a folded copy per access,
+    // and the first of two columns of one name wins.
+    for (int i = 0; i < names_.size(); ++i) {
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
 }
 
 QVariant Recordset::Field(int column) const {
@@ -46,12 +51,6 @@ void Recordset::reset(const QStringList& names, const QList<bool>& yesNo) {
     close();
     names_ = names;
     yesNo_ = yesNo;
-    for (int i = 0; i < names.size(); ++i) {
-        const QString key = names[i].toCaseFolded();
-        // The first of two columns of one name wins, as with field lookup.
-        if (!index_.contains(key))
-            index_.insert(key, i);
-    }
 }
 
 void Recordset::finishRows() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -46,7 +45,6 @@ private:
 
     bool open_ = false;
     QStringList names_;
-    QHash<QString, int> index_;
     QList<bool> yesNo_;
     QList<QVariant> values_; // row-major
     int rows_ = 0;
