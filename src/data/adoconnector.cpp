@@ -94,7 +94,8 @@ QString sqlText(const requests::Statement& st, const QStringList& params) {
 } // namespace
 
 ADO_Connector::ADO_Connector(const QString& path)
-    : path_(path.isEmpty() ? defaultPath() : path), db_(std::make_unique<sqlite::Database>()) {
+    : path_(path.isEmpty() ? defaultPath() : path), db_(std::make_unique<sqlite::Database>()),
+      statements_(std::make_unique<sqlite::StatementCache>(*db_)) {
     adoConnect();
 }
 
@@ -140,9 +141,13 @@ bool ADO_Connector::adoConnect() {
     ok = ok && db_->exec(QStringLiteral("PRAGMA busy_timeout = 5000"), error);
     ok = ok && db_->exec(QStringLiteral("PRAGMA journal_mode = WAL"), error);
     ok = ok && db_->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), error);
+    // A 100,000-song library is some 20 MB: keep it in the page cache so a
+    // full list read or a bulk import does not page through the file.
+    ok = ok && db_->exec(QStringLiteral("PRAGMA cache_size = -65536"), error);
     ok = ok && (exists ? checkSchema(error) : createSchema(error));
     if (ok)
         return true;
+    statements_->clear();
     db_->close();
     // A half-made new file would be taken for a broken library next time.
     if (!exists)
@@ -154,6 +159,7 @@ bool ADO_Connector::adoConnect() {
 bool ADO_Connector::adoDisconnect() {
     if (!db_->isOpen())
         return false;
+    statements_->clear();
     db_->close();
     return true;
 }
@@ -193,7 +199,7 @@ bool ADO_Connector::fail(const QString& error) {
 }
 
 bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
-    const std::optional<requests::Statement> source = requests::read(kind);
+    const requests::Statement* source = requests::read(kind);
     if (!source)
         return true;
     rs.close();
@@ -201,7 +207,8 @@ bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
         return fail(kNotConnected);
 
     QString error;
-    const std::unique_ptr<sqlite::Statement> statement = prepare(*source, {param}, error);
+    std::unique_ptr<sqlite::Statement> owned;
+    sqlite::Statement* statement = prepare(*source, {param}, owned, error);
     if (!statement)
         return fail(error);
     sqlite::Statement& query = *statement;
@@ -216,19 +223,39 @@ bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
     rs.reset(names, yesNo);
     sqlite::Statement::Step step;
     while ((step = query.step()) == sqlite::Statement::Step::Row) {
-        for (int c = 0; c < columns; ++c)
-            rs.appendValue(query.value(c));
+        for (int c = 0; c < columns; ++c) {
+            switch (query.type(c)) {
+            case sqlite::Statement::Type::Null:
+                rs.appendNull();
+                break;
+            case sqlite::Statement::Type::Integer:
+                rs.appendInteger(query.integer(c));
+                break;
+            case sqlite::Statement::Type::Real:
+                rs.appendReal(query.real(c));
+                break;
+            case sqlite::Statement::Type::Text: {
+                int size = 0;
+                const char* text = query.utf8(c, size);
+                rs.appendText(text, size);
+                break;
+            }
+            }
+        }
     }
     if (step == sqlite::Statement::Step::Error) {
+        error = query.error();
+        query.reset();
         rs.close();
-        return fail(query.error());
+        return fail(error);
     }
+    query.reset();
     rs.finishRows();
     return true;
 }
 
 bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
-    const std::optional<QList<requests::Statement>> statements = requests::write(kind);
+    const QList<requests::Statement>* statements = requests::write(kind);
     if (!statements)
         return true;
     if (!db_->isOpen())
@@ -250,12 +277,19 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
     return fail(error);
 }
 
-std::unique_ptr<sqlite::Statement>
-ADO_Connector::prepare(const requests::Statement& st, const QStringList& params, QString& error) {
+sqlite::Statement* ADO_Connector::prepare(const requests::Statement& st, const QStringList& params,
+                                          std::unique_ptr<sqlite::Statement>& owned,
+                                          QString& error) {
     QList<QVariant> values;
     if (!bindValues(st, params, values, error))
         return nullptr;
-    auto statement = std::make_unique<sqlite::Statement>(*db_, sqlText(st, params));
+    sqlite::Statement* statement;
+    if (st.form == requests::Form::Sql) {
+        statement = &statements_->get(st.sql);
+    } else {
+        owned = std::make_unique<sqlite::Statement>(*db_, sqlText(st, params));
+        statement = owned.get();
+    }
     if (!statement->isValid()) {
         error = statement->error();
         return nullptr;
@@ -273,17 +307,18 @@ ADO_Connector::prepare(const requests::Statement& st, const QStringList& params,
 }
 
 bool ADO_Connector::run(const requests::Statement& st, const QStringList& params, QString& error) {
-    const std::unique_ptr<sqlite::Statement> statement = prepare(st, params, error);
+    std::unique_ptr<sqlite::Statement> owned;
+    sqlite::Statement* statement = prepare(st, params, owned, error);
     if (!statement)
         return false;
     sqlite::Statement::Step step;
     while ((step = statement->step()) == sqlite::Statement::Step::Row) {
     }
-    if (step == sqlite::Statement::Step::Error) {
+    const bool ok = step != sqlite::Statement::Step::Error;
+    if (!ok)
         error = statement->error();
-        return false;
-    }
-    return true;
+    statement->reset();
+    return ok;
 }
 
 void ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name) {

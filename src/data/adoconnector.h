@@ -13,6 +13,7 @@ struct Statement;
 namespace sqlite {
 class Database;
 class Statement;
+class StatementCache;
 class Transaction;
 } // namespace sqlite
 
@@ -68,14 +69,16 @@ private:
     bool adoDisconnect();
     bool createSchema(QString& error);
     bool checkSchema(QString& error);
-    // The statement of `st` with its values bound, or nothing and `error`.
-    std::unique_ptr<sqlite::Statement> prepare(const requests::Statement& st,
-                                               const QStringList& params, QString& error);
+    // The statement of `st` with its values bound, or null and `error`.
+    // Fixed SQL comes from the cache; other text is compiled into `owned`.
+    sqlite::Statement* prepare(const requests::Statement& st, const QStringList& params,
+                               std::unique_ptr<sqlite::Statement>& owned, QString& error);
     bool run(const requests::Statement& st, const QStringList& params, QString& error);
     bool fail(const QString& error);
 
     QString path_;
     std::unique_ptr<sqlite::Database> db_;
+    std::unique_ptr<sqlite::StatementCache> statements_;
 };
 
 // The connector of the running program; set at start-up, cleared on exit.

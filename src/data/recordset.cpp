@@ -1,12 +1,16 @@
 #include "data/recordset.h"
 
 #include <algorithm>
+#include <cstring>
 
 void Recordset::close() {
     open_ = false;
     names_.clear();
     yesNo_.clear();
-    values_.clear();
+    cells_.clear();
+    cells_.squeeze();
+    text_.clear();
+    text_.squeeze();
     rows_ = 0;
     current_ = 0;
 }
@@ -33,10 +37,38 @@ int Recordset::columnOf(const QString& name) const {
 QVariant Recordset::Field(int column) const {
     if (Eof() || column < 0 || column >= names_.size())
         return QVariant();
-    const QVariant& v = values_[qsizetype(current_) * names_.size() + column];
-    if (yesNo_[column] && !v.isNull())
-        return QVariant(v.toLongLong() != 0);
-    return v;
+    const Cell& cell = cells_[qsizetype(current_) * names_.size() + column];
+    if (yesNo_[column] && cell.type != Cell::Null)
+        return QVariant(value(cell).toLongLong() != 0);
+    return value(cell);
+}
+
+QVariant Recordset::value(const Cell& cell) const {
+    switch (cell.type) {
+    case Cell::Null:
+        break;
+    case Cell::Integer:
+        return QVariant(qlonglong(cell.payload));
+    case Cell::Real: {
+        double d;
+        std::memcpy(&d, &cell.payload, sizeof d);
+        return QVariant(d);
+    }
+    case Cell::Text:
+        return QVariant(QString::fromUtf8(text_.constData() + cell.payload, qsizetype(cell.size)));
+    }
+    return QVariant();
+}
+
+void Recordset::appendReal(double v) {
+    Cell cell{Cell::Real, 0, 0};
+    std::memcpy(&cell.payload, &v, sizeof v);
+    cells_.append(cell);
+}
+
+void Recordset::appendText(const char* utf8, int size) {
+    cells_.append({Cell::Text, quint32(size), qint64(text_.size())});
+    text_.append(utf8, size);
 }
 
 QVariant Recordset::Field(const QString& name) const {
@@ -54,7 +86,7 @@ void Recordset::reset(const QStringList& names, const QList<bool>& yesNo) {
 }
 
 void Recordset::finishRows() {
-    rows_ = names_.isEmpty() ? 0 : int(values_.size() / names_.size());
+    rows_ = names_.isEmpty() ? 0 : int(cells_.size() / names_.size());
     current_ = 0;
     open_ = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,18 +36,31 @@ public:
     // The field as text: "" for Null, "True"/"False" for Yes/No columns.
     QString text(const QString& name) const;
 
-    // Filled by the connector.
+    // Filled by the connector, row by row, one append per column.
     void reset(const QStringList& names, const QList<bool>& yesNo);
-    void appendValue(QVariant value) { values_.append(std::move(value)); }
+    void appendNull() { cells_.append({Cell::Null, 0, 0}); }
+    void appendInteger(qint64 v) { cells_.append({Cell::Integer, 0, v}); }
+    void appendReal(double v);
+    void appendText(const char* utf8, int size);
     void finishRows();
 
 private:
+    // Cells are kept compact and turned into QVariants only when read: a
+    // 100,000-song list is read once, and one QString per cell would cost
+    // more than the query itself.
+    struct Cell {
+        enum Type : quint8 { Null, Integer, Real, Text } type;
+        quint32 size;   // text: UTF-8 bytes
+        qint64 payload; // integer; real's bits; text: offset into text_
+    };
     int columnOf(const QString& name) const;
+    QVariant value(const Cell& cell) const;
 
     bool open_ = false;
     QStringList names_;
     QList<bool> yesNo_;
-    QList<QVariant> values_; // row-major
+    QList<Cell> cells_; // row-major; QList grows in place by realloc
+    QByteArray text_;
     int rows_ = 0;
     int current_ = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "data/schema.h"
 
+#include <vector>
+
 namespace requests {
 
 namespace {
@@ -52,9 +54,7 @@ QList<Statement> forEachGenreTable(const QString& pattern, QList<Value> values) 
     return out;
 }
 
-} // namespace
-
-std::optional<Statement> read(int kind) {
+std::optional<Statement> buildRead(int kind) {
     switch (kind) {
     case 1:
         return view(QStringLiteral("Q_表示項目"));
@@ -108,7 +108,7 @@ std::optional<Statement> read(int kind) {
     }
 }
 
-std::optional<QList<Statement>> write(int kind) {
+std::optional<QList<Statement>> buildWrite(int kind) {
     switch (kind) {
     case 21:
         return QList{sql(QStringLiteral("DELETE FROM TM_アルバム WHERE アルバム名 = ?"), {{0, T}})};
@@ -212,6 +212,32 @@ std::optional<QList<Statement>> write(int kind) {
     default:
         return std::nullopt;
     }
+}
+
+constexpr int kLastKind = 56;
+
+// Built once: a request's text is fixed, and composing it per call would
+// cost more than running it in a bulk import.
+template <typename T, typename Build> const T* lookup(int kind, Build build) {
+    static const auto table = [&] {
+        std::vector<std::optional<T>> all;
+        for (int k = 0; k <= kLastKind; ++k)
+            all.push_back(build(k));
+        return all;
+    }();
+    if (kind < 0 || kind > kLastKind || !table[size_t(kind)])
+        return nullptr;
+    return &*table[size_t(kind)];
+}
+
+} // namespace
+
+const Statement* read(int kind) {
+    return lookup<Statement>(kind, buildRead);
+}
+
+const QList<Statement>* write(int kind) {
+    return lookup<QList<Statement>>(kind, buildWrite);
 }
 
 } // namespace requests

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 // The numbered requests of the connector as parameterised SQL. Callers'
 // values are never written into the text; each is bound as the kind it is.
 namespace requests {
@@ -33,11 +31,11 @@ struct Statement {
     QList<Value> values;
 };
 
-// The source of read kind 1 to 20; nothing for any other kind.
-std::optional<Statement> read(int kind);
+// The source of read kind 1 to 20; null for any other kind.
+const Statement* read(int kind);
 
-// The statements of write kind 21 to 56, in order; nothing for an unused
-// or out-of-range kind.
-std::optional<QList<Statement>> write(int kind);
+// The statements of write kind 21 to 56, in order; null for an unused or
+// out-of-range kind.
+const QList<Statement>* write(int kind);
 
 } // namespace requests

@@ -126,6 +126,27 @@ Statement::Step Statement::step() {
     }
 }
 
+void Statement::reset() {
+    if (!stmt_)
+        return;
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+Statement& StatementCache::get(const QString& sql) {
+    const auto found = statements_.find(sql);
+    if (found != statements_.end()) {
+        found->second->reset();
+        return *found->second;
+    }
+    auto statement = std::make_unique<Statement>(db_, sql);
+    if (!statement->isValid() || statement->hasTrailingText()) {
+        invalid_ = std::move(statement);
+        return *invalid_;
+    }
+    return *statements_.emplace(sql, std::move(statement)).first->second;
+}
+
 int Statement::columnCount() const {
     return stmt_ ? sqlite3_column_count(stmt_) : 0;
 }
@@ -151,10 +172,39 @@ QVariant Statement::value(int column) const {
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
                                    sqlite3_column_bytes(stmt_, column)));
     default:
+        // The file stores UTF-8: one conversion here instead of the
+        // engine's own to UTF-16 and a copy.
         return QVariant(
-            QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(stmt_, column)),
-                    sqlite3_column_bytes16(stmt_, column) / int(sizeof(char16_t))));
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
+                              sqlite3_column_bytes(stmt_, column)));
     }
+}
+
+Statement::Type Statement::type(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_NULL:
+        return Type::Null;
+    default:
+        return Type::Text;
+    }
+}
+
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::real(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
+
+const char* Statement::utf8(int column, int& size) const {
+    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    size = sqlite3_column_bytes(stmt_, column);
+    return text;
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+#include <unordered_map>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -50,17 +53,41 @@ public:
 
     enum class Step { Row, Done, Error };
     Step step();
+    // Makes the statement ready to run again, with no values bound.
+    void reset();
 
     int columnCount() const;
     QString columnName(int column) const;
     QString columnDeclType(int column) const;
     QVariant value(int column) const;
+    // The column of the current row without building a QVariant.
+    enum class Type { Null, Integer, Real, Text };
+    Type type(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    const char* utf8(int column, int& size) const; // blobs read as their bytes
 
 private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     bool trailing_ = false;
     QString error_;
+};
+
+// Prepared statements kept by their SQL text, so a statement run many
+// times (a bulk import) is compiled once.
+class StatementCache {
+public:
+    explicit StatementCache(const Database& db) : db_(db) {}
+    // The statement for `sql`, reset and unbound; compiled on first use.
+    // Invalid statements are returned but not kept.
+    Statement& get(const QString& sql);
+    void clear() { statements_.clear(); }
+
+private:
+    const Database& db_;
+    std::unordered_map<QString, std::unique_ptr<Statement>> statements_;
+    std::unique_ptr<Statement> invalid_;
 };
 
 // Groups writes so they apply together or not at all. Savepoints nest, so
