@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QVariant>
 
+// Text form of a field value as the program shows it: "" for Null,
+// "True"/"False" for Yes/No, numbers in decimal.
+QString fieldText(const QVariant& value);
+
 // A read-only snapshot of a query's rows with a current-row cursor, read
 // by column name. Names are matched ignoring case ("ID" and "Id" are one
 // column). A Null field reads as an invalid QVariant, distinct from empty
@@ -27,6 +31,8 @@ public:
     int fieldCount() const { return int(names_.size()); }
     QString fieldName(int column) const { return names_.value(column); }
     bool hasField(const QString& name) const { return columnOf(name) >= 0; }
+    // The column of `name`, or -1; for reading many rows by position.
+    int fieldIndex(const QString& name) const { return columnOf(name); }
 
     // The field of the current row; an invalid QVariant for Null, an
     // unknown name or no current row.
@@ -35,6 +41,7 @@ public:
     bool isNull(const QString& name) const { return Field(name).isNull(); }
     // The field as text: "" for Null, "True"/"False" for Yes/No columns.
     QString text(const QString& name) const;
+    QString text(int column) const { return fieldText(Field(column)); }
 
     // Filled by the connector, row by row, one append per column.
     void reset(const QStringList& names, const QList<bool>& yesNo);
@@ -64,6 +71,3 @@ private:
     int rows_ = 0;
     int current_ = 0;
 };
-
-// Text form of a field value as the program shows it.
-QString fieldText(const QVariant& value);

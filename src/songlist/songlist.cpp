@@ -1,0 +1,86 @@
+#include "songlist/songlist.h"
+
+#include "app/textfold.h"
+#include "data/adoconnector.h"
+#include "data/song.h"
+#include "songlist/songlistmodel.h"
+#include "songlist/songrows.h"
+
+QString gLastKey;
+
+void lvResetLastKey() {
+    gLastKey.clear();
+}
+
+void lvSetLastKey(const QString& key) {
+    gLastKey = key;
+}
+
+bool lvGetNextKey(const SongListModel& list, QString& key) {
+    int wanted = 0;
+    if (!gLastKey.isEmpty()) {
+        const int position = list.position(gLastKey);
+        if (position < 0)
+            return false;
+        wanted = position + 1;
+    }
+    if (wanted >= list.count())
+        return false;
+    key = list.keyAt(wanted);
+    return true;
+}
+
+bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
+    list.setSorted(false);
+    Recordset rs;
+    const bool read = mode == 1
+                          ? gConnector->adoGetData(12, rs, name)
+                          : gConnector->adoGetData(3, rs, QStringLiteral("Q_SetList_") + name);
+    if (!read)
+        return false;
+    list.setItems(songrows::itemsFromRows(rs, list.captions()));
+    return true;
+}
+
+void lvSortList(SongListModel& list, int column) {
+    list.setSorted(true);
+    if (column != -1) {
+        list.setSortOrder(list.sortOrder() == 0 ? 1 : 0);
+        if (column >= 0 && column < list.captions().size())
+            list.setSortKey(column);
+        return;
+    }
+    Recordset rs;
+    if (!gConnector->adoGetData(4, rs))
+        return;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString value = rs.text(QStringLiteral("設定値"));
+        if (text::equalsFolded(rs.text(QStringLiteral("設定情報")), QStringLiteral("ソート種別"))) {
+            // The stored pairing: "昇順" restores order 1, "降順" order 0.
+            if (value == u"昇順")
+                list.setSortOrder(1);
+            else if (value == u"降順")
+                list.setSortOrder(0);
+        } else {
+            bool ok = false;
+            const int n = value.trimmed().toShort(&ok);
+            if (ok && n >= 0 && n < list.captions().size())
+                list.setSortKey(n);
+        }
+    }
+}
+
+void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath) {
+    QString key = song.KeyString();
+    if (!key.contains(QStringLiteral("Key_")))
+        key = songrows::keyOf(key);
+    QList<int> skip;
+    if (skipTitleAndPath) {
+        for (int c = 0; c < list.captions().size(); ++c) {
+            const songrows::Cell cell = songrows::cellOf(list.captions()[c]);
+            if (cell == songrows::Cell::Title || cell == songrows::Cell::FilePath)
+                skip << c;
+        }
+    }
+    list.setCells(key, songrows::cellsOfSong(song, list.captions()), skip);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+// One row of a song list: its unique key and its cells (cell 0 is the
+// item text, cell k sub-item k).
+struct SongListItem {
+    QString key;
+    QStringList cells;
+};
+
+// The rows and columns of a song list in display order, with the list's
+// sort state. While `sorted()` is on, rows are kept ordered by the sort
+// column's cells compared as text ignoring case ("10" before "9").
+// Keys are found in constant time, positions too.
+class SongListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit SongListModel(QObject* parent = nullptr);
+
+    // Columns: captions only; widths belong to the view.
+    void setColumns(const QStringList& captions);
+    const QStringList& captions() const { return captions_; }
+
+    // Replaces every row; turns sorting off so the rows keep this order.
+    void setItems(std::vector<SongListItem> items);
+    void clear();
+    int count() const { return int(order_.size()); }
+
+    // Inserts at 0-based `position` (clamped; the end when negative), or
+    // at its sorted place while sorting is on. False when the key exists.
+    bool insertItem(int position, SongListItem item);
+    bool removeItem(const QString& key);
+
+    // 0-based display position of `key`, or -1.
+    int position(const QString& key) const;
+    QString keyAt(int position) const;
+    // Cell `column` of the row (empty when it has none), or a null text.
+    QString cell(const QString& key, int column) const;
+    // Writes the given cells of a row: cells[k] to column k, skipping the
+    // columns in `skip`. False when there is no such row.
+    bool setCells(const QString& key, const QStringList& cells, const QList<int>& skip = {});
+
+    bool sorted() const { return sorted_; }
+    int sortKey() const { return sortKey_; }
+    int sortOrder() const { return sortOrder_; } // 0 ascending, 1 descending
+    void setSorted(bool on);
+    void setSortKey(int column);
+    void setSortOrder(int order);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    void sortChanged();
+
+private:
+    int idOf(const QString& key) const { return ids_.value(key, -1); }
+    const QString& cellOf(int id, int column) const;
+    bool before(int a, int b) const; // display order of two ids while sorted
+    int sortedPosition(int id) const;
+    void resort();
+    // Runs `change`, which reorders order_ and renumbers; selections and
+    // the current row follow their items.
+    void reorder(const std::function<void()>& change);
+    void renumber(int from);
+
+    QStringList captions_;
+    std::vector<SongListItem> items_; // by id; removed ids keep an empty slot
+    QHash<QString, int> ids_;
+    std::vector<int> order_;     // display position -> id
+    std::vector<int> positions_; // id -> display position, -1 once removed
+    bool sorted_ = false;
+    int sortKey_ = 0;
+    int sortOrder_ = 0;
+};

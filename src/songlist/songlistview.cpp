@@ -1,0 +1,130 @@
+#include "songlist/songlistview.h"
+
+#include "data/adoconnector.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+#include <cmath>
+
+int twipsToPixels(double twips, double dpi) {
+    return int(std::lround(twips * dpi / 1440.0));
+}
+
+double pixelsToTwips(int pixels, double dpi) {
+    return dpi > 0 ? pixels * 1440.0 / dpi : 0.0;
+}
+
+SongListView::SongListView(QWidget* parent) : QTreeView(parent) {
+    setModel(&model_);
+    // Uniform rows and no decoration keep 100,000 rows smooth to scroll.
+    setUniformRowHeights(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &SongListView::columnClicked);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            emit itemDoubleClicked(model_.keyAt(index.row()));
+    });
+    connect(&model_, &SongListModel::sortChanged, this, &SongListView::showSortIndicator);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &SongListView::showSortIndicator);
+}
+
+void SongListView::setColumnWidthTwips(int column, double twips) {
+    setColumnWidth(column, std::max(0, twipsToPixels(twips, logicalDpiX())));
+}
+
+double SongListView::columnWidthTwips(int column) const {
+    return pixelsToTwips(columnWidth(column), logicalDpiX());
+}
+
+QString SongListView::selectedKey() const {
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        return model_.keyAt(current.row());
+    const QStringList keys = selectedKeys();
+    return keys.isEmpty() ? QString() : keys.front();
+}
+
+QStringList SongListView::selectedKeys() const {
+    QList<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows << r;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QStringList keys;
+    keys.reserve(rows.size());
+    for (int r : rows)
+        keys << model_.keyAt(r);
+    return keys;
+}
+
+bool SongListView::selectKey(const QString& key, bool add) {
+    const int row = model_.position(key);
+    if (row < 0)
+        return false;
+    const QModelIndex index = model_.index(row, 0);
+    auto flags = QItemSelectionModel::Rows | QItemSelectionModel::Select;
+    if (!add)
+        flags |= QItemSelectionModel::Clear;
+    selectionModel()->setCurrentIndex(index, flags);
+    scrollTo(index);
+    return true;
+}
+
+bool SongListView::multiSelect() const {
+    return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+void SongListView::setMultiSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                        : QAbstractItemView::SingleSelection);
+}
+
+void SongListView::showSortIndicator() {
+    header()->setSortIndicatorShown(model_.sorted());
+    if (model_.sorted())
+        header()->setSortIndicator(model_.sortKey(), model_.sortOrder() == 0 ? Qt::AscendingOrder
+                                                                             : Qt::DescendingOrder);
+}
+
+bool lvSetColumns(SongListView& list) {
+    Recordset rs;
+    if (!gConnector->adoGetData(1, rs))
+        return false;
+    QStringList captions;
+    QList<double> widths;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        captions << rs.text(QStringLiteral("列名"));
+        widths << rs.Field(QStringLiteral("幅")).toDouble();
+    }
+    list.songs().setColumns(captions);
+    for (int c = 0; c < widths.size(); ++c)
+        list.setColumnWidthTwips(c, float(widths[c]));
+    return true;
+}
+
+QString lvGetSelectedKey(const SongListView& list) {
+    return list.selectedKey();
+}
+
+void lvGetSelectedKeys(const SongListView& list, QStringList& keys) {
+    const QStringList selected = list.selectedKeys();
+    if (!selected.isEmpty())
+        keys = selected;
+}
+
+void lvFitControl(int width, int rightMargin, int height, int bottomMargin, QWidget& control) {
+    control.resize(std::max(0, width - control.x() - rightMargin),
+                   std::max(0, height - control.y() - bottomMargin));
+}

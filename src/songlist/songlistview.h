@@ -1,0 +1,60 @@
+#pragma once
+
+#include "songlist/songlistmodel.h"
+
+#include <QTreeView>
+
+// A song list in report view: one row per song, multiple selection, a
+// clickable header. Sorting is the model's; the header only shows it.
+class SongListView : public QTreeView {
+    Q_OBJECT
+
+public:
+    explicit SongListView(QWidget* parent = nullptr);
+
+    SongListModel& songs() { return model_; }
+    const SongListModel& songs() const { return model_; }
+
+    // Column widths as stored: twips, shown with the screen's logical DPI.
+    void setColumnWidthTwips(int column, double twips);
+    double columnWidthTwips(int column) const;
+
+    // The focused item's key when it is selected, else the first selected
+    // row's; empty when nothing is selected.
+    QString selectedKey() const;
+    // Keys of the selected rows, top to bottom in display order.
+    QStringList selectedKeys() const;
+    // Selects and focuses the row of `key` (alone unless `add`), scrolled
+    // into view. False when there is no such row.
+    bool selectKey(const QString& key, bool add = false);
+
+    bool multiSelect() const;
+    void setMultiSelect(bool on);
+
+signals:
+    // 0-based position of the clicked column.
+    void columnClicked(int column);
+    void itemDoubleClicked(const QString& key);
+
+private:
+    void showSortIndicator();
+
+    SongListModel model_;
+};
+
+// Twips (1/1440 inch) and pixels at `dpi` dots per inch.
+int twipsToPixels(double twips, double dpi);
+double pixelsToTwips(int pixels, double dpi);
+
+// Replaces the columns by the displayed items of the display settings,
+// with their stored widths. False when the read fails; the columns stay.
+bool lvSetColumns(SongListView& list);
+
+// The selected (focused) row's key, or empty.
+QString lvGetSelectedKey(const SongListView& list);
+// The selected rows' keys top to bottom; `keys` is untouched when none.
+void lvGetSelectedKeys(const SongListView& list, QStringList& keys);
+
+// Stretches `control` to width W and height H minus its position and the
+// margins.
+void lvFitControl(int width, int rightMargin, int height, int bottomMargin, QWidget& control);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "songlist/songlistmodel.h"
+
+class Recordset;
+class Song;
+
+// How song list rows are made from query rows and from song records.
+// Columns are recognised by caption, ignoring case and width.
+namespace songrows {
+
+enum class Cell {
+    Skip,
+    Other,
+    Count,
+    Priority,
+    Genre,
+    Title,
+    FilePath,
+    BreakOut,
+    Trend,
+    Volume,
+    Artist
+};
+
+// The cell a column of this caption shows; Skip for an empty caption.
+Cell cellOf(const QString& caption);
+
+// "Key_" + the song's ID, the list key of a song.
+QString keyOf(const QString& id);
+
+// The genre cell: the genres up to the first "指定無し", joined by "/";
+// "指定無し" when the first genre is none.
+QString genreText(const QString& g1, const QString& g2, const QString& g3);
+
+// One item per row of a song query, in row order: the cells of the
+// columns that are not skipped, the first of them the item text.
+std::vector<SongListItem> itemsFromRows(Recordset& rs, const QStringList& captions);
+
+// The cells of a song's row from the record, one per column (empty for
+// an unknown or empty caption).
+QStringList cellsOfSong(const Song& song, const QStringList& captions);
+
+} // namespace songrows
