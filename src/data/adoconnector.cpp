@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <functional>
+
 ADO_Connector* gConnector = nullptr;
 
 namespace {
@@ -199,6 +201,17 @@ bool ADO_Connector::fail(const QString& error) {
 }
 
 bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
+    return read(kind, param, rs, nullptr);
+}
+
+bool ADO_Connector::adoGetEachRow(int kind, const QString& param,
+                                  const std::function<void(const Recordset& row)>& eachRow) {
+    Recordset rs;
+    return read(kind, param, rs, [&] { eachRow(rs); });
+}
+
+bool ADO_Connector::read(int kind, const QString& param, Recordset& rs,
+                         const std::function<void()>& eachRow) {
     const requests::Statement* source = requests::read(kind);
     if (!source)
         return true;
@@ -241,6 +254,11 @@ bool ADO_Connector::adoGetData(int kind, Recordset& rs, const QString& param) {
                 break;
             }
             }
+        }
+        if (eachRow) {
+            rs.finishRows();
+            eachRow();
+            rs.clearRows();
         }
     }
     if (step == sqlite::Statement::Step::Error) {

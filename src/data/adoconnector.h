@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace requests {
@@ -32,6 +33,12 @@ public:
     // opens nothing and succeeds. A failure shows "DBError", leaves `rs`
     // closed and returns false.
     bool adoGetData(int kind, Recordset& rs, const QString& param = QString());
+
+    // Read `kind` one row at a time, for lists too large to copy twice:
+    // `eachRow` sees a recordset holding only the current row, valid
+    // during the call. Failures are reported as by adoGetData.
+    bool adoGetEachRow(int kind, const QString& param,
+                       const std::function<void(const Recordset& row)>& eachRow);
 
     // Runs the statements of write `kind` (21 to 56) with `params`, all or
     // nothing. An unused kind touches nothing and succeeds. A failure shows
@@ -67,6 +74,7 @@ public:
 private:
     bool adoConnect();
     bool adoDisconnect();
+    bool read(int kind, const QString& param, Recordset& rs, const std::function<void()>& eachRow);
     bool createSchema(QString& error);
     bool checkSchema(QString& error);
     // The statement of `st` with its values bound, or null and `error`.

@@ -34,13 +34,43 @@ int Recordset::columnOf(const QString& name) const {
     return -1;
 }
 
-QVariant Recordset::Field(int column) const {
+const Recordset::Cell* Recordset::cellAt(int column) const {
     if (Eof() || column < 0 || column >= names_.size())
+        return nullptr;
+    return &cells_[qsizetype(current_) * names_.size() + column];
+}
+
+QVariant Recordset::Field(int column) const {
+    const Cell* cell = cellAt(column);
+    if (!cell)
         return QVariant();
-    const Cell& cell = cells_[qsizetype(current_) * names_.size() + column];
-    if (yesNo_[column] && cell.type != Cell::Null)
-        return QVariant(value(cell).toLongLong() != 0);
-    return value(cell);
+    if (yesNo_[column] && cell->type != Cell::Null)
+        return QVariant(value(*cell).toLongLong() != 0);
+    return value(*cell);
+}
+
+QString Recordset::text(int column) const {
+    const Cell* cell = cellAt(column);
+    if (!cell)
+        return QString();
+    if (cell->type == Cell::Text && !yesNo_[column])
+        return QString::fromUtf8(text_.constData() + cell->payload, qsizetype(cell->size));
+    return fieldText(Field(column));
+}
+
+bool Recordset::integer(int column, qint64& value) const {
+    const Cell* cell = cellAt(column);
+    if (!cell || cell->type != Cell::Integer)
+        return false;
+    value = cell->payload;
+    return true;
+}
+
+QByteArrayView Recordset::utf8(int column) const {
+    const Cell* cell = cellAt(column);
+    if (!cell || cell->type != Cell::Text)
+        return {};
+    return QByteArrayView(text_.constData() + cell->payload, qsizetype(cell->size));
 }
 
 QVariant Recordset::value(const Cell& cell) const {
@@ -83,6 +113,13 @@ void Recordset::reset(const QStringList& names, const QList<bool>& yesNo) {
     close();
     names_ = names;
     yesNo_ = yesNo;
+}
+
+void Recordset::clearRows() {
+    cells_.resize(0);
+    text_.resize(0);
+    rows_ = 0;
+    current_ = 0;
 }
 
 void Recordset::finishRows() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -41,7 +42,12 @@ public:
     bool isNull(const QString& name) const { return Field(name).isNull(); }
     // The field as text: "" for Null, "True"/"False" for Yes/No columns.
     QString text(const QString& name) const;
-    QString text(int column) const { return fieldText(Field(column)); }
+    QString text(int column) const;
+    // The UTF-8 bytes of a text field, valid while the recordset is;
+    // empty for any other field. For reading many rows cheaply.
+    QByteArrayView utf8(int column) const;
+    // True with the value when the field holds an integer.
+    bool integer(int column, qint64& value) const;
 
     // Filled by the connector, row by row, one append per column.
     void reset(const QStringList& names, const QList<bool>& yesNo);
@@ -50,6 +56,7 @@ public:
     void appendReal(double v);
     void appendText(const char* utf8, int size);
     void finishRows();
+    void clearRows(); // keeps the columns and the memory
 
 private:
     // Cells are kept compact and turned into QVariants only when read: a
@@ -61,6 +68,7 @@ private:
         qint64 payload; // integer; real's bits; text: offset into text_
     };
     int columnOf(const QString& name) const;
+    const Cell* cellAt(int column) const;
     QVariant value(const Cell& cell) const;
 
     bool open_ = false;

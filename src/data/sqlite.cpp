@@ -13,7 +13,9 @@ Database::~Database() {
 
 bool Database::open(const QString& path, bool create, QString& error) {
     close();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // One connection used from one thread: no per-call locking.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     const QByteArray name = QFile::encodeName(path);
     const int rc = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {

@@ -31,43 +31,48 @@ bool lvGetNextKey(const SongListModel& list, QString& key) {
 }
 
 bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
-    list.setSorted(false);
-    Recordset rs;
+    list.setSort(false, list.sortKey(), list.sortOrder());
+    songrows::ItemBuilder items(list.captions());
+    const auto add = [&items](const Recordset& row) { items.add(row); };
     const bool read = mode == 1
-                          ? gConnector->adoGetData(12, rs, name)
-                          : gConnector->adoGetData(3, rs, QStringLiteral("Q_SetList_") + name);
+                          ? gConnector->adoGetEachRow(12, name, add)
+                          : gConnector->adoGetEachRow(3, QStringLiteral("Q_SetList_") + name, add);
     if (!read)
         return false;
-    list.setItems(songrows::itemsFromRows(rs, list.captions()));
+    list.setItems(items.take());
     return true;
 }
 
 void lvSortList(SongListModel& list, int column) {
-    list.setSorted(true);
+    int key = list.sortKey();
+    int order = list.sortOrder();
     if (column != -1) {
-        list.setSortOrder(list.sortOrder() == 0 ? 1 : 0);
+        order = order == 0 ? 1 : 0;
         if (column >= 0 && column < list.captions().size())
-            list.setSortKey(column);
+            key = column;
+        list.setSort(true, key, order);
         return;
     }
     Recordset rs;
-    if (!gConnector->adoGetData(4, rs))
-        return;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        const QString value = rs.text(QStringLiteral("設定値"));
-        if (text::equalsFolded(rs.text(QStringLiteral("設定情報")), QStringLiteral("ソート種別"))) {
-            // The stored pairing: "昇順" restores order 1, "降順" order 0.
-            if (value == u"昇順")
-                list.setSortOrder(1);
-            else if (value == u"降順")
-                list.setSortOrder(0);
-        } else {
-            bool ok = false;
-            const int n = value.trimmed().toShort(&ok);
-            if (ok && n >= 0 && n < list.captions().size())
-                list.setSortKey(n);
+    if (gConnector->adoGetData(4, rs)) {
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QString value = rs.text(QStringLiteral("設定値"));
+            if (text::equalsFolded(rs.text(QStringLiteral("設定情報")),
+                                   QStringLiteral("ソート種別"))) {
+                // The stored pairing: "昇順" restores order 1, "降順" order 0.
+                if (value == u"昇順")
+                    order = 1;
+                else if (value == u"降順")
+                    order = 0;
+            } else {
+                bool ok = false;
+                const int n = value.trimmed().toShort(&ok);
+                if (ok && n >= 0 && n < list.captions().size())
+                    key = n;
+            }
         }
     }
+    list.setSort(true, key, order);
 }
 
 void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath) {

@@ -3,6 +3,32 @@
 #include <algorithm>
 #include <functional>
 
+SongListItem::SongListItem(QString key, const QStringList& cells) : key(std::move(key)) {
+    for (const QString& c : cells)
+        appendCell(c);
+}
+
+QStringView SongListItem::cell(int column) const {
+    qsizetype start = 0;
+    for (int c = 0; c < column; ++c) {
+        const qsizetype end = cells.indexOf(kCellEnd, start);
+        if (end < 0)
+            return {};
+        start = end + 1;
+    }
+    const qsizetype end = cells.indexOf(kCellEnd, start);
+    return end < 0 ? QStringView() : QStringView(cells).sliced(start, end - start);
+}
+
+void SongListItem::appendCell(QStringView cell) {
+    // A cell cannot hold the separator; it would split the row.
+    if (cell.contains(kCellEnd))
+        cells.append(cell.toString().remove(kCellEnd));
+    else
+        cells.append(cell);
+    cells.append(kCellEnd);
+}
+
 SongListModel::SongListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void SongListModel::setColumns(const QStringList& captions) {
@@ -32,12 +58,12 @@ void SongListModel::clear() {
     setItems({});
 }
 
-bool SongListModel::insertItem(int position, SongListItem item) {
-    if (ids_.contains(item.key))
+bool SongListModel::insertItem(int position, const QString& key, const QStringList& cells) {
+    if (ids_.contains(key))
         return false;
     const int id = int(items_.size());
-    ids_.insert(item.key, id);
-    items_.push_back(std::move(item));
+    ids_.insert(key, id);
+    items_.emplace_back(key, cells);
     positions_.push_back(-1);
     if (sorted_)
         position = sortedPosition(id);
@@ -80,25 +106,24 @@ QString SongListModel::cell(const QString& key, int column) const {
     const int id = idOf(key);
     if (id < 0)
         return QString();
-    return items_[size_t(id)].cells.value(column, QLatin1String(""));
+    return items_[size_t(id)].cell(column).toString();
 }
 
 bool SongListModel::setCells(const QString& key, const QStringList& cells, const QList<int>& skip) {
     const int id = idOf(key);
     if (id < 0)
         return false;
-    QStringList& row = items_[size_t(id)].cells;
-    bool sortCellChanged = false;
-    for (int c = 0; c < cells.size(); ++c) {
-        if (skip.contains(c))
-            continue;
-        while (row.size() <= c)
-            row << QString();
-        if (row[c] != cells[c]) {
-            row[c] = cells[c];
-            sortCellChanged = sortCellChanged || c == sortKey_;
-        }
+    SongListItem& item = items_[size_t(id)];
+    SongListItem rewritten(item.key, {});
+    const int columns = std::max(int(cells.size()), item.cellCount());
+    for (int c = 0; c < columns; ++c) {
+        if (c < cells.size() && !skip.contains(c))
+            rewritten.appendCell(cells[c]);
+        else
+            rewritten.appendCell(item.cell(c));
     }
+    const bool sortCellChanged = item.cell(sortKey_) != rewritten.cell(sortKey_);
+    item = std::move(rewritten);
     const int position = positions_[size_t(id)];
     emit dataChanged(index(position, 0), index(position, std::max(0, columnCount() - 1)));
     if (sorted_ && sortCellChanged) {
@@ -113,42 +138,32 @@ bool SongListModel::setCells(const QString& key, const QStringList& cells, const
     return true;
 }
 
-void SongListModel::setSorted(bool on) {
-    if (sorted_ == on)
-        return;
-    sorted_ = on;
-    if (sorted_)
-        resort();
-    emit sortChanged();
-}
-
-void SongListModel::setSortKey(int column) {
-    if (sortKey_ == column)
-        return;
-    sortKey_ = column;
-    if (sorted_)
-        resort();
-    emit sortChanged();
-}
-
-void SongListModel::setSortOrder(int order) {
+void SongListModel::setSort(bool sorted, int key, int order) {
     order = order == 0 ? 0 : 1;
-    if (sortOrder_ == order)
+    if (sorted == sorted_ && key == sortKey_ && order == sortOrder_)
         return;
+    sorted_ = sorted;
+    sortKey_ = key;
     sortOrder_ = order;
     if (sorted_)
         resort();
     emit sortChanged();
 }
 
-const QString& SongListModel::cellOf(int id, int column) const {
-    static const QString empty;
-    const QStringList& cells = items_[size_t(id)].cells;
-    return column >= 0 && column < cells.size() ? cells[column] : empty;
+QStringView SongListModel::cellOf(int id, int column) const {
+    return items_[size_t(id)].cell(column);
 }
 
+namespace {
+// Cells sort as text ignoring case: by their case-folded form, compared
+// code unit by code unit (so "10" comes before "9").
+QString sortText(QStringView cell) {
+    return cell.toString().toCaseFolded();
+}
+} // namespace
+
 bool SongListModel::before(int a, int b) const {
-    const int c = cellOf(a, sortKey_).compare(cellOf(b, sortKey_), Qt::CaseInsensitive);
+    const int c = sortText(cellOf(a, sortKey_)).compare(sortText(cellOf(b, sortKey_)));
     return sortOrder_ == 0 ? c < 0 : c > 0;
 }
 
@@ -162,8 +177,19 @@ int SongListModel::sortedPosition(int id) const {
 
 void SongListModel::resort() {
     reorder([this] {
-        std::stable_sort(order_.begin(), order_.end(),
-                         [this](int a, int b) { return before(a, b); });
+        // Fold each cell once and sort the keys side by side, instead of
+        // folding and chasing rows in every comparison.
+        std::vector<std::pair<QString, int>> keys;
+        keys.reserve(order_.size());
+        for (int id : order_)
+            keys.emplace_back(sortText(cellOf(id, sortKey_)), id);
+        const bool ascending = sortOrder_ == 0;
+        std::stable_sort(keys.begin(), keys.end(), [ascending](const auto& x, const auto& y) {
+            const int c = x.first.compare(y.first);
+            return ascending ? c < 0 : c > 0;
+        });
+        for (size_t p = 0; p < keys.size(); ++p)
+            order_[p] = keys[p].second;
         renumber(0);
     });
 }
@@ -198,7 +224,7 @@ int SongListModel::columnCount(const QModelIndex& parent) const {
 QVariant SongListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count())
         return QVariant();
-    return items_[size_t(order_[size_t(index.row())])].cells.value(index.column());
+    return items_[size_t(order_[size_t(index.row())])].cell(index.column()).toString();
 }
 
 QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int role) const {

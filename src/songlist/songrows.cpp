@@ -5,6 +5,7 @@
 #include "data/song.h"
 
 #include <array>
+#include <cstdio>
 
 namespace songrows {
 
@@ -31,24 +32,6 @@ const std::array<Column, 9> kColumns = {{
     {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
 }};
 
-// Genre names repeat on almost every row: decide "none" once per name.
-class NoneCheck {
-public:
-    bool operator()(const QString& name) {
-        if (name == kNone)
-            return true;
-        const auto found = known_.constFind(name);
-        if (found != known_.constEnd())
-            return *found;
-        const bool none = text::equalsFolded(name, kNone);
-        known_.insert(name, none);
-        return none;
-    }
-
-private:
-    QHash<QString, bool> known_;
-};
-
 QString genreText(const QString& g1, const QString& g2, const QString& g3, NoneCheck& isNone) {
     if (isNone(g1))
         return kNone;
@@ -60,6 +43,17 @@ QString genreText(const QString& g1, const QString& g2, const QString& g3, NoneC
 }
 
 } // namespace
+
+bool NoneCheck::operator()(const QString& name) {
+    if (name == kNone)
+        return true;
+    const auto found = known_.constFind(name);
+    if (found != known_.constEnd())
+        return *found;
+    const bool none = text::equalsFolded(name, kNone);
+    known_.insert(name, none);
+    return none;
+}
 
 Cell cellOf(const QString& caption) {
     if (caption.isEmpty())
@@ -75,51 +69,81 @@ QString keyOf(const QString& id) {
     return QStringLiteral("Key_") + id;
 }
 
+QString keyOf(qint64 id) {
+    // One allocation per key: this runs once per row of a list.
+    char buffer[32];
+    const int n = std::snprintf(buffer, sizeof buffer, "Key_%lld", static_cast<long long>(id));
+    return QString::fromLatin1(buffer, n);
+}
+
 QString genreText(const QString& g1, const QString& g2, const QString& g3) {
     NoneCheck isNone;
     return genreText(g1, g2, g3, isNone);
 }
 
-std::vector<SongListItem> itemsFromRows(Recordset& rs, const QStringList& captions) {
-    // Field positions are found once, not per row.
-    struct Source {
-        Cell cell;
-        int field;
-    };
-    QList<Source> sources;
+ItemBuilder::ItemBuilder(const QStringList& captions)
+    : decoder_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {
     for (const QString& caption : captions) {
         const Cell cell = cellOf(caption);
-        if (cell == Cell::Skip)
-            continue;
+        if (cell != Cell::Skip)
+            cells_ << cell;
+    }
+}
+
+void ItemBuilder::resolveFields(const Recordset& row) {
+    // Field positions are found once, not per row.
+    for (Cell cell : cells_) {
         int field = -1;
         for (const Column& c : kColumns) {
             if (c.cell == cell && c.field)
-                field = rs.fieldIndex(QString::fromUtf16(c.field));
+                field = row.fieldIndex(QString::fromUtf16(c.field));
         }
-        sources << Source{cell, field};
+        fields_ << field;
     }
-    const int id = rs.fieldIndex(QStringLiteral("Id"));
-    const int g1 = rs.fieldIndex(QStringLiteral("ジャンル1"));
-    const int g2 = rs.fieldIndex(QStringLiteral("ジャンル2"));
-    const int g3 = rs.fieldIndex(QStringLiteral("ジャンル3"));
+    id_ = row.fieldIndex(QStringLiteral("Id"));
+    genres_[0] = row.fieldIndex(QStringLiteral("ジャンル1"));
+    genres_[1] = row.fieldIndex(QStringLiteral("ジャンル2"));
+    genres_[2] = row.fieldIndex(QStringLiteral("ジャンル3"));
+    resolved_ = true;
+}
 
-    NoneCheck isNone;
-    std::vector<SongListItem> items;
-    items.reserve(size_t(std::max(0, rs.RecordCount())));
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        SongListItem item{keyOf(rs.text(id)), {}};
-        item.cells.reserve(sources.size());
-        for (const Source& s : sources) {
-            if (s.cell == Cell::Genre)
-                item.cells << genreText(rs.text(g1), rs.text(g2), rs.text(g3), isNone);
-            else if (s.field >= 0)
-                item.cells << rs.text(s.field);
-            else
-                item.cells << QString();
-        }
-        items.push_back(std::move(item));
+// Appends a field's text form to the row being built, decoding text in
+// place rather than through a temporary string.
+void ItemBuilder::appendField(const Recordset& row, int field) {
+    const QByteArrayView bytes = row.utf8(field);
+    if (bytes.isEmpty()) {
+        row_ += row.text(field);
+        return;
     }
-    return items;
+    const qsizetype at = row_.size();
+    row_.resize(at + bytes.size()); // UTF-16 never needs more units than UTF-8 bytes
+    QChar* end = decoder_.appendToBuffer(row_.data() + at, bytes);
+    row_.resize(end - row_.constData());
+}
+
+void ItemBuilder::add(const Recordset& row) {
+    if (!resolved_)
+        resolveFields(row);
+    qint64 id = 0;
+    SongListItem item;
+    item.key = row.integer(id_, id) ? keyOf(id) : keyOf(row.text(id_));
+    row_.resize(0);
+    for (int i = 0; i < cells_.size(); ++i) {
+        if (cells_[i] == Cell::Genre) {
+            row_ += genreText(row.text(genres_[0]), row.text(genres_[1]), row.text(genres_[2]),
+                              isNone_);
+        } else if (fields_[i] >= 0) {
+            appendField(row, fields_[i]);
+        }
+        row_ += SongListItem::kCellEnd;
+    }
+    // An exact copy: the working buffer keeps its spare room for the next row.
+    item.cells = QString(row_.constData(), row_.size());
+    items_.push_back(std::move(item));
+}
+
+std::vector<SongListItem> ItemBuilder::take() {
+    return std::move(items_);
 }
 
 QStringList cellsOfSong(const Song& song, const QStringList& captions) {

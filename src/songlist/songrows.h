@@ -2,6 +2,8 @@
 
 #include "songlist/songlistmodel.h"
 
+#include <QStringDecoder>
+
 class Recordset;
 class Song;
 
@@ -28,14 +30,45 @@ Cell cellOf(const QString& caption);
 
 // "Key_" + the song's ID, the list key of a song.
 QString keyOf(const QString& id);
+QString keyOf(qint64 id);
 
 // The genre cell: the genres up to the first "指定無し", joined by "/";
 // "指定無し" when the first genre is none.
 QString genreText(const QString& g1, const QString& g2, const QString& g3);
 
-// One item per row of a song query, in row order: the cells of the
+// Whether a genre name is the "no genre" entry, compared ignoring case
+// and width; names repeat on almost every row, so each is decided once.
+class NoneCheck {
+public:
+    bool operator()(const QString& name);
+
+private:
+    QHash<QString, bool> known_;
+};
+
+// Makes one item per row of a song query, in row order: the cells of the
 // columns that are not skipped, the first of them the item text.
-std::vector<SongListItem> itemsFromRows(Recordset& rs, const QStringList& captions);
+class ItemBuilder {
+public:
+    explicit ItemBuilder(const QStringList& captions);
+
+    void add(const Recordset& row);
+    std::vector<SongListItem> take();
+
+private:
+    void resolveFields(const Recordset& row);
+    void appendField(const Recordset& row, int field);
+
+    QList<Cell> cells_;
+    QList<int> fields_;
+    bool resolved_ = false;
+    int id_ = -1;
+    int genres_[3] = {-1, -1, -1};
+    NoneCheck isNone_;
+    QStringDecoder decoder_;
+    QString row_;
+    std::vector<SongListItem> items_;
+};
 
 // The cells of a song's row from the record, one per column (empty for
 // an unknown or empty caption).
