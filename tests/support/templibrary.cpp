@@ -1,0 +1,46 @@
+#include "templibrary.h"
+
+TempLibrary::TempLibrary()
+    : db_(std::make_unique<ADO_Connector>(dir_.path() + "/DataBase/MelodaraPlayer.db")),
+      previous_(gConnector) {
+    gConnector = db_.get();
+}
+
+TempLibrary::~TempLibrary() {
+    gConnector = previous_;
+}
+
+int TempLibrary::addSong(const QString& title, const Fields& f) {
+    const QString path = dir_.path() + "/music/" + title + ".mp3";
+    const auto yesNo = [](bool b) { return QString(b ? "Yes" : "No"); };
+    if (!db_->adoSetData(31, {path, title}))
+        return -1;
+    const int id = ++songs_;
+    db_->adoSetData(55, {path, title, QString::number(f.priority), QString::number(f.genres[0]),
+                         QString::number(f.genres[1]), QString::number(f.genres[2]),
+                         QString::number(f.artist), yesNo(f.breakOut), yesNo(f.trend),
+                         QString::number(f.volume), QString::number(id), QString::number(f.count)});
+    return id;
+}
+
+int TempLibrary::lastId(int kind, const QString& name) {
+    Recordset rs;
+    db_->adoGetData(kind, rs, name);
+    return rs.Eof() ? -1 : rs.Field("ID").toInt();
+}
+
+int TempLibrary::addGenre(const QString& name) {
+    db_->adoSetData(25, {name});
+    return lastId(20, name);
+}
+
+int TempLibrary::addArtist(const QString& name) {
+    db_->adoSetData(49, {name});
+    return lastId(19, name);
+}
+
+void TempLibrary::showColumns(const QStringList& captions) {
+    db_->adoSetData(32, {});
+    for (int c = 0; c < captions.size(); ++c)
+        db_->adoSetData(33, {QString::number(c + 1), captions[c]});
+}
