@@ -1,9 +1,8 @@
+#include "app/mainwindow.h"
 #include "app/messageboxpresenter.h"
 #include "app/messagecatalogue.h"
-#include "data/adoconnector.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -12,17 +11,14 @@ int main(int argc, char* argv[]) {
     MessageBoxPresenter boxes;
     msgbox::setPresenter(&boxes);
 
-    ADO_Connector connector;
-    gConnector = &connector;
-
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("frmMain"));
-    window.setWindowTitle(kDefaultMessageTitle);
-    window.resize(960, 640);
-    window.show();
-
-    const int rc = app.exec();
-    gConnector = nullptr;
+    int rc = 0;
+    {
+        frmMain window;
+        if (window.Form_Load()) {
+            window.show();
+            rc = app.exec();
+        }
+    }
     msgbox::setPresenter(nullptr);
     return rc;
 }

@@ -94,7 +94,9 @@ const char16_t* const kFixedRows[] = {
     u"INSERT INTO TM_初期設定(設定情報, 設定値) VALUES"
     u" ('システムボリューム', '4000'),"
     u" ('ファイル検索パス', ''),"
-    u" ('ソート種別', '昇順'),"
+    // "降順" restores ascending order (the stored pairing), so a new
+    // library lists its songs A to Z.
+    u" ('ソート種別', '降順'),"
     u" ('ソート列', '0'),"
     u" ('メイン画面背景画像パス', '未指定'),"
     u" ('メイン画面フォント色', '0'),"

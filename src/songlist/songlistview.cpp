@@ -3,6 +3,7 @@
 #include "data/adoconnector.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -89,6 +90,42 @@ bool SongListView::multiSelect() const {
 void SongListView::setMultiSelect(bool on) {
     setSelectionMode(on ? QAbstractItemView::ExtendedSelection
                         : QAbstractItemView::SingleSelection);
+}
+
+QColor SongListView::textColor() const {
+    return palette().color(QPalette::Text);
+}
+
+void SongListView::setTextColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Text, color);
+    setPalette(p);
+}
+
+QColor SongListView::backColor() const {
+    return palette().color(QPalette::Base);
+}
+
+void SongListView::setBackColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+bool SongListView::setPicture(const QString& path) {
+    picture_ = QPixmap();
+    if (!path.isEmpty())
+        picture_.load(path);
+    viewport()->update();
+    return !picture_.isNull();
+}
+
+void SongListView::paintEvent(QPaintEvent* event) {
+    if (!picture_.isNull()) {
+        QPainter painter(viewport());
+        painter.drawPixmap(0, 0, picture_);
+    }
+    QTreeView::paintEvent(event);
 }
 
 void SongListView::showSortIndicator() {

@@ -2,6 +2,7 @@
 
 #include "songlist/songlistmodel.h"
 
+#include <QPixmap>
 #include <QTreeView>
 
 // A song list in report view: one row per song, multiple selection, a
@@ -31,15 +32,29 @@ public:
     bool multiSelect() const;
     void setMultiSelect(bool on);
 
+    // Appearance: text and background colours, and a background picture
+    // drawn at the top left. setPicture clears the picture, then loads
+    // `path`; false when nothing could be loaded (no picture then).
+    QColor textColor() const;
+    void setTextColor(const QColor& color);
+    QColor backColor() const;
+    void setBackColor(const QColor& color);
+    bool setPicture(const QString& path);
+    bool hasPicture() const { return !picture_.isNull(); }
+
 signals:
     // 0-based position of the clicked column.
     void columnClicked(int column);
     void itemDoubleClicked(const QString& key);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void showSortIndicator();
 
     SongListModel model_;
+    QPixmap picture_;
 };
 
 // Twips (1/1440 inch) and pixels at `dpi` dots per inch.

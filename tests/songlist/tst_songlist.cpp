@@ -226,18 +226,18 @@ private slots:
         SongListModel list;
         list.setColumns({"ｶｳﾝﾄ", "曲名"});
         QVERIFY(lvSetSongList(0, "ALL", list));
-        lvSortList(list, -1); // stored: 昇順, column 0
-        QCOMPARE(list.sortOrder(), 1);
+        lvSortList(list, -1); // a new library: "降順", column 0
+        QCOMPARE(list.sortOrder(), 0);
         lvSortList(list, 1);
         QCOMPARE(list.sortKey(), 1);
-        QCOMPARE(list.sortOrder(), 0);
-        QCOMPARE(column(list, 1), QStringList({"a", "b", "c"}));
-        lvSortList(list, 1);
+        QCOMPARE(list.sortOrder(), 1);
         QCOMPARE(column(list, 1), QStringList({"c", "b", "a"}));
+        lvSortList(list, 1);
+        QCOMPARE(column(list, 1), QStringList({"a", "b", "c"}));
         // A click outside the columns still reverses the order.
         lvSortList(list, 5);
         QCOMPARE(list.sortKey(), 1);
-        QCOMPARE(column(list, 1), QStringList({"a", "b", "c"}));
+        QCOMPARE(column(list, 1), QStringList({"c", "b", "a"}));
     }
 
     void refillShowsQueryOrderAndKeepsSortState() {

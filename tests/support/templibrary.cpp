@@ -1,13 +1,21 @@
 #include "templibrary.h"
 
-TempLibrary::TempLibrary()
-    : db_(std::make_unique<ADO_Connector>(dir_.path() + "/DataBase/MelodaraPlayer.db")),
-      previous_(gConnector) {
-    gConnector = db_.get();
+TempLibrary::TempLibrary() : previous_(gConnector) {
+    reopen();
 }
 
 TempLibrary::~TempLibrary() {
+    close();
+}
+
+void TempLibrary::close() {
+    db_.reset();
     gConnector = previous_;
+}
+
+void TempLibrary::reopen() {
+    db_ = std::make_unique<ADO_Connector>(path());
+    gConnector = db_.get();
 }
 
 int TempLibrary::addSong(const QString& title, const Fields& f) {

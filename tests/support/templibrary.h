@@ -17,6 +17,10 @@ public:
 
     ADO_Connector& db() { return *db_; }
     QString folder() const { return dir_.path(); }
+    QString path() const { return dir_.path() + "/DataBase/MelodaraPlayer.db"; }
+    // Closes the database (the folder stays), so a window can open it.
+    void close();
+    void reopen();
 
     // Adds a song and returns its ID; the fields are those of write 55
     // (priority, genre IDs, artist ID, flags as "Yes"/"No", volume, count).

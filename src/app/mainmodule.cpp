@@ -1,0 +1,33 @@
+#include "app/mainmodule.h"
+
+#include "data/adoconnector.h"
+
+#include <QDateTime>
+
+#include <memory>
+
+namespace {
+std::unique_ptr<ADO_Connector> connector;
+QRandomGenerator generator;
+} // namespace
+
+bool mdlMain_Init(const QString& databasePath) {
+    connector = std::make_unique<ADO_Connector>(databasePath);
+    gConnector = connector.get();
+    seedSongRandom(quint32(QDateTime::currentMSecsSinceEpoch()));
+    return true;
+}
+
+bool mdlMain_Term() {
+    gConnector = nullptr;
+    connector.reset();
+    return true;
+}
+
+QRandomGenerator& songRandom() {
+    return generator;
+}
+
+void seedSongRandom(quint32 seed) {
+    generator.seed(seed);
+}

@@ -1,0 +1,77 @@
+#include "app/mainsettings.h"
+
+#include "data/adoconnector.h"
+
+namespace mainsettings {
+
+namespace {
+std::optional<qint32> number(const QString& text) {
+    bool ok = false;
+    const qint32 v = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(v) : std::nullopt;
+}
+} // namespace
+
+SetLists readSetLists() {
+    SetLists out;
+    Recordset rs;
+    if (!gConnector->adoGetData(2, rs))
+        return out;
+    out.read = true;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        out.names << rs.text(QStringLiteral("セットリスト名"));
+        if (rs.Field(QStringLiteral("選択")).toBool())
+            out.selected = int(out.names.size()) - 1;
+    }
+    return out;
+}
+
+std::optional<QString> readPlayMode() {
+    Recordset rs;
+    if (!gConnector->adoGetData(5, rs))
+        return std::nullopt;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        if (rs.Field(QStringLiteral("選択")).toBool())
+            return rs.text(QStringLiteral("再生種別"));
+    }
+    return std::nullopt;
+}
+
+int readVolume() {
+    Recordset rs;
+    if (!gConnector->adoGetData(6, rs) || rs.Eof())
+        return kDefaultVolume;
+    return number(rs.text(QStringLiteral("設定値"))).value_or(kDefaultVolume);
+}
+
+Appearance readMainAppearance() {
+    Appearance out;
+    Recordset rs;
+    if (!gConnector->adoGetData(7, rs))
+        return out;
+    out.read = true;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString key = rs.text(QStringLiteral("設定情報"));
+        const QString value = rs.text(QStringLiteral("設定値"));
+        if (key == u"メイン画面背景画像パス")
+            out.picturePath = value == u"未指定" ? QString() : value;
+        else if (key == u"メイン画面フォント色")
+            out.textColor = number(value);
+        else if (key == u"メイン画面背景色")
+            out.backColor = number(value);
+    }
+    return out;
+}
+
+void writeShutdown(const Shutdown& values) {
+    gConnector->adoSetData(27, {QString::number(values.volume)});
+    gConnector->adoSetData(28, {values.playMode});
+    for (const auto& [caption, twips] : values.columnWidths)
+        gConnector->adoSetData(29, {QString::number(float(twips)), caption});
+    // The stored pairing: order 1 is written as "昇順", order 0 as "降順".
+    gConnector->adoSetData(53,
+                           {values.sortOrder == 1 ? QStringLiteral("昇順") : QStringLiteral("降順"),
+                            QString::number(values.sortKey)});
+}
+
+} // namespace mainsettings

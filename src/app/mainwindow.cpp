@@ -1,0 +1,265 @@
+#include "app/mainwindow.h"
+
+#include "app/mainmenu.h"
+#include "app/mainmodule.h"
+#include "app/mainsettings.h"
+#include "app/messagecatalogue.h"
+#include "app/opening.h"
+#include "app/pictures.h"
+#include "data/adoconnector.h"
+#include "playback/playstate.h"
+#include "songlist/songlist.h"
+#include "songlist/songlistview.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QString kRandomPlay = QStringLiteral("ﾗﾝﾀﾞﾑ再生");
+const QString kProgramPlay = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生");
+
+// A stored colour: red + 256 x green + 65536 x blue.
+QColor storedColor(qint32 value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// Sets a combo's index without its change handler reloading anything.
+class GuardedChange {
+public:
+    explicit GuardedChange(bool& guard) : guard_(guard) { guard_ = true; }
+    ~GuardedChange() { guard_ = false; }
+    GuardedChange(const GuardedChange&) = delete;
+    GuardedChange& operator=(const GuardedChange&) = delete;
+
+private:
+    bool& guard_;
+};
+
+QToolButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
+                           pictures::Picture picture) {
+    auto* button = named(new QToolButton(parent), name);
+    button->setText(caption);
+    button->setToolTip(caption);
+    button->setIcon(pictures::load(picture));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAutoRaise(false);
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(const QString& databasePath, QWidget* parent)
+    : QMainWindow(parent), databasePath_(databasePath) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Melodara Player"));
+    buildControls();
+    actions_ = buildMainMenu(*menuBar());
+    connect(action(QStringLiteral("mnuFile_Exit")), &QAction::triggered, this, &QWidget::close);
+    resize(860, 600);
+}
+
+frmMain::~frmMain() {
+    Form_Unload();
+}
+
+void frmMain::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central);
+
+    lblSetList = named(new QLabel(QStringLiteral("セットリスト："), central), "lblSetList");
+    cboSetList = named(new QComboBox(central), "cboSetList");
+    lblPlayState = named(new QLabel(QStringLiteral("再生方法："), central), "lblPlayState");
+    cboHowToPlay = named(new QComboBox(central), "cboHowToPlay");
+    cboHowToPlay->addItems({kRandomPlay, kProgramPlay});
+
+    cmdPlay = pictureButton(central, "cmdPlay", QStringLiteral("再生"), pictures::Picture::Play);
+    cmdStop = pictureButton(central, "cmdStop", QStringLiteral("停止"), pictures::Picture::Stop);
+    cmdNext = pictureButton(central, "cmdNext", QStringLiteral("次の曲"), pictures::Picture::Next);
+
+    fraSong = named(new QGroupBox(QStringLiteral("再生中の曲"), central), "fraSong");
+    lblSongDisp1 = named(new QLabel(fraSong), "lblSongDisp1");
+    lblSongDisp2 = named(new QLabel(fraSong), "lblSongDisp2");
+    QFont title = lblSongDisp1->font();
+    title.setPointSizeF(title.pointSizeF() * 1.2);
+    title.setBold(true);
+    lblSongDisp1->setFont(title);
+    linSongName = named(new QFrame(fraSong), "linSongName");
+    linArtist = named(new QFrame(fraSong), "linArtist");
+    for (QFrame* line : {linSongName, linArtist}) {
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+    }
+    sldDuration = named(new QSlider(Qt::Horizontal, fraSong), "sldDuration");
+    sldDuration->setRange(0, 0);
+    fraSong->setGeometry(0, 36, 380, 104);
+    lblSongDisp1->setGeometry(12, 20, 356, 22);
+    linSongName->setGeometry(12, 42, 356, 2);
+    lblSongDisp2->setGeometry(12, 48, 356, 20);
+    linArtist->setGeometry(12, 68, 356, 2);
+    sldDuration->setGeometry(12, 76, 356, 20);
+
+    sldVolume = named(new QSlider(Qt::Horizontal, central), "sldVolume");
+    sldVolume->setRange(0, 8000);
+    sldVolume->setSingleStep(500);
+    sldVolume->setPageStep(500);
+    sldVolume->setTickInterval(500);
+    sldVolume->setTickPosition(QSlider::TicksBelow);
+    sldVolume->setToolTip(QStringLiteral("音量"));
+    sldVolume->setValue(mainsettings::kDefaultVolume);
+
+    lvSongList = named(new SongListView(central), "lvSongList");
+
+    lblSetList->setGeometry(8, 10, 92, 22);
+    cboSetList->setGeometry(100, 8, 220, 26);
+    lblPlayState->setGeometry(340, 10, 72, 22);
+    cboHowToPlay->setGeometry(412, 8, 140, 26);
+    cmdPlay->setGeometry(8, 56, 52, 52);
+    cmdStop->setGeometry(64, 56, 52, 52);
+    cmdNext->setGeometry(120, 56, 52, 52);
+    sldVolume->setGeometry(0, 68, 160, 32);
+    lvSongList->setGeometry(8, 150, 400, 300);
+
+    statBar = named(new QStatusBar(this), "statBar");
+    setStatusBar(statBar);
+    tmDuration = named(new QTimer(this), "tmDuration");
+    tmDuration->setInterval(1000);
+
+    connect(cboSetList, &QComboBox::currentIndexChanged, this, [this] {
+        if (!comboGuard_)
+            frmMain_ReloadSetList();
+    });
+    connect(lvSongList, &SongListView::columnClicked, this,
+            [this](int column) { lvSortList(lvSongList->songs(), column); });
+}
+
+bool frmMain::Form_Load() {
+    mdlMain_Init(databasePath_);
+    {
+        frmOpening splash;
+        splash.tmProc->setInterval(frmOpening::interval());
+        splash.exec();
+    }
+    if (!frmMain_Init()) {
+        ShowMessage(1, 0);
+        Form_Unload();
+        return false;
+    }
+    compact_ = false;
+    currentSong_.reset();
+    return true;
+}
+
+bool frmMain::frmMain_Init() {
+    lvResetLastKey();
+    if (!lvSetColumns(*lvSongList))
+        return false;
+    frmMain_SetSetListCombo();
+    if (!lvSetSongList(0, cboSetList->currentText(), lvSongList->songs()))
+        return false;
+    lvSortList(lvSongList->songs(), -1);
+    {
+        const GuardedChange guard(comboGuard_);
+        const int mode = cboHowToPlay->findText(mainsettings::readPlayMode().value_or(QString()));
+        cboHowToPlay->setCurrentIndex(mode >= 0 ? mode : 0);
+    }
+    sldVolume->setValue(mainsettings::readVolume());
+    gPlayState = kStopped;
+    frmMain_SetMainAppearance();
+    started_ = true;
+    return true;
+}
+
+void frmMain::frmMain_SetSetListCombo() {
+    cboSetList->blockSignals(true);
+    cboSetList->clear();
+    cboSetList->blockSignals(false);
+    const mainsettings::SetLists lists = mainsettings::readSetLists();
+    if (!lists.read)
+        return;
+    const GuardedChange guard(comboGuard_);
+    cboSetList->addItems(lists.names);
+    cboSetList->setCurrentIndex(lists.names.isEmpty() ? -1 : lists.selected);
+}
+
+void frmMain::frmMain_ReloadSetList() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    frmMain_StopSong();
+    const QString name = cboSetList->currentText();
+    if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}))
+        lvResetLastKey();
+    QApplication::restoreOverrideCursor();
+}
+
+void frmMain::frmMain_StopSong() {
+    tmDuration->stop();
+    sldDuration->setValue(0);
+    gPlayState = kStopped;
+}
+
+void frmMain::frmMain_SetMainAppearance() {
+    const mainsettings::Appearance look = mainsettings::readMainAppearance();
+    if (!look.read)
+        return;
+    if (look.picturePath)
+        lvSongList->setPicture(*look.picturePath);
+    if (look.textColor)
+        lvSongList->setTextColor(storedColor(*look.textColor));
+    if (look.backColor)
+        lvSongList->setBackColor(storedColor(*look.backColor));
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutControls(centralWidget()->width(), centralWidget()->height());
+}
+
+void frmMain::layoutControls(int width, int height) {
+    if (width < 640 || height < 200)
+        return;
+    lvFitControl(width, 8, height, 20, *lvSongList);
+    fraSong->move((width - fraSong->width()) / 2, fraSong->y());
+    sldVolume->move(width - sldVolume->width() - 20, sldVolume->y());
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // A start that failed half-way has not read the user's settings yet;
+    // writing the window's defaults back would lose them.
+    if (started_ && gConnector) {
+        mainsettings::Shutdown values;
+        values.volume = sldVolume->value();
+        values.playMode = cboHowToPlay->currentText();
+        const QStringList& captions = lvSongList->songs().captions();
+        for (int c = 0; c < captions.size(); ++c)
+            values.columnWidths << qMakePair(captions[c], lvSongList->columnWidthTwips(c));
+        values.sortOrder = lvSongList->songs().sortOrder();
+        values.sortKey = lvSongList->songs().sortKey();
+        mainsettings::writeShutdown(values);
+    }
+    if (gConnector)
+        mdlMain_Term();
+}

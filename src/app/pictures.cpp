@@ -1,0 +1,149 @@
+#include "app/pictures.h"
+
+#include <QBitmap>
+#include <QCoreApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace pictures {
+
+namespace {
+
+constexpr QRgb kTransparent = qRgb(255, 0, 255);
+constexpr int kButton = 32;
+
+QImage buttonCanvas() {
+    QImage image(kButton, kButton, QImage::Format_RGB32);
+    image.fill(kTransparent);
+    return image;
+}
+
+// One glyph style for every button: a dark teal fill with a light rim.
+void paintGlyph(QImage& image, const QPainterPath& path) {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false); // anti-aliasing would blend into magenta
+    QLinearGradient fill(0, 4, 0, 28);
+    fill.setColorAt(0, QColor(38, 140, 150));
+    fill.setColorAt(1, QColor(18, 84, 100));
+    p.setPen(QPen(QColor(12, 52, 64), 1));
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
+QImage drawPlay() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addPolygon(QPolygonF({QPointF(9, 5), QPointF(26, 16), QPointF(9, 27)}));
+    path.closeSubpath();
+    paintGlyph(image, path);
+    return image;
+}
+
+QImage drawPause() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addRect(8, 6, 6, 20);
+    path.addRect(18, 6, 6, 20);
+    paintGlyph(image, path);
+    return image;
+}
+
+QImage drawStop() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addRect(8, 8, 16, 16);
+    paintGlyph(image, path);
+    return image;
+}
+
+QImage drawNext() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addPolygon(QPolygonF({QPointF(6, 6), QPointF(20, 16), QPointF(6, 26)}));
+    path.closeSubpath();
+    path.addRect(21, 6, 5, 20);
+    paintGlyph(image, path);
+    return image;
+}
+
+// The splash: a night-blue field with sound rings and a note.
+QImage drawOpening() {
+    QImage image(400, 180, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 400, 180);
+    sky.setColorAt(0, QColor(16, 32, 72));
+    sky.setColorAt(1, QColor(70, 36, 110));
+    p.fillRect(image.rect(), sky);
+    const QPointF centre(300, 90);
+    for (int r = 20; r <= 140; r += 20) {
+        p.setPen(QPen(QColor(160, 200, 255, 200 - r), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(centre, r, r);
+    }
+    QRadialGradient glow(centre, 40);
+    glow.setColorAt(0, QColor(255, 240, 200));
+    glow.setColorAt(1, QColor(255, 200, 120, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(centre, 40, 40);
+    // An eighth note in the glow.
+    p.setBrush(QColor(40, 30, 70));
+    p.drawEllipse(QPointF(292, 104), 9, 7);
+    p.drawRect(QRectF(299, 66, 3, 38));
+    QPainterPath flag;
+    flag.moveTo(302, 66);
+    flag.cubicTo(314, 72, 318, 80, 312, 92);
+    flag.cubicTo(314, 82, 308, 78, 302, 76);
+    p.drawPath(flag);
+    return image;
+}
+
+} // namespace
+
+QString fileName(Picture picture) {
+    switch (picture) {
+    case Picture::Play:
+        return QStringLiteral("Play.bmp");
+    case Picture::AtStop:
+        return QStringLiteral("AtStop.bmp");
+    case Picture::Stop:
+        return QStringLiteral("Stop.bmp");
+    case Picture::Next:
+        return QStringLiteral("Next.bmp");
+    case Picture::Opening:
+        return QStringLiteral("Opening.bmp");
+    }
+    return QString();
+}
+
+QImage draw(Picture picture) {
+    switch (picture) {
+    case Picture::Play:
+        return drawPlay();
+    case Picture::AtStop:
+        return drawPause();
+    case Picture::Stop:
+        return drawStop();
+    case Picture::Next:
+        return drawNext();
+    case Picture::Opening:
+        return drawOpening();
+    }
+    return QImage();
+}
+
+QPixmap load(Picture picture) {
+    QImage image(QCoreApplication::applicationDirPath() + QStringLiteral("/MLPData/") +
+                 fileName(picture));
+    if (image.isNull())
+        image = draw(picture);
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (picture != Picture::Opening)
+        pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(kTransparent)));
+    return pixmap;
+}
+
+} // namespace pictures

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// The pictures of the program: drawn here, written beside the executable
+// by the build ("MLPData/<name>.bmp") and read back from there, so a user
+// may replace them. A missing or unreadable file falls back to the drawn
+// copy, so a button never loses its picture.
+namespace pictures {
+
+enum class Picture { Play, AtStop, Stop, Next, Opening };
+
+// The file name below "MLPData", e.g. "Play.bmp".
+QString fileName(Picture picture);
+
+// The built-in drawing. Button pictures use pure magenta as their
+// transparent colour, as bitmap files have no alpha.
+QImage draw(Picture picture);
+
+// The picture from "<application folder>/MLPData/<file>", else the
+// built-in one; button pictures come with their transparent colour masked.
+QPixmap load(Picture picture);
+
+} // namespace pictures

@@ -1,0 +1,3 @@
+#include "playback/playstate.h"
+
+int gPlayState = kStopped;
