@@ -1,0 +1,162 @@
+// The real GStreamer player, headless, on files written by the test.
+
+#include "audiofiles.h"
+#include "playback/gstplayer.h"
+
+#include <gst/gst.h>
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestGstPlayer : public QObject {
+    Q_OBJECT
+
+    QString file(const QString& name) const { return dir_.path() + "/" + name; }
+
+    // An MP3 of `seconds` encoded by GStreamer's LAME element, when present.
+    bool writeMp3(const QString& path, double seconds) {
+        if (!gst_element_factory_find("lamemp3enc"))
+            return false;
+        const int buffers = int(seconds * 44100 / 1024);
+        const QString launch = QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
+                                       "audio/x-raw,rate=44100,channels=1 ! "
+                                       "lamemp3enc target=bitrate cbr=true bitrate=128 ! "
+                                       "filesink location=\"%2\"")
+                                   .arg(buffers)
+                                   .arg(path);
+        GstElement* pipeline = gst_parse_launch(launch.toUtf8().constData(), nullptr);
+        if (!pipeline)
+            return false;
+        gst_element_set_state(pipeline, GST_STATE_PLAYING);
+        GstBus* bus = gst_element_get_bus(pipeline);
+        GstMessage* done = gst_bus_timed_pop_filtered(
+            bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        const bool ok = done && GST_MESSAGE_TYPE(done) == GST_MESSAGE_EOS;
+        if (done)
+            gst_message_unref(done);
+        gst_object_unref(bus);
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+        return ok;
+    }
+
+    // The level of `source` played at `volume`, captured to a WAV file.
+    double capturedLevel(const QString& source, int volume) {
+        const QString out = file(QString("captured%1.wav").arg(-volume));
+        {
+            GstPlayer player("audioconvert ! audio/x-raw,format=S16LE ! wavenc ! filesink "
+                             "location=\"" +
+                             out + "\"");
+            player.setVolume(volume);
+            QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+            if (!player.open(source) || !player.start() || !ended.wait(10000))
+                return -1;
+        }
+        return audiofiles::wavLevel(out);
+    }
+
+private slots:
+    void initTestCase() {
+        gst_init(nullptr, nullptr);
+        QVERIFY(audiofiles::writeWav(file("tone.wav"), 2.0));
+        QVERIFY(audiofiles::writeAiff(file("tone.aiff"), 1.5));
+        QVERIFY(audiofiles::writeMidi(file("tune.mid"), 4));
+        QVERIFY(audiofiles::writeMidi(file("broken.mid"), 4, true));
+        hasMp3_ = writeMp3(file("tone.mp3"), 2.0);
+        QByteArray noise(20000, Qt::Uninitialized);
+        QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        QVERIFY(audiofiles::writeBytes(file("noise.mp3"), noise));
+    }
+
+    void opensPlaysAndEnds_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("wav") << "tone.wav" << 2.0;
+        QTest::newRow("aiff") << "tone.aiff" << 1.5;
+        QTest::newRow("midi") << "tune.mid" << 2.0;
+        QTest::newRow("mp3") << "tone.mp3" << 2.0;
+    }
+    void opensPlaysAndEnds() {
+        QFETCH(QString, name);
+        QFETCH(double, seconds);
+        if (name.endsWith(".mp3") && !hasMp3_)
+            QSKIP("no MP3 encoder at hand to write the test file");
+        if (name.endsWith(".mid"))
+            QVERIFY2(!GstPlayer::soundFont().isEmpty(), "a General MIDI SoundFont is installed");
+        GstPlayer player("fakesink sync=false");
+        QVERIFY2(player.open(file(name)), qPrintable(player.lastError()));
+        QVERIFY2(qAbs(player.length() - seconds) < 0.1,
+                 qPrintable(QString::number(player.length())));
+        QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+        QVERIFY(player.start());
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.size(), 1);
+    }
+
+    void pauseHoldsAndResumeFinishesInRealTime() {
+        GstPlayer player("fakesink sync=true");
+        QVERIFY(player.open(file("tone.aiff")));
+        QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(player.start());
+        QTest::qWait(500);
+        player.pause();
+        QVERIFY(!ended.wait(1500)); // paused: the song does not run on
+        QVERIFY(player.start());
+        QVERIFY(ended.wait(5000));
+        QVERIFY2(clock.elapsed() >= 2900, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void stopNeverReportsAnEnd() {
+        GstPlayer player("fakesink sync=true");
+        QVERIFY(player.open(file("tone.aiff")));
+        QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+        QVERIFY(player.start());
+        QTest::qWait(200);
+        player.stop();
+        QVERIFY(!ended.wait(2000));
+        // Stopped is rewound: it plays again from the start.
+        QVERIFY(player.start());
+        QVERIFY(ended.wait(5000));
+    }
+
+    void volumeScalesTheOutput() {
+        const double full = capturedLevel(file("tone.wav"), 0);
+        const double tenth = capturedLevel(file("tone.wav"), -2000);
+        const double silent = capturedLevel(file("tone.wav"), -10000);
+        QVERIFY2(qAbs(full - 0.5 / std::sqrt(2.0)) < 0.02, qPrintable(QString::number(full)));
+        QVERIFY2(qAbs(tenth / full - 0.1) < 0.01, qPrintable(QString::number(tenth / full)));
+        QCOMPARE(silent, 0.0);
+        QCOMPARE(GstPlayer::gain(-10000), 0.0);
+        QCOMPARE(GstPlayer::gain(0), 1.0);
+    }
+
+    void badFilesFailToOpen_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "nothing.wav";
+        QTest::newRow("random bytes") << "noise.mp3";
+        QTest::newRow("broken midi track") << "broken.mid";
+        QTest::newRow("empty name") << "";
+    }
+    void badFilesFailToOpen() {
+        QFETCH(QString, name);
+        GstPlayer player("fakesink sync=false");
+        QVERIFY(!player.open(name.isEmpty() ? QString() : file(name)));
+        QVERIFY(!player.lastError().isEmpty());
+        QVERIFY(!player.start());
+        QCOMPARE(player.length(), 0.0);
+        // The player is still usable afterwards.
+        QVERIFY(player.open(file("tone.wav")));
+    }
+
+private:
+    QTemporaryDir dir_;
+    bool hasMp3_ = false;
+};
+
+QTEST_GUILESS_MAIN(TestGstPlayer)
+#include "tst_gstplayer.moc"

@@ -1,0 +1,141 @@
+#include "audiofiles.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <cmath>
+
+namespace audiofiles {
+
+namespace {
+
+constexpr int kRate = 44100;
+
+QByteArray sine(double seconds, double amplitude, bool bigEndian) {
+    const int frames = int(seconds * kRate);
+    QByteArray out(frames * 2, Qt::Uninitialized);
+    for (int i = 0; i < frames; ++i) {
+        const auto v =
+            qint16(std::lround(amplitude * 32767 * std::sin(2 * M_PI * 440 * i / kRate)));
+        if (bigEndian)
+            qToBigEndian(v, out.data() + 2 * i);
+        else
+            qToLittleEndian(v, out.data() + 2 * i);
+    }
+    return out;
+}
+
+template <typename T> void le(QByteArray& out, T v) {
+    char b[sizeof(T)];
+    qToLittleEndian(v, b);
+    out.append(b, sizeof(T));
+}
+
+template <typename T> void be(QByteArray& out, T v) {
+    char b[sizeof(T)];
+    qToBigEndian(v, b);
+    out.append(b, sizeof(T));
+}
+
+QByteArray vlq(quint32 n) {
+    QByteArray out(1, char(n & 0x7F));
+    while (n >>= 7)
+        out.prepend(char((n & 0x7F) | 0x80));
+    return out;
+}
+
+} // namespace
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+bool writeWav(const QString& path, double seconds, double amplitude) {
+    const QByteArray pcm = sine(seconds, amplitude, false);
+    QByteArray out("RIFF");
+    le<quint32>(out, quint32(36 + pcm.size()));
+    out += "WAVEfmt ";
+    le<quint32>(out, 16);
+    le<quint16>(out, 1); // PCM
+    le<quint16>(out, 1); // mono
+    le<quint32>(out, kRate);
+    le<quint32>(out, kRate * 2);
+    le<quint16>(out, 2);
+    le<quint16>(out, 16);
+    out += "data";
+    le<quint32>(out, quint32(pcm.size()));
+    return writeBytes(path, out + pcm);
+}
+
+bool writeAiff(const QString& path, double seconds, double amplitude) {
+    const QByteArray pcm = sine(seconds, amplitude, true);
+    QByteArray comm;
+    be<quint16>(comm, 1);                       // channels
+    be<quint32>(comm, quint32(pcm.size() / 2)); // frames
+    be<quint16>(comm, 16);                      // bits
+    // 44100 as an 80-bit extended float: exponent 16383 + 15, mantissa.
+    be<quint16>(comm, 16383 + 15);
+    be<quint64>(comm, quint64(kRate) << (63 - 15));
+    QByteArray out("FORM");
+    be<quint32>(out, quint32(4 + 8 + comm.size() + 8 + 8 + pcm.size()));
+    out += "AIFFCOMM";
+    be<quint32>(out, quint32(comm.size()));
+    out += comm;
+    out += "SSND";
+    be<quint32>(out, quint32(8 + pcm.size()));
+    be<quint32>(out, 0); // offset
+    be<quint32>(out, 0); // block size
+    return writeBytes(path, out + pcm);
+}
+
+bool writeMidi(const QString& path, int notes, bool broken) {
+    QByteArray track;
+    track += vlq(0) + QByteArray("\xFF\x51\x03\x07\xA1\x20", 6); // 500000 us a beat
+    track += vlq(0) + QByteArray("\xC0\x00", 2);                 // piano
+    for (int n = 0; n < notes; ++n) {
+        const char key = char(60 + n % 12);
+        track += vlq(0) + QByteArray(1, '\x90') + key + char(100);
+        track += vlq(480) + QByteArray(1, '\x80') + key + char(0);
+    }
+    track += vlq(0) + QByteArray("\xFF\x2F\x00", 3);
+    if (broken)
+        track = track.left(track.size() / 2) + QByteArray("\xFF\x51\x7F", 3);
+    QByteArray out("MThd");
+    be<quint32>(out, 6);
+    be<quint16>(out, 0);
+    be<quint16>(out, 1);
+    be<quint16>(out, 480);
+    out += "MTrk";
+    // A broken track also claims more bytes than it has.
+    be<quint32>(out, quint32(track.size() + (broken ? 1000 : 0)));
+    return writeBytes(path, out + track);
+}
+
+double wavLevel(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = f.readAll();
+    if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return -1;
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(at, 4);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (id == "data") {
+            const qsizetype end = std::min<qsizetype>(bytes.size(), at + 8 + qsizetype(size));
+            double sum = 0;
+            qsizetype count = 0;
+            for (qsizetype i = at + 8; i + 1 < end; i += 2, ++count) {
+                const double v = qFromLittleEndian<qint16>(bytes.constData() + i) / 32768.0;
+                sum += v * v;
+            }
+            return count ? std::sqrt(sum / double(count)) : 0;
+        }
+        at += 8 + qsizetype(size) + (size & 1);
+    }
+    return -1;
+}
+
+} // namespace audiofiles
