@@ -7,7 +7,9 @@
 #include "app/opening.h"
 #include "app/pictures.h"
 #include "data/adoconnector.h"
+#include "playback/gstplayer.h"
 #include "playback/playstate.h"
+#include "playback/selectsong.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
@@ -24,9 +26,6 @@
 #include <QToolButton>
 
 namespace {
-
-const QString kRandomPlay = QStringLiteral("ﾗﾝﾀﾞﾑ再生");
-const QString kProgramPlay = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生");
 
 // A stored colour: red + 256 x green + 65536 x blue.
 QColor storedColor(qint32 value) {
@@ -64,13 +63,17 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& cap
 
 } // namespace
 
-frmMain::frmMain(const QString& databasePath, QWidget* parent)
-    : QMainWindow(parent), databasePath_(databasePath) {
+frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* parent)
+    : QMainWindow(parent), mpPlayer(player ? player : new GstPlayer()),
+      databasePath_(databasePath) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Melodara Player"));
+    mpPlayer->setParent(this);
+    mpPlayer->setObjectName(QStringLiteral("mpPlayer"));
     buildControls();
     actions_ = buildMainMenu(*menuBar());
     connect(action(QStringLiteral("mnuFile_Exit")), &QAction::triggered, this, &QWidget::close);
+    connectPlayer();
     resize(860, 600);
 }
 
@@ -205,12 +208,6 @@ void frmMain::frmMain_ReloadSetList() {
     if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}))
         lvResetLastKey();
     QApplication::restoreOverrideCursor();
-}
-
-void frmMain::frmMain_StopSong() {
-    tmDuration->stop();
-    sldDuration->setValue(0);
-    gPlayState = kStopped;
 }
 
 void frmMain::frmMain_SetMainAppearance() {

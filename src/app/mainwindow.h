@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class MediaPlayer;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -24,8 +25,10 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    // `databasePath` empty: the program's own database file.
-    explicit frmMain(const QString& databasePath = QString(), QWidget* parent = nullptr);
+    // `databasePath` empty: the program's own database file. `player`
+    // (taken over) replaces the real one, for tests.
+    explicit frmMain(const QString& databasePath = QString(), MediaPlayer* player = nullptr,
+                     QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Start-up: the connector, the splash, then frmMain_Init. On failure
@@ -35,7 +38,26 @@ public:
     bool frmMain_Init();
     void frmMain_SetSetListCombo();
     void frmMain_ReloadSetList();
+
+    // Player control.
+    void frmMain_PlaySong(const QString& key);
     void frmMain_StopSong();
+    void frmMain_NextSong();
+    // The one-second tick of tmDuration: the position and the play count.
+    void tmDuration_Timer();
+    void mpPlayer_EndOfStream();
+    void sldVolume_Change();
+    void mnuEdit_PlaySelListSong_Click();
+
+    // Now-playing display.
+    void frmMain_SetFrameSong(const Song* song = nullptr);
+    void frmMain_SetStatusBarSong();
+    void frmMain_SetPlayButton(QToolButton* button, const QString& state);
+    void frmMain_ShowPlaySong();
+    QStringList frmMain_MakeSongParams() const;
+
+    const std::optional<Song>& currentSong() const { return currentSong_; }
+    bool counted() const { return counted_; }
 
     QAction* action(const QString& name) const { return actions_.value(name); }
 
@@ -57,6 +79,7 @@ public:
     QSlider* sldVolume;
     QStatusBar* statBar;
     QTimer* tmDuration;
+    MediaPlayer* mpPlayer;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -66,6 +89,16 @@ private:
     void buildControls();
     void frmMain_SetMainAppearance();
     void layoutControls(int width, int height);
+    void connectPlayer();
+    void frmMain_StartSong(const QString& key);
+    void frmMain_PauseSong();
+    void frmMain_ResumeSong();
+    bool startPlayer();
+    bool setPlayerVolume(int volume);
+    void setSliderRange(int maximum);
+    void timerOn();
+    void timerOff();
+    QToolButton* playButton();
     // Shutdown: the settings in their order, then the connector.
     void Form_Unload();
 

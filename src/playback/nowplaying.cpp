@@ -1,0 +1,68 @@
+#include "playback/nowplaying.h"
+
+#include "data/adoconnector.h"
+#include "data/song.h"
+#include "songlist/songrows.h"
+
+namespace nowplaying {
+
+namespace {
+QString bare(const QString& key) {
+    return key.startsWith(QStringLiteral("Key_")) ? key.mid(4) : key;
+}
+
+QString yesNo(const QString& flag) {
+    return flag.compare(u"True", Qt::CaseInsensitive) == 0 ? QStringLiteral("Yes")
+                                                           : QStringLiteral("No");
+}
+} // namespace
+
+std::optional<QString> fieldText(const Song& song, const QString& itemName) {
+    using songrows::Cell;
+    const Cell cell = songrows::cellOf(itemName);
+    if (cell == Cell::Skip || cell == Cell::Other)
+        return std::nullopt;
+    return songrows::cellsOfSong(song, {itemName}).front();
+}
+
+std::optional<std::pair<QString, QString>> frameTexts(const Song& song) {
+    Recordset rs;
+    if (!gConnector->adoGetData(8, rs))
+        return std::nullopt;
+    QString lines[2];
+    // Rows beyond the second have no slot.
+    for (int slot = 0; slot < 2 && !rs.Eof(); ++slot, rs.MoveNext()) {
+        if (const auto text = fieldText(song, rs.text(QStringLiteral("列名"))))
+            lines[slot] = *text;
+    }
+    return std::make_pair(lines[0], lines[1]);
+}
+
+std::optional<QString> statusText(const Song& song) {
+    Recordset rs;
+    if (!gConnector->adoGetData(9, rs))
+        return std::nullopt;
+    std::optional<QString> text;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        if (const auto field = fieldText(song, rs.text(QStringLiteral("列名"))))
+            text = field;
+    }
+    return text;
+}
+
+QStringList songParams(const Song& song) {
+    return {song.FilePath(),
+            song.Title(),
+            QString::number(song.Priority()),
+            bare(song.JanlID_1()),
+            bare(song.JanlID_2()),
+            bare(song.JanlID_3()),
+            song.ArtistID(),
+            yesNo(song.BreakOut()),
+            yesNo(song.Trend()),
+            QString::number(song.Volume()),
+            bare(song.KeyString()),
+            QString::number(song.Count())};
+}
+
+} // namespace nowplaying

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Song;
+
+// What the now-playing frame and the status bar show of a song, by the
+// display item names of the display settings.
+namespace nowplaying {
+
+// The song's field for a display item name; nothing for any other name.
+std::optional<QString> fieldText(const Song& song, const QString& itemName);
+
+// The two frame lines from the frame items in order; nothing when the
+// items cannot be read.
+std::optional<std::pair<QString, QString>> frameTexts(const Song& song);
+
+// The status bar text: the field of the last status item with a known
+// name; nothing when the items cannot be read or none is known.
+std::optional<QString> statusText(const Song& song);
+
+// The twelve parameters of the song update (write 26) from the song.
+QStringList songParams(const Song& song);
+
+} // namespace nowplaying

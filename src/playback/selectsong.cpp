@@ -1,0 +1,74 @@
+#include "playback/selectsong.h"
+
+#include "app/mainmodule.h"
+#include "data/adoconnector.h"
+#include "data/song.h"
+#include "songlist/songrows.h"
+
+#include <cfenv>
+#include <cmath>
+
+int drawnRow(float r, int rows) {
+    if (rows <= 1)
+        return 0;
+    // nearbyint rounds as the current mode says; make sure it is to even.
+    const int mode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const int row = int(std::nearbyint(double(r * float(rows - 1))));
+    std::fesetround(mode);
+    return row;
+}
+
+namespace {
+// The ID of a name through read `kind` (19 artists, 20 genres), or "1",
+// the "none" entry, when the name is unknown.
+QString idOfName(int kind, const QString& name) {
+    Recordset rs;
+    if (!gConnector->adoGetData(kind, rs, name) || rs.Eof())
+        return QStringLiteral("1");
+    return rs.text(QStringLiteral("ID"));
+}
+} // namespace
+
+void fillSong(const Recordset& row, Song& song, bool programPlay) {
+    song.setArtist(row.text(QStringLiteral("アーティスト名")));
+    song.setBreakOut(row.text(QStringLiteral("ブレークアウト")));
+    song.setJanl(songrows::genreText(row.text(QStringLiteral("ジャンル1")),
+                                     row.text(QStringLiteral("ジャンル2")),
+                                     row.text(QStringLiteral("ジャンル3"))));
+    song.setCount(row.Field(QStringLiteral("カウント")).toInt());
+    song.setFilePath(row.text(QStringLiteral("ファイルパス")));
+    const QString id = row.text(QStringLiteral("ID"));
+    song.setKeyString(programPlay ? songrows::keyOf(id) : id);
+    song.setPriority(row.Field(QStringLiteral("優先度")).toInt());
+    song.setTitle(row.text(QStringLiteral("タイトル")));
+    song.setTrend(row.text(QStringLiteral("トレンド")));
+    song.setVolume(row.Field(QStringLiteral("ボリューム補正")).toInt());
+    // The rows carry names only; without their IDs, writing the play count
+    // back would reset the song's genres and artist to "none".
+    song.setArtistID(idOfName(19, song.Artist()));
+    song.setJanlID_1(idOfName(20, row.text(QStringLiteral("ジャンル1"))));
+    song.setJanlID_2(idOfName(20, row.text(QStringLiteral("ジャンル2"))));
+    song.setJanlID_3(idOfName(20, row.text(QStringLiteral("ジャンル3"))));
+}
+
+bool SelectSong(const QString& setListName, QString& playMode, Song& song, QString& key) {
+    key = key.mid(4);
+    if (!key.isEmpty())
+        playMode = kProgramPlay;
+    Recordset rs;
+    if (playMode == kProgramPlay) {
+        if (gConnector->adoGetData(10, rs, key) && !rs.Eof())
+            fillSong(rs, song, true);
+        return true;
+    }
+    if (!gConnector->adoGetData(3, rs, QStringLiteral("Q_SetList_") + setListName))
+        return true;
+    if (rs.RecordCount() == 0)
+        return false;
+    // Single precision below 1: 24 random bits over 2^24.
+    const float r = float(songRandom().bounded(1u << 24)) / float(1u << 24);
+    rs.Move(drawnRow(r, rs.RecordCount()));
+    fillSong(rs, song, false);
+    return true;
+}
