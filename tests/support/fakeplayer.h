@@ -1,0 +1,42 @@
+#pragma once
+
+#include "playback/mediaplayer.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+// A scripted media player: files open with the lengths given, listed
+// files fail, and every call is logged.
+class FakePlayer final : public MediaPlayer {
+    Q_OBJECT
+
+public:
+    QHash<QString, double> lengths; // by file name; others have length 0
+    QSet<QString> failing;          // these files fail to open
+
+    bool open(const QString& fileName) override;
+    bool start() override;
+    void pause() override { log << "pause"; }
+    void stop() override { log << "stop"; }
+    void setVolume(int v) override {
+        volume_ = v;
+        log << QString("volume %1").arg(v);
+    }
+    int volume() const override { return volume_; }
+    double length() const override { return length_; }
+    QString lastError() const override { return error_; }
+
+    // The opened file plays to its end.
+    void finish() { emit endOfStream(); }
+    QString opened() const { return opened_; }
+
+    QStringList log;
+
+private:
+    QString opened_;
+    bool ok_ = false;
+    int volume_ = 0;
+    double length_ = 0;
+    QString error_;
+};
