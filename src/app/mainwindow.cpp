@@ -4,12 +4,14 @@
 #include "app/mainmodule.h"
 #include "app/mainsettings.h"
 #include "app/messagecatalogue.h"
+#include "app/modal.h"
 #include "app/opening.h"
 #include "app/pictures.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
+#include "setlists/setlistdialog.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
@@ -73,6 +75,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     buildControls();
     actions_ = buildMainMenu(*menuBar());
     connect(action(QStringLiteral("mnuFile_Exit")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("mnuEdit_SetList")), &QAction::triggered, this,
+            &frmMain::mnuEdit_SetList_Click);
     connectPlayer();
     resize(860, 600);
 }
@@ -208,6 +212,13 @@ void frmMain::frmMain_ReloadSetList() {
     if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}))
         lvResetLastKey();
     QApplication::restoreOverrideCursor();
+}
+
+void frmMain::mnuEdit_SetList_Click() {
+    frmSetList dialog(this);
+    runModal(dialog);
+    frmMain_SetSetListCombo();
+    frmMain_ReloadSetList();
 }
 
 void frmMain::frmMain_SetMainAppearance() {

@@ -48,6 +48,7 @@ public:
     void mpPlayer_EndOfStream();
     void sldVolume_Change();
     void mnuEdit_PlaySelListSong_Click();
+    void mnuEdit_SetList_Click();
 
     // Now-playing display.
     void frmMain_SetFrameSong(const Song* song = nullptr);

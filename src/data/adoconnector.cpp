@@ -339,13 +339,34 @@ bool ADO_Connector::run(const requests::Statement& st, const QStringList& params
     return ok;
 }
 
-void ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name) {
+bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QString* error) {
+    QString reason;
+    if (!db_->isOpen()) {
+        reason = kNotConnected;
+    } else {
+        sqlite::Statement statement(*db_, QStringLiteral("CREATE VIEW ") + sql::quoteName(name) +
+                                              QStringLiteral(" AS ") + sql);
+        if (!statement.isValid())
+            reason = statement.error();
+        else if (statement.hasTrailingText())
+            reason = QStringLiteral("Only one statement may be run at a time.");
+        else if (statement.step() == sqlite::Statement::Step::Error)
+            reason = statement.error();
+    }
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
+}
+
+bool ADO_Connector::queryExists(const QString& name) {
     if (!db_->isOpen())
-        return;
-    sqlite::Statement statement(*db_, QStringLiteral("CREATE VIEW ") + sql::quoteName(name) +
-                                          QStringLiteral(" AS ") + sql);
-    if (statement.isValid() && !statement.hasTrailingText())
-        statement.step();
+        return false;
+    sqlite::Statement& query = statements_->get(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'view' AND name = ?"));
+    query.bind(1, name);
+    const bool found = query.step() == sqlite::Statement::Step::Row;
+    query.reset();
+    return found;
 }
 
 ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) {

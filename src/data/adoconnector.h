@@ -45,8 +45,11 @@ public:
     // "DBError" and returns false.
     bool adoSetData(int kind, const QStringList& params);
 
-    // Stores the SELECT `sql` as the query `name`; failures are silent.
-    void adoxCreateQuery(const QString& sql, const QString& name);
+    // Stores the SELECT `sql` as the query `name`. Shows no box: false,
+    // with the engine's reason in `error` when given, if it cannot.
+    bool adoxCreateQuery(const QString& sql, const QString& name, QString* error = nullptr);
+    // Whether a stored query of this name exists.
+    bool queryExists(const QString& name);
 
     bool isConnected() const;
     const QString& path() const { return path_; }
