@@ -80,12 +80,7 @@ QString frmSetList::selectedName() const {
 }
 
 void frmSetList::frmSetLst_AddSetList() {
-    frmSetListWizard editor(this);
-    editor.setNameCheck([this](const QString& name) { return frmSetLst_ChkSameName(name); });
-    editor.State = 0;
-    editor.frmSlw_InitForm();
-    runModal(editor);
-    frmSetLst_LoadList();
+    runEditor(0, QString());
 }
 
 void frmSetList::frmSetLst_EditSetList() {
@@ -96,10 +91,15 @@ void frmSetList::frmSetLst_EditSetList() {
         ShowMessage(20, 0);
         return;
     }
+    runEditor(1, name);
+}
+
+void frmSetList::runEditor(int state, const QString& name) {
     frmSetListWizard editor(this);
     editor.setNameCheck([this](const QString& n) { return frmSetLst_ChkSameName(n); });
-    editor.State = 1;
-    editor.setSetListName(name);
+    editor.State = state;
+    if (state == 1)
+        editor.setSetListName(name);
     editor.frmSlw_InitForm();
     runModal(editor);
     frmSetLst_LoadList();

@@ -27,6 +27,8 @@ private:
     void frmSetLst_EditSetList();
     void frmSetLst_DelSetList();
     void frmSetLst_SetButtons();
+    // Shows the editor to add (state 0) or edit (1) `name`, then reloads.
+    void runEditor(int state, const QString& name);
     // The selected name, or empty when nothing is selected.
     QString selectedName() const;
 };

@@ -3,7 +3,6 @@
 #include "audiofiles.h"
 #include "playback/gstplayer.h"
 
-#include <gst/gst.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -15,33 +14,6 @@ class TestGstPlayer : public QObject {
     Q_OBJECT
 
     QString file(const QString& name) const { return dir_.path() + "/" + name; }
-
-    // An MP3 of `seconds` encoded by GStreamer's LAME element, when present.
-    bool writeMp3(const QString& path, double seconds) {
-        if (!gst_element_factory_find("lamemp3enc"))
-            return false;
-        const int buffers = int(seconds * 44100 / 1024);
-        const QString launch = QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
-                                       "audio/x-raw,rate=44100,channels=1 ! "
-                                       "lamemp3enc target=bitrate cbr=true bitrate=128 ! "
-                                       "filesink location=\"%2\"")
-                                   .arg(buffers)
-                                   .arg(path);
-        GstElement* pipeline = gst_parse_launch(launch.toUtf8().constData(), nullptr);
-        if (!pipeline)
-            return false;
-        gst_element_set_state(pipeline, GST_STATE_PLAYING);
-        GstBus* bus = gst_element_get_bus(pipeline);
-        GstMessage* done = gst_bus_timed_pop_filtered(
-            bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        const bool ok = done && GST_MESSAGE_TYPE(done) == GST_MESSAGE_EOS;
-        if (done)
-            gst_message_unref(done);
-        gst_object_unref(bus);
-        gst_element_set_state(pipeline, GST_STATE_NULL);
-        gst_object_unref(pipeline);
-        return ok;
-    }
 
     // The level of `source` played at `volume`, captured to a WAV file.
     double capturedLevel(const QString& source, int volume) {
@@ -60,12 +32,13 @@ class TestGstPlayer : public QObject {
 
 private slots:
     void initTestCase() {
-        gst_init(nullptr, nullptr);
         QVERIFY(audiofiles::writeWav(file("tone.wav"), 2.0));
         QVERIFY(audiofiles::writeAiff(file("tone.aiff"), 1.5));
         QVERIFY(audiofiles::writeMidi(file("tune.mid"), 4));
         QVERIFY(audiofiles::writeMidi(file("broken.mid"), 4, true));
-        hasMp3_ = writeMp3(file("tone.mp3"), 2.0);
+        // Constant bit rate: GStreamer's encoder writes no length header.
+        hasMp3_ = audiofiles::encodeTone(file("tone.mp3"), 2.0, 1,
+                                         "lamemp3enc target=bitrate cbr=true bitrate=128");
         QByteArray noise(20000, Qt::Uninitialized);
         QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         QVERIFY(audiofiles::writeBytes(file("noise.mp3"), noise));

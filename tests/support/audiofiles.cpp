@@ -1,5 +1,7 @@
 #include "audiofiles.h"
 
+#include <gst/gst.h>
+
 #include <QFile>
 #include <QtEndian>
 
@@ -110,6 +112,31 @@ bool writeMidi(const QString& path, int notes, bool broken) {
     // A broken track also claims more bytes than it has.
     be<quint32>(out, quint32(track.size() + (broken ? 1000 : 0)));
     return writeBytes(path, out + track);
+}
+
+bool encodeTone(const QString& path, double seconds, int channels, const QString& encoder) {
+    gst_init(nullptr, nullptr);
+    const QString launch =
+        QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
+                "audio/x-raw,rate=%2,channels=%3 ! %4 ! filesink location=\"%5\"")
+            .arg(int(seconds * kRate / 1024))
+            .arg(kRate)
+            .arg(channels)
+            .arg(encoder, path);
+    GstElement* pipeline = gst_parse_launch(launch.toUtf8().constData(), nullptr);
+    if (!pipeline)
+        return false;
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* done = gst_bus_timed_pop_filtered(
+        bus, 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = done && GST_MESSAGE_TYPE(done) == GST_MESSAGE_EOS;
+    if (done)
+        gst_message_unref(done);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
 }
 
 double wavLevel(const QString& path) {
