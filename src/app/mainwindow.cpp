@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -38,18 +39,6 @@ template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
-
-// Sets a combo's index without its change handler reloading anything.
-class GuardedChange {
-public:
-    explicit GuardedChange(bool& guard) : guard_(guard) { guard_ = true; }
-    ~GuardedChange() { guard_ = false; }
-    GuardedChange(const GuardedChange&) = delete;
-    GuardedChange& operator=(const GuardedChange&) = delete;
-
-private:
-    bool& guard_;
-};
 
 QToolButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
                            pictures::Picture picture) {
@@ -182,7 +171,8 @@ bool frmMain::frmMain_Init() {
         return false;
     lvSortList(lvSongList->songs(), -1);
     {
-        const GuardedChange guard(comboGuard_);
+        // The combo-event guard: a selection by the program reloads nothing.
+        const QScopedValueRollback guard(comboGuard_, true);
         const int mode = cboHowToPlay->findText(mainsettings::readPlayMode().value_or(QString()));
         cboHowToPlay->setCurrentIndex(mode >= 0 ? mode : 0);
     }
@@ -200,7 +190,7 @@ void frmMain::frmMain_SetSetListCombo() {
     const mainsettings::SetLists lists = mainsettings::readSetLists();
     if (!lists.read)
         return;
-    const GuardedChange guard(comboGuard_);
+    const QScopedValueRollback guard(comboGuard_, true);
     cboSetList->addItems(lists.names);
     cboSetList->setCurrentIndex(lists.names.isEmpty() ? -1 : lists.selected);
 }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,19 +27,6 @@ template <typename T> T* named(T* widget, const QString& name) {
 QString indexed(const char* name, int i) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
 }
-
-// Keeps the busy flag set while the editor changes its own selections.
-class Busy {
-public:
-    explicit Busy(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-    ~Busy() { flag_ = was_; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    bool& flag_;
-    bool was_;
-};
 
 const QString kRowLabels[setlists::kRows] = {QStringLiteral("条件１："), QStringLiteral("条件２："),
                                              QStringLiteral("条件３："), QStringLiteral("条件４："),
@@ -134,7 +122,7 @@ void frmSetListWizard::frmSlw_InitForm() {
 }
 
 void frmSetListWizard::frmSlw_SetCondList() {
-    const Busy busy(busy_);
+    const QScopedValueRollback busy(busy_, true);
     Recordset albums;
     const bool hasAlbums = gConnector->adoGetData(11, albums) && !albums.Eof();
     for (int i = 0; i < kRows; ++i) {
@@ -174,7 +162,7 @@ void frmSetListWizard::clearRowsAfter(int row) {
 }
 
 void frmSetListWizard::frmSlw_SetCondRow(int row) {
-    const Busy busy(busy_);
+    const QScopedValueRollback busy(busy_, true);
     const Kind kind = kindOf(cboCond[row]->currentText());
     switch (kind) {
     case Kind::Unset:
