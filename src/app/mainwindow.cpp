@@ -147,6 +147,7 @@ void frmMain::buildControls() {
 
 bool frmMain::Form_Load() {
     mdlMain_Init(databasePath_);
+    loaded_ = true;
     {
         frmOpening splash;
         splash.tmProc->setInterval(frmOpening::interval());
@@ -247,7 +248,7 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     // A start that failed half-way has not read the user's settings yet;
     // writing the window's defaults back would lose them.
-    if (started_ && gConnector) {
+    if (started_) {
         mainsettings::Shutdown values;
         values.volume = sldVolume->value();
         values.playMode = cboHowToPlay->currentText();
@@ -258,6 +259,6 @@ void frmMain::Form_Unload() {
         values.sortKey = lvSongList->songs().sortKey();
         mainsettings::writeShutdown(values);
     }
-    if (gConnector)
+    if (loaded_)
         mdlMain_Term();
 }

@@ -110,6 +110,7 @@ private:
     bool comboGuard_ = false;
     bool counted_ = false;
     bool webPane_ = false;
+    bool loaded_ = false;   // Form_Load opened the connector, so unloading closes it
     bool started_ = false;  // frmMain_Init completed: its settings may be saved
     bool unloaded_ = false; // the shutdown runs once
 };
