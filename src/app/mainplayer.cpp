@@ -47,6 +47,9 @@ void frmMain::connectPlayer() {
 
 bool frmMain::startPlayer() {
     if (!mpPlayer->start()) {
+        qWarning("Cannot play %s: %s",
+                 qPrintable(currentSong_ ? currentSong_->FilePath() : QString()),
+                 qPrintable(mpPlayer->lastError()));
         ShowMessage(17, 0);
         return false;
     }
@@ -124,8 +127,10 @@ void frmMain::frmMain_StartSong(const QString& startKey) {
     }
     frmMain_SetFrameSong();
     frmMain_SetStatusBarSong();
-    mpPlayer->open(currentSong_->FilePath());
+    // The volume goes first, so the buffer decoded while opening already
+    // has the song's level.
     setPlayerVolume(sldVolume->value() + currentSong_->Volume());
+    mpPlayer->open(currentSong_->FilePath());
     setSliderRange(int(std::lround(mpPlayer->length())));
     counted_ = false;
     if (startPlayer())
