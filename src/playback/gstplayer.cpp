@@ -16,8 +16,10 @@ namespace {
 constexpr int kPlayAudio = 0x02;
 constexpr int kPlaySoftVolume = 0x10;
 
-// How long an open may take to know the file (preroll).
-constexpr GstClockTime kOpenTimeout = 10 * GST_SECOND;
+// How long one try to open a file may take to know it (preroll), and how
+// many tries an open makes.
+constexpr GstClockTime kOpenTimeout = 4 * GST_SECOND;
+constexpr int kOpenTries = 3;
 
 void initialise() {
     static const bool done = [] {
@@ -217,16 +219,20 @@ bool GstPlayer::open(const QString& fileName) {
     setVolume(volume_);
 
     // Prerolling decodes the first buffer: a file that is not audio fails
-    // here, and the length becomes known. A second try covers a demuxer
-    // that races its own pad linking ("not-linked") now and then.
+    // here, and the length becomes known. Further tries cover a demuxer
+    // that now and then races its own pad linking on a busy machine
+    // (seen with AIFF: "not-linked", or a preroll that never completes).
     QString reason;
-    if (!preroll(reason)) {
-        gst_element_set_state(playbin_, GST_STATE_NULL);
-        if (!preroll(reason))
-            return fail(reason.isEmpty()
-                            ? QStringLiteral("The file %1 could not be opened.").arg(fileName)
-                            : reason);
+    bool prerolled = false;
+    for (int attempt = 0; attempt < kOpenTries && !prerolled; ++attempt) {
+        if (attempt > 0)
+            gst_element_set_state(playbin_, GST_STATE_NULL);
+        prerolled = preroll(reason);
     }
+    if (!prerolled)
+        return fail(reason.isEmpty()
+                        ? QStringLiteral("The file %1 could not be opened.").arg(fileName)
+                        : reason);
     const QString late = takeStreamError();
     if (!late.isEmpty())
         return fail(late);
