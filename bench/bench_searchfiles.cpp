@@ -2,7 +2,7 @@
 // dot-folders) with SearchFiles and with find(1), and prints both times.
 // The target is SearchFiles within twice the time of find.
 
-#include "app/filehelpers.h"
+#include "base/filehelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>

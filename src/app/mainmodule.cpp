@@ -1,5 +1,6 @@
 #include "app/mainmodule.h"
 
+#include "base/random.h"
 #include "data/adoconnector.h"
 
 #include <QDateTime>
@@ -8,7 +9,6 @@
 
 namespace {
 std::unique_ptr<ADO_Connector> connector;
-QRandomGenerator generator;
 } // namespace
 
 bool mdlMain_Init(const QString& databasePath) {
@@ -22,12 +22,4 @@ bool mdlMain_Term() {
     gConnector = nullptr;
     connector.reset();
     return true;
-}
-
-QRandomGenerator& songRandom() {
-    return generator;
-}
-
-void seedSongRandom(quint32 seed) {
-    generator.seed(seed);
 }

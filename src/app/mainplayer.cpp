@@ -4,8 +4,8 @@
 
 #include "app/mainwindow.h"
 
-#include "app/messagecatalogue.h"
-#include "app/pictures.h"
+#include "base/messagecatalogue.h"
+#include "base/pictures.h"
 #include "data/adoconnector.h"
 #include "playback/mediaplayer.h"
 #include "playback/nowplaying.h"

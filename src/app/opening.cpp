@@ -1,6 +1,6 @@
 #include "app/opening.h"
 
-#include "app/pictures.h"
+#include "base/pictures.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "data/adoconnector.h"
 
-#include "app/messagepresenter.h"
+#include "base/messagepresenter.h"
 #include "data/requests.h"
 #include "data/schema.h"
 #include "data/sqlite.h"

@@ -1,6 +1,6 @@
 #include "playback/selectsong.h"
 
-#include "app/mainmodule.h"
+#include "base/random.h"
 #include "data/adoconnector.h"
 #include "data/song.h"
 #include "songlist/songrows.h"

@@ -1,7 +1,7 @@
 #include "setlists/setlistdialog.h"
 
-#include "app/messagecatalogue.h"
-#include "app/modal.h"
+#include "base/messagecatalogue.h"
+#include "base/modal.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
 #include "setlists/setlistwizard.h"

@@ -1,8 +1,8 @@
 #include "setlists/setlistwizard.h"
 
-#include "app/combohelpers.h"
-#include "app/messagecatalogue.h"
-#include "app/messagepresenter.h"
+#include "base/combohelpers.h"
+#include "base/messagecatalogue.h"
+#include "base/messagepresenter.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
 #include "setlists/updown.h"

@@ -1,6 +1,6 @@
 #include "songlist/songlist.h"
 
-#include "app/textfold.h"
+#include "base/textfold.h"
 #include "data/adoconnector.h"
 #include "data/song.h"
 #include "songlist/songlistmodel.h"

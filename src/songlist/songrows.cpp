@@ -1,6 +1,6 @@
 #include "songlist/songrows.h"
 
-#include "app/textfold.h"
+#include "base/textfold.h"
 #include "data/recordset.h"
 #include "data/song.h"
 

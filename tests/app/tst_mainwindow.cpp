@@ -3,7 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "app/opening.h"
-#include "app/pictures.h"
+#include "base/pictures.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
@@ -12,12 +12,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QTimer>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 class TestMainWindow : public QObject {

@@ -1,6 +1,6 @@
 // Choosing the song to play and what the now-playing display shows of it.
 
-#include "app/mainmodule.h"
+#include "base/random.h"
 #include "data/song.h"
 #include "playback/nowplaying.h"
 #include "playback/selectsong.h"

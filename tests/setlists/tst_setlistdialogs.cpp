@@ -2,8 +2,8 @@
 // double, and the main window showing a new set list.
 
 #include "app/mainwindow.h"
-#include "app/modal.h"
 #include "app/opening.h"
+#include "base/modal.h"
 #include "scriptedpresenter.h"
 #include "setlists/setlistdialog.h"
 #include "setlists/setlistsave.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messagepresenter.h"
+#include "base/messagepresenter.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/messagecatalogue.h"
+#include "base/messagecatalogue.h"
 
-#include "app/messagepresenter.h"
+#include "base/messagepresenter.h"
 
 #include <array>
 

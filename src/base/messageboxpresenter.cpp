@@ -1,4 +1,4 @@
-#include "app/messageboxpresenter.h"
+#include "base/messageboxpresenter.h"
 
 #include <QApplication>
 #include <QPushButton>

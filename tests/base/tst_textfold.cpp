@@ -1,4 +1,4 @@
-#include "app/textfold.h"
+#include "base/textfold.h"
 
 #include <QTest>
 

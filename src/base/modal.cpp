@@ -1,4 +1,4 @@
-#include "app/modal.h"
+#include "base/modal.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "app/filehelpers.h"
+#include "base/filehelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>

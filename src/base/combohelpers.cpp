@@ -1,4 +1,4 @@
-#include "app/combohelpers.h"
+#include "base/combohelpers.h"
 
 #include <QComboBox>
 

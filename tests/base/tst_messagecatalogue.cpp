@@ -1,4 +1,4 @@
-#include "app/messagecatalogue.h"
+#include "base/messagecatalogue.h"
 #include "scriptedpresenter.h"
 
 #include <QTest>

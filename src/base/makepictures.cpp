@@ -1,7 +1,7 @@
 // Writes the program's pictures into the folder given on the command line
 // (the build runs it for the "MLPData" folder beside the executable).
 
-#include "app/pictures.h"
+#include "base/pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/messagepresenter.h"
+#include "base/messagepresenter.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "app/messageboxpresenter.h"
-#include "app/messagecatalogue.h"
+#include "base/messageboxpresenter.h"
+#include "base/messagecatalogue.h"
 
 #include <QApplication>
 

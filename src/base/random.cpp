@@ -1,0 +1,13 @@
+#include "base/random.h"
+
+namespace {
+QRandomGenerator generator;
+} // namespace
+
+QRandomGenerator& songRandom() {
+    return generator;
+}
+
+void seedSongRandom(quint32 seed) {
+    generator.seed(seed);
+}
