@@ -135,18 +135,26 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
+bool Statement::isBusy() const {
+    return stmt_ && sqlite3_stmt_busy(stmt_);
+}
+
 Statement& StatementCache::get(const QString& sql) {
     const auto found = statements_.find(sql);
     if (found != statements_.end()) {
-        found->second->reset();
-        return *found->second;
+        for (const std::unique_ptr<Statement>& statement : found->second) {
+            if (!statement->isBusy()) {
+                statement->reset();
+                return *statement;
+            }
+        }
     }
     auto statement = std::make_unique<Statement>(db_, sql);
     if (!statement->isValid() || statement->hasTrailingText()) {
         invalid_ = std::move(statement);
         return *invalid_;
     }
-    return *statements_.emplace(sql, std::move(statement)).first->second;
+    return *statements_[sql].emplace_back(std::move(statement));
 }
 
 int Statement::columnCount() const {

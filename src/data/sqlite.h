@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -29,6 +30,7 @@ public:
     // Runs statements without results (schema, pragmas).
     bool exec(const QString& sql, QString& error);
     QString lastError() const;
+
 
 private:
     sqlite3* db_ = nullptr;
@@ -55,6 +57,8 @@ public:
     Step step();
     // Makes the statement ready to run again, with no values bound.
     void reset();
+    // Stepped but not yet run to its end or reset: a row walk is using it.
+    bool isBusy() const;
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -80,13 +84,16 @@ class StatementCache {
 public:
     explicit StatementCache(const Database& db) : db_(db) {}
     // The statement for `sql`, reset and unbound; compiled on first use.
-    // Invalid statements are returned but not kept.
+    // A statement still walking its rows is never handed out again: a read
+    // nested in that walk gets a copy of its own. Invalid statements are
+    // returned but not kept.
     Statement& get(const QString& sql);
     void clear() { statements_.clear(); }
 
 private:
     const Database& db_;
-    std::unordered_map<QString, std::unique_ptr<Statement>> statements_;
+    // Nearly always one statement per text; more only while reads nest.
+    std::unordered_map<QString, std::vector<std::unique_ptr<Statement>>> statements_;
     std::unique_ptr<Statement> invalid_;
 };
 

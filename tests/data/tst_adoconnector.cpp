@@ -90,6 +90,39 @@ private slots:
         QVERIFY(db.adoGetData(21, rs, {}));
     }
 
+    void readNestedInARowWalkLeavesTheWalkWhole() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(db.adoSetData(31, {QString("/m/%1.mp3").arg(i), QString("s%1").arg(i)}));
+        for (const QStringList& row :
+             {QStringList{"A", "1", "1"}, QStringList{"A", "2", "2"}, QStringList{"A", "3", "3"},
+              QStringList{"B", "4", "1"}, QStringList{"B", "2", "2"}})
+            QVERIFY(db.adoSetData(22, row));
+
+        QStringList outer, inner;
+        QVERIFY(db.adoGetEachRow(12, "A", [&](const Recordset& row) {
+            outer << row.text("ID");
+            if (outer.size() > 3)
+                return; // a walk that starts over would never end
+            Recordset rs;
+            QVERIFY(db.adoGetData(12, rs, "B"));
+            for (; !rs.Eof(); rs.MoveNext())
+                inner << rs.text("ID");
+        }));
+        QCOMPARE(outer, QStringList({"1", "2", "3"}));
+        QCOMPARE(inner, QStringList({"4", "2", "4", "2", "4", "2"}));
+
+        QStringList pairs;
+        QVERIFY(db.adoGetEachRow(12, "B", [&](const Recordset& row) {
+            const QString first = row.text("ID");
+            QVERIFY(db.adoGetEachRow(
+                12, "A", [&](const Recordset& next) { pairs << first + next.text("ID"); }));
+        }));
+        QCOMPARE(pairs, QStringList({"41", "42", "43", "21", "22", "23"}));
+        QVERIFY(boxes.boxes().isEmpty());
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
