@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 
 ADO_Connector* gConnector = nullptr;
 
@@ -33,6 +35,20 @@ std::optional<QVariant> number(const QString& text) {
     if (ok && qIsFinite(d))
         return QVariant(d);
     return std::nullopt;
+}
+
+// A Long Integer column holds whole numbers within 32 bits; a fraction
+// would be stored as one and a larger value read back wrapped, so either
+// fails like text that is not a number.
+std::optional<QVariant> longInteger(const QString& text) {
+    const std::optional<QVariant> value = number(text);
+    if (!value)
+        return std::nullopt;
+    const double d = value->toDouble();
+    if (d != std::floor(d) || d < std::numeric_limits<qint32>::min() ||
+        d > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return QVariant(qlonglong(d));
 }
 
 std::optional<QVariant> flag(const QString& text) {
@@ -60,6 +76,9 @@ bool bindValues(const requests::Statement& st, const QStringList& params, QList<
             break;
         case requests::ValueKind::Number:
             value = number(text);
+            break;
+        case requests::ValueKind::Long:
+            value = longInteger(text);
             break;
         case requests::ValueKind::Flag:
             value = flag(text);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr ValueKind T = ValueKind::Text;
 constexpr ValueKind N = ValueKind::Number;
+constexpr ValueKind L = ValueKind::Long;
 constexpr ValueKind F = ValueKind::Flag;
 
 Statement sql(const QString& text, QList<Value> values = {}) {
@@ -34,7 +35,7 @@ Statement setting(const QString& key, int param = 0, ValueKind kind = T) {
 // Kinds 26 and 55 share their parameter layout; 55 leaves path and title.
 Statement songUpdate(bool withPathAndTitle) {
     QString text = QStringLiteral("UPDATE TM_曲情報 SET カウント = ?,");
-    QList<Value> values = {{11, N}};
+    QList<Value> values = {{11, L}};
     if (withPathAndTitle) {
         text += QStringLiteral(" ファイルパス = ?, タイトル = ?,");
         values << Value{0, T} << Value{1, T};
@@ -42,8 +43,8 @@ Statement songUpdate(bool withPathAndTitle) {
     text += QStringLiteral(" 優先度 = ?, ジャンルID1 = ?, ジャンルID2 = ?, ジャンルID3 = ?,"
                            " アーティストID = ?, ブレークアウト = ?, トレンド = ?,"
                            " ボリューム補正 = ? WHERE ID = ?");
-    values << Value{2, N} << Value{3, N} << Value{4, N} << Value{5, N} << Value{6, N} << Value{7, F}
-           << Value{8, F} << Value{9, N} << Value{10, N};
+    values << Value{2, L} << Value{3, L} << Value{4, L} << Value{5, L} << Value{6, L} << Value{7, F}
+           << Value{8, F} << Value{9, L} << Value{10, L};
     return sql(text, values);
 }
 
@@ -77,7 +78,7 @@ std::optional<Statement> buildRead(int kind) {
     case 10:
         return sql(schema::songColumns() + QStringLiteral(" FROM ") + schema::songSource() +
                        QStringLiteral(" WHERE song.ID = ?"),
-                   {{0, N}});
+                   {{0, L}});
     case 11:
         return view(QStringLiteral("Q_アルバム一覧"));
     case 12:
@@ -115,7 +116,7 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 22:
         return QList{sql(QStringLiteral("INSERT INTO TM_アルバム(アルバム名, 曲ID, 曲順)"
                                         " VALUES (?, ?, ?)"),
-                         {{0, T}, {1, N}, {2, N}})};
+                         {{0, T}, {1, L}, {2, L}})};
     case 23:
         return QList{action(QStringLiteral("Q_セットリスト選択解除")),
                      sql(QStringLiteral("UPDATE TM_セットリスト SET 選択 = 1"
@@ -146,14 +147,14 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 33:
         return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET 表示有無 = 1, 表示順 = ?"
                                         " WHERE 列名 = ?"),
-                         {{0, N}, {1, T}})};
+                         {{0, L}, {1, T}})};
     case 34:
         return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET フレーム表示順 = ? WHERE 列名 = ?"),
-                         {{0, N}, {1, T}})};
+                         {{0, L}, {1, T}})};
     case 35:
         return QList{
             sql(QStringLiteral("UPDATE TM_表示項目 SET ステータスバー表示順 = ? WHERE 列名 = ?"),
-                {{0, N}, {1, T}})};
+                {{0, L}, {1, T}})};
     case 36:
         return QList{setting(QStringLiteral("コンパクト画面背景画像パス"))};
     case 37:
@@ -190,20 +191,20 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 50:
         return forEachGenreTable(
             QStringLiteral("UPDATE TM_曲情報 SET ジャンルID%1 = ? WHERE ジャンルID%1 = ?"),
-            {{0, N}, {1, N}});
+            {{0, L}, {1, L}});
     case 51:
         return QList{sql(QStringLiteral("UPDATE TM_曲情報 SET アーティストID = ?"
                                         " WHERE アーティストID = ?"),
-                         {{0, N}, {1, N}})};
+                         {{0, L}, {1, L}})};
     case 52:
         return forEachGenreTable(QStringLiteral("DELETE FROM TM_ジャンル_%1 WHERE ジャンル名 = ?"),
                                  {{0, T}});
     case 53:
         return QList{setting(QStringLiteral("ソート種別")),
-                     setting(QStringLiteral("ソート列"), 1, N)};
+                     setting(QStringLiteral("ソート列"), 1, L)};
     case 54:
-        return QList{sql(QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = ?"), {{0, N}}),
-                     sql(QStringLiteral("DELETE FROM TM_アルバム WHERE 曲ID = ?"), {{0, N}})};
+        return QList{sql(QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = ?"), {{0, L}}),
+                     sql(QStringLiteral("DELETE FROM TM_アルバム WHERE 曲ID = ?"), {{0, L}})};
     case 55:
         return QList{songUpdate(false)};
     case 56:

@@ -9,7 +9,8 @@ namespace requests {
 
 enum class ValueKind {
     Text,   // bound as written
-    Number, // must read as a decimal number
+    Number, // must read as a decimal number (a single-precision column)
+    Long,   // must read as a whole number within 32 bits (a Long Integer column)
     Flag,   // "Yes"/"No" (or "True"/"False"), bound as 1/0
 };
 

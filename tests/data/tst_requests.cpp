@@ -276,6 +276,55 @@ private slots:
         QCOMPARE(column(16, "ID"), QStringList({"2", "3"}));
     }
 
+    // Long Integer columns hold whole numbers within 32 bits; anything else
+    // fails like a value that is not a number.
+    void longValuesAreWholeAndWithin32Bits_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        QTest::addRow("largest") << "2147483647"
+                                 << "2147483647";
+        QTest::addRow("smallest") << "-2147483648"
+                                  << "-2147483648";
+        QTest::addRow("one above the largest") << "2147483648"
+                                               << "";
+        QTest::addRow("one below the smallest") << "-2147483649"
+                                                << "";
+        QTest::addRow("fraction") << "1.5"
+                                  << "";
+        QTest::addRow("whole number with a point") << "3.0"
+                                                   << "3";
+        QTest::addRow("zero") << "0"
+                              << "0";
+    }
+    void longValuesAreWholeAndWithin32Bits() {
+        QFETCH(QString, value);
+        QFETCH(QString, stored);
+        addSongs(1);
+        QVERIFY(db().adoSetData(
+            26, {"/m/1.mp3", "s1", "50", "1", "1", "1", "1", "No", "No", "0", "1", "7"}));
+        QCOMPARE(db().adoSetData(
+                     26, {"/m/1.mp3", "s1", "50", "1", "1", "1", "1", "No", "No", "0", "1", value}),
+                 !stored.isEmpty());
+        QCOMPARE(boxes_->boxes().size(), stored.isEmpty() ? 1 : 0);
+        QCOMPARE(column(10, "カウント", "1"), QStringList({stored.isEmpty() ? "7" : stored}));
+    }
+
+    void everyLongParameterIsChecked() {
+        addSongs(1);
+        QVERIFY(!db().adoSetData(22, {"A", "1", "1.5"}));
+        QVERIFY(!db().adoSetData(33, {"2147483648", "曲名"}));
+        QVERIFY(!db().adoSetData(54, {"1.5"}));
+        QVERIFY(!db().adoSetData(51, {"4294967297", "1"})); // would wrap to 1
+        QCOMPARE(column(10, "ID", "4294967297"), QStringList({"<failed>"}));
+        QCOMPARE(boxes_->boxes().size(), 5);
+        QCOMPARE(column(11, "アルバム名"), QStringList());
+        QCOMPARE(column(16, "ID"), QStringList({"1"}));
+        QCOMPARE(displayItem("曲名", "表示順"), QStringLiteral("1"));
+        // Column widths are single precision, not Long.
+        QVERIFY(db().adoSetData(29, {"1234.5", "曲名"}));
+        QCOMPARE(displayItem("曲名", "幅"), QStringLiteral("1234.5"));
+    }
+
     // --- settings and display items ---
 
     void settingsAreStoredAndReadBack() {
