@@ -22,6 +22,8 @@ namespace {
 const QString kConnectTitle = QStringLiteral("DB_Error");
 const QString kRequestTitle = QStringLiteral("DBError");
 const QString kNotConnected = QStringLiteral("The database is not open.");
+const QString kBulkLost =
+    QStringLiteral("An earlier write of this group failed and undid the whole group.");
 
 // A numeric parameter as the engine would read it; nothing when the text
 // is not a decimal number, so it never lands as text in a number column.
@@ -297,6 +299,10 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
         return true;
     if (!db_->isOpen())
         return fail(kNotConnected);
+    // Shown when it happened; outside the bulk write's transaction this
+    // write would be committed on its own.
+    if (bulkLost_)
+        return false;
 
     QString error;
     {
@@ -309,6 +315,8 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
         if (ok && transaction.commit(error))
             return true;
     }
+    if (bulkWrites_ > 0 && !db_->inTransaction())
+        bulkLost_ = true;
     // The box comes after the rollback, so nothing stays half-written
     // while it waits for the user.
     return fail(error);
@@ -362,6 +370,8 @@ bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QSt
     QString reason;
     if (!db_->isOpen()) {
         reason = kNotConnected;
+    } else if (bulkLost_) {
+        reason = kBulkLost;
     } else {
         sqlite::Statement statement(*db_, QStringLiteral("CREATE VIEW ") + sql::quoteName(name) +
                                               QStringLiteral(" AS ") + sql);
@@ -388,14 +398,27 @@ bool ADO_Connector::queryExists(const QString& name) {
     return found;
 }
 
-ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) {
-    if (connector.db_->isOpen())
-        transaction_ = std::make_unique<sqlite::Transaction>(*connector.db_);
+ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) : connector_(connector) {
+    ++connector_.bulkWrites_;
+    if (!connector_.db_->isOpen() || connector_.bulkLost_)
+        return;
+    transaction_ = std::make_unique<sqlite::Transaction>(*connector_.db_);
+    if (!transaction_->isActive()) {
+        connector_.bulkLost_ = true;
+        msgbox::show(connector_.db_->lastError(), 0, kRequestTitle);
+    }
 }
 
-ADO_Connector::BulkWrite::~BulkWrite() = default;
+ADO_Connector::BulkWrite::~BulkWrite() {
+    transaction_.reset();
+    if (--connector_.bulkWrites_ == 0)
+        connector_.bulkLost_ = false;
+}
 
 bool ADO_Connector::BulkWrite::commit() {
+    // The failure that undid the group has been shown already.
+    if (connector_.bulkLost_)
+        return false;
     QString error;
     if (!transaction_ || !transaction_->commit(error)) {
         if (!error.isEmpty())

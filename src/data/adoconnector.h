@@ -56,7 +56,10 @@ public:
 
     // Runs many writes as one transaction: they are kept when commit() is
     // called and dropped when the guard ends without it. A write that fails
-    // inside still undoes only itself.
+    // inside still undoes only itself, unless the engine ended the whole
+    // transaction with it (a full disk, a trigger's ROLLBACK): then every
+    // later write while the guard lives fails without a box, and commit()
+    // fails, so nothing is ever committed piecemeal.
     class BulkWrite {
     public:
         explicit BulkWrite(ADO_Connector& connector);
@@ -66,6 +69,7 @@ public:
         bool commit();
 
     private:
+        ADO_Connector& connector_;
         std::unique_ptr<sqlite::Transaction> transaction_;
     };
 
@@ -90,6 +94,8 @@ private:
     QString path_;
     std::unique_ptr<sqlite::Database> db_;
     std::unique_ptr<sqlite::StatementCache> statements_;
+    int bulkWrites_ = 0;    // BulkWrite guards alive
+    bool bulkLost_ = false; // the engine ended their transaction
 };
 
 // The connector of the running program; set at start-up, cleared on exit.

@@ -53,6 +53,10 @@ QString Database::lastError() const {
     return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString();
 }
 
+bool Database::inTransaction() const {
+    return db_ && !sqlite3_get_autocommit(db_);
+}
+
 Statement::Statement(const Database& db, const QString& sql) : db_(db.handle()) {
     if (!db_) {
         error_ = QStringLiteral("The database is not open.");

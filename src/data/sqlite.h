@@ -31,6 +31,9 @@ public:
     bool exec(const QString& sql, QString& error);
     QString lastError() const;
 
+    // False once the engine has ended the transaction of its own accord
+    // (a full disk, a trigger's ROLLBACK) or when none was begun.
+    bool inTransaction() const;
 
 private:
     sqlite3* db_ = nullptr;

@@ -90,6 +90,75 @@ private slots:
         QVERIFY(db.adoGetData(21, rs, {}));
     }
 
+    void failedWriteInsideBulkWriteUndoesOnlyItself() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        {
+            ADO_Connector::BulkWrite bulk(db);
+            QVERIFY(db.adoSetData(45, {"Fav"}));
+            QVERIFY(!db.adoSetData(45, {"fav"})); // names ignore case
+            QVERIFY(db.adoSetData(45, {"Live"}));
+            QVERIFY(bulk.commit());
+        }
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(column(db, 2, "セットリスト名"), QStringList({"ALL", "Fav", "Live"}));
+        {
+            ADO_Connector::BulkWrite bulk(db);
+            QVERIFY(db.adoSetData(45, {"Dropped"}));
+        }
+        QCOMPARE(column(db, 2, "セットリスト名"), QStringList({"ALL", "Fav", "Live"}));
+    }
+
+    // The engine itself ends the whole transaction: a trigger's ROLLBACK,
+    // or the file reaching its size limit as on a full disk.
+    void bulkWriteUndoneByTheEngineCommitsNothing_data() {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<int>("failsAt"); // 0: wherever the file fills up
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("trigger raises ROLLBACK")
+            << "CREATE TRIGGER full BEFORE INSERT ON TM_曲情報 WHEN NEW.タイトル = 'song 70'"
+               " BEGIN SELECT RAISE(ROLLBACK, 'disk is full'); END"
+            << 70 << "disk is full";
+        // A limit below the file's size is raised to it: no page may be added.
+        QTest::addRow("file reaches its size limit")
+            << "PRAGMA max_page_count = 1" << 0 << "database or disk is full";
+    }
+    void bulkWriteUndoneByTheEngineCommitsNothing() {
+        QFETCH(QString, limit);
+        QFETCH(int, failsAt);
+        QFETCH(QString, reason);
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        QVERIFY(db.adoSetData(46, {limit}));
+        QList<bool> written;
+        {
+            ADO_Connector::BulkWrite bulk(db);
+            for (int i = 1; i <= 3000; ++i) {
+                written << db.adoSetData(31, {QString("/music/some artist/song %1.mp3").arg(i),
+                                              QString("song %1").arg(i)});
+            }
+            QVERIFY(!db.adoxCreateQuery("SELECT 1 AS ID", "Q_SetList_late"));
+            QVERIFY(!bulk.commit());
+        }
+        const qsizetype firstFailure = written.indexOf(false);
+        if (failsAt > 0)
+            QCOMPARE(firstFailure, failsAt - 1);
+        else
+            QVERIFY(firstFailure > 0);
+        QCOMPARE(written.lastIndexOf(true), firstFailure - 1);
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DBError"));
+        QCOMPARE(boxes.boxes().front().text, reason);
+        QCOMPARE(column(db, 16, "ID"), QStringList());
+        QVERIFY(!db.queryExists("Q_SetList_late"));
+
+        // Once the guard is gone, writes stand on their own again.
+        QVERIFY(db.adoSetData(46, {"DROP TRIGGER IF EXISTS full"}));
+        QVERIFY(db.adoSetData(31, {"/music/after.mp3", "after"}));
+        QCOMPARE(column(db, 16, "ファイルパス"), QStringList({"/music/after.mp3"}));
+        QCOMPARE(boxes.boxes().size(), 1);
+    }
+
     void readNestedInARowWalkLeavesTheWalkWhole() {
         ScriptedPresenter boxes;
         ADO_Connector db(dbPath());
