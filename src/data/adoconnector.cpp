@@ -1,14 +1,13 @@
 #include "data/adoconnector.h"
 
 #include "base/messagepresenter.h"
+#include "data/libraryfile.h"
 #include "data/requests.h"
 #include "data/schema.h"
 #include "data/sqlite.h"
 #include "data/sqlquote.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -131,50 +130,15 @@ bool ADO_Connector::isConnected() const {
 }
 
 QString ADO_Connector::defaultPath() {
-    const QString name = QStringLiteral("DataBase/MelodaraPlayer.db");
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QFileInfo inApp(appDir + QLatin1Char('/') + name);
-    const QFileInfo folder(inApp.path());
-    bool appUsable;
-    if (inApp.exists())
-        appUsable = inApp.isWritable() && folder.isWritable();
-    else if (folder.exists())
-        appUsable = folder.isWritable();
-    else
-        appUsable = QFileInfo(appDir).isWritable();
-    if (!appDir.isEmpty() && appUsable)
-        return inApp.filePath();
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/') +
-           name;
+    return libraryfile::choosePath(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 bool ADO_Connector::adoConnect() {
     QString error;
-    const bool exists = QFileInfo::exists(path_);
-    bool ok = true;
-    if (!exists && !QDir().mkpath(QFileInfo(path_).absolutePath())) {
-        error = QStringLiteral("Cannot create the folder of %1.").arg(path_);
-        ok = false;
-    }
-    ok = ok && db_->open(path_, !exists, error);
-    // WAL lets the list read while a write is committed, and with
-    // synchronous=NORMAL a commit is one fsync-free append that a power cut
-    // can lose but never corrupt. The busy timeout covers a second copy of
-    // the program (or a backup tool) holding the file for a moment.
-    ok = ok && db_->exec(QStringLiteral("PRAGMA busy_timeout = 5000"), error);
-    ok = ok && db_->exec(QStringLiteral("PRAGMA journal_mode = WAL"), error);
-    ok = ok && db_->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), error);
-    // A 100,000-song library is some 20 MB: keep it in the page cache so a
-    // full list read or a bulk import does not page through the file.
-    ok = ok && db_->exec(QStringLiteral("PRAGMA cache_size = -65536"), error);
-    ok = ok && (exists ? checkSchema(error) : createSchema(error));
-    if (ok)
+    if (libraryfile::open(*db_, path_, error))
         return true;
-    statements_->clear();
-    db_->close();
-    // A half-made new file would be taken for a broken library next time.
-    if (!exists)
-        QFile::remove(path_);
     msgbox::show(error, 0, kConnectTitle);
     return false;
 }
@@ -184,35 +148,6 @@ bool ADO_Connector::adoDisconnect() {
         return false;
     statements_->clear();
     db_->close();
-    return true;
-}
-
-bool ADO_Connector::createSchema(QString& error) {
-    sqlite::Transaction transaction(*db_);
-    for (const QString& statement : schema::creationStatements()) {
-        if (!db_->exec(statement, error))
-            return false;
-    }
-    return transaction.commit(error);
-}
-
-bool ADO_Connector::checkSchema(QString& error) {
-    sqlite::Statement query(*db_,
-                            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-    QStringList present;
-    sqlite::Statement::Step step;
-    while ((step = query.step()) == sqlite::Statement::Step::Row)
-        present << query.value(0).toString();
-    if (step == sqlite::Statement::Step::Error) {
-        error = query.error();
-        return false;
-    }
-    for (const QString& table : schema::requiredTables()) {
-        if (!present.contains(table)) {
-            error = QStringLiteral("The database has no table %1.").arg(table);
-            return false;
-        }
-    }
     return true;
 }
 

@@ -74,16 +74,15 @@ public:
     };
 
     // The database file used when no path is given: DataBase/MelodaraPlayer.db
-    // below the program's folder, or below the per-user data folder when the
-    // program's folder cannot be written.
+    // below the program's folder, or below the per-user data folder when a
+    // library is there or none exists yet and the program's folder cannot
+    // be written. An existing library is never passed over for a new one.
     static QString defaultPath();
 
 private:
     bool adoConnect();
     bool adoDisconnect();
     bool read(int kind, const QString& param, Recordset& rs, const std::function<void()>& eachRow);
-    bool createSchema(QString& error);
-    bool checkSchema(QString& error);
     // The statement of `st` with its values bound, or null and `error`.
     // Fixed SQL comes from the cache; other text is compiled into `owned`.
     sqlite::Statement* prepare(const requests::Statement& st, const QStringList& params,

@@ -57,6 +57,10 @@ bool Database::inTransaction() const {
     return db_ && !sqlite3_get_autocommit(db_);
 }
 
+bool Database::isReadOnly() const {
+    return db_ && sqlite3_db_readonly(db_, "main") == 1;
+}
+
 Statement::Statement(const Database& db, const QString& sql) : db_(db.handle()) {
     if (!db_) {
         error_ = QStringLiteral("The database is not open.");

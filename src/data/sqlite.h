@@ -34,6 +34,8 @@ public:
     // False once the engine has ended the transaction of its own accord
     // (a full disk, a trigger's ROLLBACK) or when none was begun.
     bool inTransaction() const;
+    // The engine opened the file for reading only (it may not be written).
+    bool isReadOnly() const;
 
 private:
     sqlite3* db_ = nullptr;
