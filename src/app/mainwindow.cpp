@@ -67,6 +67,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connect(action(QStringLiteral("mnuEdit_SetList")), &QAction::triggered, this,
             &frmMain::mnuEdit_SetList_Click);
     connectPlayer();
+    connectNameEditors();
     resize(860, 600);
 }
 

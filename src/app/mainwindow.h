@@ -49,6 +49,8 @@ public:
     void sldVolume_Change();
     void mnuEdit_PlaySelListSong_Click();
     void mnuEdit_SetList_Click();
+    void mnuEdit_Category_Click();
+    void mnuEdit_Artist_Click();
 
     // Now-playing display.
     void frmMain_SetFrameSong(const Song* song = nullptr);
@@ -91,6 +93,7 @@ private:
     void frmMain_SetMainAppearance();
     void layoutControls(int width, int height);
     void connectPlayer();
+    void connectNameEditors();
     void frmMain_StartSong(const QString& key);
     void frmMain_PauseSong();
     void frmMain_ResumeSong();
