@@ -58,10 +58,12 @@ int rowsNamed(TempLibrary& lib, int lookupKind, const QString& name) {
     return rs.RecordCount();
 }
 
-// A trigger that makes the engine refuse `event` ("DELETE ON table").
-QString failTrigger(const QString& event, const QString& name = QStringLiteral("T_Fail")) {
-    return QStringLiteral("CREATE TRIGGER %1 BEFORE %2 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-        .arg(name, event);
+// A trigger that makes the engine refuse `event` ("DELETE ON table"),
+// undoing the one statement (ABORT) or the whole transaction (ROLLBACK).
+QString failTrigger(const QString& event, const QString& name = QStringLiteral("T_Fail"),
+                    const QString& raise = QStringLiteral("ABORT")) {
+    return QStringLiteral("CREATE TRIGGER %1 BEFORE %2 BEGIN SELECT RAISE(%3, 'refused'); END")
+        .arg(name, event, raise);
 }
 
 } // namespace
@@ -325,27 +327,34 @@ private slots:
     void failingWriteChangesNothing_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("failing");
+        QTest::addColumn<QString>("raise");
         QTest::addColumn<QStringList>("boxes");
         // A new name is written first, so each failure comes after a write.
         const QStringList genres{"jazz", "Rock", "soul"};
+        const QString abort = QStringLiteral("ABORT");
         QTest::newRow("genre insert")
-            << int(NameKind::Genre) << "INSERT ON TM_ジャンル_2" << genres;
+            << int(NameKind::Genre) << "INSERT ON TM_ジャンル_2" << abort << genres;
         QTest::newRow("genre delete")
-            << int(NameKind::Genre) << "DELETE ON TM_ジャンル_3" << genres;
-        QTest::newRow("genre re-link") << int(NameKind::Genre) << "UPDATE ON TM_曲情報" << genres;
-        QTest::newRow("artist delete")
-            << int(NameKind::Artist) << "DELETE ON TM_アーティスト" << QStringList{"Carl", "alice"};
+            << int(NameKind::Genre) << "DELETE ON TM_ジャンル_3" << abort << genres;
+        QTest::newRow("genre re-link")
+            << int(NameKind::Genre) << "UPDATE ON TM_曲情報" << abort << genres;
+        QTest::newRow("genre re-link ending the transaction")
+            << int(NameKind::Genre) << "UPDATE ON TM_曲情報"
+            << "ROLLBACK" << genres;
+        QTest::newRow("artist delete") << int(NameKind::Artist) << "DELETE ON TM_アーティスト"
+                                       << abort << QStringList{"Carl", "alice"};
     }
 
     void failingWriteChangesNothing() {
         QFETCH(int, kind);
         QFETCH(QString, failing);
+        QFETCH(QString, raise);
         QFETCH(QStringList, boxes);
         TempLibrary lib;
         ScriptedPresenter shown;
         fill(lib);
         const QStringList before = snapshot(lib);
-        QVERIFY(execOwn(lib, failTrigger(failing)));
+        QVERIFY(execOwn(lib, failTrigger(failing, QStringLiteral("T_Fail"), raise)));
         Answers answers;
         NameListEdit edit = loaded(NameKind(kind));
         QVERIFY(!edit.update(boxes, answers.ask()));
