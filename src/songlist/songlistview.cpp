@@ -2,8 +2,11 @@
 
 #include "data/adoconnector.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyledItemDelegate>
+#include <QtNumeric>
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +19,34 @@ double pixelsToTwips(int pixels, double dpi) {
     return dpi > 0 ? pixels * 1440.0 / dpi : 0.0;
 }
 
+namespace {
+
+// Every row is as high as the font needs for Latin and Japanese text
+// alike. With uniform row heights the view would otherwise measure the
+// first row only, and a Latin-only first row would cramp Japanese rows.
+class FontRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem sample = option;
+        initStyleOption(&sample, index);
+        sample.features |= QStyleOptionViewItem::HasDisplay;
+        sample.text = QStringLiteral("Ag曲名ｶﾞ");
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        size.setHeight(
+            style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), widget).height());
+        return size;
+    }
+};
+
+} // namespace
+
 SongListView::SongListView(QWidget* parent) : QTreeView(parent) {
     setModel(&model_);
+    setItemDelegate(new FontRowDelegate(this));
     // Uniform rows and no decoration keep 100,000 rows smooth to scroll.
     setUniformRowHeights(true);
     setRootIsDecorated(false);
@@ -40,7 +69,10 @@ SongListView::SongListView(QWidget* parent) : QTreeView(parent) {
 }
 
 void SongListView::setColumnWidthTwips(int column, double twips) {
-    setColumnWidth(column, std::max(0, twipsToPixels(twips, logicalDpiX())));
+    // Such a width would hide the column, and shutdown would store the 0.
+    if (!std::isfinite(twips) || twips < 0)
+        twips = kDefaultColumnTwips;
+    setColumnWidth(column, twipsToPixels(twips, logicalDpiX()));
 }
 
 double SongListView::columnWidthTwips(int column) const {
@@ -143,7 +175,9 @@ bool lvSetColumns(SongListView& list) {
     QList<double> widths;
     for (; !rs.Eof(); rs.MoveNext()) {
         captions << rs.text(QStringLiteral("列名"));
-        widths << rs.Field(QStringLiteral("幅")).toDouble();
+        bool number = false;
+        const double width = rs.Field(QStringLiteral("幅")).toDouble(&number);
+        widths << (number ? width : qQNaN());
     }
     list.songs().setColumns(captions);
     for (int c = 0; c < widths.size(); ++c)

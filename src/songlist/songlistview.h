@@ -17,6 +17,9 @@ public:
     const SongListModel& songs() const { return model_; }
 
     // Column widths as stored: twips, shown with the screen's logical DPI.
+    // A width that is negative, infinite or NaN (lvSetColumns passes NaN
+    // for a stored width that is not a number) gets kDefaultColumnTwips.
+    static constexpr double kDefaultColumnTwips = 1500;
     void setColumnWidthTwips(int column, double twips);
     double columnWidthTwips(int column) const;
 

@@ -7,6 +7,7 @@
 #include "templibrary.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,15 +28,63 @@ private slots:
         QVERIFY(lvSetColumns(view));
         QCOMPARE(view.songs().captions(),
                  QStringList({"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"}));
-        const int dpi = view.logicalDpiX();
-        QCOMPARE(view.columnWidth(0), twipsToPixels(3600, dpi));
-        QCOMPARE(view.columnWidth(5), twipsToPixels(6000, dpi));
-        QCOMPARE(qRound(view.columnWidthTwips(0) / 15) * 15, qRound(3600.0 / 15) * 15);
+        QCOMPARE(view.logicalDpiX(), 96); // 15 twips a pixel
+        QCOMPARE(view.columnWidth(0), 240);
+        QCOMPARE(view.columnWidth(5), 400);
+        QCOMPARE(view.columnWidthTwips(0), 3600.0);
 
         lib.showColumns({"ﾄﾚﾝﾄﾞ", "曲名"});
         QVERIFY(lvSetColumns(view));
         QCOMPARE(view.songs().captions(), QStringList({"ﾄﾚﾝﾄﾞ", "曲名"}));
         QCOMPARE(view.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("曲名"));
+    }
+
+    void unusableStoredWidthsGetTheDefault_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("pixels");
+        // At 96 DPI: 1500 twips (the default) are 100 pixels, 3000 are 200.
+        QTest::newRow("number") << "3000" << 200;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("text") << "'wide'" << 100;
+        QTest::newRow("negative") << "-1" << 100;
+        QTest::newRow("infinite") << "1e999" << 100;
+    }
+    void unusableStoredWidthsGetTheDefault() {
+        QFETCH(QString, stored);
+        QFETCH(int, pixels);
+        TempLibrary lib;
+        lib.showColumns({"曲名", "ｶｳﾝﾄ"});
+        QVERIFY(lib.db().adoSetData(
+            46, {"UPDATE TM_表示項目 SET 幅 = " + stored + " WHERE 列名 = 'ｶｳﾝﾄ'"}));
+        SongListView view;
+        QCOMPARE(view.logicalDpiX(), 96);
+        QVERIFY(lvSetColumns(view));
+        QCOMPARE(view.columnWidth(0), 240); // 3600 twips
+        QCOMPARE(view.columnWidth(1), pixels);
+        QCOMPARE(view.columnWidthTwips(1), pixels * 15.0); // what shutdown stores
+    }
+
+    void rowHeightComesFromTheFontNotTheFirstRow() {
+        TempLibrary lib;
+        lib.addSong("abc");
+        lib.addSong(QString::fromUtf16(u"日本語の曲"));
+        lib.showColumns({"曲名"});
+        SongListView view;
+        view.resize(400, 300);
+        QVERIFY(lvSetColumns(view));
+        QVERIFY(lvSetSongList(0, "ALL", view.songs()));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int latinFirst = view.visualRect(view.songs().index(1, 0)).height();
+        view.songs().setSort(true, 0, 1); // descending: the Japanese title first
+        QCOMPARE(view.songs().cell(view.songs().keyAt(0), 0), QString::fromUtf16(u"日本語の曲"));
+        const int japaneseFirst = view.visualRect(view.songs().index(1, 0)).height();
+        QCOMPARE(latinFirst, japaneseFirst);
+        // Tall enough for a line of Japanese in the list's font.
+        QLabel line(QString::fromUtf16(u"日本語の曲"));
+        line.setFont(view.font());
+        QVERIFY2(japaneseFirst >= line.sizeHint().height(),
+                 qPrintable(QString("%1 < %2").arg(japaneseFirst).arg(line.sizeHint().height())));
     }
 
     void failedColumnReadKeepsColumns() {
