@@ -112,6 +112,29 @@ private slots:
         QCOMPARE(list.data(list.index(1, 1)).toString(), QStringLiteral("指定無し"));
     }
 
+    void songsSharingGenresShowTheSameGenreText() {
+        // Genre names repeat from row to row: each later row must show what
+        // the first one did, for a set genre and for the "none" entry alike.
+        TempLibrary lib;
+        const int rock = lib.addGenre("Rock");
+        const int pop = lib.addGenre("Pop");
+        TempLibrary::Fields both;
+        both.genres[0] = rock;
+        both.genres[1] = pop;
+        TempLibrary::Fields rockOnly;
+        rockOnly.genres[0] = rock;
+        lib.addSong("one", both);
+        lib.addSong("two", both);
+        lib.addSong("three", rockOnly);
+        lib.addSong("four");
+        lib.addSong("five");
+        SongListModel list;
+        list.setColumns({"曲名", "ｼﾞｬﾝﾙ"});
+        QVERIFY(lvSetSongList(0, "ALL", list));
+        QCOMPARE(column(list, 1),
+                 QStringList({"Rock/Pop", "Rock/Pop", "Rock", "指定無し", "指定無し"}));
+    }
+
     void emptyCaptionIsSkippedAndUnknownCaptionKeepsItsPlace() {
         TempLibrary lib;
         TempLibrary::Fields f;
@@ -221,8 +244,13 @@ private slots:
 
     void clicksReverseTheOrderEveryTime() {
         TempLibrary lib;
-        for (const char* t : {"b", "a", "c"})
-            lib.addSong(t);
+        TempLibrary::Fields f;
+        f.count = 2;
+        lib.addSong("b", f);
+        f.count = 10;
+        lib.addSong("a", f);
+        f.count = 1;
+        lib.addSong("c", f);
         SongListModel list;
         list.setColumns({"ｶｳﾝﾄ", "曲名"});
         QVERIFY(lvSetSongList(0, "ALL", list));
@@ -238,6 +266,11 @@ private slots:
         lvSortList(list, 5);
         QCOMPARE(list.sortKey(), 1);
         QCOMPARE(column(list, 1), QStringList({"c", "b", "a"}));
+        // The first column is a column like any other: counts as text.
+        lvSortList(list, 0);
+        QCOMPARE(list.sortKey(), 0);
+        QCOMPARE(list.sortOrder(), 0);
+        QCOMPARE(column(list, 0), QStringList({"1", "10", "2"}));
     }
 
     void refillShowsQueryOrderAndKeepsSortState() {
