@@ -28,7 +28,14 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
+
+// The now-playing frame's width when the window leaves room for it, and
+// the least space kept between it and the buttons or the volume.
+constexpr int kFrameWidth = 380;
+constexpr int kFrameGap = 8;
 
 // A stored colour: red + 256 x green + 65536 x blue.
 QColor storedColor(qint32 value) {
@@ -105,12 +112,12 @@ void frmMain::buildControls() {
     }
     sldDuration = named(new QSlider(Qt::Horizontal, fraSong), "sldDuration");
     sldDuration->setRange(0, 0);
-    fraSong->setGeometry(0, 36, 380, 104);
-    lblSongDisp1->setGeometry(12, 20, 356, 22);
-    linSongName->setGeometry(12, 42, 356, 2);
-    lblSongDisp2->setGeometry(12, 48, 356, 20);
-    linArtist->setGeometry(12, 68, 356, 2);
-    sldDuration->setGeometry(12, 76, 356, 20);
+    fraSong->setGeometry(0, 36, kFrameWidth, 104);
+    lblSongDisp1->setGeometry(12, 20, kFrameWidth - 24, 22);
+    linSongName->setGeometry(12, 42, kFrameWidth - 24, 2);
+    lblSongDisp2->setGeometry(12, 48, kFrameWidth - 24, 20);
+    linArtist->setGeometry(12, 68, kFrameWidth - 24, 2);
+    sldDuration->setGeometry(12, 76, kFrameWidth - 24, 20);
 
     sldVolume = named(new QSlider(Qt::Horizontal, central), "sldVolume");
     sldVolume->setRange(0, 8000);
@@ -123,10 +130,12 @@ void frmMain::buildControls() {
 
     lvSongList = named(new SongListView(central), "lvSongList");
 
-    lblSetList->setGeometry(8, 10, 92, 22);
-    cboSetList->setGeometry(100, 8, 220, 26);
-    lblPlayState->setGeometry(340, 10, 72, 22);
-    cboHowToPlay->setGeometry(412, 8, 140, 26);
+    // The captions take the width their font needs, so none is clipped.
+    lblSetList->setGeometry(8, 10, lblSetList->sizeHint().width(), 22);
+    cboSetList->setGeometry(lblSetList->geometry().right() + 5, 8, 220, 26);
+    lblPlayState->setGeometry(cboSetList->geometry().right() + 21, 10,
+                              lblPlayState->sizeHint().width(), 22);
+    cboHowToPlay->setGeometry(lblPlayState->geometry().right() + 5, 8, 140, 26);
     cmdPlay->setGeometry(8, 56, 52, 52);
     cmdStop->setGeometry(64, 56, 52, 52);
     cmdNext->setGeometry(120, 56, 52, 52);
@@ -169,8 +178,14 @@ bool frmMain::frmMain_Init() {
     if (!lvSetColumns(*lvSongList))
         return false;
     frmMain_SetSetListCombo();
-    if (!lvSetSongList(0, cboSetList->currentText(), lvSongList->songs()))
+    const QString setList = cboSetList->currentText();
+    if (!lvSetSongList(0, setList, lvSongList->songs())) {
+        // A set list that cannot be opened (its query is gone) would fail
+        // every start the same way: the next start comes up on "ALL".
+        if (setList != u"ALL")
+            gConnector->adoSetData(23, {QStringLiteral("ALL")});
         return false;
+    }
     lvSortList(lvSongList->songs(), -1);
     {
         // The combo-event guard: a selection by the program reloads nothing.
@@ -233,9 +248,21 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 void frmMain::layoutControls(int width, int height) {
     if (width < 640 || height < 200)
         return;
-    lvFitControl(width, 8, height, 20, *lvSongList);
-    fraSong->move((width - fraSong->width()) / 2, fraSong->y());
+    // The list keeps 20 pixels below it for the status bar; the status bar
+    // lies outside this area, so only what it leaves of them stays empty.
+    lvFitControl(width, 8, height, std::max(0, 20 - statBar->height()), *lvSongList);
     sldVolume->move(width - sldVolume->width() - 20, sldVolume->y());
+    // The frame is centred at its full width where that keeps it clear of
+    // the buttons and the volume; a narrower window narrows it to the room
+    // between them.
+    const int left = cmdNext->geometry().right() + 1 + kFrameGap;
+    const int right = sldVolume->x() - kFrameGap;
+    const int frameWidth = std::min(kFrameWidth, right - left);
+    fraSong->resize(frameWidth, fraSong->height());
+    for (QWidget* part : std::initializer_list<QWidget*>{lblSongDisp1, linSongName, lblSongDisp2,
+                                                         linArtist, sldDuration})
+        part->resize(frameWidth - 24, part->height());
+    fraSong->move(std::clamp((width - frameWidth) / 2, left, right - frameWidth), fraSong->y());
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -13,9 +13,11 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -42,6 +44,12 @@ class TestMainWindow : public QObject {
             lib.addSong(t);
         lib.db().adoSetData(45, {"Fav"});
         lib.db().adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE ID > 1", "Q_SetList_Fav");
+    }
+    // Resizes the window so that the area below the menu bar and above the
+    // status bar, where the resize rule lays out, is `inner`.
+    static void resizeInner(frmMain& w, const QSize& inner) {
+        w.resize(inner.width(), inner.height() + w.menuBar()->height() + w.statBar->height());
+        QTRY_COMPARE(w.centralWidget()->size(), inner);
     }
     static QStringList titles(const frmMain& w) {
         QStringList out;
@@ -107,6 +115,14 @@ private slots:
         QCOMPARE(boxes.boxes()[1].text, QStringLiteral("画面の初期化に失敗しました"));
         lib.reopen();
         QCOMPARE(setting(lib, 6, {}), QStringLiteral("7000"));
+        lib.close();
+        // The next start does not fail the same way: it comes up on "ALL".
+        boxes.clear();
+        frmMain again(lib.path());
+        QVERIFY(again.Form_Load());
+        QCOMPARE(again.cboSetList->currentText(), QStringLiteral("ALL"));
+        QCOMPARE(again.sldVolume->value(), 7000);
+        QVERIFY(boxes.boxes().isEmpty());
     }
 
     void onlyUserChangesReloadTheList() {
@@ -134,28 +150,77 @@ private slots:
         QCOMPARE(rs.text("選択"), QStringLiteral("True")); // ALL selected again
     }
 
-    void resizeRuleFitsListAndKeepsSmallWindowsAlone() {
+    void resizeRuleLaysOutWithoutOverlap_data() {
+        QTest::addColumn<QSize>("inner");
+        QTest::addColumn<QRect>("list");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<int>("volumeX");
+        // The list keeps 8 pixels on the right and ends at the status bar;
+        // the frame (380 wide) is centred where the buttons (ending at 172)
+        // and the volume (160 wide, 20 from the edge) leave room, else it
+        // fills the room between them with 8 pixels either side.
+        QTest::newRow("smallest") << QSize(640, 200) << QRect(8, 150, 624, 50)
+                                  << QRect(180, 36, 272, 104) << 460;
+        QTest::newRow("narrow") << QSize(700, 400) << QRect(8, 150, 684, 250)
+                                << QRect(180, 36, 332, 104) << 520;
+        QTest::newRow("centred") << QSize(760, 400) << QRect(8, 150, 744, 250)
+                                 << QRect(190, 36, 380, 104) << 580;
+        QTest::newRow("large") << QSize(1000, 700) << QRect(8, 150, 984, 550)
+                               << QRect(310, 36, 380, 104) << 820;
+    }
+    void resizeRuleLaysOutWithoutOverlap() {
+        QFETCH(QSize, inner);
+        QFETCH(QRect, list);
+        QFETCH(QRect, frame);
+        QFETCH(int, volumeX);
         TempLibrary lib;
         lib.close();
         frmMain w(lib.path());
         QVERIFY(w.Form_Load());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.resize(1000, 700);
-        QTest::qWait(20);
-        const QSize inner = w.centralWidget()->size();
-        const QRect list = w.lvSongList->geometry();
-        QCOMPARE(list.width(), inner.width() - list.x() - 8);
-        QCOMPARE(list.height(), inner.height() - list.y() - 20);
-        QCOMPARE(w.sldVolume->x(), inner.width() - w.sldVolume->width() - 20);
-        QCOMPARE(w.fraSong->x(), (inner.width() - w.fraSong->width()) / 2);
+        QVERIFY(w.statBar->height() >= 20); // it takes the list's bottom margin
+        resizeInner(w, inner);
+        QCOMPARE(w.lvSongList->geometry(), list);
+        QCOMPARE(w.fraSong->geometry(), frame);
+        QCOMPARE(w.sldVolume->x(), volumeX);
+        QCOMPARE(w.sldVolume->width(), 160);
 
-        const QRect before = w.lvSongList->geometry();
-        const QPoint volume = w.sldVolume->pos();
-        w.resize(600, 400);
-        QTest::qWait(20);
-        QCOMPARE(w.lvSongList->geometry(), before);
-        QCOMPARE(w.sldVolume->pos(), volume);
+        const QList<QWidget*> controls = {
+            w.lblSetList, w.cboSetList, w.lblPlayState, w.cboHowToPlay, w.cmdPlay,
+            w.cmdStop,    w.cmdNext,    w.fraSong,      w.sldVolume,    w.lvSongList};
+        for (QWidget* a : controls) {
+            QVERIFY2(QRect(QPoint(), inner).contains(a->geometry()), qPrintable(a->objectName()));
+            for (QWidget* b : controls) {
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                         qPrintable(a->objectName() + " overlaps " + b->objectName()));
+            }
+        }
+        for (QWidget* part :
+             std::initializer_list<QWidget*>{w.lblSongDisp1, w.lblSongDisp2, w.sldDuration}) {
+            QCOMPARE(part->x(), 12);
+            QCOMPARE(part->width(), frame.width() - 24);
+        }
+    }
+
+    void windowsBelowTheBoundsKeepTheLayout_data() {
+        QTest::addColumn<QSize>("inner");
+        QTest::newRow("wide but low") << QSize(1200, 199);
+        QTest::newRow("high but narrow") << QSize(639, 800);
+    }
+    void windowsBelowTheBoundsKeepTheLayout() {
+        QFETCH(QSize, inner);
+        TempLibrary lib;
+        lib.close();
+        frmMain w(lib.path());
+        QVERIFY(w.Form_Load());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        resizeInner(w, QSize(1000, 700));
+        resizeInner(w, inner);
+        QCOMPARE(w.lvSongList->geometry(), QRect(8, 150, 984, 550));
+        QCOMPARE(w.fraSong->geometry(), QRect(310, 36, 380, 104));
+        QCOMPARE(w.sldVolume->x(), 820);
     }
 
     void shutdownWritesTheSettings() {
@@ -182,7 +247,7 @@ private slots:
         lib.db().adoGetData(1, widths);
         widths.MoveNext();
         QCOMPARE(widths.text("列名"), QStringLiteral("ｱｰﾃｨｽﾄ名"));
-        QCOMPARE(widths.Field("幅").toDouble(), pixelsToTwips(100, QWidget().logicalDpiX()));
+        QCOMPARE(widths.Field("幅").toDouble(), 1500.0); // 100 pixels at 96 DPI
         QCOMPARE(setting(lib, 4, "ソート種別"), QStringLiteral("昇順"));
         QCOMPARE(setting(lib, 4, "ソート列"), QStringLiteral("2"));
     }
@@ -293,6 +358,8 @@ private slots:
     void splashClosesAfterOnePeriod() {
         frmOpening splash;
         QCOMPARE(splash.windowTitle(), QStringLiteral("MelodaraPlayer"));
+        QCOMPARE(splash.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Melodara Player"));
+        QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 5.00"));
         QCOMPARE(splash.tmProc->interval(), 0);
         frmOpening::setInterval(1000);
         frmOpening standard;
