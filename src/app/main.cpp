@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qttranslations.h"
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
 
@@ -7,6 +8,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kDefaultMessageTitle);
+    if (!installQtTranslations(app))
+        qWarning("Qt's Japanese translations are not installed; standard buttons stay English.");
 
     MessageBoxPresenter boxes;
     msgbox::setPresenter(&boxes);

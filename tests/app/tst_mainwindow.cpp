@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "app/opening.h"
+#include "app/qttranslations.h"
 #include "base/pictures.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlist.h"
@@ -11,11 +12,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
@@ -368,6 +371,12 @@ private slots:
         standard.tmProc->setInterval(10);
         standard.tmProc->start();
         QCOMPARE(standard.exec(), int(QDialog::Accepted));
+    }
+
+    void standardButtonsReadJapanese() {
+        QVERIFY(installQtTranslations(*QCoreApplication::instance()));
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
     }
 };
 
