@@ -39,14 +39,16 @@ QString fragment(const Condition& c) {
     switch (c.kind) {
     case Kind::PlayCount:
     case Kind::Priority:
-        return u' ' + column + u' ' + (c.comparison == kAtMost ? QStringLiteral("<=") : QStringLiteral(">=")) +
+        return u' ' + column + u' ' +
+               (c.comparison == kAtMost ? QStringLiteral("<=") : QStringLiteral(">=")) +
                QString::number(numberOf(c).value_or(0));
     case Kind::Genre:
     case Kind::Artist:
         return u' ' + column + QStringLiteral(" = ") + sql::quoteText(c.value);
     case Kind::BreakOut:
     case Kind::Trend:
-        return u' ' + column + u' ' + (c.value == kUnchecked ? QStringLiteral("<>") : QStringLiteral("=")) +
+        return u' ' + column + u' ' +
+               (c.value == kUnchecked ? QStringLiteral("<>") : QStringLiteral("=")) +
                QStringLiteral("TRUE");
     case Kind::Unset:
     case Kind::Album:
@@ -81,8 +83,8 @@ int maximumOf(Kind kind) {
     return kind == Kind::Priority ? 100 : 999999;
 }
 
-std::optional<int> numberOf(const Condition& c) {
-    const QString text = c.value.trimmed();
+std::optional<int> numberOf(Kind kind, const QString& value) {
+    const QString text = value.trimmed();
     bool ok = false;
     const int n = text.toInt(&ok);
     // Digits only: no sign, no spaces inside, no other notation.
@@ -90,9 +92,13 @@ std::optional<int> numberOf(const Condition& c) {
         if (ch < u'0' || ch > u'9')
             ok = false;
     }
-    if (!ok || n < 0 || n > maximumOf(c.kind))
+    if (!ok || n < 0 || n > maximumOf(kind))
         return std::nullopt;
     return n;
+}
+
+std::optional<int> numberOf(const Condition& c) {
+    return numberOf(c.kind, c.value);
 }
 
 std::optional<int> invalidRow(const Conditions& rows) {
@@ -170,7 +176,7 @@ Conditions fromStoredRow(const Recordset& row) {
         Condition& c = rows[size_t(i)];
         c.kind = kindOf(row.text(QStringLiteral("Where_") + n).trimmed());
         const QString cond = row.text(QStringLiteral("Cond_") + n).trimmed();
-        c.value = row.text(QStringLiteral("Val_") + n).trimmed();
+        c.value = row.text(QStringLiteral("Val_") + n);
         if (isNumeric(c.kind))
             c.comparison = cond;
         const QString join = row.text(QStringLiteral("Oper_") + n).trimmed();

@@ -37,7 +37,10 @@ struct Condition {
 };
 using Conditions = std::array<Condition, kRows>;
 
-// The number of a numeric condition, if it is a whole number in range.
+// The number a numeric condition's text stands for: digits only (blanks
+// around them aside), 0 to maximumOf(kind). Nothing for any other text.
+// The number box and OK both judge by this.
+std::optional<int> numberOf(Kind kind, const QString& text);
 std::optional<int> numberOf(const Condition& condition);
 // The first row whose number is not usable, or nothing.
 std::optional<int> invalidRow(const Conditions& rows);
@@ -51,7 +54,8 @@ QString conditionsInsert(const QString& name, const Conditions& rows);
 // The SELECT of the set list's songs. Rows must hold valid numbers.
 QString songQuery(const Conditions& rows);
 
-// The conditions of a stored row (read 17), values trimmed.
+// The conditions of a stored row (read 17). Kinds, comparisons and joints
+// are trimmed; values are kept as stored, since a name may end in a blank.
 Conditions fromStoredRow(const Recordset& row);
 
 } // namespace setlists

@@ -2,6 +2,7 @@
 
 #include "base/messagecatalogue.h"
 #include "base/modal.h"
+#include "base/textfold.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
 #include "setlists/setlistwizard.h"
@@ -48,9 +49,10 @@ frmSetList::frmSetList(QWidget* parent) : QDialog(parent) {
     frmSetLst_LoadList();
 }
 
-bool frmSetList::frmSetLst_ChkSameName(const QString& name) const {
+bool frmSetList::frmSetLst_ChkSameName(const QString& name, const QString& except) const {
     for (int i = 0; i < lstSetList->count(); ++i) {
-        if (lstSetList->item(i)->text() == name)
+        const QString listed = lstSetList->item(i)->text();
+        if (listed != except && text::equalsFolded(listed, name))
             return false;
     }
     return true;
@@ -96,7 +98,8 @@ void frmSetList::frmSetLst_EditSetList() {
 
 void frmSetList::runEditor(int state, const QString& name) {
     frmSetListWizard editor(this);
-    editor.setNameCheck([this](const QString& n) { return frmSetLst_ChkSameName(n); });
+    // An edited set list may change the case of its own name.
+    editor.setNameCheck([this, name](const QString& n) { return frmSetLst_ChkSameName(n, name); });
     editor.State = state;
     if (state == 1)
         editor.setSetListName(name);

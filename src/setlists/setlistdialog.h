@@ -12,8 +12,10 @@ class frmSetList : public QDialog {
 public:
     explicit frmSetList(QWidget* parent = nullptr);
 
-    // True when no listed set list has exactly this name.
-    bool frmSetLst_ChkSameName(const QString& name) const;
+    // True when no listed set list other than `except` (the one being
+    // edited) has this name. Names are compared ignoring case and width:
+    // the database already takes names differing in case for the same.
+    bool frmSetLst_ChkSameName(const QString& name, const QString& except = QString()) const;
 
     QListWidget* lstSetList;
     QPushButton* cmdAdd;

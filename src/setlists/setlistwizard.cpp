@@ -10,12 +10,12 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -31,6 +31,21 @@ QString indexed(const char* name, int i) {
 const QString kRowLabels[setlists::kRows] = {QStringLiteral("条件１："), QStringLiteral("条件２："),
                                              QStringLiteral("条件３："), QStringLiteral("条件４："),
                                              QStringLiteral("条件５：")};
+
+// The number box is acceptable exactly when OK accepts its text. It still
+// takes whatever is typed: refusing a keystroke would quietly turn "3.5"
+// into "35"; OK says what is wrong instead.
+class NumberValidator : public QValidator {
+public:
+    NumberValidator(setlists::Kind kind, QObject* parent) : QValidator(parent), kind_(kind) {}
+
+    State validate(QString& input, int&) const override {
+        return setlists::numberOf(kind_, input) ? Acceptable : Intermediate;
+    }
+
+private:
+    setlists::Kind kind_;
+};
 
 } // namespace
 
@@ -199,10 +214,10 @@ void frmSetListWizard::frmSlw_SetCondRow(int row) {
 
 void frmSetListWizard::setNumberRange(int row) {
     // Whole numbers only, within what the condition can mean.
-    const int maximum = maximumOf(kindOf(cboCond[row]->currentText()));
+    const Kind kind = kindOf(cboCond[row]->currentText());
     delete txtVal[row]->validator();
-    txtVal[row]->setValidator(new QIntValidator(0, maximum, txtVal[row]));
-    udVal[row]->setRange(0, maximum);
+    txtVal[row]->setValidator(new NumberValidator(kind, txtVal[row]));
+    udVal[row]->setRange(0, maximumOf(kind));
 }
 
 void frmSetListWizard::fillSelection(int row, int kind, const QString& field) {
@@ -276,8 +291,13 @@ void frmSetListWizard::cmdOK_Click() {
         return;
     }
     // A number that is not a whole number in range would make a broken query.
-    if (const auto row = invalidRow(conditions())) {
-        ShowMessage(11, 0);
+    const Conditions rows = conditions();
+    if (const auto row = invalidRow(rows)) {
+        // Message 11, with the row and the range it takes.
+        msgbox::show(MessageText(11) + QStringLiteral("\r\n") + kRowLabels[*row] +
+                         QStringLiteral("0 から %1 までの整数を入力して下さい")
+                             .arg(maximumOf(rows[size_t(*row)].kind)),
+                     0, kDefaultMessageTitle);
         txtVal[*row]->setFocus();
         txtVal[*row]->selectAll();
         return;

@@ -178,6 +178,26 @@ private slots:
         QVERIFY(!rs.isNull("Oper_5"));
     }
 
+    void storedValuesReadBackAsStored() {
+        // An album, genre or artist name may end (or begin) with a blank.
+        Library l;
+        Conditions rows;
+        rows[0] = choice(Kind::Album, "Best ");
+        QString error;
+        QVERIFY(saveSetList("album", rows, error));
+        rows[0] = choice(Kind::Artist, " Ann", "or");
+        rows[1] = number(Kind::Priority, kAtLeast, 5);
+        QVERIFY(saveSetList("artist", rows, error));
+        Recordset rs;
+        QVERIFY(l.lib.db().adoGetData(17, rs, "album"));
+        QCOMPARE(fromStoredRow(rs)[0].value, QStringLiteral("Best "));
+        QVERIFY(l.lib.db().adoGetData(17, rs, "artist"));
+        const Conditions back = fromStoredRow(rs);
+        QCOMPARE(back[0].value, QStringLiteral(" Ann"));
+        QCOMPARE(back[0].join, QStringLiteral("or"));
+        QCOMPARE(back[1].value, QStringLiteral("5"));
+    }
+
     void numbersMustBeWholeAndInRange_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("text");
@@ -186,7 +206,12 @@ private slots:
         QTest::newRow("hundred") << int(Kind::Priority) << "100" << true;
         QTest::newRow("priority too big") << int(Kind::Priority) << "101" << false;
         QTest::newRow("big count") << int(Kind::PlayCount) << "999999" << true;
+        QTest::newRow("count too big") << int(Kind::PlayCount) << "1000000" << false;
+        QTest::newRow("zero count") << int(Kind::PlayCount) << "0" << true;
         QTest::newRow("negative") << int(Kind::PlayCount) << "-1" << false;
+        QTest::newRow("plus sign") << int(Kind::PlayCount) << "+7" << false;
+        QTest::newRow("group separator") << int(Kind::PlayCount) << "1,000" << false;
+        QTest::newRow("blanks around") << int(Kind::PlayCount) << " 7 " << true;
         QTest::newRow("empty") << int(Kind::PlayCount) << "" << false;
         QTest::newRow("text") << int(Kind::PlayCount) << "1 or 1=1" << false;
         QTest::newRow("decimal") << int(Kind::PlayCount) << "1.5" << false;
@@ -198,6 +223,7 @@ private slots:
         Conditions rows;
         rows[0] = {Kind(kind), kAtLeast, text, "and"};
         QCOMPARE(!invalidRow(rows).has_value(), valid);
+        QCOMPARE(numberOf(Kind(kind), text).has_value(), valid);
     }
 
     void failedQueryLeavesNothingSaved() {
@@ -233,6 +259,41 @@ private slots:
         QCOMPARE(rs.RecordCount(), 0);
         l.lib.db().adoGetData(2, rs);
         QCOMPARE(rs.RecordCount(), 2);
+    }
+
+    void failedUpdateLeavesTheOldSetListWhole_data() {
+        QTest::addColumn<QString>("obstacle");
+        // The new query's name is already taken by a stray query.
+        QTest::newRow("query") << "CREATE VIEW Q_SetList_new AS SELECT 1 AS ID";
+        // The engine refuses the new conditions row.
+        QTest::newRow("conditions row")
+            << "CREATE TRIGGER refuse BEFORE INSERT ON TM_セットリスト条件"
+               " WHEN NEW.セットリスト名 = 'new' BEGIN SELECT RAISE(ABORT, 'refused'); END";
+    }
+    void failedUpdateLeavesTheOldSetListWhole() {
+        QFETCH(QString, obstacle);
+        Library l;
+        ScriptedPresenter boxes;
+        Conditions rows;
+        rows[0] = number(Kind::PlayCount, kAtLeast, 10);
+        QString error;
+        QVERIFY(saveSetList("old", rows, error));
+        QVERIFY(l.lib.db().adoSetData(46, {obstacle}));
+        rows[0] = number(Kind::PlayCount, kAtLeast, 20);
+        QVERIFY(!updateSetList("old", "new", rows, error));
+        // "old" is still listed, with its conditions and its query.
+        QCOMPARE(ids(l.lib, "old"), QStringList({"2", "3"}));
+        Recordset rs;
+        QVERIFY(l.lib.db().adoGetData(17, rs, "old"));
+        QCOMPARE(rs.RecordCount(), 1);
+        QCOMPARE(rs.text("Val_1"), QStringLiteral("10"));
+        QVERIFY(l.lib.db().adoGetData(2, rs));
+        QStringList names;
+        for (; !rs.Eof(); rs.MoveNext())
+            names << rs.text("セットリスト名");
+        QCOMPARE(names, QStringList({"ALL", "old"}));
+        QVERIFY(l.lib.db().adoGetData(17, rs, "new"));
+        QCOMPARE(rs.RecordCount(), 0);
     }
 
     void deleteRemovesAllThreePieces() {

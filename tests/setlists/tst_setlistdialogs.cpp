@@ -97,25 +97,70 @@ private slots:
         w.cmdOK_Click();
         QCOMPARE(boxes.boxes().back().text,
                  QStringLiteral("同じ名前のセットリストが既に存在します"));
-        w.txtSetListName->setText("all"); // the check is case-sensitive
+        // Names are compared ignoring case and width.
+        for (const QString& taken : {QStringLiteral("all"), QStringLiteral("ＡＬＬ")}) {
+            boxes.clear();
+            w.txtSetListName->setText(taken);
+            w.cmdOK_Click();
+            QCOMPARE(boxes.boxes().size(), 1);
+            QCOMPARE(boxes.boxes().back().text,
+                     QStringLiteral("同じ名前のセットリストが既に存在します"));
+        }
+        w.txtSetListName->setText("Mix");
         w.txtVal[0]->setText("");
         w.cmdOK_Click();
-        QCOMPARE(boxes.boxes().back().text, QStringLiteral("選曲条件を設定して下さい"));
+        QCOMPARE(
+            boxes.boxes().back().text,
+            QStringLiteral(
+                "選曲条件を設定して下さい\r\n条件１：0 から 999999 までの整数を入力して下さい"));
+        QCOMPARE(boxes.boxes().back().title, QStringLiteral("Melodara Player"));
         QCOMPARE(w.result(), int(QDialog::Rejected));
-        QVERIFY(!lib.db().queryExists(queryName("all")));
-        // "all" passes the check but its query would clash with "ALL"'s
-        // (query names ignore case): the save fails whole and says so.
+        QVERIFY(!lib.db().queryExists(queryName("Mix")));
         w.txtVal[0]->setText("5");
-        w.cmdOK_Click();
-        QCOMPARE(boxes.boxes().back().text, QStringLiteral("セットリストの作成に失敗しました"));
-        QCOMPARE(w.result(), int(QDialog::Rejected));
-        Recordset rs;
-        lib.db().adoGetData(2, rs);
-        QCOMPARE(rs.RecordCount(), 1);
-        w.txtSetListName->setText("Mix");
         w.cmdOK_Click();
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QVERIFY(lib.db().queryExists(queryName("Mix")));
+    }
+
+    void numberBoxAcceptsWhatOkAccepts_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        const QString priority = caption(Kind::Priority);
+        const QString count = caption(Kind::PlayCount);
+        QTest::newRow("0") << priority << "0" << true;
+        QTest::newRow("100") << priority << "100" << true;
+        QTest::newRow("101") << priority << "101" << false;
+        QTest::newRow("999999") << count << "999999" << true;
+        QTest::newRow("1000000") << count << "1000000" << false;
+        QTest::newRow("-1") << count << "-1" << false;
+        QTest::newRow("+7") << count << "+7" << false;
+        QTest::newRow("1,000") << count << "1,000" << false;
+        QTest::newRow("3.5") << priority << "3.5" << false;
+    }
+    void numberBoxAcceptsWhatOkAccepts() {
+        QFETCH(QString, kind);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        TempLibrary lib;
+        ScriptedPresenter boxes;
+        frmSetListWizard w;
+        w.frmSlw_InitForm();
+        w.txtSetListName->setText("new");
+        choose(w.cboCond[0], caption(Kind::PlayCount));
+        choose(w.cboCond[1], kind);
+        w.txtVal[1]->clear();
+        QTest::keyClicks(w.txtVal[1], typed);
+        QCOMPARE(w.txtVal[1]->text(), typed); // nothing typed is dropped
+        QCOMPARE(w.txtVal[1]->hasAcceptableInput(), accepted);
+        w.cmdOK_Click();
+        QCOMPARE(w.result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(boxes.boxes().size(), accepted ? 0 : 1);
+        if (!accepted) {
+            const QString range = kind == caption(Kind::Priority) ? "100" : "999999";
+            QCOMPARE(boxes.boxes().back().text, "選曲条件を設定して下さい\r\n条件２：0 から " +
+                                                    range + " までの整数を入力して下さい");
+        }
     }
 
     void editLoadsTheStoredRowAndRenames() {
@@ -156,6 +201,40 @@ private slots:
         QCOMPARE(rs.text("Val_1"), QStringLiteral("80"));
     }
 
+    void editKeepsStoredValuesAndMayRecaseItsName() {
+        TempLibrary lib;
+        ScriptedPresenter boxes;
+        const int song = lib.addSong("a");
+        lib.db().adoSetData(22, {"Best", QString::number(song), "1"});
+        lib.db().adoSetData(22, {"Best ", QString::number(song), "1"});
+        Conditions rows;
+        rows[0] = {Kind::Album, kAtLeast, "Best ", "and"};
+        QString error;
+        QVERIFY(saveSetList("Mine", rows, error));
+        QVERIFY(saveSetList("Other", rows, error));
+        frmSetList list;
+        setModalHandler([](QDialog& dialog) {
+            auto* editor = qobject_cast<frmSetListWizard*>(&dialog);
+            // The album whose name ends in a blank, not its look-alike.
+            if (editor->cboSelKind[0]->currentText() != u"Best ")
+                return 0;
+            editor->txtSetListName->setText("OTHER"); // another's name
+            editor->cmdOK_Click();
+            editor->txtSetListName->setText("MINE"); // its own, recased
+            editor->cmdOK_Click();
+            return editor->result();
+        });
+        list.lstSetList->setCurrentRow(1);
+        QCOMPARE(list.lstSetList->currentItem()->text(), QStringLiteral("Mine"));
+        list.cmdEdit->click();
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].text, QStringLiteral("同じ名前のセットリストが既に存在します"));
+        QCOMPARE(names(list.lstSetList), QStringList({"ALL", "Other", "MINE"}));
+        Recordset rs;
+        QVERIFY(lib.db().adoGetData(17, rs, "MINE"));
+        QCOMPARE(rs.text("Val_1"), QStringLiteral("Best "));
+    }
+
     void allIsProtectedAndDeleteRemovesPieces() {
         TempLibrary lib;
         ScriptedPresenter boxes;
@@ -169,8 +248,10 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("セットリスト一覧"));
         QCOMPARE(names(dialog.lstSetList), QStringList({"ALL", "Temp"}));
         QCOMPARE(dialog.lstSetList->currentRow(), 0);
-        QVERIFY(dialog.frmSetLst_ChkSameName("all"));
+        QVERIFY(!dialog.frmSetLst_ChkSameName("all"));
         QVERIFY(!dialog.frmSetLst_ChkSameName("ALL"));
+        QVERIFY(dialog.frmSetLst_ChkSameName("all", "ALL")); // its own name
+        QVERIFY(dialog.frmSetLst_ChkSameName("ALL2"));
 
         dialog.cmdEdit->click();
         QCOMPARE(boxes.boxes().back().text, QStringLiteral("「ALL」セットリストは編集できません"));
