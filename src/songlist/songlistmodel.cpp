@@ -91,6 +91,46 @@ bool SongListModel::removeItem(const QString& key) {
     return true;
 }
 
+int SongListModel::appendItems(std::vector<SongListItem> items) {
+    const int first = count();
+    std::vector<int> added;
+    added.reserve(items.size());
+    for (SongListItem& item : items) {
+        if (ids_.contains(item.key))
+            continue;
+        const int id = int(items_.size());
+        ids_.insert(item.key, id);
+        items_.push_back(std::move(item));
+        positions_.push_back(-1);
+        added.push_back(id);
+    }
+    if (added.empty())
+        return 0;
+    // One insertion for the whole batch: a view lays itself out once.
+    beginInsertRows(QModelIndex(), first, first + int(added.size()) - 1);
+    order_.insert(order_.end(), added.begin(), added.end());
+    renumber(first);
+    endInsertRows();
+    if (sorted_)
+        resort();
+    return int(added.size());
+}
+
+bool SongListModel::moveItem(int from, int to) {
+    if (sorted_ || from < 0 || from >= count() || to < 0 || to >= count())
+        return false;
+    if (from == to)
+        return true;
+    // Qt counts the destination before the move: the row it goes in front of.
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    const int id = order_[size_t(from)];
+    order_.erase(order_.begin() + from);
+    order_.insert(order_.begin() + to, id);
+    renumber(std::min(from, to), std::max(from, to));
+    endMoveRows();
+    return true;
+}
+
 int SongListModel::position(const QString& key) const {
     const int id = idOf(key);
     return id < 0 ? -1 : positions_[size_t(id)];
@@ -100,6 +140,11 @@ QString SongListModel::keyAt(int position) const {
     if (position < 0 || position >= count())
         return QString();
     return items_[size_t(order_[size_t(position)])].key;
+}
+
+SongListItem SongListModel::item(const QString& key) const {
+    const int id = idOf(key);
+    return id < 0 ? SongListItem() : items_[size_t(id)];
 }
 
 QString SongListModel::cell(const QString& key, int column) const {
@@ -208,8 +253,9 @@ void SongListModel::reorder(const std::function<void()>& change) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void SongListModel::renumber(int from) {
-    for (size_t p = size_t(from); p < order_.size(); ++p)
+void SongListModel::renumber(int from, int to) {
+    const size_t end = to < 0 ? order_.size() : size_t(to) + 1;
+    for (size_t p = size_t(from); p < end; ++p)
         positions_[size_t(order_[p])] = int(p);
 }
 

@@ -47,10 +47,18 @@ public:
     // at its sorted place while sorting is on. False when the key exists.
     bool insertItem(int position, const QString& key, const QStringList& cells);
     bool removeItem(const QString& key);
+    // Appends rows at the end (at their sorted places while sorting is on),
+    // skipping keys already present. Returns how many were added.
+    int appendItems(std::vector<SongListItem> items);
+    // Moves the row at display position `from` to `to`. False while sorting
+    // is on or when either position is outside the list.
+    bool moveItem(int from, int to);
 
     // 0-based display position of `key`, or -1.
     int position(const QString& key) const;
     QString keyAt(int position) const;
+    // The row of `key` (key and cells), or an empty item.
+    SongListItem item(const QString& key) const;
     // Cell `column` of the row (empty when it has none), or a null text.
     QString cell(const QString& key, int column) const;
     // Writes the given cells of a row: cells[k] to column k, skipping the
@@ -81,7 +89,7 @@ private:
     // Runs `change`, which reorders order_ and renumbers; selections and
     // the current row follow their items.
     void reorder(const std::function<void()>& change);
-    void renumber(int from);
+    void renumber(int from, int to = -1); // positions from..to, to the end when -1
 
     QStringList captions_;
     std::vector<SongListItem> items_; // by id; removed ids keep an empty slot

@@ -383,6 +383,40 @@ private slots:
         QVERIFY(list.setCells("k4", {QString("a") + QChar(0) + "b"}));
         QCOMPARE(list.cell("k4", 0), QStringLiteral("ab"));
     }
+
+    void appendAndMoveRows() {
+        SongListModel list;
+        list.setColumns({"name"});
+        QVERIFY(list.insertItem(-1, "k1", {"one"}));
+        std::vector<SongListItem> more;
+        more.emplace_back("k2", QStringList{"two"});
+        more.emplace_back("k1", QStringList{"again"}); // already there: skipped
+        more.emplace_back("k3", QStringList{"three"});
+        QCOMPARE(list.appendItems(std::move(more)), 2);
+        QCOMPARE(keys(list), QStringList({"k1", "k2", "k3"}));
+        QCOMPARE(list.cell("k1", 0), QStringLiteral("one"));
+        QCOMPARE(list.item("k3").cell(0), QStringView(u"three"));
+        QVERIFY(list.item("k9").key.isEmpty());
+        QCOMPARE(list.appendItems({}), 0);
+
+        QVERIFY(list.moveItem(0, 2));
+        QCOMPARE(keys(list), QStringList({"k2", "k3", "k1"}));
+        QCOMPARE(list.position("k1"), 2);
+        QCOMPARE(list.position("k2"), 0);
+        QVERIFY(list.moveItem(2, 1));
+        QCOMPARE(keys(list), QStringList({"k2", "k1", "k3"}));
+        QCOMPARE(list.position("k3"), 2);
+        QVERIFY(!list.moveItem(-1, 0));
+        QVERIFY(!list.moveItem(0, 3));
+        // While sorted, rows have no hand order: no move, appends go to
+        // their sorted places.
+        list.setSort(true, 0, 0);
+        QVERIFY(!list.moveItem(0, 1));
+        more.clear();
+        more.emplace_back("k4", QStringList{"four"});
+        QCOMPARE(list.appendItems(std::move(more)), 1);
+        QCOMPARE(column(list, 0), QStringList({"four", "one", "three", "two"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSongList)
