@@ -73,6 +73,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connect(action(QStringLiteral("mnuFile_Exit")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("mnuEdit_SetList")), &QAction::triggered, this,
             &frmMain::mnuEdit_SetList_Click);
+    connect(action(QStringLiteral("mnuEdit_Album")), &QAction::triggered, this,
+            &frmMain::mnuEdit_Album_Click);
     connectPlayer();
     connectNameEditors();
     resize(860, 600);

@@ -51,6 +51,7 @@ public:
     void mnuEdit_SetList_Click();
     void mnuEdit_Category_Click();
     void mnuEdit_Artist_Click();
+    void mnuEdit_Album_Click();
 
     // Now-playing display.
     void frmMain_SetFrameSong(const Song* song = nullptr);
