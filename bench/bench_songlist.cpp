@@ -3,6 +3,7 @@
 // targets: filling "ALL", sorting by every column, rewriting a row, key
 // lookups, the next key in program play and the memory of the filled list.
 
+#include "benchlibrary.h"
 #include "data/adoconnector.h"
 #include "data/song.h"
 #include "songlist/songlist.h"
@@ -19,10 +20,6 @@
 namespace {
 constexpr int kSongs = 100000;
 
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
-}
-
 // Resident memory of this process in MB.
 double residentMb() {
     QFile status("/proc/self/status");
@@ -34,40 +31,6 @@ double residentMb() {
     }
     return 0;
 }
-
-void buildLibrary(ADO_Connector& db) {
-    ADO_Connector::BulkWrite bulk(db);
-    for (int g = 0; g < 40; ++g)
-        db.adoSetData(25, {QString::fromUtf16(u"ジャンル%1").arg(g)});
-    for (int a = 0; a < 2000; ++a)
-        db.adoSetData(49, {QString::fromUtf16(u"アーティスト %1").arg(a)});
-    QRandomGenerator random(7);
-    for (int i = 1; i <= kSongs; ++i) {
-        const QString title = QString::fromUtf16(u"曲 %1 の歌").arg(random.bounded(1000000));
-        const QString path = QString("/home/user/Music/Artist %1/Album %2/%3.mp3")
-                                 .arg(i % 2000)
-                                 .arg(i % 97)
-                                 .arg(title);
-        db.adoSetData(31, {path, title});
-        const QString genre = [&] { return QString::number(1 + random.bounded(41)); }();
-        db.adoSetData(55,
-                      {path, title, QString::number(random.bounded(101)), genre,
-                       QString::number(1 + random.bounded(41)), "1",
-                       QString::number(1 + random.bounded(2001)), random.bounded(2) ? "Yes" : "No",
-                       random.bounded(2) ? "Yes" : "No", QString::number(-random.bounded(1000)),
-                       QString::number(i), QString::number(random.bounded(300))});
-    }
-    // Show every column.
-    const QStringList all = {"曲名",     "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",      "ｶｳﾝﾄ",   "優先度",
-                             "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",    "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"};
-    for (int c = 0; c < all.size(); ++c)
-        db.adoSetData(33, {QString::number(c + 1), all[c]});
-    bulk.commit();
-}
-
-void report(const char* what, double value, const char* unit, const char* target) {
-    std::printf("%-44s %9.3f %s  (target %s)\n", what, value, unit, target);
-}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -77,7 +40,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     ADO_Connector db(dir.path() + "/DataBase/MelodaraPlayer.db");
     gConnector = &db;
-    buildLibrary(db);
+    buildLibrary(db, kSongs);
 
     SongListView list;
     list.resize(1000, 700);
