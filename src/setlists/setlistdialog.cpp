@@ -7,51 +7,25 @@
 #include "setlists/setlistsave.h"
 #include "setlists/setlistwizard.h"
 
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 const QString kAll = QStringLiteral("ALL");
-
-QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
 } // namespace
 
-frmSetList::frmSetList(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmSetList"));
-    setWindowTitle(QStringLiteral("セットリスト一覧"));
-    lstSetList = new QListWidget(this);
-    lstSetList->setObjectName(QStringLiteral("lstSetList"));
-    cmdAdd = button(QStringLiteral("追加(&A)..."), "cmdAdd", this);
-    cmdEdit = button(QStringLiteral("編集(&E)..."), "cmdEdit", this);
-    cmdDel = button(QStringLiteral("削除(&D)..."), "cmdDel", this);
-    cmdClose = button(QStringLiteral("閉じる(&C)"), "cmdClose", this);
-
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {cmdAdd, cmdEdit, cmdDel})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(cmdClose);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(lstSetList, 1);
-    layout->addLayout(buttons);
-    resize(420, 300);
-
+frmSetList::frmSetList(QWidget* parent)
+    : NameListDialog(QStringLiteral("frmSetList"), QStringLiteral("セットリスト一覧"),
+                     QStringLiteral("lstSetList"), parent),
+      lstSetList(nameList()) {
     connect(cmdAdd, &QPushButton::clicked, this, &frmSetList::frmSetLst_AddSetList);
     connect(cmdEdit, &QPushButton::clicked, this, &frmSetList::frmSetLst_EditSetList);
     connect(cmdDel, &QPushButton::clicked, this, &frmSetList::frmSetLst_DelSetList);
-    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     frmSetLst_LoadList();
 }
 
 bool frmSetList::frmSetLst_ChkSameName(const QString& name, const QString& except) const {
-    for (int i = 0; i < lstSetList->count(); ++i) {
-        const QString listed = lstSetList->item(i)->text();
+    for (const QString& listed : allNames()) {
         if (listed != except && text::equalsFolded(listed, name))
             return false;
     }
@@ -63,22 +37,10 @@ void frmSetList::frmSetLst_LoadList() {
     Recordset rs;
     if (!gConnector->adoGetData(2, rs))
         return;
+    QStringList names;
     for (; !rs.Eof(); rs.MoveNext())
-        lstSetList->addItem(rs.text(QStringLiteral("セットリスト名")));
-    if (lstSetList->count() > 0)
-        lstSetList->setCurrentRow(0);
-    frmSetLst_SetButtons();
-}
-
-void frmSetList::frmSetLst_SetButtons() {
-    const bool any = lstSetList->count() > 0;
-    cmdEdit->setEnabled(any);
-    cmdDel->setEnabled(any);
-}
-
-QString frmSetList::selectedName() const {
-    const QListWidgetItem* item = lstSetList->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+        names << rs.text(QStringLiteral("セットリスト名"));
+    showNames(names);
 }
 
 void frmSetList::frmSetLst_AddSetList() {
@@ -119,7 +81,5 @@ void frmSetList::frmSetLst_DelSetList() {
     if (ShowMessage(10, 1) != 1)
         return;
     setlists::deleteSetList(name);
-    delete lstSetList->takeItem(lstSetList->currentRow());
-    lstSetList->setCurrentRow(-1);
-    lstSetList->clearSelection();
+    removeSelected();
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDialog>
-
-class QListWidget;
-class QPushButton;
+#include "setlists/namelistdialog.h"
 
 // The list of set lists, with add, edit and delete; "ALL" is protected.
-class frmSetList : public QDialog {
+class frmSetList : public NameListDialog {
     Q_OBJECT
 
 public:
@@ -18,19 +15,12 @@ public:
     bool frmSetLst_ChkSameName(const QString& name, const QString& except = QString()) const;
 
     QListWidget* lstSetList;
-    QPushButton* cmdAdd;
-    QPushButton* cmdEdit;
-    QPushButton* cmdDel;
-    QPushButton* cmdClose;
 
 private:
     void frmSetLst_LoadList();
     void frmSetLst_AddSetList();
     void frmSetLst_EditSetList();
     void frmSetLst_DelSetList();
-    void frmSetLst_SetButtons();
     // Shows the editor to add (state 0) or edit (1) `name`, then reloads.
     void runEditor(int state, const QString& name);
-    // The selected name, or empty when nothing is selected.
-    QString selectedName() const;
 };
