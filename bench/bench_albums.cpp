@@ -12,7 +12,6 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <memory>
@@ -48,14 +47,10 @@ void click(QPushButton* button) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    ADO_Connector db(dir.path() + "/DataBase/MelodaraPlayer.db");
-    gConnector = &db;
-    buildLibrary(db, kSongs);
-    buildAlbum(db);
+    BenchLibrary library(kSongs);
+    buildAlbum(library.db());
 
     QElapsedTimer timer;
     timer.start();
@@ -96,11 +91,11 @@ int main(int argc, char* argv[]) {
 
     // A new album of 10,000 songs selected at once in the library list.
     editor = openEditor(0, QString());
-    SongListView* library = editor->lvSongList;
+    SongListView* songs = editor->lvSongList;
     const int first = kSongs / 2;
-    library->selectionModel()->select(
-        QItemSelection(library->model()->index(first, 0),
-                       library->model()->index(first + kAlbumSongs - 1, 0)),
+    songs->selectionModel()->select(
+        QItemSelection(songs->model()->index(first, 0),
+                       songs->model()->index(first + kAlbumSongs - 1, 0)),
         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     timer.restart();
     click(editor->cmdAdd);

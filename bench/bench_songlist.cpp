@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -34,13 +33,10 @@ double residentMb() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    ADO_Connector db(dir.path() + "/DataBase/MelodaraPlayer.db");
-    gConnector = &db;
-    buildLibrary(db, kSongs);
+    BenchLibrary library(kSongs);
+    ADO_Connector& db = library.db();
 
     SongListView list;
     list.resize(1000, 700);

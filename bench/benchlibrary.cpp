@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+namespace {
 void buildLibrary(ADO_Connector& db, int songs) {
     ADO_Connector::BulkWrite bulk(db);
     for (int g = 0; g < 40; ++g)
@@ -34,6 +35,22 @@ void buildLibrary(ADO_Connector& db, int songs) {
     for (int c = 0; c < all.size(); ++c)
         db.adoSetData(33, {QString::number(c + 1), all[c]});
     bulk.commit();
+}
+} // namespace
+
+BenchLibrary::BenchLibrary(int songs)
+    : db_(std::make_unique<ADO_Connector>(dir_.path() + "/DataBase/MelodaraPlayer.db")) {
+    gConnector = db_.get();
+    buildLibrary(*db_, songs);
+}
+
+BenchLibrary::~BenchLibrary() {
+    gConnector = nullptr;
+}
+
+void drawOffscreenByDefault() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 double ms(const QElapsedTimer& timer) {

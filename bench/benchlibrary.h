@@ -1,15 +1,31 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <memory>
 
 class ADO_Connector;
 
 // What the benchmarks share: a large library and the way figures are shown.
 
-// Adds `songs` songs with random titles, paths, genres, artists, flags,
-// volumes and counts (40 genres, 2,000 artists), in one bulk write, and
-// shows every column.
-void buildLibrary(ADO_Connector& db, int songs);
+// A library of `songs` songs with random titles, paths, genres, artists,
+// flags, volumes and counts (40 genres, 2,000 artists) and every column
+// shown, in a temporary folder; the program's connector while it lives.
+class BenchLibrary {
+public:
+    explicit BenchLibrary(int songs);
+    ~BenchLibrary();
+    ADO_Connector& db() { return *db_; }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<ADO_Connector> db_;
+};
+
+// Windows are drawn offscreen unless a platform is chosen; call before
+// the application object is made.
+void drawOffscreenByDefault();
 
 double ms(const QElapsedTimer& timer);
 
