@@ -47,6 +47,7 @@ frmAlbumWizard::frmAlbumWizard(QWidget* parent)
     cmdDown = button(QStringLiteral("↓"), "cmdDown", this);
     cmdOK = button(QStringLiteral("OK"), "cmdOK", this);
     cmdCancel = button(QStringLiteral("キャンセル"), "cmdCancel", this);
+    cmdOK->setDefault(true);
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(named(new QLabel(QStringLiteral("アルバム名称："), this), "lblAlbumName"));
