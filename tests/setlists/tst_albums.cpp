@@ -390,17 +390,26 @@ private slots:
 
     void failedSaveLeavesTheOldAlbumWhole_data() {
         QTest::addColumn<QString>("newName");
-        QTest::newRow("same name") << "Old";
-        QTest::newRow("renamed") << "New";
+        QTest::addColumn<QString>("raise");
+        // ABORT undoes the failing insert; ROLLBACK ends the whole transaction.
+        QTest::newRow("same name, abort") << "Old"
+                                          << "ABORT";
+        QTest::newRow("renamed, abort") << "New"
+                                        << "ABORT";
+        QTest::newRow("same name, rollback") << "Old"
+                                             << "ROLLBACK";
+        QTest::newRow("renamed, rollback") << "New"
+                                           << "ROLLBACK";
     }
     void failedSaveLeavesTheOldAlbumWhole() {
         QFETCH(QString, newName);
+        QFETCH(QString, raise);
         TempLibrary lib;
         fill(lib);
         // The engine refuses a third song in any album.
         QVERIFY(lib.db().adoSetData(46, {"CREATE TRIGGER no_third BEFORE INSERT ON TM_アルバム"
-                                         " WHEN NEW.曲順 = 3 BEGIN"
-                                         " SELECT RAISE(ABORT, 'the disk is full'); END"}));
+                                         " WHEN NEW.曲順 = 3 BEGIN SELECT RAISE(" +
+                                         raise + ", 'the disk is full'); END"}));
         ScriptedPresenter boxes;
         frmAlbumList list;
         auto w = editor(list, 1, "Old");
