@@ -77,6 +77,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
             &frmMain::mnuEdit_Album_Click);
     connectPlayer();
     connectNameEditors();
+    buildWebPane();
     resize(860, 600);
 }
 
@@ -265,6 +266,8 @@ void frmMain::layoutControls(int width, int height) {
                                                          linArtist, sldDuration})
         part->resize(frameWidth - 24, part->height());
     fraSong->move(std::clamp((width - frameWidth) / 2, left, right - frameWidth), fraSong->y());
+    if (webPane_)
+        frmMain_LayoutWeb(2);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -7,12 +7,14 @@
 
 #include <optional>
 
+class Browser;
 class MediaPlayer;
 class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QSlider;
 class QStatusBar;
 class QTimer;
@@ -60,6 +62,16 @@ public:
     void frmMain_ShowPlaySong();
     QStringList frmMain_MakeSongParams() const;
 
+    // Web pane and help menu.
+    void frmMain_ShowWeb(int mode);
+    void frmMain_SetWebVisible(bool visible);
+    void frmMain_LayoutWeb(int mode);
+    void cmdWebClose_Click();
+    void mnuHelp_ShowHelp_Click();
+    void mnuHelp_Help_Click();
+    void mnuHelp_HP_Click();
+    bool webPaneOpen() const { return webPane_; }
+
     const std::optional<Song>& currentSong() const { return currentSong_; }
     bool counted() const { return counted_; }
 
@@ -84,6 +96,13 @@ public:
     QStatusBar* statBar;
     QTimer* tmDuration;
     MediaPlayer* mpPlayer;
+    Browser* brwIE = nullptr; // created when the web pane first opens
+    QLineEdit* txtWebAddress;
+    QToolButton* cmdWebGoBack;
+    QToolButton* cmdWebGoNext;
+    QToolButton* cmdWebRefresh;
+    QToolButton* cmdWebHome;
+    QToolButton* cmdWebClose;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -104,6 +123,9 @@ private:
     void timerOn();
     void timerOff();
     QToolButton* playButton();
+    void buildWebPane();
+    Browser* webBrowser();
+    void openWebPage(const QString& address);
     // Shutdown: the settings in their order, then the connector.
     void Form_Unload();
 

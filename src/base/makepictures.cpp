@@ -19,8 +19,9 @@ int main(int argc, char* argv[]) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     using pictures::Picture;
-    for (Picture p :
-         {Picture::Play, Picture::AtStop, Picture::Stop, Picture::Next, Picture::Opening}) {
+    for (Picture p : {Picture::Play, Picture::AtStop, Picture::Stop, Picture::Next,
+                      Picture::Opening, Picture::WebBack, Picture::WebForward, Picture::WebRefresh,
+                      Picture::WebHome, Picture::WebClose}) {
         const QString path = folder + QLatin1Char('/') + pictures::fileName(p);
         if (!pictures::draw(p).save(path, "BMP")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

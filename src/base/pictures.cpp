@@ -68,6 +68,54 @@ QImage drawNext() {
     return image;
 }
 
+// The web pane's buttons: arrows back and forward, a circling arrow, a
+// house and a cross.
+QImage drawWebArrow(bool back) {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addPolygon(QPolygonF({QPointF(4, 16), QPointF(15, 5), QPointF(15, 11), QPointF(27, 11),
+                               QPointF(27, 21), QPointF(15, 21), QPointF(15, 27)}));
+    path.closeSubpath();
+    paintGlyph(image, back ? path : QTransform(-1, 0, 0, 1, 31, 0).map(path));
+    return image;
+}
+
+QImage drawWebRefresh() {
+    QImage image = buttonCanvas();
+    QPainterPath arc;
+    arc.arcMoveTo(6, 6, 20, 20, 60);
+    arc.arcTo(6, 6, 20, 20, 60, 280);
+    QPainterPathStroker stroker;
+    stroker.setWidth(5);
+    QPainterPath path = stroker.createStroke(arc);
+    path.addPolygon(QPolygonF({QPointF(15, 2), QPointF(24, 3), QPointF(22, 12)}));
+    path.closeSubpath();
+    paintGlyph(image, path.simplified());
+    return image;
+}
+
+QImage drawWebHome() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addPolygon(QPolygonF({QPointF(16, 3), QPointF(29, 16), QPointF(25, 16), QPointF(25, 28),
+                               QPointF(19, 28), QPointF(19, 20), QPointF(13, 20), QPointF(13, 28),
+                               QPointF(7, 28), QPointF(7, 16), QPointF(3, 16)}));
+    path.closeSubpath();
+    paintGlyph(image, path);
+    return image;
+}
+
+QImage drawWebClose() {
+    QImage image = buttonCanvas();
+    QPainterPath bar;
+    bar.addRect(-12, -3, 24, 6);
+    QPainterPath path;
+    path.addPath(QTransform().translate(16, 16).rotate(45).map(bar));
+    path.addPath(QTransform().translate(16, 16).rotate(-45).map(bar));
+    paintGlyph(image, path.simplified());
+    return image;
+}
+
 // The splash: a night-blue field with sound rings and a note.
 QImage drawOpening() {
     QImage image(400, 180, QImage::Format_RGB32);
@@ -115,6 +163,16 @@ QString fileName(Picture picture) {
         return QStringLiteral("Next.bmp");
     case Picture::Opening:
         return QStringLiteral("Opening.bmp");
+    case Picture::WebBack:
+        return QStringLiteral("WebBack.bmp");
+    case Picture::WebForward:
+        return QStringLiteral("WebForward.bmp");
+    case Picture::WebRefresh:
+        return QStringLiteral("WebRefresh.bmp");
+    case Picture::WebHome:
+        return QStringLiteral("WebHome.bmp");
+    case Picture::WebClose:
+        return QStringLiteral("WebClose.bmp");
     }
     return QString();
 }
@@ -131,6 +189,16 @@ QImage draw(Picture picture) {
         return drawNext();
     case Picture::Opening:
         return drawOpening();
+    case Picture::WebBack:
+        return drawWebArrow(true);
+    case Picture::WebForward:
+        return drawWebArrow(false);
+    case Picture::WebRefresh:
+        return drawWebRefresh();
+    case Picture::WebHome:
+        return drawWebHome();
+    case Picture::WebClose:
+        return drawWebClose();
     }
     return QImage();
 }

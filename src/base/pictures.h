@@ -9,7 +9,18 @@
 // copy, so a button never loses its picture.
 namespace pictures {
 
-enum class Picture { Play, AtStop, Stop, Next, Opening };
+enum class Picture {
+    Play,
+    AtStop,
+    Stop,
+    Next,
+    Opening,
+    WebBack,
+    WebForward,
+    WebRefresh,
+    WebHome,
+    WebClose
+};
 
 // The file name below "MLPData", e.g. "Play.bmp".
 QString fileName(Picture picture);
