@@ -7,6 +7,7 @@
 #include "base/messagecatalogue.h"
 #include "base/modal.h"
 #include "base/pictures.h"
+#include "base/storedcolor.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
 #include "playback/playstate.h"
@@ -37,26 +38,9 @@ namespace {
 constexpr int kFrameWidth = 380;
 constexpr int kFrameGap = 8;
 
-// A stored colour: red + 256 x green + 65536 x blue.
-QColor storedColor(qint32 value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
-}
-
-QToolButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
-                           pictures::Picture picture) {
-    auto* button = named(new QToolButton(parent), name);
-    button->setText(caption);
-    button->setToolTip(caption);
-    button->setIcon(pictures::load(picture));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setAutoRaise(false);
-    return button;
 }
 
 } // namespace
@@ -96,9 +80,12 @@ void frmMain::buildControls() {
     cboHowToPlay = named(new QComboBox(central), "cboHowToPlay");
     cboHowToPlay->addItems({kRandomPlay, kProgramPlay});
 
-    cmdPlay = pictureButton(central, "cmdPlay", QStringLiteral("再生"), pictures::Picture::Play);
-    cmdStop = pictureButton(central, "cmdStop", QStringLiteral("停止"), pictures::Picture::Stop);
-    cmdNext = pictureButton(central, "cmdNext", QStringLiteral("次の曲"), pictures::Picture::Next);
+    cmdPlay = pictures::button(central, QStringLiteral("cmdPlay"), QStringLiteral("再生"),
+                               pictures::Picture::Play);
+    cmdStop = pictures::button(central, QStringLiteral("cmdStop"), QStringLiteral("停止"),
+                               pictures::Picture::Stop);
+    cmdNext = pictures::button(central, QStringLiteral("cmdNext"), QStringLiteral("次の曲"),
+                               pictures::Picture::Next);
 
     fraSong = named(new QGroupBox(QStringLiteral("再生中の曲"), central), "fraSong");
     lblSongDisp1 = named(new QLabel(fraSong), "lblSongDisp1");

@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     using pictures::Picture;
-    for (Picture p : {Picture::Play, Picture::AtStop, Picture::Stop, Picture::Next,
+    for (Picture p : {Picture::Play, Picture::AtStop, Picture::Stop, Picture::Next, Picture::Return,
                       Picture::Opening, Picture::WebBack, Picture::WebForward, Picture::WebRefresh,
                       Picture::WebHome, Picture::WebClose}) {
         const QString path = folder + QLatin1Char('/') + pictures::fileName(p);

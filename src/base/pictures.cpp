@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QToolButton>
 
 namespace pictures {
 
@@ -116,6 +117,18 @@ QImage drawWebClose() {
     return image;
 }
 
+// Back to the main window: a return arrow.
+QImage drawReturn() {
+    QImage image = buttonCanvas();
+    QPainterPath path;
+    path.addPolygon(
+        QPolygonF({QPointF(4, 18), QPointF(13, 9), QPointF(13, 15), QPointF(21, 15), QPointF(21, 5),
+                   QPointF(27, 5), QPointF(27, 21), QPointF(13, 21), QPointF(13, 27)}));
+    path.closeSubpath();
+    paintGlyph(image, path);
+    return image;
+}
+
 // The splash: a night-blue field with sound rings and a note.
 QImage drawOpening() {
     QImage image(400, 180, QImage::Format_RGB32);
@@ -161,6 +174,8 @@ QString fileName(Picture picture) {
         return QStringLiteral("Stop.bmp");
     case Picture::Next:
         return QStringLiteral("Next.bmp");
+    case Picture::Return:
+        return QStringLiteral("Return.bmp");
     case Picture::Opening:
         return QStringLiteral("Opening.bmp");
     case Picture::WebBack:
@@ -187,6 +202,8 @@ QImage draw(Picture picture) {
         return drawStop();
     case Picture::Next:
         return drawNext();
+    case Picture::Return:
+        return drawReturn();
     case Picture::Opening:
         return drawOpening();
     case Picture::WebBack:
@@ -212,6 +229,18 @@ QPixmap load(Picture picture) {
     if (picture != Picture::Opening)
         pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(kTransparent)));
     return pixmap;
+}
+
+QToolButton* button(QWidget* parent, const QString& name, const QString& caption, Picture picture) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setToolTip(caption);
+    b->setIcon(load(picture));
+    b->setIconSize(QSize(32, 32));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setAutoRaise(false);
+    return b;
 }
 
 } // namespace pictures

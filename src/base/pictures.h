@@ -3,6 +3,9 @@
 #include <QPixmap>
 #include <QString>
 
+class QToolButton;
+class QWidget;
+
 // The pictures of the program: drawn here, written beside the executable
 // by the build ("MLPData/<name>.bmp") and read back from there, so a user
 // may replace them. A missing or unreadable file falls back to the drawn
@@ -14,6 +17,7 @@ enum class Picture {
     AtStop,
     Stop,
     Next,
+    Return,
     Opening,
     WebBack,
     WebForward,
@@ -32,5 +36,9 @@ QImage draw(Picture picture);
 // The picture from "<application folder>/MLPData/<file>", else the
 // built-in one; button pictures come with their transparent colour masked.
 QPixmap load(Picture picture);
+
+// A picture button named `name`, showing `picture`, with `caption` as its
+// text and tip.
+QToolButton* button(QWidget* parent, const QString& name, const QString& caption, Picture picture);
 
 } // namespace pictures
