@@ -44,25 +44,6 @@ int readVolume() {
     return number(rs.text(QStringLiteral("設定値"))).value_or(kDefaultVolume);
 }
 
-Appearance readMainAppearance() {
-    Appearance out;
-    Recordset rs;
-    if (!gConnector->adoGetData(7, rs))
-        return out;
-    out.read = true;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        const QString key = rs.text(QStringLiteral("設定情報"));
-        const QString value = rs.text(QStringLiteral("設定値"));
-        if (key == u"メイン画面背景画像パス")
-            out.picturePath = value == u"未指定" ? QString() : value;
-        else if (key == u"メイン画面フォント色")
-            out.textColor = number(value);
-        else if (key == u"メイン画面背景色")
-            out.backColor = number(value);
-    }
-    return out;
-}
-
 void writeShutdown(const Shutdown& values) {
     gConnector->adoSetData(27, {QString::number(values.volume)});
     gConnector->adoSetData(28, {values.playMode});

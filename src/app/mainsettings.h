@@ -28,16 +28,6 @@ std::optional<QString> readPlayMode();
 // The stored volume; kDefaultVolume when it cannot be read.
 int readVolume();
 
-// The main list's appearance; a value that is absent or not a number is
-// nothing, and an empty or "未指定" picture path is an empty path.
-struct Appearance {
-    bool read = false;
-    std::optional<QString> picturePath;
-    std::optional<qint32> textColor;
-    std::optional<qint32> backColor;
-};
-Appearance readMainAppearance();
-
 struct Shutdown {
     int volume = kDefaultVolume;
     QString playMode;

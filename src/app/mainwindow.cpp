@@ -13,6 +13,7 @@
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
 #include "setlists/setlistdialog.h"
+#include "songlist/displaysettings.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
@@ -59,6 +60,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
             &frmMain::mnuEdit_SetList_Click);
     connect(action(QStringLiteral("mnuEdit_Album")), &QAction::triggered, this,
             &frmMain::mnuEdit_Album_Click);
+    connect(action(QStringLiteral("mnuSetting_Disp")), &QAction::triggered, this,
+            &frmMain::mnuSetting_Disp_Click);
     connectPlayer();
     connectNameEditors();
     buildWebPane();
@@ -219,8 +222,8 @@ void frmMain::mnuEdit_SetList_Click() {
 }
 
 void frmMain::frmMain_SetMainAppearance() {
-    const mainsettings::Appearance look = mainsettings::readMainAppearance();
-    if (!look.read)
+    displaysettings::Appearance look;
+    if (!displaysettings::readAppearance(displaysettings::Window::Main, look))
         return;
     if (look.picturePath)
         lvSongList->setPicture(*look.picturePath);

@@ -72,6 +72,10 @@ public:
     void mnuHelp_HP_Click();
     bool webPaneOpen() const { return webPane_; }
 
+    // The display settings dialog; after OK the columns, the list and the
+    // list's appearance are rebuilt from what it stored.
+    void mnuSetting_Disp_Click();
+
     const std::optional<Song>& currentSong() const { return currentSong_; }
     bool counted() const { return counted_; }
 

@@ -1,0 +1,144 @@
+#include "songlist/displaysettings.h"
+
+#include "data/adoconnector.h"
+
+namespace displaysettings {
+
+namespace {
+
+const QString kName = QStringLiteral("列名");
+
+std::optional<qint32> number(const QString& text) {
+    bool ok = false;
+    const qint32 v = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(v) : std::nullopt;
+}
+
+QString colorText(qint32 value) {
+    return QString::number(value);
+}
+
+// The names of read `kind` (the display items) in order; nothing when the
+// read fails.
+std::optional<QStringList> readNames(int kind) {
+    Recordset rs;
+    if (!gConnector->adoGetData(kind, rs))
+        return std::nullopt;
+    QStringList names;
+    for (; !rs.Eof(); rs.MoveNext())
+        names << rs.text(kName);
+    return names;
+}
+
+} // namespace
+
+const QStringList& columnNames() {
+    static const QStringList names = {QStringLiteral("ｶｳﾝﾄ"),       QStringLiteral("優先度"),
+                                      QStringLiteral("ｼﾞｬﾝﾙ"),      QStringLiteral("曲名"),
+                                      QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"),   QStringLiteral("ﾄﾚﾝﾄﾞ"),
+                                      QStringLiteral("ﾎﾞﾘｭｰﾑ補正"), QStringLiteral("ｱｰﾃｨｽﾄ名")};
+    return names;
+}
+
+const QStringList& itemNames() {
+    static const QStringList names = [] {
+        QStringList all = columnNames();
+        all.insert(4, kFilePath);
+        return all;
+    }();
+    return names;
+}
+
+bool readAppearance(Window window, Appearance& out) {
+    const QString prefix =
+        window == Window::Main ? QStringLiteral("メイン画面") : QStringLiteral("コンパクト画面");
+    Recordset rs;
+    if (!gConnector->adoGetData(window == Window::Main ? 7 : 14, rs))
+        return false;
+    out = Appearance();
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString key = rs.text(QStringLiteral("設定情報"));
+        if (!key.startsWith(prefix))
+            continue;
+        const QString value = rs.text(QStringLiteral("設定値"));
+        const QStringView what = QStringView(key).sliced(prefix.size());
+        if (what == u"背景画像パス")
+            out.picturePath = value == kNotSet ? QString() : value;
+        else if (what == u"フォント色")
+            out.textColor = number(value);
+        else if (what == u"背景色")
+            out.backColor = number(value);
+        else if (what == u"Left" && window == Window::Compact)
+            out.left = number(value);
+        else if (what == u"Top" && window == Window::Compact)
+            out.top = number(value);
+    }
+    return true;
+}
+
+Settings load() {
+    Settings out;
+    if (const auto shown = readNames(1)) {
+        for (const QString& name : *shown) {
+            if (!name.isEmpty() && name != kFilePath)
+                out.shown << name;
+        }
+        // A displayed name is never offered as well.
+        for (const QString& name : columnNames()) {
+            if (!shown->contains(name))
+                out.available << name;
+        }
+    }
+    if (const auto frame = readNames(8)) {
+        // Row k is frame line k; rows beyond the second have no line.
+        for (int k = 0; k < 2 && k < frame->size(); ++k) {
+            if (itemNames().contains(frame->at(k)))
+                out.frameItems[k] = frame->at(k);
+        }
+    }
+    if (const auto status = readNames(9)) {
+        for (const QString& name : *status) {
+            if (itemNames().contains(name))
+                out.statusItem = name;
+        }
+    }
+    Appearance look;
+    if (readAppearance(Window::Main, look)) {
+        if (look.picturePath && !look.picturePath->isEmpty())
+            out.mainPicture = *look.picturePath;
+        out.mainText = look.textColor.value_or(out.mainText);
+        out.mainBack = look.backColor.value_or(out.mainBack);
+    }
+    if (readAppearance(Window::Compact, look)) {
+        if (look.picturePath && !look.picturePath->isEmpty())
+            out.compactPicture = *look.picturePath;
+        out.compactText = look.textColor.value_or(out.compactText);
+        out.compactBack = look.backColor.value_or(out.compactBack);
+    }
+    return out;
+}
+
+QList<Write> writes(const Settings& s) {
+    QList<Write> out = {{32, {}}};
+    for (int i = 0; i < s.shown.size(); ++i)
+        out << Write{33, {QString::number(i + 1), s.shown[i]}};
+    out << Write{33, {QString::number(s.shown.size() + 1), kFilePath}};
+    out << Write{34, {QStringLiteral("1"), s.frameItems[0]}};
+    out << Write{34, {QStringLiteral("2"), s.frameItems[1]}};
+    out << Write{35, {QStringLiteral("1"), s.statusItem}};
+    out << Write{36, {s.compactPicture}} << Write{37, {colorText(s.compactText)}}
+        << Write{38, {colorText(s.compactBack)}} << Write{39, {s.mainPicture}}
+        << Write{40, {colorText(s.mainText)}} << Write{41, {colorText(s.mainBack)}};
+    return out;
+}
+
+bool save(const Settings& settings) {
+    ADO_Connector::BulkWrite bulk(*gConnector);
+    for (const Write& w : writes(settings)) {
+        if (!gConnector->adoSetData(w.kind, w.params))
+            return false;
+    }
+    return bulk.commit();
+}
+
+} // namespace displaysettings
