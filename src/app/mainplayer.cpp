@@ -7,6 +7,7 @@
 #include "base/messagecatalogue.h"
 #include "base/pictures.h"
 #include "data/adoconnector.h"
+#include "playback/compactwindow.h"
 #include "playback/mediaplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playstate.h"
@@ -80,7 +81,7 @@ void frmMain::timerOff() {
 
 QToolButton* frmMain::playButton() {
     // The compact window's button stands in while it is shown.
-    return cmdPlay;
+    return compact_ && frmCpt_ ? frmCpt_->cmdPlay : cmdPlay;
 }
 
 // --- player control ---
@@ -157,8 +158,8 @@ void frmMain::frmMain_StopSong() {
     timerOff();
     gPlayState = kStopped;
     frmMain_SetPlayButton(playButton(), kPlayWord);
-    lblSongDisp1->clear();
-    lblSongDisp2->clear();
+    songDisp(0)->clear();
+    songDisp(1)->clear();
     statBar->clearMessage();
 }
 
@@ -217,8 +218,8 @@ void frmMain::frmMain_SetFrameSong(const Song* song) {
     const auto texts = nowplaying::frameTexts(song ? *song : *currentSong_);
     if (!texts)
         return;
-    lblSongDisp1->setText(texts->first);
-    lblSongDisp2->setText(texts->second);
+    songDisp(0)->setText(texts->first);
+    songDisp(1)->setText(texts->second);
 }
 
 void frmMain::frmMain_SetStatusBarSong() {

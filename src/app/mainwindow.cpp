@@ -62,6 +62,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
             &frmMain::mnuEdit_Album_Click);
     connect(action(QStringLiteral("mnuSetting_Disp")), &QAction::triggered, this,
             &frmMain::mnuSetting_Disp_Click);
+    connect(action(QStringLiteral("mnuDisp_Compact")), &QAction::triggered, this,
+            &frmMain::frmMain_StartCompact);
     connectPlayer();
     connectNameEditors();
     buildWebPane();

@@ -12,6 +12,7 @@ class MediaPlayer;
 class QAction;
 class QComboBox;
 class QFrame;
+class frmCompact;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,12 @@ public:
     // list's appearance are rebuilt from what it stored.
     void mnuSetting_Disp_Click();
 
+    // Compact mode: the compact window stands in for the minimised main
+    // window until it returns with its edges in twips.
+    void frmMain_EndCompact(int left, int top);
+    bool compact() const { return compact_; }
+    frmCompact* compactWindow() const { return frmCpt_; }
+
     const std::optional<Song>& currentSong() const { return currentSong_; }
     bool counted() const { return counted_; }
 
@@ -130,6 +137,9 @@ private:
     void buildWebPane();
     Browser* webBrowser();
     void openWebPage(const QString& address);
+    // Now-playing line 0 or 1: the compact window's while it is shown.
+    QLabel* songDisp(int line);
+    void frmMain_StartCompact();
     // Shutdown: the settings in their order, then the connector.
     void Form_Unload();
 
@@ -137,6 +147,7 @@ private:
     QHash<QString, QAction*> actions_;
     std::optional<Song> currentSong_;
     bool compact_ = false;
+    frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;
     bool counted_ = false;
     bool webPane_ = false;
