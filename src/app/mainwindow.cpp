@@ -8,6 +8,7 @@
 #include "base/modal.h"
 #include "base/pictures.h"
 #include "base/storedcolor.h"
+#include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
 #include "playback/playstate.h"
@@ -38,11 +39,6 @@ namespace {
 // the least space kept between it and the buttons or the volume.
 constexpr int kFrameWidth = 380;
 constexpr int kFrameGap = 8;
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 } // namespace
 

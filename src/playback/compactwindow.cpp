@@ -2,6 +2,7 @@
 
 #include "base/pictures.h"
 #include "base/storedcolor.h"
+#include "base/widgetnames.h"
 #include "songlist/displaysettings.h"
 #include "songlist/songlistview.h"
 
@@ -17,11 +18,6 @@
 #include <cmath>
 
 namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
     QPalette p = widget->palette();

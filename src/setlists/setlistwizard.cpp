@@ -3,6 +3,7 @@
 #include "base/combohelpers.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
 #include "setlists/updown.h"
@@ -18,15 +19,6 @@
 #include <QValidator>
 
 namespace {
-
-template <typename T> T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString indexed(const char* name, int i) {
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
-}
 
 const QString kRowLabels[setlists::kRows] = {QStringLiteral("条件１："), QStringLiteral("条件２："),
                                              QStringLiteral("条件３："), QStringLiteral("条件４："),

@@ -3,6 +3,7 @@
 #include "base/combohelpers.h"
 #include "base/modal.h"
 #include "base/storedcolor.h"
+#include "base/widgetnames.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -20,15 +21,6 @@
 using namespace displaysettings;
 
 namespace {
-
-template <typename T> T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString indexed(const char* name, int i) {
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
-}
 
 QTreeWidget* propertyList(QWidget* parent, const char* name, const QString& header) {
     auto* list = named(new QTreeWidget(parent), QLatin1String(name));
