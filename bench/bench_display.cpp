@@ -18,10 +18,19 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <ctime>
 
 namespace {
 constexpr int kSongs = 100000;
 constexpr int kRounds = 3;
+
+// Processor time of this thread: on a busy machine it shows what the
+// work itself costs, apart from waiting for a core.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -41,6 +50,7 @@ int main(int argc, char* argv[]) {
     // Each round moves the first displayed column to the end and changes
     // the text colour, so the columns and the cells really change.
     QElapsedTimer timer;
+    double cpuStart = 0;
     double save = 0;
     setModalHandler([&](QDialog& dialog) {
         auto& d = dynamic_cast<frmDispSet&>(dialog);
@@ -49,36 +59,44 @@ int main(int argc, char* argv[]) {
             d.cmdDown->click();
         d.lblFontCol[0]->setValue(d.lblFontCol[0]->value() == 255 ? 0 : 255);
         timer.start();
+        cpuStart = threadCpuMs();
         d.cmdOK->click();
         save = std::max(save, ms(timer));
         return d.result();
     });
     double worst = 0;
+    double worstCpu = 0;
     for (int round = 0; round < kRounds; ++round) {
         w.action("mnuSetting_Disp")->trigger();
         app.processEvents();
         worst = std::max(worst, ms(timer));
+        worstCpu = std::max(worstCpu, threadCpuMs() - cpuStart);
     }
     const bool rebuilt = w.lvSongList->songs().count() == kSongs;
     report("display settings OK to list shown, worst of 3", worst, "ms", "<= 500");
+    report("  the same in processor time", worstCpu, "ms", "<= 500");
     report("  of which saving the settings", save, "ms", "-");
     timer.start();
     w.frmMain_ReloadSetList();
     report("  of which reloading the list (one more time)", ms(timer), "ms", "-");
 
     worst = 0;
+    worstCpu = 0;
     setModalHandler([&](QDialog& dialog) {
         dialog.show();
         app.processEvents();
         worst = std::max(worst, ms(timer));
+        worstCpu = std::max(worstCpu, threadCpuMs() - cpuStart);
         dynamic_cast<frmCompact&>(dialog).cmdReturn_Click();
         return dialog.result();
     });
     for (int round = 0; round < kRounds; ++round) {
         timer.start();
+        cpuStart = threadCpuMs();
         w.action("mnuDisp_Compact")->trigger();
     }
     report("opening the compact window, worst of 3", worst, "ms", "<= 100");
+    report("  the same in processor time", worstCpu, "ms", "<= 100");
     setModalHandler({});
     return rebuilt ? 0 : 1;
 }

@@ -14,10 +14,6 @@ std::optional<qint32> number(const QString& text) {
     return ok ? std::optional<qint32>(v) : std::nullopt;
 }
 
-QString colorText(qint32 value) {
-    return QString::number(value);
-}
-
 // The names of read `kind` (the display items) in order; nothing when the
 // read fails.
 std::optional<QStringList> readNames(int kind) {
@@ -126,9 +122,9 @@ QList<Write> writes(const Settings& s) {
     out << Write{34, {QStringLiteral("1"), s.frameItems[0]}};
     out << Write{34, {QStringLiteral("2"), s.frameItems[1]}};
     out << Write{35, {QStringLiteral("1"), s.statusItem}};
-    out << Write{36, {s.compactPicture}} << Write{37, {colorText(s.compactText)}}
-        << Write{38, {colorText(s.compactBack)}} << Write{39, {s.mainPicture}}
-        << Write{40, {colorText(s.mainText)}} << Write{41, {colorText(s.mainBack)}};
+    out << Write{36, {s.compactPicture}} << Write{37, {QString::number(s.compactText)}}
+        << Write{38, {QString::number(s.compactBack)}} << Write{39, {s.mainPicture}}
+        << Write{40, {QString::number(s.mainText)}} << Write{41, {QString::number(s.mainBack)}};
     return out;
 }
 
