@@ -1,6 +1,7 @@
 #include "library/nameeditdialog.h"
 
 #include "base/modal.h"
+#include "base/widgetnames.h"
 #include "library/namereldialog.h"
 
 #include <QFrame>
@@ -31,10 +32,6 @@ const EditTexts& textsOf(library::NameKind kind) {
     static const EditTexts artist{"frmArtistEdit", "txtArtist", "lblArtistNo",
                                   QStringLiteral("アーティスト編集")};
     return kind == library::NameKind::Genre ? genre : artist;
-}
-
-QString indexed(const char* name, int i) {
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
 }
 
 } // namespace
