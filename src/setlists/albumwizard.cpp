@@ -1,6 +1,7 @@
 #include "setlists/albumwizard.h"
 
 #include "base/messagecatalogue.h"
+#include "base/widgetnames.h"
 #include "setlists/albums.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
@@ -15,11 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* b = named(new QPushButton(caption, parent), name);
     b->setAutoDefault(false);
