@@ -75,10 +75,9 @@ void lvSortList(SongListModel& list, int column) {
     list.setSort(true, key, order);
 }
 
-void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath) {
-    QString key = song.KeyString();
-    if (!key.contains(QStringLiteral("Key_")))
-        key = songrows::keyOf(key);
+namespace {
+// The columns a rewrite leaves alone.
+QList<int> skippedColumns(const SongListModel& list, bool skipTitleAndPath) {
     QList<int> skip;
     if (skipTitleAndPath) {
         for (int c = 0; c < list.captions().size(); ++c) {
@@ -87,5 +86,20 @@ void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath)
                 skip << c;
         }
     }
-    list.setCells(key, songrows::cellsOfSong(song, list.captions()), skip);
+    return skip;
+}
+} // namespace
+
+void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath) {
+    list.setCells(songrows::listKey(song.KeyString()), songrows::cellsOfSong(song, list.captions()),
+                  skippedColumns(list, skipTitleAndPath));
+}
+
+void lvSetSongItems(const std::vector<Song>& songs, SongListModel& list, bool skipTitleAndPath) {
+    std::vector<std::pair<QString, QStringList>> rows;
+    rows.reserve(songs.size());
+    for (const Song& song : songs)
+        rows.emplace_back(songrows::listKey(song.KeyString()),
+                          songrows::cellsOfSong(song, list.captions()));
+    list.setCellsOfRows(rows, skippedColumns(list, skipTitleAndPath));
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class Song;
 class SongListModel;
 
@@ -30,3 +32,7 @@ void lvSortList(SongListModel& list, int column);
 // Rewrites the song's row from the record; with `skipTitleAndPath` the
 // title and file path cells keep their text.
 void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath);
+
+// lvSetSongItem for many songs at once: one change and one re-sort
+// however many rows, so a bulk edit of thousands of songs stays quick.
+void lvSetSongItems(const std::vector<Song>& songs, SongListModel& list, bool skipTitleAndPath);

@@ -158,17 +158,7 @@ bool SongListModel::setCells(const QString& key, const QStringList& cells, const
     const int id = idOf(key);
     if (id < 0)
         return false;
-    SongListItem& item = items_[size_t(id)];
-    SongListItem rewritten(item.key, {});
-    const int columns = std::max(int(cells.size()), item.cellCount());
-    for (int c = 0; c < columns; ++c) {
-        if (c < cells.size() && !skip.contains(c))
-            rewritten.appendCell(cells[c]);
-        else
-            rewritten.appendCell(item.cell(c));
-    }
-    const bool sortCellChanged = item.cell(sortKey_) != rewritten.cell(sortKey_);
-    item = std::move(rewritten);
+    const bool sortCellChanged = rewriteCells(id, cells, skip);
     const int position = positions_[size_t(id)];
     emit dataChanged(index(position, 0), index(position, std::max(0, columnCount() - 1)));
     if (sorted_ && sortCellChanged) {
@@ -205,7 +195,87 @@ namespace {
 QString sortText(QStringView cell) {
     return cell.toString().toCaseFolded();
 }
+
+// Orders (sort text, id) pairs by their text; equal texts keep their order.
+void sortByText(std::vector<std::pair<QString, int>>& keys, bool ascending) {
+    std::stable_sort(keys.begin(), keys.end(), [ascending](const auto& x, const auto& y) {
+        const int c = x.first.compare(y.first);
+        return ascending ? c < 0 : c > 0;
+    });
+}
 } // namespace
+
+void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringList>>& rows,
+                                   const QList<int>& skip) {
+    std::vector<bool> moved(items_.size(), false);
+    int movedCount = 0;
+    int first = count();
+    int last = -1;
+    for (const auto& [key, cells] : rows) {
+        const int id = idOf(key);
+        if (id < 0)
+            continue;
+        if (rewriteCells(id, cells, skip) && !moved[size_t(id)]) {
+            moved[size_t(id)] = true;
+            ++movedCount;
+        }
+        first = std::min(first, positions_[size_t(id)]);
+        last = std::max(last, positions_[size_t(id)]);
+    }
+    if (last < 0)
+        return;
+    emit dataChanged(index(first, 0), index(last, std::max(0, columnCount() - 1)));
+    if (!sorted_ || movedCount == 0)
+        return;
+    // The other rows are still in order: sort the rewritten ones alone and
+    // merge them in, rather than sorting the whole list again.
+    reorder([&] {
+        std::vector<int> rest;
+        std::vector<std::pair<QString, int>> rewritten;
+        rest.reserve(order_.size() - size_t(movedCount));
+        rewritten.reserve(size_t(movedCount));
+        for (int id : order_) {
+            if (moved[size_t(id)])
+                rewritten.emplace_back(sortText(cellOf(id, sortKey_)), id);
+            else
+                rest.push_back(id);
+        }
+        const bool ascending = sortOrder_ == 0;
+        sortByText(rewritten, ascending);
+        // Equal cells: the rewritten row goes after the rows already there,
+        // as a single rewritten row does.
+        size_t r = 0;
+        order_.clear();
+        for (int id : rest) {
+            const QString text = sortText(cellOf(id, sortKey_));
+            while (r < rewritten.size()) {
+                const int c = rewritten[r].first.compare(text);
+                if (ascending ? c >= 0 : c <= 0)
+                    break;
+                order_.push_back(rewritten[r++].second);
+            }
+            order_.push_back(id);
+        }
+        for (; r < rewritten.size(); ++r)
+            order_.push_back(rewritten[r].second);
+        renumber(0);
+    });
+}
+
+bool SongListModel::rewriteCells(int id, const QStringList& cells, const QList<int>& skip) {
+    SongListItem& item = items_[size_t(id)];
+    SongListItem rewritten(item.key, {});
+    const int columns = std::max(int(cells.size()), item.cellCount());
+    for (int c = 0; c < columns; ++c) {
+        if (c < cells.size() && !skip.contains(c))
+            rewritten.appendCell(cells[c]);
+        else
+            rewritten.appendCell(item.cell(c));
+    }
+    const bool sortCellChanged = item.cell(sortKey_) != rewritten.cell(sortKey_);
+    item = std::move(rewritten);
+    return sortCellChanged;
+}
 
 bool SongListModel::before(int a, int b) const {
     const int c = sortText(cellOf(a, sortKey_)).compare(sortText(cellOf(b, sortKey_)));
@@ -228,11 +298,7 @@ void SongListModel::resort() {
         keys.reserve(order_.size());
         for (int id : order_)
             keys.emplace_back(sortText(cellOf(id, sortKey_)), id);
-        const bool ascending = sortOrder_ == 0;
-        std::stable_sort(keys.begin(), keys.end(), [ascending](const auto& x, const auto& y) {
-            const int c = x.first.compare(y.first);
-            return ascending ? c < 0 : c > 0;
-        });
+        sortByText(keys, sortOrder_ == 0);
         for (size_t p = 0; p < keys.size(); ++p)
             order_[p] = keys[p].second;
         renumber(0);

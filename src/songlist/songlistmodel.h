@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // One row of a song list: its unique key and its cells (cell 0 is the
@@ -64,6 +65,11 @@ public:
     // Writes the given cells of a row: cells[k] to column k, skipping the
     // columns in `skip`. False when there is no such row.
     bool setCells(const QString& key, const QStringList& cells, const QList<int>& skip = {});
+    // setCells for many rows at once (key, cells): one change signal and,
+    // while sorting is on, one pass that puts the rewritten rows in place.
+    // Keys not in the list are ignored.
+    void setCellsOfRows(const std::vector<std::pair<QString, QStringList>>& rows,
+                        const QList<int>& skip = {});
 
     bool sorted() const { return sorted_; }
     int sortKey() const { return sortKey_; }
@@ -83,6 +89,8 @@ signals:
 private:
     int idOf(const QString& key) const { return ids_.value(key, -1); }
     QStringView cellOf(int id, int column) const;
+    // Rewrites the cells of row `id`; true when its sort cell changed.
+    bool rewriteCells(int id, const QStringList& cells, const QList<int>& skip);
     bool before(int a, int b) const; // display order of two ids while sorted
     int sortedPosition(int id) const;
     void resort();

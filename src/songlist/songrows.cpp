@@ -76,6 +76,14 @@ QString keyOf(qint64 id) {
     return QString::fromLatin1(buffer, n);
 }
 
+QString listKey(const QString& key) {
+    return key.contains(QStringLiteral("Key_")) ? key : keyOf(key);
+}
+
+QString idOfKey(const QString& key) {
+    return key.contains(QStringLiteral("Key_")) ? key.mid(4) : key;
+}
+
 QString genreText(const QString& g1, const QString& g2, const QString& g3) {
     NoneCheck isNone;
     return genreText(g1, g2, g3, isNone);

@@ -31,6 +31,10 @@ Cell cellOf(const QString& caption);
 // "Key_" + the song's ID, the list key of a song.
 QString keyOf(const QString& id);
 QString keyOf(qint64 id);
+// A key as the list has it ("Key_" put in front when it is missing), and
+// the bare ID of a key in either form.
+QString listKey(const QString& key);
+QString idOfKey(const QString& key);
 
 // The genre cell: the genres up to the first "指定無し", joined by "/";
 // "指定無し" when the first genre is none.

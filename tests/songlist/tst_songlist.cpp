@@ -8,6 +8,7 @@
 #include "songlist/songrows.h"
 #include "templibrary.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class TestSongList : public QObject {
@@ -332,6 +333,54 @@ private slots:
         lvSetSongItem(song, list, false);
         QCOMPARE(column(list, 0), QStringList({"b", "c", "z"}));
         QCOMPARE(list.position("Key_1"), 2);
+    }
+
+    // Many rows rewritten at once land where one at a time would put them:
+    // sorted, and after the rows whose cell they now equal.
+    void rewritingManyRowsKeepsTheListSorted() {
+        SongListModel list;
+        list.setColumns({"曲名", "優先度"});
+        const char* priorities[] = {"5", "3", "1", "3", "9", "0"};
+        for (int i = 0; i < 6; ++i)
+            list.insertItem(-1, QString("Key_%1").arg(i + 1),
+                            {QString("t%1").arg(i + 1), priorities[i]});
+        list.setSort(true, 1, 0);
+        QCOMPARE(keys(list), QStringList({"Key_6", "Key_3", "Key_2", "Key_4", "Key_1", "Key_5"}));
+        QSignalSpy changes(&list, &QAbstractItemModel::dataChanged);
+        std::vector<Song> songs(5);
+        const char* edits[][2] = {{"5", "3"}, {"6", "3"}, {"Key_1", "2"}, {"3", "1"}, {"9", "0"}};
+        for (int i = 0; i < 5; ++i) {
+            songs[size_t(i)].setKeyString(edits[i][0]);
+            songs[size_t(i)].setTitle("new");
+            songs[size_t(i)].setPriority(QString(edits[i][1]).toInt());
+        }
+        lvSetSongItems(songs, list, true);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(keys(list), QStringList({"Key_3", "Key_1", "Key_2", "Key_4", "Key_6", "Key_5"}));
+        QCOMPARE(column(list, 1), QStringList({"1", "2", "3", "3", "3", "3"}));
+        QCOMPARE(column(list, 0), QStringList({"t3", "t1", "t2", "t4", "t6", "t5"}));
+        QCOMPARE(list.count(), 6); // Key_9 is not in the list
+
+        // Descending, and without skipping the titles.
+        list.setSort(true, 1, 1);
+        songs.resize(2);
+        songs[0].setKeyString("3");
+        songs[0].setPriority(4);
+        songs[1].setKeyString("2");
+        songs[1].setPriority(0);
+        lvSetSongItems(songs, list, false);
+        QCOMPARE(column(list, 1), QStringList({"4", "3", "3", "3", "2", "0"}));
+        QCOMPARE(keys(list), QStringList({"Key_3", "Key_4", "Key_6", "Key_5", "Key_1", "Key_2"}));
+        QCOMPARE(list.cell("Key_3", 0), QStringLiteral("new"));
+
+        // Unsorted, the rows stay where they are.
+        list.setSort(false, 1, 0);
+        songs.resize(1);
+        songs[0].setKeyString("Key_2");
+        songs[0].setPriority(9);
+        lvSetSongItems(songs, list, false);
+        QCOMPARE(keys(list).last(), QStringLiteral("Key_2"));
+        QCOMPARE(list.cell("Key_2", 1), QStringLiteral("9"));
     }
 
     void nextKeyFollowsDisplayOrder() {
