@@ -63,6 +63,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connectPlayer();
     connectNameEditors();
     buildWebPane();
+    connectSongEdit();
     resize(860, 600);
 }
 

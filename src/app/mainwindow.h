@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <optional>
+#include <vector>
 
 class Browser;
 class MediaPlayer;
@@ -83,6 +84,12 @@ public:
     bool compact() const { return compact_; }
     frmCompact* compactWindow() const { return frmCpt_; }
 
+    // Song editing: one song (menu and double-click), or the selected
+    // songs together.
+    std::optional<Song> frmMain_LoadSong(const QString& key);
+    void frmMain_EditSongProp();
+    void frmMain_EditSongPropDirect();
+
     const std::optional<Song>& currentSong() const { return currentSong_; }
     bool counted() const { return counted_; }
 
@@ -125,6 +132,9 @@ private:
     void layoutControls(int width, int height);
     void connectPlayer();
     void connectNameEditors();
+    void connectSongEdit();
+    // The playing song takes its edited record, if it was among `written`.
+    void followEditedSong(const std::vector<Song>& written);
     void frmMain_StartSong(const QString& key);
     void frmMain_PauseSong();
     void frmMain_ResumeSong();

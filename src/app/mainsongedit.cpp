@@ -1,0 +1,100 @@
+// The main window's song editing: the property editor for the selected
+// song or for all selected songs at once, the writes, the rewritten rows
+// and the playing song kept in step with an edit.
+
+#include "app/mainwindow.h"
+
+#include "base/modal.h"
+#include "library/songedit.h"
+#include "library/songproperty.h"
+#include "playback/playstate.h"
+#include "songlist/songlist.h"
+#include "songlist/songlistview.h"
+#include "songlist/songrows.h"
+
+#include <QAction>
+
+namespace {
+
+// Runs the editor in `mode` on the selected song. Nothing when no song is
+// selected, the song cannot be read (it may have been removed meanwhile)
+// or the editor was cancelled.
+std::optional<Song> editSelectedSong(frmMain& window, int mode) {
+    const QString key = lvGetSelectedKey(*window.lvSongList);
+    if (key.isEmpty())
+        return std::nullopt;
+    const std::optional<Song> song = window.frmMain_LoadSong(key);
+    if (!song)
+        return std::nullopt;
+    frmSongProperty editor(&window);
+    editor.SetMode(mode);
+    editor.setTargetSong(*song);
+    // Only OK hands the record back; however else the editor ended, it
+    // is a Cancel.
+    if (runModal(editor) != QDialog::Accepted || editor.Canceled())
+        return std::nullopt;
+    return editor.TargetSong();
+}
+
+} // namespace
+
+void frmMain::connectSongEdit() {
+    connect(action(QStringLiteral("mnuEdit_SongProp")), &QAction::triggered, this,
+            &frmMain::frmMain_EditSongProp);
+    connect(action(QStringLiteral("mnuEdit_SongPropDirect")), &QAction::triggered, this,
+            &frmMain::frmMain_EditSongPropDirect);
+    connect(lvSongList, &SongListView::itemDoubleClicked, this, &frmMain::frmMain_EditSongProp);
+}
+
+std::optional<Song> frmMain::frmMain_LoadSong(const QString& key) {
+    return songedit::loadSong(key);
+}
+
+void frmMain::frmMain_EditSongProp() {
+    const std::optional<Song> edited = editSelectedSong(*this, 0);
+    if (!edited)
+        return;
+    const QString key = songrows::listKey(edited->KeyString());
+    std::vector<Song> written;
+    if (!songedit::saveSongs(*edited, {key}, false, written)) {
+        // The row shows what is stored, never what failed to be.
+        songedit::restoreRow(key, lvSongList->songs());
+        return;
+    }
+    for (const Song& song : written)
+        lvSetSongItem(song, lvSongList->songs(), false);
+    followEditedSong(written);
+}
+
+void frmMain::frmMain_EditSongPropDirect() {
+    const std::optional<Song> edited = editSelectedSong(*this, 1);
+    if (!edited)
+        return;
+    QStringList keys;
+    lvGetSelectedKeys(*lvSongList, keys);
+    std::vector<Song> written;
+    // All or nothing: after a failure every row still shows what it did,
+    // which is what the database still holds.
+    if (!songedit::saveSongs(*edited, keys, true, written))
+        return;
+    lvSetSongItems(written, lvSongList->songs(), true);
+    followEditedSong(written);
+}
+
+void frmMain::followEditedSong(const std::vector<Song>& written) {
+    if (!currentSong_)
+        return;
+    const QString playing = songrows::listKey(currentSong_->KeyString());
+    for (const Song& song : written) {
+        if (songrows::listKey(song.KeyString()) != playing)
+            continue;
+        currentSong_ = song;
+        // A stopped player shows no song; its labels stay empty.
+        if (gPlayState != kStopped) {
+            frmMain_SetFrameSong();
+            frmMain_SetStatusBarSong();
+        }
+        sldVolume_Change();
+        return;
+    }
+}
