@@ -96,10 +96,11 @@ void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath)
 }
 
 void lvSetSongItems(const std::vector<Song>& songs, SongListModel& list, bool skipTitleAndPath) {
+    const QList<songrows::Cell> columns = songrows::cellsOf(list.captions());
     std::vector<std::pair<QString, QStringList>> rows;
     rows.reserve(songs.size());
     for (const Song& song : songs)
         rows.emplace_back(songrows::listKey(song.KeyString()),
-                          songrows::cellsOfSong(song, list.captions()));
+                          songrows::cellsOfSong(song, columns));
     list.setCellsOfRows(rows, skippedColumns(list, skipTitleAndPath));
 }

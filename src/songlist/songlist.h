@@ -33,6 +33,7 @@ void lvSortList(SongListModel& list, int column);
 // title and file path cells keep their text.
 void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath);
 
-// lvSetSongItem for many songs at once: one change and one re-sort
-// however many rows, so a bulk edit of thousands of songs stays quick.
+// lvSetSongItem for many songs at once: one change and one pass to keep
+// the list sorted however many rows, so a bulk edit of thousands of songs
+// stays quick.
 void lvSetSongItems(const std::vector<Song>& songs, SongListModel& list, bool skipTitleAndPath);

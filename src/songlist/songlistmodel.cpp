@@ -207,33 +207,29 @@ void sortByText(std::vector<std::pair<QString, int>>& keys, bool ascending) {
 
 void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringList>>& rows,
                                    const QList<int>& skip) {
-    std::vector<bool> moved(items_.size(), false);
-    int movedCount = 0;
-    int first = count();
-    int last = -1;
-    for (const auto& [key, cells] : rows) {
-        const int id = idOf(key);
-        if (id < 0)
-            continue;
-        if (rewriteCells(id, cells, skip) && !moved[size_t(id)]) {
-            moved[size_t(id)] = true;
-            ++movedCount;
-        }
-        first = std::min(first, positions_[size_t(id)]);
-        last = std::max(last, positions_[size_t(id)]);
-    }
-    if (last < 0)
+    if (std::none_of(rows.begin(), rows.end(),
+                     [this](const auto& row) { return idOf(row.first) >= 0; }))
         return;
-    emit dataChanged(index(first, 0), index(last, std::max(0, columnCount() - 1)));
-    if (!sorted_ || movedCount == 0)
-        return;
-    // The other rows are still in order: sort the rewritten ones alone and
-    // merge them in, rather than sorting the whole list again.
+    // One layout change for the lot: a view redraws once, where a change
+    // signal spanning the rewritten rows would have it walk every row
+    // between them.
     reorder([&] {
+        std::vector<bool> moved(items_.size(), false);
+        bool anyMoved = false;
+        for (const auto& [key, cells] : rows) {
+            const int id = idOf(key);
+            if (id >= 0 && rewriteCells(id, cells, skip)) {
+                moved[size_t(id)] = true;
+                anyMoved = true;
+            }
+        }
+        if (!sorted_ || !anyMoved)
+            return;
+        // The other rows are still in order: sort the rewritten ones alone
+        // and merge them in, rather than sorting the whole list again.
         std::vector<int> rest;
         std::vector<std::pair<QString, int>> rewritten;
-        rest.reserve(order_.size() - size_t(movedCount));
-        rewritten.reserve(size_t(movedCount));
+        rest.reserve(order_.size());
         for (int id : order_) {
             if (moved[size_t(id)])
                 rewritten.emplace_back(sortText(cellOf(id, sortKey_)), id);
@@ -247,12 +243,14 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
         size_t r = 0;
         order_.clear();
         for (int id : rest) {
-            const QString text = sortText(cellOf(id, sortKey_));
-            while (r < rewritten.size()) {
-                const int c = rewritten[r].first.compare(text);
-                if (ascending ? c >= 0 : c <= 0)
-                    break;
-                order_.push_back(rewritten[r++].second);
+            if (r < rewritten.size()) {
+                const QString text = sortText(cellOf(id, sortKey_));
+                for (; r < rewritten.size(); ++r) {
+                    const int c = rewritten[r].first.compare(text);
+                    if (ascending ? c >= 0 : c <= 0)
+                        break;
+                    order_.push_back(rewritten[r].second);
+                }
             }
             order_.push_back(id);
         }

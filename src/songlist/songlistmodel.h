@@ -65,7 +65,7 @@ public:
     // Writes the given cells of a row: cells[k] to column k, skipping the
     // columns in `skip`. False when there is no such row.
     bool setCells(const QString& key, const QStringList& cells, const QList<int>& skip = {});
-    // setCells for many rows at once (key, cells): one change signal and,
+    // setCells for many rows at once (key, cells): one layout change and,
     // while sorting is on, one pass that puts the rewritten rows in place.
     // Keys not in the list are ignored.
     void setCellsOfRows(const std::vector<std::pair<QString, QStringList>>& rows,

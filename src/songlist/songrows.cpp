@@ -154,11 +154,23 @@ std::vector<SongListItem> ItemBuilder::take() {
     return std::move(items_);
 }
 
-QStringList cellsOfSong(const Song& song, const QStringList& captions) {
-    QStringList cells;
+QList<Cell> cellsOf(const QStringList& captions) {
+    QList<Cell> cells;
     cells.reserve(captions.size());
-    for (const QString& caption : captions) {
-        switch (cellOf(caption)) {
+    for (const QString& caption : captions)
+        cells << cellOf(caption);
+    return cells;
+}
+
+QStringList cellsOfSong(const Song& song, const QStringList& captions) {
+    return cellsOfSong(song, cellsOf(captions));
+}
+
+QStringList cellsOfSong(const Song& song, const QList<Cell>& columns) {
+    QStringList cells;
+    cells.reserve(columns.size());
+    for (const Cell column : columns) {
+        switch (column) {
         case Cell::Count:
             cells << QString::number(song.Count());
             break;

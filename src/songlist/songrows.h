@@ -77,5 +77,8 @@ private:
 // The cells of a song's row from the record, one per column (empty for
 // an unknown or empty caption).
 QStringList cellsOfSong(const Song& song, const QStringList& captions);
+// The same with the columns' cells found beforehand, for many songs.
+QList<Cell> cellsOf(const QStringList& captions);
+QStringList cellsOfSong(const Song& song, const QList<Cell>& columns);
 
 } // namespace songrows
