@@ -397,7 +397,7 @@ private slots:
             QCOMPARE(w.statBar->currentMessage(), status);
         }
         // The next counted play is written to the playing song alone.
-        QVERIFY(w.frmMain_MakeSongParams().at(10) == "1");
+        QCOMPARE(w.frmMain_MakeSongParams().at(10), QStringLiteral("1"));
     }
 
     // A write the engine refuses part-way, by the statement alone (ABORT)
