@@ -97,33 +97,27 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
     written.clear();
     written.reserve(size_t(keys.size()));
     ADO_Connector::BulkWrite change(*gConnector);
-    for (const QString& key : keys) {
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < keys.size(); ++i) {
         Recordset rs;
-        if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key))) {
-            written.clear();
-            return false;
-        }
-        if (rs.Eof())
+        ok = gConnector->adoGetData(10, rs, songrows::idOfKey(keys[i]));
+        if (!ok || rs.Eof())
             continue;
         Song song = edited;
-        song.setKeyString(key);
+        song.setKeyString(keys[i]);
         song.setCount(rs.Field(QStringLiteral("カウント")).toInt());
         if (bulk) {
             song.setTitle(rs.text(QStringLiteral("タイトル")));
             song.setFilePath(rs.text(QStringLiteral("ファイルパス")));
         }
         // The first failure ends the change; the guard undoes what ran.
-        if (!gConnector->adoSetData(bulk ? 55 : 26, nowplaying::songParams(song))) {
-            written.clear();
-            return false;
-        }
+        ok = gConnector->adoSetData(bulk ? 55 : 26, nowplaying::songParams(song));
         written.push_back(std::move(song));
     }
-    if (!change.commit()) {
-        written.clear();
-        return false;
-    }
-    return true;
+    if (ok && change.commit())
+        return true;
+    written.clear();
+    return false;
 }
 
 bool restoreRow(const QString& key, SongListModel& list) {
