@@ -2,6 +2,7 @@
 
 #include "base/combohelpers.h"
 #include "base/messagecatalogue.h"
+#include "base/widgetnames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,11 +17,6 @@
 
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 // A slider with its value shown beside it: the ranges are too wide to
 // judge by the handle alone.
 QSlider* valueSlider(QWidget* parent, const char* name, int maximum, int pageStep,
@@ -30,8 +26,7 @@ QSlider* valueSlider(QWidget* parent, const char* name, int maximum, int pageSte
     slider->setSingleStep(1);
     slider->setPageStep(pageStep);
     slider->setTickPosition(QSlider::NoTicks);
-    auto* value = new QLabel(parent);
-    value->setObjectName(slider->objectName() + QStringLiteral("Value"));
+    auto* value = named(new QLabel(parent), slider->objectName() + QStringLiteral("Value"));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
     value->setNum(0);
