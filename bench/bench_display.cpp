@@ -18,19 +18,10 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <ctime>
 
 namespace {
 constexpr int kSongs = 100000;
 constexpr int kRounds = 3;
-
-// Processor time of this thread: on a busy machine it shows what the
-// work itself costs, apart from waiting for a core.
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 } // namespace
 
 int main(int argc, char* argv[]) {

@@ -58,21 +58,28 @@ int main(int argc, char* argv[]) {
     // spread over the list; the worst of them.
     QElapsedTimer timer;
     double opened = 0;
+    double openCpu = 0;
+    double cpuStart = 0;
     setModalHandler([&](QDialog& dialog) {
         dialog.show();
         app.processEvents();
         opened = ms(timer);
+        openCpu = threadCpuMs() - cpuStart;
         dialog.reject();
         return int(QDialog::Rejected);
     });
     double worstOpen = 0;
+    double worstOpenCpu = 0;
     for (int i = 0; i < 10; ++i) {
         w.lvSongList->selectKey(list.keyAt(i * (kSongs / 10) + 5));
+        cpuStart = threadCpuMs();
         timer.restart();
         w.action("mnuEdit_SongProp")->trigger();
         worstOpen = std::max(worstOpen, opened);
+        worstOpenCpu = std::max(worstOpenCpu, openCpu);
     }
     report("opening the editor, worst of 10", worstOpen, "ms", "<= 100");
+    report("  of which processor time", worstOpenCpu, "ms", "-");
 
     // A bulk edit of every tenth row: a new priority and genres for all.
     QItemSelection rows;
@@ -83,6 +90,7 @@ int main(int argc, char* argv[]) {
                                                     QItemSelectionModel::NoUpdate);
     app.processEvents();
     QElapsedTimer edit;
+    double editCpu = 0;
     setModalHandler([&](QDialog& dialog) {
         auto& editor = static_cast<frmSongProperty&>(dialog);
         editor.sldPriority->setValue(37);
@@ -91,14 +99,17 @@ int main(int argc, char* argv[]) {
                 0, g % 7 == 0 && g < 21 ? Qt::Checked : Qt::Unchecked);
         editor.cmdOK_Click();
         edit.start(); // what follows OK is the write and the rewrite
+        editCpu = threadCpuMs();
         return editor.result();
     });
     timer.restart();
     w.action("mnuEdit_SongPropDirect")->trigger();
     app.processEvents();
     const double written = ms(edit);
+    editCpu = threadCpuMs() - editCpu;
     const double whole = ms(timer);
     report("bulk edit of 10,000 songs: writes, rewrite", written, "ms", "<= 1000");
+    report("  of which processor time", editCpu, "ms", "-");
     report("  with the editor opened and confirmed", whole, "ms", "-");
 
     // Every selected row shows the edit and every selected song holds it.

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 void buildLibrary(ADO_Connector& db, int songs) {
@@ -55,6 +56,12 @@ void drawOffscreenByDefault() {
 
 double ms(const QElapsedTimer& timer) {
     return timer.nsecsElapsed() / 1e6;
+}
+
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
 void report(const char* what, double value, const char* unit, const char* target) {

@@ -28,6 +28,9 @@ private:
 void drawOffscreenByDefault();
 
 double ms(const QElapsedTimer& timer);
+// Processor time of this thread: on a busy machine it shows what the
+// work itself costs, apart from waiting for a core.
+double threadCpuMs();
 
 // One figure beside its target.
 void report(const char* what, double value, const char* unit, const char* target);
