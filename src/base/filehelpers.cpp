@@ -18,10 +18,19 @@ int gSearchCount = 0;        // index of the next find, shared by a whole search
 bool gSearchRunning = false; // guards against a walk started from processEvents()
 int gYieldIntervalMs = 50;
 
+constexpr int kUndecodableShown = 5;
+
 struct Entry {
     QString name;
     bool isDir;
+    bool undecodable; // the name lost bytes when read as text
 };
+
+// The platform decoder turns invalid bytes into U+FFFD, so only names
+// that contain it need the exact check.
+bool decodesLosslessly(const QString& name, const char* raw) {
+    return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == raw;
+}
 
 bool nameLess(const Entry& a, const Entry& b) {
     const int c = a.name.compare(b.name, Qt::CaseInsensitive);
@@ -36,23 +45,33 @@ QString joinPath(const QString& folder, const QString& name) {
 
 class Walker {
 public:
-    Walker(QStringList& files, bool recurse) : files_(files), recurse_(recurse) {
+    Walker(QStringList& files, bool recurse, SearchWatch* watch)
+        : files_(files), recurse_(recurse), watch_(watch) {
         sinceYield_.start();
     }
 
     void walk(const QString& folder) {
         std::vector<Entry> entries;
-        if (!readFolder(folder, entries))
+        if (!readFolder(folder, entries)) {
+            if (watch_)
+                ++watch_->unreadableFolders;
             return;
+        }
         std::sort(entries.begin(), entries.end(), nameLess);
         for (const Entry& e : entries) {
-            if (e.isDir) {
-                if (recurse_ && !e.name.startsWith(QLatin1Char('.')))
-                    walk(joinPath(folder, e.name));
-            } else if (IsMusicFile(e.name)) {
+            if (stopped_)
+                return;
+            const bool wanted =
+                e.isDir ? recurse_ && !e.name.startsWith(QLatin1Char('.')) : IsMusicFile(e.name);
+            if (wanted && e.undecodable) {
+                leftOut(joinPath(folder, e.name));
+            } else if (wanted && e.isDir) {
+                walk(joinPath(folder, e.name));
+            } else if (wanted) {
                 files_.resize(gSearchCount + 1);
                 files_[gSearchCount] = joinPath(folder, e.name);
                 ++gSearchCount;
+                ++found_;
             }
             maybeYield();
         }
@@ -79,11 +98,26 @@ private:
             } else {
                 isDir = de.is_directory(typeEc);
             }
+            // Pipes, devices and broken links are no songs: a player opening
+            // a pipe would wait for ever.
+            if (!typeEc && !isDir && !de.is_regular_file(typeEc))
+                continue;
             if (typeEc)
                 continue;
-            out.push_back({QFile::decodeName(de.path().filename().c_str()), isDir});
+            const fs::path file = de.path().filename();
+            QString name = QFile::decodeName(file.c_str());
+            const bool undecodable = !decodesLosslessly(name, file.c_str());
+            out.push_back({std::move(name), isDir, undecodable});
         }
         return true;
+    }
+
+    void leftOut(const QString& shown) {
+        if (!watch_)
+            return;
+        ++watch_->undecodable;
+        if (watch_->undecodableShown.size() < kUndecodableShown)
+            watch_->undecodableShown << shown;
     }
 
     void maybeYield() {
@@ -91,11 +125,18 @@ private:
             return;
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
+        if (watch_ && watch_->progress && !watch_->progress(found_)) {
+            watch_->cancelled = true;
+            stopped_ = true;
+        }
         sinceYield_.restart();
     }
 
     QStringList& files_;
     bool recurse_;
+    SearchWatch* watch_;
+    int found_ = 0;
+    bool stopped_ = false;
     QElapsedTimer sinceYield_;
 };
 
@@ -109,7 +150,7 @@ bool IsMusicFile(const QString& name) {
     return last4 == u"AIFF" || last4 == u"MIDI";
 }
 
-void SearchFiles(const QString& folder, QStringList& files, bool recurse) {
+void SearchFiles(const QString& folder, QStringList& files, bool recurse, SearchWatch* watch) {
     if (gSearchRunning)
         return;
     if (folder.isEmpty()) {
@@ -117,7 +158,7 @@ void SearchFiles(const QString& folder, QStringList& files, bool recurse) {
         return;
     }
     gSearchRunning = true;
-    Walker(files, recurse).walk(folder);
+    Walker(files, recurse, watch).walk(folder);
     gSearchRunning = false;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // True when the name ends in one of the audio extensions the library
 // accepts (MP3, AIF, AIFF, MID, MIDI, WAV), in any case; no dot is needed.
 bool IsMusicFile(const QString& name);
@@ -18,7 +20,28 @@ bool IsMusicFile(const QString& name);
 // folders that cannot be read are skipped. Pending events are processed
 // during the walk so the window stays responsive; a walk started from such
 // an event while another runs does nothing.
-void SearchFiles(const QString& folder, QStringList& files, bool recurse);
+//
+// A name whose bytes are not valid text in the platform encoding is left
+// out: stored as text it would name a file that cannot be opened again.
+struct SearchWatch;
+void SearchFiles(const QString& folder, QStringList& files, bool recurse,
+                 SearchWatch* watch = nullptr);
+
+// Lets the caller of a long walk follow and stop it, and tells what the
+// walk left out.
+struct SearchWatch {
+    // Run each time the walk lets events run, with the number of files
+    // this walk has found; returning false stops the walk (`files` then
+    // holds what was found so far).
+    std::function<bool(int found)> progress;
+    bool cancelled = false;
+    // Music files and folders left out for their names, with the first
+    // few of their paths as they can be shown.
+    int undecodable = 0;
+    QStringList undecodableShown;
+    // Folders that could not be listed (no permission, gone meanwhile).
+    int unreadableFolders = 0;
+};
 
 // How often (milliseconds) the walk lets pending events run; 0 means after
 // every entry. Returns the previous value.

@@ -2,10 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -128,6 +133,17 @@ private slots:
         QCOMPARE(search(root, true), QStringList({root + "/sub/a.mp3", root + "/sub/z-link.mp3"}));
     }
 
+    // A pipe or a broken link named like music is no song: playing a pipe
+    // would wait for ever.
+    void onlyOrdinaryFilesAreTaken() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        touch(root + "/a.mp3");
+        QCOMPARE(::mkfifo(QFile::encodeName(root + "/pipe.mp3").constData(), 0600), 0);
+        QVERIFY(QFile::link(root + "/missing.wav", root + "/broken.wav"));
+        QCOMPARE(search(root, true), QStringList({root + "/a.mp3"}));
+    }
+
     void unreadableFolderIsSkipped() {
         if (::geteuid() == 0)
             QSKIP("root reads every folder");
@@ -178,6 +194,99 @@ private slots:
         touch(path);
         QCOMPARE(search(root, true), QStringList({path}));
         QVERIFY(QFile::exists(path));
+    }
+
+    // The watch hears the running count at every yield and can stop the
+    // walk at once.
+    void watchFollowsAndStopsTheWalk() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (int i = 0; i < 10; ++i)
+            touch(root + QString("/%1.mp3").arg(i));
+        touch(root + "/notes.txt");
+
+        const int previous = SetSearchFilesYieldInterval(0);
+        QList<int> heard;
+        SearchWatch all;
+        all.progress = [&](int found) {
+            heard << found;
+            return true;
+        };
+        QStringList files;
+        SearchFiles(root, files, true, &all);
+        SearchFiles(QString(), files, true);
+        QCOMPARE(files.size(), 10);
+        QVERIFY(!all.cancelled);
+        // One yield per entry: ten files, then the text file.
+        QCOMPARE(heard, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10}));
+
+        SearchWatch stop;
+        stop.progress = [](int found) { return found < 3; };
+        files.clear();
+        SearchFiles(root, files, true, &stop);
+        SearchFiles(QString(), files, true);
+        SetSearchFilesYieldInterval(previous);
+        QVERIFY(stop.cancelled);
+        QCOMPARE(files, QStringList({root + "/0.mp3", root + "/1.mp3", root + "/2.mp3"}));
+    }
+
+    // Names whose bytes are not valid text are left out and counted, music
+    // files and folders alike; other files with such names are ignored.
+    void undecodableNamesAreLeftOut() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        const QByteArray raw = QFile::encodeName(root);
+        // QTemporaryDir cannot remove names it cannot read as text.
+        const auto cleanUp = qScopeGuard([&] { std::filesystem::remove_all(raw.constData()); });
+        touch(root + "/good.mp3");
+        for (const QByteArray& name : {QByteArray("/bad\xff.mp3"), QByteArray("/bad\xfe.txt")}) {
+            const int fd = ::open((raw + name).constData(), O_CREAT | O_WRONLY, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        QVERIFY(::mkdir((raw + "/dir\xfe").constData(), 0700) == 0);
+        QVERIFY(::mkdir((raw + "/dir\xfe/inner").constData(), 0700) == 0);
+        const int fd = ::open((raw + "/dir\xfe/in.mp3").constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+
+        SearchWatch flat;
+        QStringList files;
+        SearchFiles(root, files, false, &flat);
+        SearchFiles(QString(), files, false);
+        QCOMPARE(files, QStringList({root + "/good.mp3"}));
+        QCOMPARE(flat.undecodable, 1); // the folder is not entered without recursion
+        QCOMPARE(flat.undecodableShown, QStringList({root + "/bad\uFFFD.mp3"}));
+
+        SearchWatch deep;
+        files.clear();
+        SearchFiles(root, files, true, &deep);
+        SearchFiles(QString(), files, true);
+        QCOMPARE(files, QStringList({root + "/good.mp3"}));
+        QCOMPARE(deep.undecodable, 2);
+        QCOMPARE(deep.unreadableFolders, 0);
+    }
+
+    // A folder that disappears while the walk is under way is skipped and
+    // counted; the rest of the walk goes on.
+    void vanishingFolderIsCounted() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        touch(root + "/a/1.mp3");
+        touch(root + "/b/2.mp3");
+        touch(root + "/c/3.mp3");
+        const int previous = SetSearchFilesYieldInterval(0);
+        SearchWatch watch;
+        watch.progress = [&](int) {
+            QDir(root + "/b").removeRecursively();
+            return true;
+        };
+        QStringList files;
+        SearchFiles(root, files, true, &watch);
+        SearchFiles(QString(), files, true);
+        SetSearchFilesYieldInterval(previous);
+        QCOMPARE(files, QStringList({root + "/a/1.mp3", root + "/c/3.mp3"}));
+        QCOMPARE(watch.unreadableFolders, 1);
     }
 
     // Events run during the walk; a search started from one of them must not
