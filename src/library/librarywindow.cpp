@@ -1,0 +1,213 @@
+#include "library/librarywindow.h"
+
+#include "base/messagecatalogue.h"
+#include "base/messagepresenter.h"
+#include "base/modal.h"
+#include "export/m3ufile.h"
+#include "library/pickers.h"
+#include "songlist/songlistview.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kDesignWidth = 434;
+constexpr int kMinHeight = 330;
+
+template <typename T> T* named(T* object, const char* name) {
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
+// The busy pointer for the length of a scope.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+} // namespace
+
+frmMelodara::frmMelodara(QWidget* parent)
+    : QDialog(parent), lvFileList(new SongListView), client_(new QWidget(this)),
+      files_(lvFileList->songs()) {
+    setObjectName(QStringLiteral("frmMelodara"));
+    setWindowTitle(QStringLiteral("Melodara表示"));
+
+    menuBar = named(new QMenuBar(this), "menuBar");
+    mnuFile = named(menuBar->addMenu(QStringLiteral("ファイル")), "mnuFile");
+    mnuFile_AddFile =
+        named(mnuFile->addAction(QStringLiteral("ファイル選択(&A)")), "mnuFile_AddFile");
+    mnuFile_AddDirectory =
+        named(mnuFile->addAction(QStringLiteral("フォルダ選択(&F)")), "mnuFile_AddDirectory");
+    named(mnuFile->addSeparator(), "mnuFile_Sepa1");
+    mnuFile_AddM3u =
+        named(mnuFile->addAction(QStringLiteral("m3uファイル選択(&M)")), "mnuFile_AddM3u");
+    named(mnuFile->addSeparator(), "mnuFile_Sepa2");
+    mnuFile_DeleteFile =
+        named(mnuFile->addAction(QStringLiteral("ファイル削除(&D)")), "mnuFile_DeleteFile");
+
+    lblMelodara =
+        named(new QLabel(QStringLiteral("管理対象ファイル一覧："), client_), "lblMelodara");
+    lvFileList->setParent(client_);
+    named(lvFileList, "lvFileList");
+    lvFileList->header()->setSectionsClickable(false);
+    // Long paths keep their file name in sight; the column fills the view.
+    lvFileList->setTextElideMode(Qt::ElideMiddle);
+    lvFileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    linLine = named(new QFrame(client_), "linLine");
+    linLine->setFrameShape(QFrame::HLine);
+    linLine->setFrameShadow(QFrame::Sunken);
+    cmdClose = named(new QPushButton(QStringLiteral("OK"), client_), "cmdClose");
+    cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), client_), "cmdCancel");
+    cmdClose->setDefault(true);
+
+    // The designed client area is 434 x 333.
+    lblMelodara->setGeometry(8, 8, 300, 18);
+    lvFileList->setGeometry(8, 28, 419, 253);
+    linLine->setGeometry(8, 287, 419, 2);
+    cmdCancel->setGeometry(334, 303, 90, 26);
+    cmdClose->setGeometry(234, 303, 90, 26);
+    client_->setMinimumSize(kDesignWidth, kMinHeight);
+    client_->installEventFilter(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(client_);
+    resize(640, 440);
+
+    connect(mnuFile_AddFile, &QAction::triggered, this, &frmMelodara::frmMld_AddFiles);
+    connect(mnuFile_AddDirectory, &QAction::triggered, this, &frmMelodara::frmMld_AddDirectory);
+    connect(mnuFile_AddM3u, &QAction::triggered, this, &frmMelodara::frmMld_AddM3uFiles);
+    connect(mnuFile_DeleteFile, &QAction::triggered, this, &frmMelodara::mnuFile_DeleteFile_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmMelodara::cmdClose_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    frmMld_InitColumn();
+    frmMld_LoadFileList();
+}
+
+void frmMelodara::frmMld_InitColumn() {
+    lvFileList->songs().setColumns({QStringLiteral("ファイルパス")});
+    lvFileList->setColumnWidth(0, lvFileList->width() - 15);
+}
+
+void frmMelodara::frmMld_LoadFileList() {
+    files_.load();
+}
+
+void frmMelodara::frmMld_SetMenuState(int mode) {
+    if (mode == 0) {
+        mnuFile_DeleteFile->setEnabled(false);
+    } else if (mode == 1) {
+        mnuFile_AddFile->setEnabled(false);
+        mnuFile_AddDirectory->setEnabled(false);
+    }
+}
+
+void frmMelodara::appendPending(const QStringList& paths) {
+    {
+        BusyPointer busy;
+        files_.append(paths);
+    }
+    frmMld_SetMenuState(0);
+}
+
+void frmMelodara::frmMld_AddFiles() {
+    QStringList paths;
+    {
+        frmFileSelect picker(this);
+        runModal(picker);
+        if (picker.RetCode() == 1)
+            paths = picker.frmFilSel_GetFileList();
+    }
+    appendPending(paths);
+}
+
+void frmMelodara::frmMld_AddDirectory() {
+    QStringList paths;
+    {
+        frmDirSelect picker(this);
+        runModal(picker);
+        if (picker.RetCode() == 1)
+            paths = picker.frmDirSel_GetFileList();
+    }
+    appendPending(paths);
+}
+
+void frmMelodara::frmMld_AddM3uFiles() {
+    QStringList paths;
+    {
+        frmFileSelect picker(this);
+        picker.setFileType(1);
+        runModal(picker);
+        if (picker.RetCode() == 1) {
+            BusyPointer busy;
+            // A playlist that cannot be read adds nothing.
+            for (const QString& playlist : picker.frmFilSel_GetFileList()) {
+                QStringList entries;
+                if (ReadM3uFile(playlist, entries))
+                    paths += entries;
+            }
+        }
+    }
+    appendPending(paths);
+}
+
+bool frmMelodara::frmMld_RegistFiles() {
+    BusyPointer busy;
+    QProgressDialog progress(QStringLiteral("ファイルを登録しています..."),
+                             QStringLiteral("キャンセル"), 0, files_.pendingCount(), this);
+    progress.setObjectName(QStringLiteral("dlgRegistProgress"));
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    return files_.registerPending([&progress](int done, int) {
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+}
+
+void frmMelodara::mnuFile_DeleteFile_Click() {
+    if (ShowMessage(21, 1) != msgbox::Ok)
+        return;
+    BusyPointer busy;
+    frmMld_SetMenuState(1);
+    files_.deleteSongs(lvFileList->selectedKeys());
+}
+
+void frmMelodara::cmdClose_Click() {
+    // A cancelled or failed write keeps the window open with the files
+    // still pending, so nothing the user chose is lost unseen.
+    if (lvFileList->songs().count() != files_.LoadCount() && !frmMld_RegistFiles())
+        return;
+    accept();
+}
+
+bool frmMelodara::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize)
+        layoutControls(client_->width(), client_->height());
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmMelodara::layoutControls(int width, int height) {
+    if (width < kDesignWidth || height < kMinHeight)
+        return;
+    lvFileList->resize(width - 15, height - 80);
+    lvFileList->setColumnWidth(0, lvFileList->width() - 15);
+    linLine->setGeometry(linLine->x(), height - 45, width - 7 - linLine->x(), linLine->height());
+    cmdCancel->move(width - 100, height - 30);
+    cmdClose->move(cmdCancel->x() - 100, cmdCancel->y());
+}
