@@ -64,6 +64,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connectNameEditors();
     buildWebPane();
     connectSongEdit();
+    connectLibrary();
     resize(860, 600);
 }
 

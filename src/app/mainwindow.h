@@ -57,6 +57,10 @@ public:
     void mnuEdit_Artist_Click();
     void mnuEdit_Album_Click();
 
+    // The library window and the M3U export.
+    void mnuFile_ShowMLP_Click();
+    void mnuFile_ExportM3u_Click();
+
     // Now-playing display.
     void frmMain_SetFrameSong(const Song* song = nullptr);
     void frmMain_SetStatusBarSong();
@@ -135,6 +139,7 @@ private:
     void connectSongEdit();
     // The playing song takes its edited record, if it was among `written`.
     void followEditedSong(const std::vector<Song>& written);
+    void connectLibrary();
     void frmMain_StartSong(const QString& key);
     void frmMain_PauseSong();
     void frmMain_ResumeSong();

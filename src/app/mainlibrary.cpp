@@ -1,0 +1,38 @@
+// The main window's file commands for the library: the library window and
+// exporting the list on screen as an M3U playlist.
+
+#include "app/mainwindow.h"
+
+#include "base/messagecatalogue.h"
+#include "base/modal.h"
+#include "export/m3ufile.h"
+#include "library/librarywindow.h"
+#include "library/pickers.h"
+#include "songlist/songlistview.h"
+
+#include <QAction>
+
+void frmMain::connectLibrary() {
+    connect(action(QStringLiteral("mnuFile_ShowMLP")), &QAction::triggered, this,
+            &frmMain::mnuFile_ShowMLP_Click);
+    connect(action(QStringLiteral("mnuFile_ExportM3u")), &QAction::triggered, this,
+            &frmMain::mnuFile_ExportM3u_Click);
+}
+
+void frmMain::mnuFile_ShowMLP_Click() {
+    frmMelodara library(this);
+    runModal(library);
+    if (library.Registed())
+        frmMain_ReloadSetList();
+}
+
+void frmMain::mnuFile_ExportM3u_Click() {
+    ShowMessage(23, 0);
+    frmFileNameSet picker(this);
+    runModal(picker);
+    if (picker.RetCode() != 1)
+        return;
+    QStringList lines;
+    if (!M3uLinesOf(lvSongList->songs(), lines) || !WriteM3uFile(picker.frmFilSet_GetFile(), lines))
+        ShowMessage(24, 0);
+}
