@@ -3,6 +3,7 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "base/widgetnames.h"
 #include "export/m3ufile.h"
 #include "library/pickers.h"
 #include "songlist/songlistview.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr int kDesignWidth = 434;
 constexpr int kMinHeight = 330;
-
-template <typename T> T* named(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 // The busy pointer for the length of a scope.
 class BusyPointer {
@@ -123,41 +119,29 @@ void frmMelodara::appendPending(const QStringList& paths) {
 }
 
 void frmMelodara::frmMld_AddFiles() {
-    QStringList paths;
-    {
-        frmFileSelect picker(this);
-        runModal(picker);
-        if (picker.RetCode() == 1)
-            paths = picker.frmFilSel_GetFileList();
-    }
-    appendPending(paths);
+    frmFileSelect picker(this);
+    runModal(picker);
+    appendPending(picker.RetCode() == 1 ? picker.frmFilSel_GetFileList() : QStringList());
 }
 
 void frmMelodara::frmMld_AddDirectory() {
-    QStringList paths;
-    {
-        frmDirSelect picker(this);
-        runModal(picker);
-        if (picker.RetCode() == 1)
-            paths = picker.frmDirSel_GetFileList();
-    }
-    appendPending(paths);
+    frmDirSelect picker(this);
+    runModal(picker);
+    appendPending(picker.RetCode() == 1 ? picker.frmDirSel_GetFileList() : QStringList());
 }
 
 void frmMelodara::frmMld_AddM3uFiles() {
+    frmFileSelect picker(this);
+    picker.setFileType(1);
+    runModal(picker);
     QStringList paths;
-    {
-        frmFileSelect picker(this);
-        picker.setFileType(1);
-        runModal(picker);
-        if (picker.RetCode() == 1) {
-            BusyPointer busy;
-            // A playlist that cannot be read adds nothing.
-            for (const QString& playlist : picker.frmFilSel_GetFileList()) {
-                QStringList entries;
-                if (ReadM3uFile(playlist, entries))
-                    paths += entries;
-            }
+    if (picker.RetCode() == 1) {
+        BusyPointer busy;
+        // A playlist that cannot be read adds nothing.
+        for (const QString& playlist : picker.frmFilSel_GetFileList()) {
+            QStringList entries;
+            if (ReadM3uFile(playlist, entries))
+                paths += entries;
         }
     }
     appendPending(paths);

@@ -3,6 +3,7 @@
 #include "base/filehelpers.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/widgetnames.h"
 #include "data/adoconnector.h"
 
 #include <QApplication>
@@ -26,11 +27,6 @@ const QString kAudioPattern = QStringLiteral("*.MP3;*.AIF;*.AIFF;*.MID;*.MIDI;*.
 // ".m3u8" is the same format in UTF-8, which the reader takes as well.
 const QString kPlaylistPattern = QStringLiteral("*.m3u;*.m3u8");
 const QString kAddLabel = QStringLiteral("追加するファイルを選択して下さい");
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 } // namespace
 
