@@ -27,7 +27,6 @@ int LibraryFiles::pendingCount() const {
 
 bool LibraryFiles::load() {
     std::vector<SongListItem> items;
-    QSet<QString> paths;
     int id = -1;
     int path = -1;
     const bool read = gConnector->adoGetEachRow(16, QString(), [&](const Recordset& row) {
@@ -37,19 +36,28 @@ bool LibraryFiles::load() {
         }
         qint64 songId = 0;
         row.integer(id, songId);
-        QString text = row.text(path);
-        items.push_back(itemOf(songrows::keyOf(songId), text));
-        paths.insert(std::move(text));
+        items.push_back(itemOf(songrows::keyOf(songId), row.text(path)));
     });
     if (read) {
         list_.setItems(std::move(items));
-        paths_ = std::move(paths);
+        paths_.clear();
+        pathsKnown_ = false;
     }
     loadCount_ = list_.count();
     return read;
 }
 
+void LibraryFiles::rememberListedPaths() {
+    if (pathsKnown_)
+        return;
+    paths_.reserve(list_.count());
+    for (int row = 0; row < list_.count(); ++row)
+        paths_.insert(list_.cell(list_.keyAt(row), 0));
+    pathsKnown_ = true;
+}
+
 int LibraryFiles::append(const QStringList& paths) {
+    rememberListedPaths();
     std::vector<SongListItem> items;
     items.reserve(size_t(paths.size()));
     bool duplicate = false;

@@ -46,8 +46,13 @@ public:
     bool deleteSongs(const QStringList& keys);
 
 private:
+    // The listed paths, gathered when first needed: opening the window
+    // only to delete songs does not pay for them.
+    void rememberListedPaths();
+
     SongListModel& list_;
     QSet<QString> paths_;
+    bool pathsKnown_ = false;
     int loadCount_ = 0;
     bool registed_ = false;
 };

@@ -142,6 +142,11 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 2);
         QCOMPARE(files.LoadCount(), 1);
         QCOMPARE(files.pendingCount(), 3);
+
+        // A reload forgets the pending files but still knows the registered.
+        QVERIFY(files.load());
+        QCOMPARE(files.append({"/n/1.mp3", registered}), 1);
+        QCOMPARE(boxes.boxes().size(), 3);
     }
 
     // Titles are the file names up to their first dot; progress is heard
