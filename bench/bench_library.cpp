@@ -6,6 +6,7 @@
 
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "benchlibrary.h"
 #include "benchtree.h"
 #include "data/adoconnector.h"
 #include "export/m3ufile.h"
@@ -17,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -28,9 +28,7 @@
 
 namespace {
 
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
-}
+constexpr int kSongs = 100000;
 
 // Wall time and this process's processor time since start(): on a machine
 // shared with other work the second shows what the wall time would be
@@ -54,6 +52,11 @@ private:
     double cpu_ = 0;
 };
 
+void reportTime(const char* what, const Clock& clock, int targetMs) {
+    std::printf("%-44s %9.3f ms  (target <= %d ms; processor %.1f ms)\n", what, clock.wallMs(),
+                targetMs, clock.processorMs());
+}
+
 // Resident memory of this process in megabytes.
 double residentMb() {
     QFile status("/proc/self/status");
@@ -64,17 +67,6 @@ double residentMb() {
             return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
     }
     return -1;
-}
-
-void report(const char* what, double value, const char* unit, double target) {
-    std::printf("%-50s %8.1f %-2s             (target <= %g)%s\n", what, value, unit, target,
-                value <= target ? "" : "  MISSED");
-}
-
-void report(const char* what, const Clock& clock, double target) {
-    const double wall = clock.wallMs();
-    std::printf("%-50s %8.1f ms (cpu %6.1f) (target <= %g ms)%s\n", what, wall, clock.processorMs(),
-                target, wall <= target ? "" : "  MISSED");
 }
 
 // Answers every box with OK, silently.
@@ -92,8 +84,7 @@ void paint(QWidget& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication app(argc, argv);
     Yes yes;
     msgbox::setPresenter(&yes);
@@ -102,30 +93,30 @@ int main(int argc, char* argv[]) {
     benchtree::build(root);
     std::printf("tree: %d music files\n", benchtree::kFiles);
 
-    // A library of 100,000 songs, written the way the bulk registration
-    // writes, for the window to open on.
-    {
-        ADO_Connector full(dir.path() + "/full/MelodaraPlayer.db");
-        ADO_Connector::BulkWrite bulk(full);
-        for (int i = 0; i < benchtree::kFiles; ++i) {
-            const QString title = QString("Song %1").arg(i, 6, 10, QChar('0'));
-            full.adoSetData(31,
-                            {QString("/music/Artist %1/%2.mp3").arg(i % 500).arg(title), title});
-        }
-        bulk.commit();
-    }
-
     Clock timer;
     {
-        ADO_Connector full(dir.path() + "/full/MelodaraPlayer.db");
-        gConnector = &full;
+        BenchLibrary library(kSongs);
         malloc_trim(0);
         const double before = residentMb();
         timer.start();
         frmMelodara window;
         paint(window);
-        report("library window opens on 100,000 songs", timer, 500);
-        report("  memory it takes", residentMb() - before, "MB", 100);
+        reportTime("library window opens on 100,000 songs", timer, 500);
+        report("  memory it takes", residentMb() - before, "MB", "<= 100 MB");
+
+        // Every column shown, sorted by title.
+        SongListModel list;
+        list.setColumns({"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",
+                         "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"});
+        lvSetSongList(0, QStringLiteral("ALL"), list);
+        list.setSort(true, 0, 0);
+        timer.start();
+        QStringList lines;
+        M3uLinesOf(list, lines);
+        WriteM3uFile(dir.path() + "/export.m3u", lines);
+        reportTime("export a 100,000-row list", timer, 300);
+        if (lines.size() != kSongs)
+            return 1;
 
         window.lvFileList->selectionModel()->select(
             QItemSelection(window.lvFileList->model()->index(0, 0),
@@ -134,10 +125,9 @@ int main(int argc, char* argv[]) {
         timer.start();
         window.mnuFile_DeleteFile->trigger();
         paint(window);
-        report("delete 10,000 selected songs", timer, 1000);
-        if (window.lvFileList->songs().count() != benchtree::kFiles - 10000)
+        reportTime("delete 10,000 selected songs", timer, 1000);
+        if (window.lvFileList->songs().count() != kSongs - 10000)
             return 1;
-        gConnector = nullptr;
     }
 
     ADO_Connector empty(dir.path() + "/empty/MelodaraPlayer.db");
@@ -159,7 +149,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("find: %.1f ms, folder picker's walk: %.1f ms (%lld and %lld files)\n", bestFind,
                 bestWalk, static_cast<long long>(findCount), static_cast<long long>(found.size()));
-    report("walk time / find time", bestWalk / bestFind, "", 2);
+    report("walk time / find time", bestWalk / bestFind, "", "<= 2");
 
     {
         frmMelodara window;
@@ -175,12 +165,12 @@ int main(int argc, char* argv[]) {
         });
         window.mnuFile_AddDirectory->trigger();
         paint(window);
-        report("pending list shows 100,000 files after the walk", afterWalk, 500);
+        reportTime("pending list shows 100,000 files after the walk", afterWalk, 500);
         setModalHandler({});
 
         timer.start();
         window.cmdClose->click();
-        report("OK registers 100,000 files", timer, 1500);
+        reportTime("OK registers 100,000 files", timer, 1500);
         if (!window.Registed())
             return 1;
     }
@@ -193,20 +183,11 @@ int main(int argc, char* argv[]) {
     QStringList entries;
     timer.start();
     ReadM3uFile(playlist, entries);
-    report("read a 100,000-entry playlist", timer, 1000);
+    reportTime("read a 100,000-entry playlist", timer, 1000);
     if (entries.size() != found.size())
         return 1;
 
-    SongListModel list;
-    list.setColumns({QStringLiteral("曲名"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
-    lvSetSongList(0, QStringLiteral("ALL"), list);
-    list.setSort(true, 0, 1);
-    timer.start();
-    QStringList lines;
-    M3uLinesOf(list, lines);
-    WriteM3uFile(dir.path() + "/export.m3u", lines);
-    report("export a 100,000-row list", timer, 300);
     gConnector = nullptr;
     msgbox::setPresenter(nullptr);
-    return lines.size() == benchtree::kFiles ? 0 : 1;
+    return 0;
 }
