@@ -9,24 +9,6 @@
 // accepts (MP3, AIF, AIFF, MID, MIDI, WAV), in any case; no dot is needed.
 bool IsMusicFile(const QString& name);
 
-// Appends the full paths of the audio files in `folder` (and, with
-// `recurse`, in its subfolders, depth first, each folder in name order) to
-// `files`. The index of the next find is one running count shared by the
-// whole search: it starts at 0, each find stores at that index (resizing
-// `files` to fit) and advances it. Call with the empty folder once a search
-// is done, to reset the count for the next one.
-//
-// Folders whose names begin with "." and links to folders are not entered;
-// folders that cannot be read are skipped. Pending events are processed
-// during the walk so the window stays responsive; a walk started from such
-// an event while another runs does nothing.
-//
-// A name whose bytes are not valid text in the platform encoding is left
-// out: stored as text it would name a file that cannot be opened again.
-struct SearchWatch;
-void SearchFiles(const QString& folder, QStringList& files, bool recurse,
-                 SearchWatch* watch = nullptr);
-
 // Lets the caller of a long walk follow and stop it, and tells what the
 // walk left out.
 struct SearchWatch {
@@ -42,6 +24,24 @@ struct SearchWatch {
     // Folders that could not be listed (no permission, gone meanwhile).
     int unreadableFolders = 0;
 };
+
+// Appends the full paths of the audio files in `folder` (and, with
+// `recurse`, in its subfolders, depth first, each folder in name order) to
+// `files`. The index of the next find is one running count shared by the
+// whole search: it starts at 0, each find stores at that index (resizing
+// `files` to fit) and advances it. Call with the empty folder once a search
+// is done, to reset the count for the next one.
+//
+// Folders whose names begin with "." and links to folders are not entered;
+// folders that cannot be read are skipped. Pending events are processed
+// during the walk so the window stays responsive; a walk started from such
+// an event while another runs does nothing.
+//
+// Only ordinary files (and links to them) are taken, never pipes or
+// devices. A name whose bytes are not valid text in the platform encoding
+// is left out: stored as text it would name a file that cannot be opened.
+void SearchFiles(const QString& folder, QStringList& files, bool recurse,
+                 SearchWatch* watch = nullptr);
 
 // How often (milliseconds) the walk lets pending events run; 0 means after
 // every entry. Returns the previous value.

@@ -51,15 +51,6 @@ QStringView trimSpaces(QStringView s) {
     return s;
 }
 
-// "a/./b", "a/../b" and "a//b" name the file of their clean form.
-QString cleaned(const QString& path) {
-    const bool clean = !path.contains(QLatin1String("//")) &&
-                       !path.contains(QLatin1String("/./")) &&
-                       !path.contains(QLatin1String("/../")) &&
-                       !path.endsWith(QLatin1String("/.")) && !path.endsWith(QLatin1String("/.."));
-    return clean ? path : QDir::cleanPath(path);
-}
-
 // Whether the path names an existing ordinary file that is not hidden. It
 // is only looked up: opening a pipe or a device could block.
 bool isVisibleFile(const QString& path) {
@@ -94,7 +85,7 @@ public:
                 const bool absolute = QDir::isAbsolutePath(form);
                 if (form.isEmpty() || (absolute && base != &folder_))
                     continue;
-                QString path = cleaned(absolute ? form : *base + form);
+                QString path = QDir::cleanPath(absolute ? form : *base + form);
                 if (isVisibleFile(path))
                     return path;
             }
