@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QUrl>
 
 #include <fcntl.h>
@@ -131,11 +132,19 @@ bool WriteM3uFile(const QString& path, const QStringList& lines) {
     const QFileInfo target(path);
     if (path.isEmpty() || (target.exists() && !target.isFile()))
         return false;
-    QByteArray bytes;
+    // One buffer for the whole file: a UTF-16 unit takes at most 3 bytes.
+    qsizetype units = 0;
+    for (const QString& line : lines)
+        units += line.size();
+    QByteArray bytes(units * 3 + lines.size() * 2, Qt::Uninitialized);
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    char* out = bytes.data();
     for (const QString& line : lines) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
+        out = utf8.appendToBuffer(out, line);
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    bytes.truncate(out - bytes.data());
     QSaveFile file(path);
     // A file the user may write in a folder they may not still gets written.
     file.setDirectWriteFallback(true);

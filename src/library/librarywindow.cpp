@@ -9,6 +9,7 @@
 #include "songlist/songlistview.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -157,9 +158,16 @@ bool frmMelodara::frmMld_RegistFiles() {
     progress.setMinimumDuration(500);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    return files_.registerPending([&progress](int done, int) {
-        progress.setValue(done);
-        QCoreApplication::processEvents();
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    return files_.registerPending([&](int done, int) {
+        // Often enough for Cancel to answer at once, rarely enough that
+        // repainting does not slow the write down.
+        if (done == 0 || sinceEvents.hasExpired(50)) {
+            progress.setValue(done);
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
         return !progress.wasCanceled();
     });
 }
