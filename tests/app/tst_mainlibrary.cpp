@@ -44,8 +44,8 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-// Answers the file-name picker with `folder` and `name`; the library
-// window is not expected.
+// Answers the file-name picker with `folder` and `name`; any other dialog
+// is left unanswered.
 void answerFileName(const QString& folder, const QString& name) {
     setModalHandler([folder, name](QDialog& dialog) {
         auto* picker = qobject_cast<frmFileNameSet*>(&dialog);
