@@ -9,6 +9,9 @@ namespace text {
 
 // The comparison key: NFKC normalisation followed by case folding.
 QString fold(const QString& s);
+// The same into `out`, whose storage is reused: for walks that fold many
+// texts in turn.
+void foldInto(QStringView s, QString& out);
 
 bool equalsFolded(const QString& a, const QString& b);
 
