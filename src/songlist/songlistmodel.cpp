@@ -147,6 +147,12 @@ SongListItem SongListModel::item(const QString& key) const {
     return id < 0 ? SongListItem() : items_[size_t(id)];
 }
 
+QStringView SongListModel::cellAt(int position, int column) const {
+    if (position < 0 || position >= count())
+        return {};
+    return cellOf(order_[size_t(position)], column);
+}
+
 QString SongListModel::cell(const QString& key, int column) const {
     const int id = idOf(key);
     if (id < 0)

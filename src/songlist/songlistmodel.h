@@ -60,6 +60,8 @@ public:
     QString keyAt(int position) const;
     // The row of `key` (key and cells), or an empty item.
     SongListItem item(const QString& key) const;
+    // Cell `column` of the row at `position`; empty past its cells.
+    QStringView cellAt(int position, int column) const;
     // Cell `column` of the row (empty when it has none), or a null text.
     QString cell(const QString& key, int column) const;
     // Writes the given cells of a row: cells[k] to column k, skipping the
