@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QFile;
+
+// Copies files into one folder, one after another, each under its own
+// file name and over any file of that name there, so of two sources with
+// the same name the later one stays. The first failure ends the copy.
+//
+// Each file is streamed through a fixed buffer, never read whole, and is
+// written under a temporary name that takes the real one only when it is
+// complete: a failure or a cancel never leaves a part of a file, and the
+// file it would have replaced stays as it was.
+//
+// run() may go on another thread than cancel().
+class FolderCopy {
+public:
+    FolderCopy(QStringList sources, QString folder);
+
+    int count() const { return int(sources_.size()); }
+    // Where source `index` goes: the folder and the source's file name.
+    QString targetOf(int index) const;
+
+    // Copies every source in order; `starting` is told the index of each
+    // file before it is copied. True when all were copied.
+    bool run(const std::function<void(int index)>& starting = {});
+    // Ends the copy at the next step; the files copied so far stay.
+    void cancel() { cancel_ = true; }
+
+    int copied() const { return copied_; }
+    bool cancelled() const { return cancelled_; }
+    // What went wrong, for the user; empty unless a copy failed.
+    const QString& error() const { return error_; }
+
+private:
+    bool copyOne(const QString& source, const QString& target);
+    // The rest of `in` into `out`; false on a failure or a cancel.
+    bool stream(QFile& in, QFile& out, const QString& source, const QString& target);
+
+    QStringList sources_;
+    QString folder_;
+    std::unique_ptr<char[]> buffer_;
+    std::atomic<bool> cancel_ = false;
+    int copied_ = 0;
+    bool cancelled_ = false;
+    QString error_;
+};
