@@ -65,6 +65,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     buildWebPane();
     connectSongEdit();
     connectLibrary();
+    connectSearch();
+    connectCopy();
     resize(860, 600);
 }
 

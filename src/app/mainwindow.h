@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <optional>
 #include <vector>
@@ -22,6 +23,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class SongListView;
+class frmSerch;
 
 // The main window: it brings the program up when loaded and writes the
 // user's settings back when it closes.
@@ -56,6 +58,10 @@ public:
     void mnuEdit_Category_Click();
     void mnuEdit_Artist_Click();
     void mnuEdit_Album_Click();
+    // The search window, modeless; at most one is open.
+    void mnuEdit_Serch_Click();
+    // Copies the files of the list on screen to a folder the user picks.
+    void mnuFile_CopySong_Click();
 
     // The library window and the M3U export.
     void mnuFile_ShowMLP_Click();
@@ -140,6 +146,10 @@ private:
     // The playing song takes its edited record, if it was among `written`.
     void followEditedSong(const std::vector<Song>& written);
     void connectLibrary();
+    void connectSearch();
+    void connectCopy();
+    // The folder to copy to, or nothing when the user cancelled.
+    std::optional<QString> chooseCopyFolder();
     void frmMain_StartSong(const QString& key);
     void frmMain_PauseSong();
     void frmMain_ResumeSong();
@@ -161,6 +171,7 @@ private:
     QString databasePath_;
     QHash<QString, QAction*> actions_;
     std::optional<Song> currentSong_;
+    QPointer<frmSerch> serch_;
     bool compact_ = false;
     frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;
