@@ -1,6 +1,7 @@
 // Copying files into a folder: the streaming copy on real files, and the
 // progress window over a copy running on its worker thread.
 
+#include "../data/unprivileged.h"
 #include "base/modal.h"
 #include "export/copydialog.h"
 #include "export/foldercopy.h"
@@ -119,6 +120,28 @@ private slots:
         FolderCopy gone({src_ + "/song.mp3"}, dst_ + "/gone");
         QVERIFY(!gone.run());
         QVERIFY(gone.error().startsWith("コピー先に書き込めません。\n" + dst_ + "/gone/song.mp3"));
+    }
+
+    void aReadOnlyFileIsNotReplaced() {
+        QVERIFY(writeFile(src_ + "/song.mp3", "new"));
+        QVERIFY(writeFile(dst_ + "/song.mp3", "kept"));
+        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                         QFile::WriteOther | QFile::ExeOther;
+        // The unprivileged user reaches the folders and may write in dst.
+        for (const QString& d :
+             {dir_.path(), dir_.path() + "/" + QTest::currentTestFunction(), src_, dst_})
+            QVERIFY(QFile::setPermissions(d, all));
+        QVERIFY(QFile::setPermissions(dst_ + "/song.mp3", QFile::ReadOwner | QFile::ReadOther));
+        FolderCopy copy({src_ + "/song.mp3"}, dst_);
+        {
+            Unprivileged user;
+            if (!user.isActive())
+                QSKIP("cannot act as an unprivileged user here");
+            QVERIFY(!copy.run());
+        }
+        QVERIFY(copy.error().startsWith("コピー先に書き込めません。\n" + dst_ + "/song.mp3\n("));
+        QCOMPARE(readFile(dst_ + "/song.mp3"), QByteArray("kept"));
+        QCOMPARE(entries(dst_), QStringList({"song.mp3"}));
     }
 
     void aSourceThatIsAFolderStopsTheCopy() {
