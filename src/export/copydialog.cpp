@@ -3,6 +3,7 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "base/widgetnames.h"
 #include "export/foldercopy.h"
 
 #include <QFileInfo>
@@ -17,19 +18,16 @@
 frmCopyProgress::frmCopyProgress(int count, QWidget* parent) : QDialog(parent), count_(count) {
     setObjectName(QStringLiteral("frmCopyProgress"));
     setWindowTitle(QStringLiteral("指定フォルダへコピー"));
-    lblProgress = new QLabel(this);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    lblFile = new QLabel(this);
-    lblFile->setObjectName(QStringLiteral("lblFile"));
+    lblProgress = named(new QLabel(this), QStringLiteral("lblProgress"));
+    lblFile = named(new QLabel(this), QStringLiteral("lblFile"));
     lblFile->setMinimumWidth(360);
     // A long name is cut at the label's edge rather than widening the window.
     lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    prgCopy = new QProgressBar(this);
-    prgCopy->setObjectName(QStringLiteral("prgCopy"));
+    prgCopy = named(new QProgressBar(this), QStringLiteral("prgCopy"));
     prgCopy->setRange(0, count);
     prgCopy->setValue(0);
-    cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel =
+        named(new QPushButton(QStringLiteral("キャンセル"), this), QStringLiteral("cmdCancel"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

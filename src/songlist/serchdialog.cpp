@@ -3,6 +3,7 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/textfold.h"
+#include "base/widgetnames.h"
 #include "songlist/search.h"
 #include "songlist/songlistview.h"
 
@@ -16,23 +17,18 @@ frmSerch::frmSerch(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSerch"));
     setWindowTitle(QStringLiteral("検索"));
 
-    Label1 = new QLabel(QStringLiteral("検索対象列"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cboSerchColumn = new QComboBox(this);
-    cboSerchColumn->setObjectName(QStringLiteral("cboSerchColumn"));
+    Label1 = named(new QLabel(QStringLiteral("検索対象列"), this), QStringLiteral("Label1"));
+    cboSerchColumn = named(new QComboBox(this), QStringLiteral("cboSerchColumn"));
     cboSerchColumn->setEditable(true);
     // A typed text names a column; it never becomes an entry.
     cboSerchColumn->setInsertPolicy(QComboBox::NoInsert);
-    lblSerch = new QLabel(QStringLiteral("検索文字列"), this);
-    lblSerch->setObjectName(QStringLiteral("lblSerch"));
-    txtSerch = new QLineEdit(this);
-    txtSerch->setObjectName(QStringLiteral("txtSerch"));
+    lblSerch = named(new QLabel(QStringLiteral("検索文字列"), this), QStringLiteral("lblSerch"));
+    txtSerch = named(new QLineEdit(this), QStringLiteral("txtSerch"));
     txtSerch->setMinimumWidth(200);
-    cmdNext = new QPushButton(QStringLiteral("次を検索"), this);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdNext = named(new QPushButton(QStringLiteral("次を検索"), this), QStringLiteral("cmdNext"));
     cmdNext->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel =
+        named(new QPushButton(QStringLiteral("キャンセル"), this), QStringLiteral("cmdCancel"));
     Label1->setBuddy(cboSerchColumn);
     lblSerch->setBuddy(txtSerch);
 
