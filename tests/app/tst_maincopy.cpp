@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/opening.h"
 #include "base/modal.h"
+#include "diskfiles.h"
 #include "export/copydialog.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlistview.h"
@@ -19,22 +20,6 @@
 namespace {
 
 const QString kMessage26 = QStringLiteral("現在のセットリスト内のファイルをフォルダに書き出します");
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
 
 // What the dialogs of one copy saw.
 struct Dialogs {
@@ -69,31 +54,34 @@ class TestMainCopy : public QObject {
 
     QTemporaryDir target_;
 
-    // A library of songs "one/song", "two/song" and "three" (their files
-    // are <library>/music/<title>.mp3), shown by title and file path.
-    static void fill(TempLibrary& lib) {
+    static QString music(TempLibrary& lib, const QString& title) {
+        return lib.folder() + "/music/" + title + ".mp3";
+    }
+    // A library of songs "one/song", "two/song" and "three" shown by title
+    // and file path (<library>/music/<title>.mp3); the files of `present`
+    // exist and hold their titles.
+    static bool fill(TempLibrary& lib, const QStringList& present) {
         for (const char* t : {"one/song", "two/song", "three"})
             lib.addSong(t);
         lib.showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ"});
-    }
-    static QString music(TempLibrary& lib, const QString& title) {
-        return lib.folder() + "/music/" + title + ".mp3";
+        for (const QString& title : present) {
+            if (!diskfiles::write(music(lib, title), title.toUtf8()))
+                return false;
+        }
+        return true;
     }
 
 private slots:
     void initTestCase() { frmOpening::setInterval(0); }
     void init() {
-        for (const QString& name : entries(target_.path()))
+        for (const QString& name : diskfiles::entries(target_.path()))
             QFile::remove(target_.path() + "/" + name);
     }
     void cleanup() { setModalHandler({}); }
 
     void copiesTheListInItsDisplayOrder() {
         TempLibrary lib;
-        fill(lib);
-        QVERIFY(writeFile(music(lib, "one/song"), "one"));
-        QVERIFY(writeFile(music(lib, "two/song"), "two"));
-        QVERIFY(writeFile(music(lib, "three"), "three"));
+        QVERIFY(fill(lib, {"one/song", "two/song", "three"}));
         lib.close();
         ScriptedPresenter boxes;
         frmMain w(lib.path());
@@ -108,16 +96,14 @@ private slots:
         QCOMPARE(boxes.boxes()[0].style, 0);
         QCOMPARE(seen.pickers, 1);
         QCOMPARE(seen.progress, 1);
-        QCOMPARE(entries(target_.path()), QStringList({"song.mp3", "three.mp3"}));
-        QCOMPARE(readFile(target_.path() + "/song.mp3"), QByteArray("one"));
-        QCOMPARE(readFile(target_.path() + "/three.mp3"), QByteArray("three"));
+        QCOMPARE(diskfiles::entries(target_.path()), QStringList({"song.mp3", "three.mp3"}));
+        QCOMPARE(diskfiles::read(target_.path() + "/song.mp3"), QByteArray("one/song"));
+        QCOMPARE(diskfiles::read(target_.path() + "/three.mp3"), QByteArray("three"));
     }
 
     void aMissingFileStopsTheCopyWithItsDescription() {
         TempLibrary lib;
-        fill(lib);
-        QVERIFY(writeFile(music(lib, "one/song"), "one"));
-        QVERIFY(writeFile(music(lib, "two/song"), "two"));
+        QVERIFY(fill(lib, {"one/song", "two/song"}));
         lib.close();
         ScriptedPresenter boxes;
         frmMain w(lib.path());
@@ -131,20 +117,19 @@ private slots:
         QCOMPARE(boxes.boxes()[1].text, "ファイルが見つかりません。\n" + music(lib, "three"));
         QCOMPARE(boxes.boxes()[1].style, 0);
         QCOMPARE(boxes.boxes()[1].title, QStringLiteral("Melodara Player"));
-        QCOMPARE(entries(target_.path()), QStringList({"song.mp3"}));
-        QCOMPARE(readFile(target_.path() + "/song.mp3"), QByteArray("one"));
+        QCOMPARE(diskfiles::entries(target_.path()), QStringList({"song.mp3"}));
+        QCOMPARE(diskfiles::read(target_.path() + "/song.mp3"), QByteArray("one/song"));
 
         w.lvSongList->songs().setSort(true, 0, 1); // two/song, three, one/song
         boxes.clear();
         w.mnuFile_CopySong_Click();
         QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(readFile(target_.path() + "/song.mp3"), QByteArray("two"));
+        QCOMPARE(diskfiles::read(target_.path() + "/song.mp3"), QByteArray("two/song"));
     }
 
     void cancellingThePickerCopiesNothing() {
         TempLibrary lib;
-        fill(lib);
-        QVERIFY(writeFile(music(lib, "three"), "three"));
+        QVERIFY(fill(lib, {"three"}));
         lib.close();
         ScriptedPresenter boxes;
         frmMain w(lib.path());
@@ -155,14 +140,13 @@ private slots:
         QCOMPARE(seen.pickers, 1);
         QCOMPARE(seen.progress, 0);
         QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(entries(target_.path()), QStringList());
+        QCOMPARE(diskfiles::entries(target_.path()), QStringList());
     }
 
     void withoutAFilePathColumnNothingIsCopied() {
         TempLibrary lib;
-        fill(lib);
+        QVERIFY(fill(lib, {"three"}));
         lib.showColumns({"曲名"});
-        QVERIFY(writeFile(music(lib, "three"), "three"));
         lib.close();
         ScriptedPresenter boxes;
         frmMain w(lib.path());
@@ -174,7 +158,7 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 2);
         QCOMPARE(boxes.boxes()[1].text,
                  QStringLiteral("ﾌｧｲﾙﾊﾟｽの列が表示されていないため、コピーできません"));
-        QCOMPARE(entries(target_.path()), QStringList());
+        QCOMPARE(diskfiles::entries(target_.path()), QStringList());
     }
 
     void anEmptyListShowsNothingAfterThePicker() {

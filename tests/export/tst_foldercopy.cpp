@@ -3,6 +3,7 @@
 
 #include "../data/unprivileged.h"
 #include "base/modal.h"
+#include "diskfiles.h"
 #include "export/copydialog.h"
 #include "export/foldercopy.h"
 #include "scriptedpresenter.h"
@@ -26,22 +27,6 @@ QByteArray patterned(qint64 size, char seed) {
     return bytes;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
 } // namespace
 
 class TestFolderCopy : public QObject {
@@ -63,9 +48,9 @@ private slots:
     void copiesEachFileWholeAndInOrder() {
         // 2.5 MB and a byte spans three reads; the empty file none.
         const QByteArray big = patterned(5 * 512 * 1024 + 1, 3);
-        QVERIFY(writeFile(src_ + "/big.wav", big));
-        QVERIFY(writeFile(src_ + "/empty.mid", {}));
-        QVERIFY(writeFile(src_ + "/sub/small.mp3", "abc"));
+        QVERIFY(diskfiles::write(src_ + "/big.wav", big));
+        QVERIFY(diskfiles::write(src_ + "/empty.mid", {}));
+        QVERIFY(diskfiles::write(src_ + "/sub/small.mp3", "abc"));
         FolderCopy copy({src_ + "/big.wav", src_ + "/empty.mid", src_ + "/sub/small.mp3"}, dst_);
         QList<int> started;
         QVERIFY(copy.run([&](int i) { started << i; }));
@@ -73,28 +58,28 @@ private slots:
         QCOMPARE(copy.copied(), 3);
         QVERIFY(!copy.cancelled());
         QCOMPARE(copy.error(), QString());
-        QCOMPARE(entries(dst_), QStringList({"big.wav", "empty.mid", "small.mp3"}));
-        QCOMPARE(readFile(dst_ + "/big.wav"), big);
-        QCOMPARE(readFile(dst_ + "/empty.mid"), QByteArray());
-        QCOMPARE(readFile(dst_ + "/small.mp3"), QByteArray("abc"));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"big.wav", "empty.mid", "small.mp3"}));
+        QCOMPARE(diskfiles::read(dst_ + "/big.wav"), big);
+        QCOMPARE(diskfiles::read(dst_ + "/empty.mid"), QByteArray());
+        QCOMPARE(diskfiles::read(dst_ + "/small.mp3"), QByteArray("abc"));
         // Sources stay as they were.
-        QCOMPARE(readFile(src_ + "/big.wav"), big);
+        QCOMPARE(diskfiles::read(src_ + "/big.wav"), big);
     }
 
     void theLaterOfTwoSameNamedFilesWins() {
-        QVERIFY(writeFile(src_ + "/a/song.mp3", "first"));
-        QVERIFY(writeFile(src_ + "/b/song.mp3", "second"));
-        QVERIFY(writeFile(dst_ + "/song.mp3", "already there, and longer"));
+        QVERIFY(diskfiles::write(src_ + "/a/song.mp3", "first"));
+        QVERIFY(diskfiles::write(src_ + "/b/song.mp3", "second"));
+        QVERIFY(diskfiles::write(dst_ + "/song.mp3", "already there, and longer"));
         FolderCopy copy({src_ + "/a/song.mp3", src_ + "/b/song.mp3"}, dst_);
         QVERIFY(copy.run());
         QCOMPARE(copy.copied(), 2);
-        QCOMPARE(entries(dst_), QStringList({"song.mp3"}));
-        QCOMPARE(readFile(dst_ + "/song.mp3"), QByteArray("second"));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"song.mp3"}));
+        QCOMPARE(diskfiles::read(dst_ + "/song.mp3"), QByteArray("second"));
     }
 
     void aMissingSourceStopsTheCopyThere() {
-        QVERIFY(writeFile(src_ + "/one.mp3", "1"));
-        QVERIFY(writeFile(src_ + "/three.mp3", "3"));
+        QVERIFY(diskfiles::write(src_ + "/one.mp3", "1"));
+        QVERIFY(diskfiles::write(src_ + "/three.mp3", "3"));
         FolderCopy copy({src_ + "/one.mp3", src_ + "/two.mp3", src_ + "/three.mp3"}, dst_);
         QList<int> started;
         QVERIFY(!copy.run([&](int i) { started << i; }));
@@ -102,11 +87,11 @@ private slots:
         QCOMPARE(copy.copied(), 1);
         QVERIFY(!copy.cancelled());
         QCOMPARE(copy.error(), "ファイルが見つかりません。\n" + src_ + "/two.mp3");
-        QCOMPARE(entries(dst_), QStringList({"one.mp3"}));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3"}));
     }
 
     void aTargetThatCannotBeWrittenStopsTheCopy() {
-        QVERIFY(writeFile(src_ + "/song.mp3", "new"));
+        QVERIFY(diskfiles::write(src_ + "/song.mp3", "new"));
         // A folder where the file would go cannot be replaced by it.
         QVERIFY(QDir().mkpath(dst_ + "/song.mp3"));
         FolderCopy copy({src_ + "/song.mp3"}, dst_);
@@ -114,7 +99,7 @@ private slots:
         QCOMPARE(copy.copied(), 0);
         QVERIFY(copy.error().startsWith("コピー先に書き込めません。\n" + dst_ + "/song.mp3\n("));
         QVERIFY(QFileInfo(dst_ + "/song.mp3").isDir());
-        QCOMPARE(entries(dst_), QStringList({"song.mp3"})); // no part-file left
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"song.mp3"})); // no part-file left
 
         // The folder was removed after it was picked.
         FolderCopy gone({src_ + "/song.mp3"}, dst_ + "/gone");
@@ -123,8 +108,8 @@ private slots:
     }
 
     void aReadOnlyFileIsNotReplaced() {
-        QVERIFY(writeFile(src_ + "/song.mp3", "new"));
-        QVERIFY(writeFile(dst_ + "/song.mp3", "kept"));
+        QVERIFY(diskfiles::write(src_ + "/song.mp3", "new"));
+        QVERIFY(diskfiles::write(dst_ + "/song.mp3", "kept"));
         const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                          QFile::WriteOther | QFile::ExeOther;
         // The unprivileged user reaches the folders and may write in dst.
@@ -140,8 +125,8 @@ private slots:
             QVERIFY(!copy.run());
         }
         QVERIFY(copy.error().startsWith("コピー先に書き込めません。\n" + dst_ + "/song.mp3\n("));
-        QCOMPARE(readFile(dst_ + "/song.mp3"), QByteArray("kept"));
-        QCOMPARE(entries(dst_), QStringList({"song.mp3"}));
+        QCOMPARE(diskfiles::read(dst_ + "/song.mp3"), QByteArray("kept"));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"song.mp3"}));
     }
 
     void aSourceThatIsAFolderStopsTheCopy() {
@@ -149,14 +134,14 @@ private slots:
         FolderCopy copy({src_ + "/folder.mp3"}, dst_);
         QVERIFY(!copy.run());
         QVERIFY(copy.error().startsWith("ファイルを開けません。\n" + src_ + "/folder.mp3\n("));
-        QCOMPARE(entries(dst_), QStringList());
+        QCOMPARE(diskfiles::entries(dst_), QStringList());
     }
 
     void aCancelKeepsTheFilesCopiedSoFar() {
-        QVERIFY(writeFile(src_ + "/one.mp3", "1"));
-        QVERIFY(writeFile(src_ + "/two.mp3", "2"));
-        QVERIFY(writeFile(src_ + "/three.mp3", "3"));
-        QVERIFY(writeFile(dst_ + "/two.mp3", "old two"));
+        QVERIFY(diskfiles::write(src_ + "/one.mp3", "1"));
+        QVERIFY(diskfiles::write(src_ + "/two.mp3", "2"));
+        QVERIFY(diskfiles::write(src_ + "/three.mp3", "3"));
+        QVERIFY(diskfiles::write(dst_ + "/two.mp3", "old two"));
         FolderCopy copy({src_ + "/one.mp3", src_ + "/two.mp3", src_ + "/three.mp3"}, dst_);
         QVERIFY(!copy.run([&](int i) {
             if (i == 1)
@@ -166,8 +151,8 @@ private slots:
         QCOMPARE(copy.copied(), 1);
         QCOMPARE(copy.error(), QString());
         // The file being copied keeps its old content, and nothing else is left.
-        QCOMPARE(entries(dst_), QStringList({"one.mp3", "two.mp3"}));
-        QCOMPARE(readFile(dst_ + "/two.mp3"), QByteArray("old two"));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3", "two.mp3"}));
+        QCOMPARE(diskfiles::read(dst_ + "/two.mp3"), QByteArray("old two"));
 
         FolderCopy early({src_ + "/three.mp3"}, dst_);
         early.cancel();
@@ -179,11 +164,11 @@ private slots:
 
     void copyingAFileOntoItselfKeepsIt() {
         const QByteArray bytes = patterned(3 * 1024 * 1024, 9);
-        QVERIFY(writeFile(src_ + "/song.wav", bytes));
+        QVERIFY(diskfiles::write(src_ + "/song.wav", bytes));
         FolderCopy copy({src_ + "/song.wav"}, src_);
         QVERIFY(copy.run());
-        QCOMPARE(readFile(src_ + "/song.wav"), bytes);
-        QCOMPARE(entries(src_), QStringList({"song.wav"}));
+        QCOMPARE(diskfiles::read(src_ + "/song.wav"), bytes);
+        QCOMPARE(diskfiles::entries(src_), QStringList({"song.wav"}));
     }
 
     void anEmptyListCopiesNothing() {
@@ -199,8 +184,8 @@ private slots:
     }
 
     void theProgressWindowRunsUntilTheCopyEnds() {
-        QVERIFY(writeFile(src_ + "/one.mp3", "1"));
-        QVERIFY(writeFile(src_ + "/two.mp3", "2"));
+        QVERIFY(diskfiles::write(src_ + "/one.mp3", "1"));
+        QVERIFY(diskfiles::write(src_ + "/two.mp3", "2"));
         ScriptedPresenter boxes;
         QString title;
         setModalHandler([&](QDialog& d) {
@@ -209,12 +194,12 @@ private slots:
         });
         CopyToFolder(nullptr, {src_ + "/one.mp3", src_ + "/two.mp3"}, dst_);
         QCOMPARE(title, QStringLiteral("指定フォルダへコピー"));
-        QCOMPARE(entries(dst_), QStringList({"one.mp3", "two.mp3"}));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3", "two.mp3"}));
         QVERIFY(boxes.boxes().isEmpty());
     }
 
     void aFailureIsDescribedInABox() {
-        QVERIFY(writeFile(src_ + "/one.mp3", "1"));
+        QVERIFY(diskfiles::write(src_ + "/one.mp3", "1"));
         ScriptedPresenter boxes;
         setModalHandler([](QDialog& d) { return d.exec(); });
         CopyToFolder(nullptr, {src_ + "/one.mp3", src_ + "/lost.mp3"}, dst_);
@@ -222,7 +207,7 @@ private slots:
         QCOMPARE(boxes.boxes()[0].text, "ファイルが見つかりません。\n" + src_ + "/lost.mp3");
         QCOMPARE(boxes.boxes()[0].style, 0);
         QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Melodara Player"));
-        QCOMPARE(entries(dst_), QStringList({"one.mp3"}));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3"}));
     }
 
     void cancelDuringTheCopy_data() {
@@ -233,10 +218,10 @@ private slots:
 
     void cancelDuringTheCopy() {
         QFETCH(bool, closeBox);
-        // The second source is a pipe: reading it waits until the test
-        // writes to it, which holds the copy at that file.
-        QVERIFY(writeFile(src_ + "/one.mp3", "1"));
-        QVERIFY(writeFile(src_ + "/three.mp3", "3"));
+        // The second source is a pipe: opening it waits until the test
+        // opens its other end, which holds the copy at that file.
+        QVERIFY(diskfiles::write(src_ + "/one.mp3", "1"));
+        QVERIFY(diskfiles::write(src_ + "/three.mp3", "3"));
         const QString pipe = src_ + "/two.mp3";
         QFile::remove(pipe);
         QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
@@ -254,16 +239,18 @@ private slots:
             else
                 progress.cmdCancel->click();
             stillOpen = progress.isVisible() && !progress.cmdCancel->isEnabled();
+            // Opening the pipe's other end lets the copy open it; closing it
+            // again without a byte (the copy may have let go already) ends
+            // it. Were the cancel not seen, the empty file would be copied.
             QFile writer(pipe);
-            if (writer.open(QIODevice::WriteOnly))
-                writer.write("2");
+            writer.open(QIODevice::WriteOnly);
             writer.close();
             return progress.exec();
         });
         CopyToFolder(nullptr, {src_ + "/one.mp3", pipe, src_ + "/three.mp3"}, dst_);
         QCOMPARE(during, QStringLiteral("ファイルをコピーしています（2 / 3）"));
         QVERIFY(stillOpen);
-        QCOMPARE(entries(dst_), QStringList({"one.mp3"}));
+        QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3"}));
         QVERIFY(boxes.boxes().isEmpty());
     }
 };
