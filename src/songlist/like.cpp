@@ -26,6 +26,8 @@ LikePattern::LikePattern(const QString& pattern) {
     const qsizetype n = p.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char32_t c = p[i];
+        // A "[" without its "]" is a plain character.
+        const qsizetype close = c == U'[' ? p.indexOf(U']', i + 1) : -1;
         if (c == U'*') {
             // A run of stars matches what one star matches.
             if (tokens_.empty() || tokens_.back().kind != Token::Star)
@@ -34,8 +36,7 @@ LikePattern::LikePattern(const QString& pattern) {
             tokens_.push_back({Token::Any});
         } else if (c == U'#') {
             tokens_.push_back({Token::Digit});
-        } else if (c == U'[' && p.indexOf(U']', i + 1) > i) {
-            const qsizetype close = p.indexOf(U']', i + 1);
+        } else if (close > i) {
             qsizetype first = i + 1;
             if (first == close) {
                 i = close; // "[]": no character at all
