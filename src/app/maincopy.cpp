@@ -6,7 +6,6 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
-#include "base/textfold.h"
 #include "data/adoconnector.h"
 #include "export/copydialog.h"
 #include "songlist/songlistview.h"

@@ -1,5 +1,7 @@
 #include "base/textfold.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace text {

@@ -43,8 +43,10 @@ frmCopyProgress::frmCopyProgress(int count, QWidget* parent) : QDialog(parent), 
 }
 
 void frmCopyProgress::showFile(int index, const QString& name) {
-    lblProgress->setText(
-        QStringLiteral("ファイルをコピーしています（%1 / %2）").arg(index + 1).arg(count_));
+    // After a cancel the window says so until the copy has stopped.
+    if (cmdCancel->isEnabled())
+        lblProgress->setText(
+            QStringLiteral("ファイルをコピーしています（%1 / %2）").arg(index + 1).arg(count_));
     lblFile->setText(name);
     prgCopy->setValue(index);
 }

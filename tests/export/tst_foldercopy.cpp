@@ -228,6 +228,7 @@ private slots:
         ScriptedPresenter boxes;
         QString during;
         bool stillOpen = false;
+        QString cancelling;
         setModalHandler([&](QDialog& d) {
             auto& progress = static_cast<frmCopyProgress&>(d);
             progress.show();
@@ -239,6 +240,9 @@ private slots:
             else
                 progress.cmdCancel->click();
             stillOpen = progress.isVisible() && !progress.cmdCancel->isEnabled();
+            // A file reported late does not take the place of the cancel.
+            progress.showFile(2, "three.mp3");
+            cancelling = progress.lblProgress->text();
             // Opening the pipe's other end lets the copy open it; closing it
             // again without a byte (the copy may have let go already) ends
             // it. Were the cancel not seen, the empty file would be copied.
@@ -250,6 +254,7 @@ private slots:
         CopyToFolder(nullptr, {src_ + "/one.mp3", pipe, src_ + "/three.mp3"}, dst_);
         QCOMPARE(during, QStringLiteral("ファイルをコピーしています（2 / 3）"));
         QVERIFY(stillOpen);
+        QCOMPARE(cancelling, QStringLiteral("キャンセルしています..."));
         QCOMPARE(diskfiles::entries(dst_), QStringList({"one.mp3"}));
         QVERIFY(boxes.boxes().isEmpty());
     }
