@@ -148,8 +148,6 @@ private:
     void connectLibrary();
     void connectSearch();
     void connectCopy();
-    // The folder to copy to, or nothing when the user cancelled.
-    std::optional<QString> chooseCopyFolder();
     void frmMain_StartSong(const QString& key);
     void frmMain_PauseSong();
     void frmMain_ResumeSong();

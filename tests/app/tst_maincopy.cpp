@@ -7,13 +7,14 @@
 #include "base/modal.h"
 #include "diskfiles.h"
 #include "export/copydialog.h"
+#include "library/pickers.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlistview.h"
 #include "templibrary.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,24 +26,28 @@ const QString kMessage26 = QStringLiteral("現在のセットリスト内のフ�
 struct Dialogs {
     int pickers = 0;
     int progress = 0;
+    QString pickerOpenedAt;
 };
 
 // Answers the folder picker with `folder` (cancels it when empty) and runs
-// the progress window.
+// the progress window; any other dialog is left unanswered.
 void answerPicker(const QString& folder, Dialogs& seen) {
     setModalHandler([folder, &seen](QDialog& dialog) {
         if (qobject_cast<frmCopyProgress*>(&dialog)) {
             ++seen.progress;
             return dialog.exec();
         }
-        auto* picker = qobject_cast<QFileDialog*>(&dialog);
+        auto* picker = qobject_cast<frmDirSelectBas*>(&dialog);
         if (!picker)
             return -1;
         ++seen.pickers;
-        if (folder.isEmpty())
+        seen.pickerOpenedAt = picker->folder();
+        if (folder.isEmpty()) {
+            picker->cmdCancel->click();
             return 0;
-        picker->setDirectory(folder);
-        QMetaObject::invokeMethod(picker, "accept", Qt::DirectConnection);
+        }
+        picker->setFolder(folder);
+        picker->cmdOK->click();
         return 1;
     });
 }
@@ -99,6 +104,12 @@ private slots:
         QCOMPARE(diskfiles::entries(target_.path()), QStringList({"song.mp3", "three.mp3"}));
         QCOMPARE(diskfiles::read(target_.path() + "/song.mp3"), QByteArray("one/song"));
         QCOMPARE(diskfiles::read(target_.path() + "/three.mp3"), QByteArray("three"));
+
+        // The next picker opens where this one was left.
+        answerPicker(QString(), seen);
+        w.mnuFile_CopySong_Click();
+        QCOMPARE(seen.pickers, 2);
+        QCOMPARE(QDir(seen.pickerOpenedAt), QDir(target_.path()));
     }
 
     void aMissingFileStopsTheCopyWithItsDescription() {
