@@ -13,10 +13,11 @@ class QFile;
 // file name and over any file of that name there, so of two sources with
 // the same name the later one stays. The first failure ends the copy.
 //
-// Each file is streamed through a fixed buffer, never read whole, and is
-// written under a temporary name that takes the real one only when it is
-// complete: a failure or a cancel never leaves a part of a file, and the
-// file it would have replaced stays as it was.
+// Each file is streamed a chunk at a time (by the kernel where it can,
+// else through a fixed buffer), never read whole. A failure or a cancel
+// never leaves a part of a file: a new file is removed again, and a file
+// being replaced stays as it was until its complete copy takes its name.
+// A read-only file in the folder is not replaced.
 //
 // run() may go on another thread than cancel().
 class FolderCopy {
