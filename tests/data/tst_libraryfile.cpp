@@ -17,28 +17,22 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 class TestLibraryFile : public QObject {
     Q_OBJECT
 
-    QString dbPath() const { return dir_->path() + "/DataBase/MelodaraPlayer.db"; }
+    QString folder() const { return dir_->path() + "/DataBase"; }
+    QString dbPath() const { return folder() + "/MelodaraPlayer.db"; }
 
     static QByteArray bytes(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
 
-    static void setMode(const QString& path, int octal) {
-        QFile::Permissions p;
-        const QFile::Permission bits[] = {QFile::ExeOther, QFile::WriteOther, QFile::ReadOther,
-                                          QFile::ExeGroup, QFile::WriteGroup, QFile::ReadGroup,
-                                          QFile::ExeOwner, QFile::WriteOwner, QFile::ReadOwner};
-        for (int i = 0; i < 9; ++i) {
-            if (octal & (1 << i))
-                p |= bits[i];
-        }
-        QVERIFY(QFile::setPermissions(path, p));
+    static void setMode(const QString& path, int mode) {
+        QVERIFY2(chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0, qPrintable(path));
     }
 
     // A library of `songs` songs, closed again.
@@ -54,23 +48,42 @@ class TestLibraryFile : public QObject {
         QVERIFY(boxes.boxes().isEmpty());
     }
 
-    // Runs statements on the file through a connection of the test's own.
-    static void exec(const QString& path, const QStringList& statements) {
+    // Column 0 of the first row of `sql`, read through a connection of the
+    // test's own, after running `statements`.
+    static QString value(const QString& path, const QString& sql,
+                         const QStringList& statements = {}) {
         sqlite::Database db;
         QString error;
-        QVERIFY2(db.open(path, true, error), qPrintable(error));
-        for (const QString& statement : statements)
-            QVERIFY2(db.exec(statement, error), qPrintable(error));
-    }
-
-    static QString number(const QString& path, const QString& sql) {
-        sqlite::Database db;
-        QString error;
-        if (!db.open(path, false, error))
+        if (!db.open(path, true, error))
             return error;
+        for (const QString& statement : statements) {
+            if (!db.exec(statement, error))
+                return error;
+        }
         sqlite::Statement query(db, sql);
         return query.step() == sqlite::Statement::Step::Row ? query.value(0).toString()
                                                             : query.error();
+    }
+
+    // The library is refused with one "DB_Error" box saying `reason` (a
+    // reason ending in ": " is followed by the engine's words), a write
+    // after it fails too, and the file is left byte for byte as it was.
+    void openRefused(const QString& reason) {
+        const QByteArray before = bytes(dbPath());
+        ScriptedPresenter boxes;
+        {
+            ADO_Connector db(dbPath());
+            QVERIFY(!db.isConnected());
+            QVERIFY(!db.adoSetData(31, {"/music/a.mp3", "a"}));
+        }
+        QCOMPARE(boxes.boxes().size(), 2);
+        QCOMPARE(boxes.boxes()[0].title + "," + boxes.boxes()[1].title,
+                 QStringLiteral("DB_Error,DBError"));
+        const QString text = boxes.boxes()[0].text;
+        QVERIFY2(reason.endsWith(": ") ? text.startsWith(reason) : text == reason,
+                 qPrintable(text));
+        QCOMPARE(bytes(dbPath()), before);
+        QVERIFY(!QFile::exists(dbPath() + "-wal"));
     }
 
 private slots:
@@ -89,87 +102,103 @@ private slots:
     }
 
     void existingLibraryIsNeverPassedOver_data() {
+        // What there is: the program's DataBase folder, a library in it, one in the user's.
+        QTest::addColumn<QString>("present");
         QTest::addColumn<int>("programMode");
-        QTest::addColumn<bool>("dataBaseFolder");
-        QTest::addColumn<bool>("programLibrary");
-        QTest::addColumn<bool>("userLibrary");
         QTest::addColumn<QString>("chosen");
-        QTest::addRow("library in a read-only program folder")
-            << 0555 << true << true << false << "program";
-        QTest::addRow("both libraries") << 0555 << true << true << true << "program";
-        QTest::addRow("user library, program folder writable now")
-            << 0777 << false << false << true << "user";
-        QTest::addRow("none, writable program folder")
-            << 0777 << false << false << false << "program";
-        QTest::addRow("none, read-only program folder")
-            << 0555 << false << false << false << "user";
-        QTest::addRow("none, read-only DataBase folder")
-            << 0555 << true << false << false << "user";
-        QTest::addRow("none, empty writable DataBase folder")
-            << 0777 << true << false << false << "program";
+        QTest::addRow("read-only program folder") << "folder,program" << 0555 << "program";
+        QTest::addRow("both libraries") << "folder,program,user" << 0555 << "program";
+        QTest::addRow("user's, program's writable now") << "user" << 0777 << "user";
+        QTest::addRow("none, writable program folder") << "" << 0777 << "program";
+        QTest::addRow("none, read-only program folder") << "" << 0555 << "user";
+        QTest::addRow("none, read-only DataBase folder") << "folder" << 0555 << "user";
+        QTest::addRow("none, empty writable DataBase") << "folder" << 0777 << "program";
     }
     void existingLibraryIsNeverPassedOver() {
+        QFETCH(QString, present);
         QFETCH(int, programMode);
-        QFETCH(bool, dataBaseFolder);
-        QFETCH(bool, programLibrary);
-        QFETCH(bool, userLibrary);
         QFETCH(QString, chosen);
-        const QString program = dir_->path() + "/program";
-        const QString user = dir_->path() + "/user";
-        QVERIFY(QDir().mkpath(program));
-        if (dataBaseFolder)
-            QVERIFY(QDir().mkpath(program + "/DataBase"));
-        if (programLibrary)
-            makeLibrary(program + "/DataBase/MelodaraPlayer.db", 1);
-        if (userLibrary)
-            makeLibrary(user + "/DataBase/MelodaraPlayer.db", 1);
-        if (programLibrary)
-            setMode(program + "/DataBase/MelodaraPlayer.db", programMode & 0444);
-        if (dataBaseFolder)
-            setMode(program + "/DataBase", programMode);
-        setMode(program, programMode);
-
+        const QString program = dir_->path() + "/program", name = "/DataBase/MelodaraPlayer.db";
+        QVERIFY(QDir().mkpath(present.contains("folder") ? program + "/DataBase" : program));
+        for (const char* library : {"program", "user"}) {
+            if (present.contains(library))
+                makeLibrary(dir_->path() + "/" + library + name, 1);
+        }
+        for (const QString& path : {program + name, program + "/DataBase", program}) {
+            if (QFile::exists(path))
+                setMode(path, path == program + name ? programMode & 0444 : programMode);
+        }
         Unprivileged nobody;
         if (!nobody.isActive())
             QSKIP("the tests may not act as an unprivileged user here");
-        const QString path = libraryfile::choosePath(program, user);
-        QCOMPARE(path, dir_->path() + "/" + chosen + "/DataBase/MelodaraPlayer.db");
+        QCOMPARE(libraryfile::choosePath(program, dir_->path() + "/user"),
+                 dir_->path() + "/" + chosen + name);
     }
 
-    void unwritableLibraryIsRefusedOnce_data() {
-        QTest::addColumn<int>("folderMode");
+    // Nothing but a library this program can write is used; anything else
+    // is refused as it stands.
+    void fileOtherThanAWritableLibraryIsRefusedUnchanged_data() {
+        QTest::addColumn<QByteArray>("junk"); // the file's bytes, else a library
+        QTest::addColumn<QStringList>("change");
         QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("folderMode");
         QTest::addColumn<QString>("reason");
-        QTest::addRow("write-protected file")
-            << 0777 << 0444 << "<file> cannot be written: Permission denied";
+        QTest::addRow("write-protected file") << QByteArray() << QStringList() << 0444 << 0777
+                                              << "<file> cannot be written: Permission denied";
         QTest::addRow("read-only folder")
-            << 0555 << 0666
+            << QByteArray() << QStringList() << 0666 << 0555
             << "The folder <folder> cannot be written, so the library in it cannot keep any "
                "change.";
+        QTest::addRow("another program's database")
+            << QByteArray("")
+            << QStringList{"CREATE TABLE notes(text)", "INSERT INTO notes VALUES ('keep me')"}
+            << 0666 << 0777 << "The database has no table TM_曲情報.";
+        QTest::addRow("library of a newer version")
+            << QByteArray()
+            << QStringList{"PRAGMA journal_mode = DELETE", "PRAGMA user_version = 2"} << 0666
+            << 0777
+            << "<file> was written by a newer version of this program (format 2; this one "
+               "reads up to format 1).";
+        QTest::addRow("not a database")
+            << QByteArray(4096, 'x') << QStringList() << 0666 << 0777 << "file is not a database";
     }
-    void unwritableLibraryIsRefusedOnce() {
-        QFETCH(int, folderMode);
+    void fileOtherThanAWritableLibraryIsRefusedUnchanged() {
+        QFETCH(QByteArray, junk);
+        QFETCH(QStringList, change);
         QFETCH(int, fileMode);
+        QFETCH(int, folderMode);
         QFETCH(QString, reason);
-        makeLibrary(dbPath(), 3);
+        QVERIFY(QDir().mkpath(folder()));
+        if (junk.isNull()) {
+            makeLibrary(dbPath(), 3);
+        } else {
+            QFile file(dbPath());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
+        }
+        if (!change.isEmpty())
+            QCOMPARE(value(dbPath(), "SELECT 1", change), QStringLiteral("1"));
         setMode(dbPath(), fileMode);
-        setMode(dir_->path() + "/DataBase", folderMode);
-        const QByteArray before = bytes(dbPath());
-
+        setMode(folder(), folderMode);
         Unprivileged nobody;
         if (!nobody.isActive())
             QSKIP("the tests may not act as an unprivileged user here");
-        ScriptedPresenter boxes;
+        openRefused(reason.replace("<file>", dbPath()).replace("<folder>", folder()));
+    }
+
+    void libraryDamagedInTheMiddleIsRefusedUnchanged() {
+        makeLibrary(dbPath(), 2000);
+        const int pageSize = value(dbPath(), "PRAGMA page_size").toInt();
+        const int pages = value(dbPath(), "PRAGMA page_count").toInt();
+        QVERIFY(pages > 20);
         {
-            ADO_Connector db(dbPath());
-            QVERIFY(!db.isConnected());
+            // Page 1 holds the schema and settings, which still read well.
+            QFile file(dbPath());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(qint64(pageSize) * (pages / 2)));
+            QCOMPARE(file.write(QByteArray(pageSize, '\0')), qint64(pageSize));
         }
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DB_Error"));
-        QCOMPARE(
-            boxes.boxes().front().text,
-            reason.replace("<file>", dbPath()).replace("<folder>", dir_->path() + "/DataBase"));
-        QCOMPARE(bytes(dbPath()), before);
+        QCOMPARE(value(dbPath(), "SELECT count(*) FROM TM_初期設定"), QStringLiteral("12"));
+        openRefused(dbPath() + " is damaged: ");
     }
 
     void fileLeftByCrashedCreationBecomesLibrary_data() {
@@ -182,7 +211,7 @@ private slots:
     }
     void fileLeftByCrashedCreationBecomesLibrary() {
         QFETCH(int, statements);
-        QVERIFY(QDir().mkpath(dir_->path() + "/DataBase"));
+        QVERIFY(QDir().mkpath(folder()));
         if (statements < 0) {
             QFile empty(dbPath());
             QVERIFY(empty.open(QIODevice::WriteOnly));
@@ -195,11 +224,9 @@ private slots:
                 sqlite::Database db;
                 QString error;
                 db.open(dbPath(), true, error);
-                db.exec("PRAGMA journal_mode = WAL", error);
-                db.exec("BEGIN", error);
-                const QStringList all = schema::creationStatements();
-                for (int i = 0; i < statements; ++i)
-                    db.exec(all[i], error);
+                for (const QString& step : QStringList{"PRAGMA journal_mode = WAL", "BEGIN"} +
+                                               schema::creationStatements().mid(0, statements))
+                    db.exec(step, error);
                 raise(SIGKILL);
             }
             int status = 0;
@@ -207,91 +234,16 @@ private slots:
             QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         }
 
+        // A whole new library: set list "ALL" alone, listing a new song.
         ScriptedPresenter boxes;
         ADO_Connector db(dbPath());
-        QVERIFY(db.isConnected());
+        Recordset lists, songs;
+        QVERIFY(db.adoSetData(31, {"/music/a.mp3", "a"}) && db.adoGetData(2, lists) &&
+                db.adoGetData(3, songs, "Q_SetList_ALL"));
+        QCOMPARE(lists.text("セットリスト名") +
+                     QString(" %1 %2").arg(lists.RecordCount()).arg(songs.RecordCount()),
+                 QStringLiteral("ALL 1 1"));
         QVERIFY(boxes.boxes().isEmpty());
-        Recordset rs;
-        QVERIFY(db.adoGetData(2, rs));
-        QCOMPARE(rs.RecordCount(), 1);
-        QCOMPARE(rs.text("セットリスト名"), QStringLiteral("ALL"));
-        QVERIFY(db.adoSetData(31, {"/music/a.mp3", "a"}));
-        QVERIFY(db.adoGetData(3, rs, "Q_SetList_ALL"));
-        QCOMPARE(rs.RecordCount(), 1);
-    }
-
-    void fileOtherThanALibraryIsRefusedUnchanged_data() {
-        QTest::addColumn<bool>("library");
-        QTest::addColumn<QStringList>("change");
-        QTest::addColumn<QByteArray>("junk");
-        QTest::addColumn<QString>("reason");
-        QTest::addRow("another program's database")
-            << false
-            << QStringList{"CREATE TABLE notes(text)", "INSERT INTO notes VALUES ('keep me')"}
-            << QByteArray() << "The database has no table TM_曲情報.";
-        QTest::addRow("library of a newer version")
-            << true << QStringList{"PRAGMA journal_mode = DELETE", "PRAGMA user_version = 2"}
-            << QByteArray()
-            << "<file> was written by a newer version of this program (format 2; this one "
-               "reads up to format 1).";
-        QTest::addRow("not a database")
-            << false << QStringList() << QByteArray(4096, 'x') << "file is not a database";
-    }
-    void fileOtherThanALibraryIsRefusedUnchanged() {
-        QFETCH(bool, library);
-        QFETCH(QStringList, change);
-        QFETCH(QByteArray, junk);
-        QFETCH(QString, reason);
-        QVERIFY(QDir().mkpath(dir_->path() + "/DataBase"));
-        if (library)
-            makeLibrary(dbPath(), 1);
-        if (!junk.isEmpty()) {
-            QFile file(dbPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(junk);
-        }
-        exec(dbPath(), change);
-        const QByteArray before = bytes(dbPath());
-
-        ScriptedPresenter boxes;
-        {
-            ADO_Connector db(dbPath());
-            QVERIFY(!db.isConnected());
-        }
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DB_Error"));
-        QCOMPARE(boxes.boxes().front().text, reason.replace("<file>", dbPath()));
-        QCOMPARE(bytes(dbPath()), before);
-        QVERIFY(!QFile::exists(dbPath() + "-wal"));
-    }
-
-    void libraryDamagedInTheMiddleIsRefusedUnchanged() {
-        makeLibrary(dbPath(), 2000);
-        const int pageSize = number(dbPath(), "PRAGMA page_size").toInt();
-        const int pages = number(dbPath(), "PRAGMA page_count").toInt();
-        QVERIFY(pages > 20);
-        {
-            // Page 1 holds the schema and settings, which still read well.
-            QFile file(dbPath());
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.seek(qint64(pageSize) * (pages / 2)));
-            QCOMPARE(file.write(QByteArray(pageSize, '\0')), qint64(pageSize));
-        }
-        QCOMPARE(number(dbPath(), "SELECT count(*) FROM TM_初期設定"), QStringLiteral("12"));
-        const QByteArray before = bytes(dbPath());
-
-        ScriptedPresenter boxes;
-        {
-            ADO_Connector db(dbPath());
-            QVERIFY(!db.isConnected());
-            QVERIFY(!db.adoSetData(31, {"/music/a.mp3", "a"}));
-        }
-        QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(boxes.boxes().front().title, QStringLiteral("DB_Error"));
-        QCOMPARE(boxes.boxes().back().title, QStringLiteral("DBError"));
-        QVERIFY2(boxes.boxes().front().text.startsWith(dbPath() + " is damaged: "),
-                 qPrintable(boxes.boxes().front().text));
-        QCOMPARE(bytes(dbPath()), before);
     }
 
 private:

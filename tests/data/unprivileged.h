@@ -12,25 +12,21 @@
 class Unprivileged {
 public:
     Unprivileged() {
-        if (geteuid() != 0) {
-            active_ = true;
-            return;
-        }
         constexpr uid_t kNobody = 65534;
-        if (setresgid(kNobody, kNobody, 0) != 0)
+        if (geteuid() != 0)
+            active_ = true;
+        else if (setresgid(kNobody, kNobody, 0) != 0)
             return;
-        if (setresuid(kNobody, kNobody, 0) != 0) {
+        else if (setresuid(kNobody, kNobody, 0) != 0)
             restoreGroup();
-            return;
-        }
-        active_ = switched_ = true;
+        else
+            active_ = switched_ = true;
     }
     ~Unprivileged() {
-        if (!switched_)
-            return;
-        if (setresuid(0, 0, 0) != 0)
+        if (switched_ && setresuid(0, 0, 0) != 0)
             qFatal("cannot take back the root user");
-        restoreGroup();
+        if (switched_)
+            restoreGroup();
     }
     Unprivileged(const Unprivileged&) = delete;
     Unprivileged& operator=(const Unprivileged&) = delete;
