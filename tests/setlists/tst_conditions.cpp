@@ -8,309 +8,177 @@
 
 #include <QTest>
 
+#include <optional>
+
 using namespace setlists;
+using enum setlists::Kind;
+
+Q_DECLARE_METATYPE(setlists::Conditions)
 
 class TestConditions : public QObject {
     Q_OBJECT
 
-    static Condition number(Kind kind, const QString& comparison, int n,
-                            const QString& join = "and") {
-        return {kind, comparison, QString::number(n), join};
-    }
-    static Condition choice(Kind kind, const QString& value, const QString& join = "and") {
-        return {kind, kAtLeast, value, join};
-    }
-    static QStringList ids(TempLibrary& lib, const QString& setList) {
+    // The IDs a set list's query selects, sorted and joined by ",".
+    static QString ids(const QString& setList) {
         Recordset rs;
-        if (!lib.db().adoGetData(3, rs, queryName(setList)))
-            return {"<failed>"};
+        if (!gConnector->adoGetData(3, rs, queryName(setList)))
+            return "<failed>";
         QStringList out;
         for (; !rs.Eof(); rs.MoveNext())
             out << rs.text("ID");
-        std::sort(out.begin(), out.end());
+        out.sort();
+        return out.join(',');
+    }
+
+    // The pieces of set list `name` there are: "listed" in the list, its
+    // conditions "row" (once for each) and its "query".
+    static QStringList pieces(const QString& name) {
+        QStringList out;
+        Recordset rs;
+        for (gConnector->adoGetData(2, rs); !rs.Eof(); rs.MoveNext()) {
+            if (rs.text("セットリスト名") == name)
+                out << "listed";
+        }
+        for (gConnector->adoGetData(17, rs, name); !rs.Eof(); rs.MoveNext())
+            out << "row";
+        if (gConnector->queryExists(queryName(name)))
+            out << "query";
         return out;
     }
 
-    // Songs chosen to tell "and" from "or" and "以上" from "以下":
-    //   1: count 3,  priority 90, genre "Rock 'n' Roll", trend
-    //   2: count 10, priority 50, genre "ジャズ",        artist "O\"Neil"
-    //   3: count 20, priority 80, genre "Rock 'n' Roll", break-out
-    //   4: count 0,  priority 10, genre "ジャズ" in the second slot only
-    struct Library {
-        TempLibrary lib;
-        int rock, jazz, oneil;
-        Library() {
-            rock = lib.addGenre("Rock 'n' Roll");
-            jazz = lib.addGenre("ジャズ");
-            oneil = lib.addArtist("O\"Neil");
-            TempLibrary::Fields f;
-            f.count = 3, f.priority = 90, f.genres[0] = rock, f.trend = true;
-            lib.addSong("one", f);
-            f = {};
-            f.count = 10, f.priority = 50, f.genres[0] = jazz, f.artist = oneil;
-            lib.addSong("two", f);
-            f = {};
-            f.count = 20, f.priority = 80, f.genres[0] = rock, f.breakOut = true;
-            lib.addSong("three", f);
-            f = {};
-            f.count = 0, f.priority = 10, f.genres[1] = jazz;
-            lib.addSong("four", f);
-            lib.db().adoSetData(22, {"彼の \"ベスト\" it's", "3", "1"});
-            lib.db().adoSetData(22, {"彼の \"ベスト\" it's", "2", "2"});
-        }
-    };
+    std::optional<TempLibrary> lib_;
+    std::optional<ScriptedPresenter> boxes_;
 
 private slots:
-    void storedRowOfTheExample() {
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtLeast, 10, "or");
-        rows[1] = choice(Kind::Genre, "G");
-        QStringList expected = {"再生カウントが...", "以上", "10", " or",
-                                "ジャンルが...",     "=",    "G"};
-        while (expected.size() < 19)
-            expected << QString();
-        QCOMPARE(storedValues(rows), expected);
-        QVERIFY(songQuery(rows).endsWith(" WHERE  song.カウント >=10 or   janl1.ジャンル名 = 'G'"));
+    // Songs chosen to tell "and" from "or" and "以上" from "以下", the
+    // fourth with its genre in the second slot only, and an album of 3, 2.
+    void init() {
+        boxes_.reset();
+        TempLibrary& lib = lib_.emplace();
+        const int rock = lib.addGenre("Rock 'n' Roll"), jazz = lib.addGenre("ジャズ");
+        const int oneil = lib.addArtist("O\"Neil");
+        lib.addSong("a", {.priority = 90, .genres = {rock, 1, 1}, .trend = true, .count = 3});
+        lib.addSong("b", {.priority = 50, .genres = {jazz, 1, 1}, .artist = oneil, .count = 10});
+        lib.addSong("c", {.priority = 80, .genres = {rock, 1, 1}, .breakOut = true, .count = 20});
+        lib.addSong("d", {.priority = 10, .genres = {1, jazz, 1}});
+        gConnector->adoSetData(22, {"彼の \"ベスト\" it's", "3", "1"});
+        gConnector->adoSetData(22, {"彼の \"ベスト\" it's", "2", "2"});
+        boxes_.emplace();
     }
 
-    void queryOfTheSecondExample() {
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtMost, 3);
-        rows[1] = choice(Kind::Trend, kUnchecked);
-        QVERIFY(songQuery(rows).endsWith(" WHERE  song.カウント <=3 and  song.トレンド <>TRUE"));
-        const QStringList stored = storedValues(rows);
-        QCOMPARE(stored.mid(0, 7), QStringList({"再生カウントが...", "以下", "3", "and",
-                                                "トレンドが...", "=", "チェック無し"}));
+    // The row as stored: the first values given, the rest of the nineteen empty.
+    void storedValues_data() {
+        QTest::addColumn<Conditions>("rows");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("count or genre")
+            << Conditions{{{PlayCount, kAtLeast, "10", "or"}, {Genre, kAtLeast, "G"}}}
+            << QStringList{"再生カウントが...", "以上", "10", " or", "ジャンルが...", "=", "G"};
+        QTest::newRow("count and trend")
+            << Conditions{{{PlayCount, kAtMost, "3"}, {Trend, kAtLeast, kUnchecked}}}
+            << QStringList{"再生カウントが...", "以下", "3",           "and",
+                           "トレンドが...",     "=",    "チェック無し"};
+        QTest::newRow("album stands alone")
+            << Conditions{{{Album, kAtLeast, "A'1"}, {PlayCount, kAtLeast, "1"}}}
+            << QStringList{"アルバムが...", "=", "A'1"};
     }
-
-    void albumConditionStandsAlone() {
-        Conditions rows;
-        rows[0] = choice(Kind::Album, "A'1");
-        QStringList expected = {"アルバムが...", "=", "A'1"};
-        while (expected.size() < 19)
-            expected << QString();
-        QCOMPARE(storedValues(rows), expected);
-        QVERIFY(songQuery(rows).endsWith(" INNER JOIN TM_アルバム AS Album ON song.ID = Album.曲ID "
-                                         "WHERE Album.アルバム名 = 'A''1'"));
+    void storedValues() {
+        QFETCH(Conditions, rows);
+        QFETCH(QStringList, stored);
+        while (stored.size() < 19)
+            stored << QString();
+        QCOMPARE(setlists::storedValues(rows), stored);
     }
 
     void queriesSelectTheRightSongs_data() {
-        QTest::addColumn<int>("first"); // which case: filled in the test
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("count 以上 10") << 0 << QStringList({"2", "3"});
-        QTest::newRow("count 以下 10") << 1 << QStringList({"1", "2", "4"});
-        QTest::newRow("priority 以上 80 and trend") << 2 << QStringList({"1"});
-        QTest::newRow("priority 以上 80 or trend") << 3 << QStringList({"1", "3"});
-        QTest::newRow("genre with a quote") << 4 << QStringList({"1", "3"});
-        QTest::newRow("genre in the first slot only") << 5 << QStringList({"2"});
-        QTest::newRow("artist with a double quote") << 6 << QStringList({"2"});
-        QTest::newRow("break-out unchecked") << 7 << QStringList({"1", "2", "4"});
-        QTest::newRow("album with quotes") << 8 << QStringList({"2", "3"});
-        QTest::newRow("a and b or c") << 9 << QStringList({"1", "4"});
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<Conditions>("rows");
+        QTest::newRow("count 以上 10") << "2,3" << Conditions{{{PlayCount, kAtLeast, "10"}}};
+        QTest::newRow("count 以下 10") << "1,2,4" << Conditions{{{PlayCount, kAtMost, "10"}}};
+        QTest::newRow("priority 以上 80 and trend")
+            << "1" << Conditions{{{Priority, kAtLeast, "80"}, {Trend, kAtLeast, kChecked}}};
+        QTest::newRow("priority 以上 80 or trend")
+            << "1,3" << Conditions{{{Priority, kAtLeast, "80", "or"}, {Trend, kAtLeast, kChecked}}};
+        // Names ignore case.
+        QTest::newRow("genre, quoted") << "1,3" << Conditions{{{Genre, kAtLeast, "rock 'n' roll"}}};
+        QTest::newRow("genre, first slot only") << "2" << Conditions{{{Genre, kAtLeast, "ジャズ"}}};
+        QTest::newRow("artist, quoted") << "2" << Conditions{{{Artist, kAtLeast, "O\"Neil"}}};
+        QTest::newRow("break-out unchecked")
+            << "1,2,4" << Conditions{{{BreakOut, kAtLeast, kUnchecked}}};
+        // An album stands alone.
+        QTest::newRow("album, quoted")
+            << "2,3"
+            << Conditions{{{Album, kAtLeast, "彼の \"ベスト\" it's"}, {PlayCount, kAtLeast, "20"}}};
+        // (priority <= 10 and count <= 0) or trend
+        QTest::newRow("a and b or c") << "1,4"
+                                      << Conditions{{{Priority, kAtMost, "10"},
+                                                     {PlayCount, kAtMost, "0", "or"},
+                                                     {Trend, kAtLeast, kChecked}}};
     }
     void queriesSelectTheRightSongs() {
-        QFETCH(int, first);
-        QFETCH(QStringList, expected);
-        Library l;
-        Conditions rows;
-        switch (first) {
-        case 0:
-            rows[0] = number(Kind::PlayCount, kAtLeast, 10);
-            break;
-        case 1:
-            rows[0] = number(Kind::PlayCount, kAtMost, 10);
-            break;
-        case 2:
-            rows[0] = number(Kind::Priority, kAtLeast, 80, "and");
-            rows[1] = choice(Kind::Trend, kChecked);
-            break;
-        case 3:
-            rows[0] = number(Kind::Priority, kAtLeast, 80, "or");
-            rows[1] = choice(Kind::Trend, kChecked);
-            break;
-        case 4:
-            rows[0] = choice(Kind::Genre, "rock 'n' roll"); // names ignore case
-            break;
-        case 5:
-            rows[0] = choice(Kind::Genre, "ジャズ");
-            break;
-        case 6:
-            rows[0] = choice(Kind::Artist, "O\"Neil");
-            break;
-        case 7:
-            rows[0] = choice(Kind::BreakOut, kUnchecked);
-            break;
-        case 8:
-            rows[0] = choice(Kind::Album, "彼の \"ベスト\" it's");
-            break;
-        case 9: // (priority <= 10 and count <= 0) or trend
-            rows[0] = number(Kind::Priority, kAtMost, 10, "and");
-            rows[1] = number(Kind::PlayCount, kAtMost, 0, "or");
-            rows[2] = choice(Kind::Trend, kChecked);
-            break;
-        }
+        QFETCH(QString, expected);
+        QFETCH(Conditions, rows);
+        const QString name = QString("セット '%1' \"x\"").arg(QTest::currentDataTag());
         QString error;
-        const QString name = QString("セット '%1' \"x\"").arg(first);
         QVERIFY2(saveSetList(name, rows, error), qPrintable(error));
-        QCOMPARE(ids(l.lib, name), expected);
+        QCOMPARE(ids(name), expected);
     }
 
-    void storedRowReadsBackAsWritten() {
-        Library l;
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtMost, 7, "or");
-        rows[1] = choice(Kind::Artist, "O\"Neil", "and");
-        rows[2] = choice(Kind::BreakOut, kChecked);
-        QString error;
-        QVERIFY(saveSetList("mine", rows, error));
-        Recordset rs;
-        QVERIFY(l.lib.db().adoGetData(17, rs, "mine"));
-        const Conditions back = fromStoredRow(rs);
-        QCOMPARE(back[0].kind, Kind::PlayCount);
-        QCOMPARE(back[0].comparison, kAtMost);
-        QCOMPARE(back[0].value, QStringLiteral("7"));
-        QCOMPARE(back[0].join, QStringLiteral("or")); // stored " or", trimmed
-        QCOMPARE(back[1].value, QStringLiteral("O\"Neil"));
-        QCOMPARE(back[2].kind, Kind::BreakOut);
-        QCOMPARE(back[3].kind, Kind::Unset);
-        QCOMPARE(rs.text("Oper_1"), QStringLiteral(" or"));
-        QCOMPARE(rs.text("Oper_3"), QString());
-        QVERIFY(!rs.isNull("Oper_5"));
-    }
-
-    void storedValuesReadBackAsStored() {
-        // An album, genre or artist name may end (or begin) with a blank.
-        Library l;
-        Conditions rows;
-        rows[0] = choice(Kind::Album, "Best ");
-        QString error;
-        QVERIFY(saveSetList("album", rows, error));
-        rows[0] = choice(Kind::Artist, " Ann", "or");
-        rows[1] = number(Kind::Priority, kAtLeast, 5);
-        QVERIFY(saveSetList("artist", rows, error));
-        Recordset rs;
-        QVERIFY(l.lib.db().adoGetData(17, rs, "album"));
-        QCOMPARE(fromStoredRow(rs)[0].value, QStringLiteral("Best "));
-        QVERIFY(l.lib.db().adoGetData(17, rs, "artist"));
-        const Conditions back = fromStoredRow(rs);
-        QCOMPARE(back[0].value, QStringLiteral(" Ann"));
-        QCOMPARE(back[0].join, QStringLiteral("or"));
-        QCOMPARE(back[1].value, QStringLiteral("5"));
-    }
-
-    void numbersMustBeWholeAndInRange_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("zero") << int(Kind::Priority) << "0" << true;
-        QTest::newRow("hundred") << int(Kind::Priority) << "100" << true;
-        QTest::newRow("priority too big") << int(Kind::Priority) << "101" << false;
-        QTest::newRow("big count") << int(Kind::PlayCount) << "999999" << true;
-        QTest::newRow("count too big") << int(Kind::PlayCount) << "1000000" << false;
-        QTest::newRow("zero count") << int(Kind::PlayCount) << "0" << true;
-        QTest::newRow("negative") << int(Kind::PlayCount) << "-1" << false;
-        QTest::newRow("plus sign") << int(Kind::PlayCount) << "+7" << false;
-        QTest::newRow("group separator") << int(Kind::PlayCount) << "1,000" << false;
-        QTest::newRow("blanks around") << int(Kind::PlayCount) << " 7 " << true;
-        QTest::newRow("empty") << int(Kind::PlayCount) << "" << false;
-        QTest::newRow("text") << int(Kind::PlayCount) << "1 or 1=1" << false;
-        QTest::newRow("decimal") << int(Kind::PlayCount) << "1.5" << false;
-    }
-    void numbersMustBeWholeAndInRange() {
-        QFETCH(int, kind);
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        Conditions rows;
-        rows[0] = {Kind(kind), kAtLeast, text, "and"};
-        QCOMPARE(!invalidRow(rows).has_value(), valid);
-        QCOMPARE(numberOf(Kind(kind), text).has_value(), valid);
-    }
-
-    void failedQueryLeavesNothingSaved() {
-        TempLibrary lib;
+    void failedSaveLeavesNothingSaved() {
         // A query of that name already exists, so the new one cannot be made.
-        QVERIFY(lib.db().adoxCreateQuery("SELECT 1 AS ID", queryName("taken")));
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtLeast, 1);
+        QVERIFY(gConnector->adoxCreateQuery("SELECT 1 AS ID", queryName("taken")));
         QString error;
-        QVERIFY(!saveSetList("taken", rows, error));
+        QVERIFY(!saveSetList("taken", Conditions{{{PlayCount, kAtLeast, "1"}}}, error));
         QVERIFY(!error.isEmpty());
-        Recordset rs;
-        lib.db().adoGetData(2, rs);
-        QCOMPARE(rs.RecordCount(), 1); // only "ALL"
-        lib.db().adoGetData(17, rs, "taken");
-        QCOMPARE(rs.RecordCount(), 0);
+        QCOMPARE(pieces("taken"), QStringList({"query"}));
     }
 
-    void updateReplacesEvenWithoutTheOldQuery() {
-        Library l;
-        ScriptedPresenter boxes;
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtLeast, 10);
-        QString error;
-        QVERIFY(saveSetList("old", rows, error));
-        QVERIFY(l.lib.db().adoSetData(42, {queryName("old")})); // the query got lost
-        rows[0] = number(Kind::PlayCount, kAtLeast, 20);
-        QVERIFY(updateSetList("old", "new", rows, error));
-        QVERIFY(boxes.boxes().isEmpty());
-        QCOMPARE(ids(l.lib, "new"), QStringList({"3"}));
-        Recordset rs;
-        l.lib.db().adoGetData(17, rs, "old");
-        QCOMPARE(rs.RecordCount(), 0);
-        l.lib.db().adoGetData(2, rs);
-        QCOMPARE(rs.RecordCount(), 2);
-    }
-
-    void failedUpdateLeavesTheOldSetListWhole_data() {
-        QTest::addColumn<QString>("obstacle");
-        // The new query's name is already taken by a stray query.
-        QTest::newRow("query") << "CREATE VIEW Q_SetList_new AS SELECT 1 AS ID";
-        // The engine refuses the new conditions row.
-        QTest::newRow("conditions row")
+    // Set list "old" (count 以上 10: songs 2 and 3) becomes "new" (count 以上 20).
+    void updateReplacesAllOrNothing_data() {
+        QTest::addColumn<QString>("obstacle"); // run before the update
+        QTest::addColumn<QString>("kept");     // the set list there is after it
+        QTest::addColumn<QString>("ids");
+        QTest::addColumn<QStringList>("strays"); // what is left of the other
+        QTest::newRow("old query lost")
+            << "DROP VIEW Q_SetList_old" << QString("new") << QString("3") << QStringList();
+        QTest::newRow("new query's name taken")
+            << "CREATE VIEW Q_SetList_new AS SELECT 1 AS ID" << QString("old") << QString("2,3")
+            << QStringList{"query"};
+        QTest::newRow("new conditions row refused")
             << "CREATE TRIGGER refuse BEFORE INSERT ON TM_セットリスト条件"
-               " WHEN NEW.セットリスト名 = 'new' BEGIN SELECT RAISE(ABORT, 'refused'); END";
+               " WHEN NEW.セットリスト名 = 'new' BEGIN SELECT RAISE(ABORT, 'refused'); END"
+            << QString("old") << QString("2,3") << QStringList();
     }
-    void failedUpdateLeavesTheOldSetListWhole() {
+    void updateReplacesAllOrNothing() {
         QFETCH(QString, obstacle);
-        Library l;
-        ScriptedPresenter boxes;
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtLeast, 10);
+        QFETCH(QString, kept);
+        QFETCH(QString, ids);
+        QFETCH(QStringList, strays);
         QString error;
-        QVERIFY(saveSetList("old", rows, error));
-        QVERIFY(l.lib.db().adoSetData(46, {obstacle}));
-        rows[0] = number(Kind::PlayCount, kAtLeast, 20);
-        QVERIFY(!updateSetList("old", "new", rows, error));
-        // "old" is still listed, with its conditions and its query.
-        QCOMPARE(ids(l.lib, "old"), QStringList({"2", "3"}));
+        QVERIFY(saveSetList("old", Conditions{{{PlayCount, kAtLeast, "10"}}}, error));
+        QVERIFY(gConnector->adoSetData(46, {obstacle}));
+        QCOMPARE(updateSetList("old", "new", Conditions{{{PlayCount, kAtLeast, "20"}}}, error),
+                 kept == "new");
+        QCOMPARE(pieces(kept), QStringList({"listed", "row", "query"}));
+        QCOMPARE(pieces(kept == "new" ? "old" : "new"), strays);
+        QCOMPARE(this->ids(kept), ids);
         Recordset rs;
-        QVERIFY(l.lib.db().adoGetData(17, rs, "old"));
-        QCOMPARE(rs.RecordCount(), 1);
-        QCOMPARE(rs.text("Val_1"), QStringLiteral("10"));
-        QVERIFY(l.lib.db().adoGetData(2, rs));
-        QStringList names;
-        for (; !rs.Eof(); rs.MoveNext())
-            names << rs.text("セットリスト名");
-        QCOMPARE(names, QStringList({"ALL", "old"}));
-        QVERIFY(l.lib.db().adoGetData(17, rs, "new"));
-        QCOMPARE(rs.RecordCount(), 0);
+        QVERIFY(gConnector->adoGetData(17, rs, kept));
+        QCOMPARE(rs.text("Val_1"), kept == "new" ? "20" : "10");
+        QVERIFY(kept == "old" || boxes_->boxes().isEmpty());
     }
 
     void deleteRemovesAllThreePieces() {
-        Library l;
-        ScriptedPresenter boxes;
-        Conditions rows;
-        rows[0] = number(Kind::PlayCount, kAtLeast, 10);
+        const QString name = "it's \"gone\"";
         QString error;
-        QVERIFY(saveSetList("gone", rows, error));
-        deleteSetList("gone");
-        QVERIFY(!l.lib.db().queryExists(queryName("gone")));
-        Recordset rs;
-        l.lib.db().adoGetData(17, rs, "gone");
-        QCOMPARE(rs.RecordCount(), 0);
-        l.lib.db().adoGetData(2, rs);
-        QCOMPARE(rs.RecordCount(), 1);
-        QVERIFY(boxes.boxes().isEmpty());
+        for (const QString& setList : {name, QString("lost")})
+            QVERIFY(saveSetList(setList, Conditions{{{PlayCount, kAtLeast, "10"}}}, error));
+        QCOMPARE(pieces(name), QStringList({"listed", "row", "query"}));
+        // When its query is lost already, the other two pieces still go.
+        QVERIFY(gConnector->adoSetData(42, {queryName("lost")}));
+        deleteSetList(name);
+        deleteSetList("lost");
+        QCOMPARE(pieces(name) + pieces("lost"), QStringList());
+        QCOMPARE(boxes_->boxes().size(), 1); // dropping the lost query
     }
 };
 
