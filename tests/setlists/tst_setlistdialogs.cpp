@@ -338,11 +338,14 @@ private slots:
         add({"Old:1:1"});
         frmSetListWizard withAlbums;
         withAlbums.frmSlw_InitForm();
-        // Only row 0 offers albums; moving it off an album opens row 1.
+        // Only row 0 offers albums; moving it off an album opens row 1, and
+        // back onto one closes it again.
         QVERIFY(!texts(withAlbums.cboCond[1]->model()).contains(caption(Album)));
         choose(withAlbums.cboCond[0], Artist);
         QCOMPARE(rows(withAlbums).mid(0, 2),
                  QStringList({"+アーティストが... [指定無し]指定無し and", "+未設定"}));
+        choose(withAlbums.cboCond[0], Album);
+        QCOMPARE(rows(withAlbums)[1], QStringLiteral("-未設定"));
     }
 
     // The number box accepts exactly what OK accepts; OK refuses a name
