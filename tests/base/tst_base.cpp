@@ -1,0 +1,364 @@
+// The base layer every subsystem stands on: the message catalogue and the
+// box that shows its messages, music file names and titles, the folder
+// walk, combo selection and text folding.
+
+#include "base/combohelpers.h"
+#include "base/filehelpers.h"
+#include "base/messageboxpresenter.h"
+#include "base/messagecatalogue.h"
+#include "base/textfold.h"
+#include "diskfiles.h"
+#include "scriptedpresenter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
+
+namespace {
+
+// One whole search: the walk, then the reset of the running count.
+QStringList search(const QString& folder, bool recurse, SearchWatch* watch = nullptr) {
+    QStringList files;
+    SearchFiles(folder, files, recurse, watch);
+    SearchFiles(QString(), files, recurse);
+    return files;
+}
+
+QStringList under(const QString& folder, QStringList names) {
+    for (QString& name : names)
+        name.prepend(folder + "/");
+    return names;
+}
+
+} // namespace
+
+class TestBase : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Events run, and the watch hears the walk, after every entry.
+    void init() { SetSearchFilesYieldInterval(0); }
+
+    // Every text exactly, 8 and 9 with CR LF between their sentences, and
+    // nothing on either side of the catalogue.
+    void textOfEveryEntry() {
+        QStringList texts;
+        for (int number = -1; number <= 29; ++number)
+            texts << MessageText(number);
+        QCOMPARE(texts,
+                 QStringList({"",
+                              "システムの初期化に失敗しました。アプリケーションを終了します。",
+                              "画面の初期化に失敗しました",
+                              "選択中のアルバムを削除します。",
+                              "選択中の曲は既に追加されています",
+                              "アルバム名称を入力して下さい",
+                              "曲をアルバムリストに追加して下さい",
+                              "アルバムの作成に失敗しました",
+                              "同じ名前のアルバムが既に存在します",
+                              "選択された１つ以上のファイルが既にリストに追加されています。\r\n"
+                              "追加されていないファイルのみをリストに追加します。",
+                              "Melodaraを更新しました。\r\n設定は再起動後に反映されます。",
+                              "選択中のセットリストを削除します",
+                              "選曲条件を設定して下さい",
+                              "セットリスト名称を入力して下さい",
+                              "同じ名前のセットリストが既に存在します",
+                              "セットリストの作成に失敗しました",
+                              "表示設定の更新に失敗しました",
+                              "カテゴリの更新に失敗しました",
+                              "曲の再生に失敗しました",
+                              "「ALL」セットリストは削除できません",
+                              "ジャンルの指定は最大３つまで可能です",
+                              "「ALL」セットリストは編集できません",
+                              "選択中の曲をデータベースから削除します",
+                              "ファイル名を設定して下さい",
+                              "現在のセットリストをm3uファイルとして書き出します",
+                              "m3uファイル書き出しに失敗しました",
+                              "リストの最後まで検索しました",
+                              "現在のセットリスト内のファイルをフォルダに書き出します",
+                              "ジャンルは最低１つ以上設定して下さい",
+                              "アーティスト名は最低１つ以上設定して下さい",
+                              ""}));
+    }
+
+    // The box shows the entry's text in the style given and returns the
+    // button pressed; an empty title becomes the default, written back; an
+    // unknown number shows an empty box.
+    void showMessage() {
+        ScriptedPresenter boxes;
+        boxes.answer(msgbox::Cancel);
+        QString title;
+        QCOMPARE(ShowMessage(21, 1, title), 2);
+        QCOMPARE(title, QStringLiteral("Melodara Player"));
+        QString own = "Library";
+        QCOMPARE(ShowMessage(3, 0, own), 1);
+        QCOMPARE(own, QStringLiteral("Library"));
+        QCOMPARE(ShowMessage(1000), 1);
+        QStringList shown;
+        for (const ScriptedPresenter::Box& box : boxes.boxes())
+            shown << QString("%1|%2|%3").arg(box.text).arg(box.style).arg(box.title);
+        QCOMPARE(shown,
+                 QStringList({"選択中の曲をデータベースから削除します|1|Melodara Player",
+                              "選択中の曲は既に追加されています|0|Library", "|0|Melodara Player"}));
+    }
+
+    void withoutPresenterBoxesAreAnsweredOk() {
+        msgbox::setPresenter(nullptr);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("message box")));
+        QCOMPARE(ShowMessage(17, 0), 1);
+    }
+
+    // The platform's style: the buttons (bits 0-3), the icon (bits 4-7)
+    // and the default button by position (bits 8-9); Escape answers Cancel.
+    void buttonsForStyle() {
+        using B = QMessageBox;
+        const QList<std::tuple<int, B::StandardButtons, B::Icon>> styles = {
+            {0, B::Ok, B::NoIcon},
+            {1, B::Ok | B::Cancel, B::NoIcon},
+            {4 | 0x20, B::Yes | B::No, B::Question},
+            {0x10, B::Ok, B::Critical},
+            {0x40, B::Ok, B::Information}};
+        for (const auto& [style, buttons, icon] : styles) {
+            QMessageBox box;
+            MessageBoxPresenter::applyStyle(box, style);
+            QCOMPARE(box.standardButtons(), buttons);
+            QCOMPARE(box.icon(), icon);
+        }
+        QMessageBox box;
+        MessageBoxPresenter::applyStyle(box, 1 | 0x100);
+        QCOMPARE(box.defaultButton(), box.button(B::Cancel));
+        QCOMPARE(box.escapeButton(), box.button(B::Cancel));
+        QList<int> results;
+        for (B::StandardButton button : {B::Ok, B::Cancel, B::Yes, B::No})
+            results << MessageBoxPresenter::resultOf(button);
+        QCOMPARE(results, QList<int>({1, 2, 6, 7}));
+    }
+
+    // The real box, answered by clicking its Cancel button once it is up;
+    // the catalogue's CR LF is shown as one line break.
+    void modalBoxReturnsClickedButton() {
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->windowTitle() + ":" + box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        MessageBoxPresenter presenter;
+        QCOMPARE(presenter.present("first\r\nsecond", 1, "Melodara Player"), 2);
+        QCOMPARE(seen, QStringLiteral("Melodara Player:first\nsecond"));
+    }
+
+    void isMusicFile() {
+        for (const char* name : {"song.Mp3", "song.aif", "song.AIFF", "song.mid", "song.midi",
+                                 "song.wav", "mymp3", "WAV", "曲.mp3"})
+            QVERIFY2(IsMusicFile(name), name);
+        for (const char* name : {"song.ogg", "song.aiffx", "song.mp4", "", "song.ＭＰ３"})
+            QVERIFY2(!IsMusicFile(name), name);
+    }
+
+    void getFileTitle() {
+        QStringList titles;
+        for (const char* path :
+             {"/music/Track 01.mp3", "/music/my.song.mp3", "song.wav", "/music/README",
+              "/music/v1.2/take.mid", "/music/.hidden.mp3", "/music/", "/音楽/さくら　ver2.mp3"})
+            titles << GetFileTitle(path);
+        QCOMPARE(titles,
+                 QStringList({"Track 01", "my", "song", "README", "take", "", "", "さくら　ver2"}));
+    }
+
+    // Depth first, each folder in name order whatever the file system's
+    // order: case ignored first ("A folder" before "a.mp3", a space sorts
+    // before "."), then upper case first. Dot folders, links to folders
+    // (here a loop), pipes (playing one would wait for ever) and broken
+    // links are left out; dot files and links to files are taken. A folder
+    // that cannot be listed (here one removed while the walk is under way)
+    // is skipped and counted, and the walk goes on.
+    void walkTakesMusicFilesInNameOrder() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char* name :
+             {"c.mp3", "B.mp3", "a.mp3", "b.mp3", "10.wav", "2.wav", "A folder/x.mp3", "notes.txt",
+              ".top.mp3", ".cache/hidden.mp3", "sub/.git/x.wav", "sub/deeper/c.mid", "sub/b.wav",
+              "gone/x.mp3", "アルバム/さくら.mp3"})
+            QVERIFY(diskfiles::write(root + "/" + name, {}));
+        QVERIFY(QFile::link(root, root + "/sub/loop"));
+        QVERIFY(QFile::link(root + "/a.mp3", root + "/sub/z-link.mp3"));
+        QVERIFY(QFile::link(root + "/missing.wav", root + "/broken.wav"));
+        QCOMPARE(::mkfifo(QFile::encodeName(root + "/pipe.mp3").constData(), 0600), 0);
+
+        QCOMPARE(search(root, false),
+                 under(root, {".top.mp3", "10.wav", "2.wav", "a.mp3", "B.mp3", "b.mp3", "c.mp3"}));
+        SearchWatch watch;
+        watch.progress = [&](int) {
+            QDir(root + "/gone").removeRecursively();
+            return true;
+        };
+        QCOMPARE(search(root, true, &watch),
+                 under(root, {".top.mp3", "10.wav", "2.wav", "A folder/x.mp3", "a.mp3", "B.mp3",
+                              "b.mp3", "c.mp3", "sub/b.wav", "sub/deeper/c.mid", "sub/z-link.mp3",
+                              "アルバム/さくら.mp3"}));
+        QCOMPARE(watch.unreadableFolders, 1);
+
+        // The index of the next find runs on until the reset; a missing
+        // folder leaves the list alone.
+        const QStringList old = {"old 1", "old 2", "old 3"};
+        QStringList files = old;
+        SearchFiles("/no/such/folder", files, true);
+        QCOMPARE(files, old);
+        SearchFiles(root + "/sub/deeper", files, false);
+        SearchFiles(root + "/sub/deeper", files, false);
+        QCOMPARE(files, under(root, {"sub/deeper/c.mid", "sub/deeper/c.mid"}));
+        SearchFiles(QString(), files, false);
+        SearchFiles(root + "/sub/deeper", files, false);
+        QCOMPARE(files, under(root, {"sub/deeper/c.mid"}));
+        SearchFiles(QString(), files, false);
+    }
+
+    // The watch hears the running count at every yield and can stop the
+    // walk at once; a search started from an event during the walk does
+    // nothing and does not disturb it.
+    void watchFollowsAndStopsTheWalk() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        QStringList all;
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(diskfiles::write(all.emplace_back(root + QString("/%1.mp3").arg(i)), {}));
+        QVERIFY(diskfiles::write(root + "/notes.txt", {}));
+
+        int timerRuns = 0;
+        QStringList nested;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++timerRuns;
+            SearchFiles(root, nested, true);
+        });
+        timer.start(0);
+        QList<int> heard;
+        SearchWatch watch;
+        watch.progress = [&](int found) {
+            heard << found;
+            return true;
+        };
+        QCOMPARE(search(root, true, &watch), all);
+        timer.stop();
+        QVERIFY(timerRuns > 0);
+        QVERIFY(nested.isEmpty());
+        QVERIFY(!watch.cancelled);
+        // One yield per entry: ten files, then the text file.
+        QCOMPARE(heard, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10}));
+
+        SearchWatch stop;
+        stop.progress = [](int found) { return found < 3; };
+        QCOMPARE(search(root, true, &stop), all.first(3));
+        QVERIFY(stop.cancelled);
+    }
+
+    // Names whose bytes are not valid text are left out and counted, music
+    // files and folders alike; other files with such names are ignored.
+    void undecodableNamesAreLeftOut() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        const std::string raw = QFile::encodeName(root).toStdString();
+        // QTemporaryDir cannot remove names it cannot read as text.
+        const auto cleanUp = qScopeGuard([&] { std::filesystem::remove_all(raw); });
+        QVERIFY(diskfiles::write(root + "/good.mp3", {}));
+        QVERIFY(std::filesystem::create_directories(raw + "/dir\xfe/inner"));
+        for (const char* name : {"/bad\xff.mp3", "/bad\xfe.txt", "/dir\xfe/in.mp3"})
+            QVERIFY(std::ofstream(raw + name).good());
+
+        SearchWatch flat;
+        QCOMPARE(search(root, false, &flat), QStringList({root + "/good.mp3"}));
+        QCOMPARE(flat.undecodable, 1); // the folder is not entered without recursion
+        QCOMPARE(flat.undecodableShown, QStringList({root + "/bad\uFFFD.mp3"}));
+        SearchWatch deep;
+        QCOMPARE(search(root, true, &deep), QStringList({root + "/good.mp3"}));
+        QCOMPARE(deep.undecodable, 2);
+        QCOMPARE(deep.unreadableFolders, 0);
+    }
+
+    // The first item of exactly the text; the empty text selects the first
+    // item; a text that differs in case, or is missing, changes nothing.
+    void selectComboItem() {
+        QComboBox combo;
+        combo.addItems({"Rock", "Pop", "ジャズ", "Blues", "Pop"});
+        QList<int> selected;
+        for (const char* text : {"ジャズ", "Pop", "", "pop", "Metal"}) {
+            combo.setCurrentIndex(3);
+            SelectComboItem(&combo, text);
+            selected << combo.currentIndex();
+        }
+        QCOMPARE(selected, QList<int>({2, 1, 0, 3, 3}));
+    }
+
+    // Equal ignoring case and width, either way round, and ordered alike.
+    void equalsFolded() {
+        const QList<std::tuple<QString, QString, bool>> pairs = {
+            {"Rock", "rOCK", true},          {"ＡＢＣ", "abc", true},  {"ﾗﾝﾀﾞﾑ", "ランダム", true},
+            {"らんだむ", "ランダム", false}, {"Jazz", "Jazzy", false}, {"", "", true}};
+        for (const auto& [a, b, equal] : pairs) {
+            QCOMPARE(text::equalsFolded(a, b), equal);
+            QCOMPARE(text::equalsFolded(b, a), equal);
+            QCOMPARE(text::compareFolded(a, b) == 0, equal);
+        }
+        QVERIFY(text::compareFolded("apple", "Banana") < 0);
+        QVERIFY(text::compareFolded("Ｚ", "a") > 0);
+    }
+
+    // Common characters fold without the normaliser; whatever the way, the
+    // result is the normal form, case folded. Checked against Qt's own
+    // normalisation for every character, every kana with each sound mark,
+    // and mixed texts.
+    void foldIsTheCaseFoldedNormalForm() {
+        const auto reference = [](const QString& s) {
+            return s.normalized(QString::NormalizationForm_KC).toCaseFolded();
+        };
+        QStringList wrong;
+        const auto check = [&](const QString& s) {
+            QString into = "stale text";
+            text::foldInto(s, into);
+            if (text::fold(s) != reference(s) || into != reference(s))
+                wrong << s;
+        };
+        for (char32_t c = 0; c <= 0xFFFF; ++c) {
+            if (c < 0xD800 || c > 0xDFFF)
+                check(QString(QChar(c)));
+        }
+        const QList<char16_t> marks = {0x3099, 0x309A, 0xFF9E, 0xFF9F};
+        for (char16_t m : marks) {
+            for (char16_t k = 0x3000; k <= 0x30FF; ++k)
+                check(QString(QChar(k)) + QChar(m));
+            for (char16_t k = 0xFF61; k <= 0xFF9F; ++k) {
+                check(QString(QChar(k)) + QChar(m));
+                check(QString(QChar(k)) + QChar(m) + QChar(m));
+            }
+            check(QString("a") + QChar(m));
+            check(QString(QChar(m)));
+        }
+        const QString alphabet = QString::fromUtf16(
+            u"aZ9 -ＡｚＺ０　ｶﾞﾊﾟﾞﾟｰかがハパー曲歌〸ヿé\u0301\u3099\u309A①ﾡﾢ가\U0001D11E");
+        const QList<uint> letters = alphabet.toUcs4();
+        QRandomGenerator random(3);
+        for (int i = 0; i < 20000; ++i) {
+            QList<uint> s;
+            for (int n = random.bounded(9); n > 0; --n)
+                s << letters[random.bounded(int(letters.size()))];
+            check(QString::fromUcs4(reinterpret_cast<const char32_t*>(s.constData()), s.size()));
+        }
+        QVERIFY2(wrong.isEmpty(),
+                 qPrintable(QString("%1 wrong, first: %2").arg(wrong.size()).arg(wrong.value(0))));
+    }
+};
+
+QTEST_MAIN(TestBase)
+#include "tst_base.moc"
