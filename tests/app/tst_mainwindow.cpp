@@ -1,14 +1,15 @@
 // The main window driven headless against a real library database:
-// start-up, set-list switching, resize, appearance and shutdown.
+// start-up, set-list switching, resize, appearance, search and shutdown.
 
-#include "app/mainwindow.h"
 #include "app/opening.h"
 #include "app/qttranslations.h"
 #include "base/pictures.h"
-#include "scriptedpresenter.h"
+#include "diskfiles.h"
+#include "mainfixture.h"
+#include "songlist/search.h"
+#include "songlist/serchdialog.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "templibrary.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -28,20 +30,20 @@
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    static QString setting(TempLibrary& lib, int kind, const QString& key) {
+    // The rows of read `kind`, each as its `fields` joined by "|".
+    static QStringList rows(TempLibrary& lib, int kind, const QStringList& fields) {
+        QStringList out;
         Recordset rs;
         lib.db().adoGetData(kind, rs);
         for (; !rs.Eof(); rs.MoveNext()) {
-            if (key.isEmpty() || rs.text("設定情報") == key)
-                return rs.text("設定値");
+            QStringList row;
+            for (const QString& field : fields)
+                row << rs.text(field);
+            out << row.join('|');
         }
-        return "<missing>";
+        return out;
     }
-    static void store(TempLibrary& lib, const QString& key, const QString& value) {
-        lib.db().adoSetData(
-            46, {"UPDATE TM_初期設定 SET 設定値 = '" + value + "' WHERE 設定情報 = '" + key + "'"});
-    }
-    // A library with songs a, b, c and a set list "Fav" holding b and c.
+    // Songs a, b, c and a set list "Fav" holding b and c.
     static void fill(TempLibrary& lib) {
         for (const char* t : {"a", "b", "c"})
             lib.addSong(t);
@@ -54,103 +56,71 @@ class TestMainWindow : public QObject {
         w.resize(inner.width(), inner.height() + w.menuBar()->height() + w.statBar->height());
         QTRY_COMPARE(w.centralWidget()->size(), inner);
     }
-    static QStringList titles(const frmMain& w) {
-        QStringList out;
+    // The set list shown, its titles in list order, the play mode and the
+    // volume.
+    static QString shown(const frmMain& w) {
+        QStringList titles;
         const SongListModel& list = w.lvSongList->songs();
         for (int p = 0; p < list.count(); ++p)
-            out << list.cell(list.keyAt(p), 0);
-        return out;
+            titles << list.cell(list.keyAt(p), 0);
+        return QStringList({w.cboSetList->currentText(), titles.join(','),
+                            w.cboHowToPlay->currentText(), QString::number(w.sldVolume->value())})
+            .join(" | ");
     }
 
 private slots:
-    void initTestCase() { frmOpening::setInterval(0); }
-
-    void startsWithTheSelectedSetList() {
-        TempLibrary lib;
-        fill(lib);
-        lib.db().adoSetData(23, {"Fav"});
-        lib.db().adoSetData(27, {"6500"});
-        lib.db().adoSetData(28, {"ﾌﾟﾛｸﾞﾗﾑ再生"});
-        lib.db().adoSetData(53, {"昇順", "0"});
-        lib.close();
-        ScriptedPresenter boxes;
-        frmMain w(lib.path());
-        QVERIFY(w.Form_Load());
-        QCOMPARE(w.cboSetList->count(), 2);
-        QCOMPARE(w.cboSetList->currentText(), QStringLiteral("Fav"));
-        QCOMPARE(titles(w), QStringList({"c", "b"})); // "昇順" restores descending
-        QCOMPARE(w.cboHowToPlay->currentText(), QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生"));
-        QCOMPARE(w.sldVolume->value(), 6500);
-        QVERIFY(w.lvSongList->songs().sorted());
-        QCOMPARE(w.lvSongList->songs().sortOrder(), 1);
-        QVERIFY(boxes.boxes().isEmpty());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Melodara Player"));
+    void initTestCase() {
+        QCOMPARE(frmOpening::interval(), 1000); // the splash's one period
+        frmOpening::setInterval(0);
     }
 
     void withoutSelectionTheFirstSetListAndModeAreShown() {
-        TempLibrary lib;
-        fill(lib);
-        lib.db().adoSetData(23, {"deleted list"}); // none selected
-        lib.db().adoSetData(28, {"none"});
-        store(lib, "システムボリューム", "loud");
-        lib.close();
-        frmMain w(lib.path());
-        QVERIFY(w.Form_Load());
-        QCOMPARE(w.cboSetList->currentText(), QStringLiteral("ALL"));
-        QCOMPARE(titles(w), QStringList({"a", "b", "c"}));
-        QCOMPARE(w.cboHowToPlay->currentIndex(), 0);
-        QCOMPARE(w.sldVolume->value(), 4000);
+        MainFixture f;
+        fill(f.lib);
+        f.lib.db().adoSetData(23, {"deleted list"}); // none selected
+        f.lib.db().adoSetData(28, {"none"});
+        f.lib.db().adoSetData(27, {"loud"});
+        QVERIFY(f.start());
+        QCOMPARE(shown(*f.w), QStringLiteral("ALL | a,b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
     }
 
     void failedListLoadEndsStartAndKeepsSettings() {
-        TempLibrary lib;
-        lib.db().adoSetData(45, {"Lost"}); // a set list without its query
-        lib.db().adoSetData(23, {"Lost"});
-        lib.db().adoSetData(27, {"7000"});
-        lib.close();
-        ScriptedPresenter boxes;
-        {
-            frmMain w(lib.path());
-            QVERIFY(!w.Form_Load());
-        }
-        QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(boxes.boxes()[0].title, QStringLiteral("DBError"));
-        QCOMPARE(boxes.boxes()[1].text, QStringLiteral("画面の初期化に失敗しました"));
-        lib.reopen();
-        QCOMPARE(setting(lib, 6, {}), QStringLiteral("7000"));
-        lib.close();
-        // The next start does not fail the same way: it comes up on "ALL".
-        boxes.clear();
-        frmMain again(lib.path());
-        QVERIFY(again.Form_Load());
-        QCOMPARE(again.cboSetList->currentText(), QStringLiteral("ALL"));
-        QCOMPARE(again.sldVolume->value(), 7000);
-        QVERIFY(boxes.boxes().isEmpty());
+        MainFixture f;
+        f.lib.db().adoSetData(45, {"Lost"}); // a set list without its query
+        f.lib.db().adoSetData(23, {"Lost"});
+        f.lib.db().adoSetData(27, {"7000"});
+        QVERIFY(!f.start());
+        QCOMPARE(f.boxes.boxes().size(), 2);
+        QCOMPARE(f.boxes.boxes()[0].title, QStringLiteral("DBError"));
+        QCOMPARE(f.boxes.boxes()[1].text, QStringLiteral("画面の初期化に失敗しました"));
+        // The next start does not fail the same way: it comes up on "ALL",
+        // with the settings kept.
+        f.boxes.clear();
+        QVERIFY(f.start());
+        QCOMPARE(shown(*f.w), QStringLiteral("ALL |  | ﾗﾝﾀﾞﾑ再生 | 7000"));
+        QVERIFY(f.boxes.boxes().isEmpty());
     }
 
     void onlyUserChangesReloadTheList() {
-        TempLibrary lib;
-        fill(lib);
-        lib.close();
-        frmMain w(lib.path());
-        QVERIFY(w.Form_Load());
-        QCOMPARE(titles(w), QStringList({"a", "b", "c"}));
+        MainFixture f;
+        fill(f.lib);
+        QVERIFY(f.start());
+        frmMain& w = *f.w;
         // The program refilling the combo does not reload the list.
         w.lvSongList->songs().removeItem("Key_1");
         w.frmMain_SetSetListCombo();
-        QCOMPARE(titles(w), QStringList({"b", "c"}));
+        QCOMPARE(shown(w), QStringLiteral("ALL | b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
         gLastKey = "Key_3";
         w.cboSetList->setCurrentIndex(w.cboSetList->findText("Fav"));
-        QCOMPARE(titles(w), QStringList({"b", "c"}));
+        QCOMPARE(shown(w), QStringLiteral("Fav | b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
         QVERIFY(!w.lvSongList->songs().sorted());
         QVERIFY(gLastKey.isEmpty());
         w.cboSetList->setCurrentIndex(0);
-        QCOMPARE(titles(w), QStringList({"a", "b", "c"}));
+        QCOMPARE(shown(w), QStringLiteral("ALL | a,b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
         w.close();
-        lib.reopen();
-        Recordset rs;
-        lib.db().adoGetData(2, rs);
-        QCOMPARE(rs.text("選択"), QStringLiteral("True")); // ALL selected again
+        f.lib.reopen();
+        QCOMPARE(rows(f.lib, 2, {"セットリスト名", "選択"}),
+                 QStringList({"ALL|True", "Fav|False"}));
     }
 
     void resizeRuleLaysOutWithoutOverlap_data() {
@@ -176,19 +146,16 @@ private slots:
         QFETCH(QRect, list);
         QFETCH(QRect, frame);
         QFETCH(int, volumeX);
-        TempLibrary lib;
-        lib.close();
-        frmMain w(lib.path());
-        QVERIFY(w.Form_Load());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.statBar->height() >= 20); // it takes the list's bottom margin
+        const QList<QRect> layout = {list, frame, QRect(volumeX, 68, 160, 32)};
+        MainFixture f;
+        QVERIFY(f.start());
+        frmMain& w = *f.w;
+        const auto laidOut = [&] {
+            return QList<QRect>(
+                {w.lvSongList->geometry(), w.fraSong->geometry(), w.sldVolume->geometry()});
+        };
         resizeInner(w, inner);
-        QCOMPARE(w.lvSongList->geometry(), list);
-        QCOMPARE(w.fraSong->geometry(), frame);
-        QCOMPARE(w.sldVolume->x(), volumeX);
-        QCOMPARE(w.sldVolume->width(), 160);
-
+        QCOMPARE(laidOut(), layout);
         const QList<QWidget*> controls = {
             w.lblSetList, w.cboSetList, w.lblPlayState, w.cboHowToPlay, w.cmdPlay,
             w.cmdStop,    w.cmdNext,    w.fraSong,      w.sldVolume,    w.lvSongList};
@@ -199,149 +166,153 @@ private slots:
                          qPrintable(a->objectName() + " overlaps " + b->objectName()));
             }
         }
-        for (QWidget* part :
-             std::initializer_list<QWidget*>{w.lblSongDisp1, w.lblSongDisp2, w.sldDuration}) {
-            QCOMPARE(part->x(), 12);
-            QCOMPARE(part->width(), frame.width() - 24);
-        }
+        for (QWidget* part : QWidgetList({w.lblSongDisp1, w.lblSongDisp2, w.sldDuration}))
+            QCOMPARE(QPair(part->x(), part->width()), QPair(12, frame.width() - 24));
 
         // A window wide enough but under 200 high, or high enough but under
         // 640 wide, leaves every control where it was.
         for (const QSize& below : {QSize(1200, 199), QSize(639, 800)}) {
             resizeInner(w, below);
-            QCOMPARE(w.lvSongList->geometry(), list);
-            QCOMPARE(w.fraSong->geometry(), frame);
-            QCOMPARE(w.sldVolume->x(), volumeX);
+            QCOMPARE(laidOut(), layout);
         }
     }
 
-    void shutdownWritesTheSettings() {
-        TempLibrary lib;
-        fill(lib);
-        lib.close();
-        {
-            frmMain w(lib.path());
-            QVERIFY(w.Form_Load());
-            w.sldVolume->setValue(2500);
-            w.cboHowToPlay->setCurrentIndex(1);
-            w.lvSongList->setColumnWidth(1, 100);
-            lvSortList(w.lvSongList->songs(), 2); // stored 降順 (0) flips to 1
-            w.close();
-        }
-        lib.reopen();
-        QCOMPARE(setting(lib, 6, {}), QStringLiteral("2500"));
-        Recordset modes;
-        lib.db().adoGetData(5, modes);
-        modes.MoveNext();
-        QCOMPARE(modes.text("再生種別"), QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生"));
-        QCOMPARE(modes.text("選択"), QStringLiteral("True"));
-        Recordset widths;
-        lib.db().adoGetData(1, widths);
-        widths.MoveNext();
-        QCOMPARE(widths.text("列名"), QStringLiteral("ｱｰﾃｨｽﾄ名"));
-        QCOMPARE(widths.Field("幅").toDouble(), 1500.0); // 100 pixels at 96 DPI
-        QCOMPARE(setting(lib, 4, "ソート種別"), QStringLiteral("昇順"));
-        QCOMPARE(setting(lib, 4, "ソート列"), QStringLiteral("2"));
+    // Shutdown writes the settings, even when nothing played, and the next
+    // start restores them.
+    void shutdownWritesTheSettingsTheNextStartShows() {
+        MainFixture f;
+        fill(f.lib);
+        QVERIFY(f.start());
+        f.w->cboSetList->setCurrentIndex(1);
+        f.w->sldVolume->setValue(2500);
+        f.w->cboHowToPlay->setCurrentIndex(1);
+        f.w->lvSongList->setColumnWidth(1, 100);
+        lvSortList(f.w->lvSongList->songs(), 0); // titles; the stored order (0) flips to 1
+        f.w.reset();
+        f.lib.reopen();
+        QCOMPARE(rows(f.lib, 6, {"設定値"}), QStringList({"2500"}));
+        QCOMPARE(rows(f.lib, 5, {"再生種別", "選択"}),
+                 QStringList({"ﾗﾝﾀﾞﾑ再生|False", "ﾌﾟﾛｸﾞﾗﾑ再生|True"}));
+        // 100 pixels at 96 DPI
+        QCOMPARE(rows(f.lib, 1, {"列名", "幅"}).at(1), QStringLiteral("ｱｰﾃｨｽﾄ名|1500"));
+        // Order 1 is stored as "昇順", and "昇順" restores descending.
+        QCOMPARE(rows(f.lib, 4, {"設定情報", "設定値"}),
+                 QStringList({"ソート列|0", "ソート種別|昇順"}));
+        QVERIFY(f.start());
+        QCOMPARE(shown(*f.w), QStringLiteral("Fav | c,b | ﾌﾟﾛｸﾞﾗﾑ再生 | 2500"));
+        QCOMPARE(f.w->lvSongList->columnWidth(1), 100);
+        QVERIFY(f.boxes.boxes().isEmpty());
     }
 
+    // Colours are stored as red + 256 green + 65536 blue; a missing
+    // picture or a value that is not a number changes only that setting.
     void appearanceComesFromTheSettings() {
-        TempLibrary lib;
-        const QString picture = lib.folder() + "/bg.png";
+        MainFixture f;
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::yellow);
-        QVERIFY(image.save(picture));
-        store(lib, "メイン画面背景画像パス", picture);
-        store(lib, "メイン画面フォント色", "255");
-        store(lib, "メイン画面背景色", "65280");
-        lib.close();
-        {
-            frmMain w(lib.path());
-            QVERIFY(w.Form_Load());
-            QVERIFY(w.lvSongList->hasPicture());
-            QCOMPARE(w.lvSongList->textColor(), QColor(255, 0, 0));
-            QCOMPARE(w.lvSongList->backColor(), QColor(0, 255, 0));
-        }
-        lib.reopen();
-        store(lib, "メイン画面背景画像パス", lib.folder() + "/missing.png");
-        store(lib, "メイン画面フォント色", "not a colour");
-        store(lib, "メイン画面背景色", "16711680");
-        lib.close();
-        frmMain w(lib.path());
-        const QColor designText = w.lvSongList->textColor();
-        QVERIFY(w.Form_Load());
-        QVERIFY(!w.lvSongList->hasPicture());
-        QCOMPARE(w.lvSongList->textColor(), designText);
-        QCOMPARE(w.lvSongList->backColor(), QColor(0, 0, 255));
+        QVERIFY(image.save(f.lib.folder() + "/bg.png"));
+        f.lib.db().adoSetData(39, {f.lib.folder() + "/bg.png"});
+        f.lib.db().adoSetData(40, {"255"});
+        f.lib.db().adoSetData(41, {"65280"});
+        QVERIFY(f.start());
+        QVERIFY(f.w->lvSongList->hasPicture());
+        QCOMPARE(f.w->lvSongList->textColor(), QColor(255, 0, 0));
+        QCOMPARE(f.w->lvSongList->backColor(), QColor(0, 255, 0));
+        f.w.reset();
+        f.lib.reopen();
+        f.lib.db().adoSetData(39, {f.lib.folder() + "/missing.png"});
+        f.lib.db().adoSetData(40, {"not a colour"});
+        f.lib.db().adoSetData(41, {"16711680"});
+        const QColor designText = SongListView().textColor();
+        QVERIFY(f.start());
+        QVERIFY(!f.w->lvSongList->hasPicture());
+        QCOMPARE(f.w->lvSongList->textColor(), designText);
+        QCOMPARE(f.w->lvSongList->backColor(), QColor(0, 0, 255));
     }
 
-    void menuBarHasEveryItem_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
-        QTest::newRow("exit") << "mnuFile_Exit"
-                              << "MelodaraPlayerの終了(&X)"
-                              << "";
-        QTest::newRow("search") << "mnuEdit_Serch"
-                                << "検索(&F)"
-                                << "Ctrl+F";
-        QTest::newRow("play") << "mnuEdit_PlaySelListSong"
-                              << "選択中の曲を再生(&P)"
-                              << "Ctrl+P";
-        QTest::newRow("auction") << "mnuWeb_SerchAuction"
-                                 << "楽天オークション検索(&O)"
-                                 << "F3";
-        QTest::newRow("compact") << "mnuDisp_Compact"
-                                 << "コンパクト表示(&C)"
-                                 << "Ctrl+C";
-        QTest::newRow("help") << "mnuHelp_ShowHelp"
-                              << "ヘルプ表示"
-                              << "F1";
-        QTest::newRow("home page") << "mnuHelp_HP"
-                                   << "作者のﾎｰﾑﾍﾟｰｼﾞ...(&S)"
-                                   << "";
-    }
-    void menuBarHasEveryItem() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, shortcut);
-        frmMain w;
-        QAction* a = w.action(name);
-        QVERIFY(a);
-        QCOMPARE(a->objectName(), name);
-        QCOMPARE(a->text(), caption);
-        QCOMPARE(a->shortcut().toString(), shortcut);
-    }
-
-    void menusHaveTheirSeparators() {
-        frmMain w;
+    // Every menu item by name, with its shortcut and the separators; each
+    // shortcut is in the help page's table.
+    void menusHaveTheirItemsShortcutsAndSeparators() {
+        const QString help = diskfiles::read(MELODARA_PROGRAM_FOLDER "/MelodaraHelp.html");
+        frmMain w(QString(), new FakePlayer);
         QStringList layout;
         for (QAction* top : w.menuBar()->actions()) {
             QStringList items;
-            for (QAction* a : top->menu()->actions())
-                items << (a->isSeparator() ? "-" : a->objectName().section('_', 1));
+            for (QAction* a : top->menu()->actions()) {
+                const QString keys = a->shortcut().toString();
+                QVERIFY2(keys.isEmpty() || help.contains("<kbd>" + keys + "</kbd>"),
+                         qPrintable(keys));
+                items << (a->isSeparator() ? "-"
+                                           : a->objectName().section('_', 1) +
+                                                 (keys.isEmpty() ? "" : "=" + keys));
+            }
             layout << top->menu()->objectName() + ":" + items.join(' ');
         }
         QCOMPARE(layout,
                  QStringList({"mnuFile:ShowMLP - ExportM3u CopySong - Exit",
-                              "mnuEdit:SetList Album - Category Artist - SongProp SongPropDirect - "
-                              "Serch - PlaySelListSong",
-                              "mnuSetting:Disp", "mnuWeb:SerchGoods SerchAuction ShowZep",
-                              "mnuDisp:ShowPlaySong - Compact", "mnuHelp:ShowHelp Help - HP"}));
+                              "mnuEdit:SetList Album - Category Artist - SongProp "
+                              "SongPropDirect - Serch=Ctrl+F - PlaySelListSong=Ctrl+P",
+                              "mnuSetting:Disp", "mnuWeb:SerchGoods=F2 SerchAuction=F3 ShowZep=F4",
+                              "mnuDisp:ShowPlaySong=Ctrl+D - Compact=Ctrl+C",
+                              "mnuHelp:ShowHelp=F1 Help - HP"}));
+        QVERIFY(diskfiles::read(MELODARA_PROGRAM_FOLDER "/始めにお読みください.txt")
+                    .contains("Melodara Player"));
     }
 
+    // One modeless search window over the song list, with its columns;
+    // after it reopens, the first search starts from the top.
+    void searchFromTheMenu() {
+        MainFixture f;
+        for (const char* t : {"Alpha", "Beta", "Gamma", "Delta"})
+            f.lib.addSong(t);
+        f.lib.showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ"});
+        QVERIFY(f.start());
+        frmMain& w = *f.w;
+        w.lvSongList->songs().setSort(true, 0, 0); // Alpha, Beta, Delta, Gamma
+        QAction* command = w.action("mnuEdit_Serch");
+
+        command->trigger();
+        command->trigger(); // brings the open window forward, columns once
+        const QList<frmSerch*> windows = w.findChildren<frmSerch*>();
+        QCOMPARE(windows.size(), 1);
+        frmSerch* serch = windows.front();
+        QVERIFY(serch->isVisible() && !serch->isModal());
+        QComboBox* columns = serch->cboSerchColumn;
+        QCOMPARE(columns->count(), 2);
+        QCOMPARE(columns->itemText(0), QStringLiteral("曲名"));
+        QCOMPARE(columns->currentText(), QStringLiteral("ﾌｧｲﾙﾊﾟｽ"));
+
+        columns->setCurrentIndex(0);
+        serch->txtSerch->setText("ta");
+        serch->cmdNext->click();
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_2"}));
+        serch->cmdNext->click();
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_4"}));
+        QCOMPARE(gSerchPos, 3);
+
+        // Closed and opened again: the first search starts from the top.
+        serch->cmdCancel->click();
+        QTRY_VERIFY(w.findChildren<frmSerch*>().isEmpty());
+        command->trigger();
+        serch = w.findChildren<frmSerch*>().front();
+        QCOMPARE(serch->cboSerchColumn->count(), 2);
+        QCOMPARE(gSerchPos, 3);
+        serch->cboSerchColumn->setCurrentIndex(0);
+        serch->txtSerch->setText("a");
+        serch->cmdNext->click();
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_1"}));
+        QVERIFY(f.boxes.boxes().isEmpty());
+    }
     void buttonsNeverLackPictures() {
         // The test folder has no MLPData: the built-in pictures are shown.
-        frmMain w;
+        frmMain w(QString(), new FakePlayer);
         for (QToolButton* b : {w.cmdPlay, w.cmdStop, w.cmdNext})
             QVERIFY(!b->icon().isNull());
-        QCOMPARE(w.sldVolume->maximum(), 8000);
-        QCOMPARE(w.sldVolume->singleStep(), 500);
 
         const QString folder = QCoreApplication::applicationDirPath() + "/MLPData";
-        QDir().mkpath(folder);
         QImage own(20, 10, QImage::Format_RGB32);
         own.fill(Qt::blue);
-        QVERIFY(own.save(folder + "/Play.bmp", "BMP"));
+        QVERIFY(QDir().mkpath(folder) && own.save(folder + "/Play.bmp", "BMP"));
         QCOMPARE(pictures::load(pictures::Picture::Play).size(), QSize(20, 10));
         QDir(folder).removeRecursively();
         QCOMPARE(pictures::load(pictures::Picture::Play).size(), QSize(32, 32));
@@ -349,17 +320,10 @@ private slots:
 
     void splashClosesAfterOnePeriod() {
         frmOpening splash;
-        QCOMPARE(splash.windowTitle(), QStringLiteral("MelodaraPlayer"));
         QCOMPARE(splash.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Melodara Player"));
         QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 5.00"));
-        QCOMPARE(splash.tmProc->interval(), 0);
-        frmOpening::setInterval(1000);
-        frmOpening standard;
-        QCOMPARE(standard.tmProc->interval(), 1000);
-        frmOpening::setInterval(0);
-        standard.tmProc->setInterval(10);
-        standard.tmProc->start();
-        QCOMPARE(standard.exec(), int(QDialog::Accepted));
+        splash.tmProc->start(10);
+        QCOMPARE(splash.exec(), int(QDialog::Accepted));
     }
 
     void standardButtonsReadJapanese() {

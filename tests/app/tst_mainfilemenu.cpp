@@ -1,0 +1,240 @@
+// The main window's file menu against a real library and real files:
+// registering a folder and playing what was registered, reloading only
+// when the library window reports a change, exporting the list as an M3U
+// playlist and copying its files to a folder.
+
+#include "app/opening.h"
+#include "audiofiles.h"
+#include "base/modal.h"
+#include "diskfiles.h"
+#include "export/copydialog.h"
+#include "library/librarywindow.h"
+#include "library/pickers.h"
+#include "mainfixture.h"
+#include "playback/gstplayer.h"
+#include "playback/playstate.h"
+#include "songlist/songlistview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kMessage23 = QStringLiteral("現在のセットリストをm3uファイルとして書き出します");
+const QString kMessage24 = QStringLiteral("m3uファイル書き出しに失敗しました");
+
+// Answers the file-name and folder pickers with `folder` and `name`, or
+// cancels them when `folder` is empty, and runs the copy's progress
+// window, counting it in `progress`.
+void answerPickers(const QString& folder, const QString& name, int* progress = nullptr) {
+    setModalHandler([=](QDialog& dialog) {
+        if (qobject_cast<frmCopyProgress*>(&dialog)) {
+            ++*progress;
+            return dialog.exec();
+        }
+        auto* picker = qobject_cast<PickerBase*>(&dialog);
+        if (folder.isEmpty()) {
+            picker->cmdCancel->click();
+            return 0;
+        }
+        picker->setFolder(folder);
+        if (auto* files = qobject_cast<frmFileNameSet*>(picker))
+            files->txtFileName->setText(name);
+        picker->cmdOK->click();
+        return 1;
+    });
+}
+
+} // namespace
+
+class TestMainFileMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { frmOpening::setInterval(0); }
+    void cleanup() { setModalHandler({}); }
+
+    // A new user registers a folder from the menu and hears it play.
+    void registeredFolderPlays() {
+        QTemporaryDir music;
+        const QString wav = music.path() + "/曲.wav";
+        QVERIFY(audiofiles::writeWav(wav, 1.0));
+        MainFixture f;
+        frmMain* w = f.start(new GstPlayer("fakesink sync=false"));
+        QVERIFY(w);
+        setModalHandler([&](QDialog& dialog) {
+            if (auto* library = qobject_cast<frmMelodara*>(&dialog)) {
+                library->mnuFile_AddDirectory->trigger();
+                library->cmdClose->click();
+                return 1;
+            }
+            auto* picker = qobject_cast<frmDirSelect*>(&dialog);
+            picker->setFolder(music.path());
+            picker->cmdOK->click();
+            return 1;
+        });
+        w->action("mnuFile_ShowMLP")->trigger();
+        QCOMPARE(w->lvSongList->songs().count(), 1);
+
+        w->cboHowToPlay->setCurrentIndex(w->cboHowToPlay->findText("ﾌﾟﾛｸﾞﾗﾑ再生"));
+        w->frmMain_PlaySong(QString());
+        QCOMPARE(gPlayState, kPlaying);
+        QCOMPARE(w->currentSong()->FilePath(), wav);
+        QCOMPARE(w->currentSong()->Title(), QStringLiteral("曲"));
+        QTRY_COMPARE_WITH_TIMEOUT(gPlayState, kStopped, 10000);
+        QVERIFY(f.boxes.boxes().isEmpty()); // no "曲の再生に失敗しました"
+    }
+
+    // Only a window that reports a change makes the list reload, which
+    // stops the player.
+    void reloadsOnlyWhenTheLibraryChanged() {
+        MainFixture f;
+        f.lib.addSong("a");
+        f.lib.addSong("b");
+        auto* player = new FakePlayer;
+        const QString music = f.lib.folder() + "/music/";
+        player->lengths = {{music + "a.mp3", 100}, {music + "b.mp3", 100}};
+        frmMain* w = f.start(player);
+        QVERIFY(w);
+        w->frmMain_PlaySong(QString());
+        QCOMPARE(gPlayState, kPlaying);
+        setModalHandler([](QDialog& dialog) {
+            qobject_cast<frmMelodara*>(&dialog)->cmdCancel->click();
+            return 0;
+        });
+        w->action("mnuFile_ShowMLP")->trigger();
+        QCOMPARE(gPlayState, kPlaying);
+
+        // A deletion, then the close box: the list reloads without the song.
+        setModalHandler([](QDialog& dialog) {
+            auto* library = qobject_cast<frmMelodara*>(&dialog);
+            library->lvFileList->selectKey("Key_1");
+            library->mnuFile_DeleteFile->trigger();
+            library->close();
+            return 0;
+        });
+        w->action("mnuFile_ShowMLP")->trigger();
+        QCOMPARE(gPlayState, kStopped);
+        QCOMPARE(w->lvSongList->songs().count(), 1);
+        QCOMPARE(w->lvSongList->songs().keyAt(0), QStringLiteral("Key_2"));
+    }
+
+    // The list goes out in its sorted order to exactly the name picked,
+    // over the file there; an empty list writes an empty file. A folder
+    // that does not exist fails with message 24; a cancelled picker writes
+    // nothing.
+    void exportWritesTheListAsShown_data() {
+        QTest::addColumn<QStringList>("songs");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("list") << QStringList({"b", "a", "c"}) << "list" << QStringList({kMessage23})
+                              << QByteArray("<m>c.mp3\r\n<m>b.mp3\r\n<m>a.mp3\r\n");
+        QTest::newRow("empty list")
+            << QStringList() << "list" << QStringList({kMessage23}) << QByteArray();
+        QTest::newRow("no such folder")
+            << QStringList({"a"}) << "no/such/list" << QStringList({kMessage23, kMessage24})
+            << QByteArray("old\r\n");
+        QTest::newRow("cancelled")
+            << QStringList({"a"}) << "" << QStringList({kMessage23}) << QByteArray("old\r\n");
+    }
+    void exportWritesTheListAsShown() {
+        QFETCH(QStringList, songs);
+        QFETCH(QString, name);
+        QFETCH(QStringList, messages);
+        QFETCH(QByteArray, written);
+        MainFixture f;
+        for (const QString& title : songs)
+            f.lib.addSong(title);
+        QVERIFY(f.start());
+        const int titleColumn = int(f.w->lvSongList->songs().captions().indexOf("曲名"));
+        f.w->lvSongList->songs().setSort(true, titleColumn, 1); // titles descending
+        QTemporaryDir out;
+        QVERIFY(diskfiles::write(out.filePath("list"), "old\r\n"));
+        answerPickers(name.isEmpty() ? QString() : out.path(), name);
+        f.w->action("mnuFile_ExportM3u")->trigger();
+        QStringList shown;
+        for (const ScriptedPresenter::Box& box : f.boxes.boxes())
+            shown << box.text;
+        QCOMPARE(shown, messages);
+        QCOMPARE(diskfiles::entries(out.path()), QStringList({"list"}));
+        QCOMPARE(diskfiles::read(out.filePath("list")),
+                 written.replace("<m>", (f.lib.folder() + "/music/").toUtf8()));
+    }
+
+    // Songs "one/song", "two/song" and "three" (none for the empty list) at
+    // <library>/music/<title>.mp3, those `present` holding their titles,
+    // sorted by title, copied into an empty folder: the later of two
+    // same-named files wins; the first missing file ends the copy with its
+    // description.
+    void copiesTheListInItsDisplayOrder_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<bool>("pick");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("progress");
+        QTest::addColumn<QStringList>("copied");
+        const QStringList all = {"one/song", "two/song", "three"};
+        const QStringList shown = {"曲名", "ﾌｧｲﾙﾊﾟｽ"};
+        const QString notice = "現在のセットリスト内のファイルをフォルダに書き出します";
+        // two/song, three, one/song
+        QTest::newRow("descending") << all << shown << 1 << true << QStringList({notice}) << 1
+                                    << QStringList({"song.mp3:one/song", "three.mp3:three"});
+        // one/song, three (missing), two/song
+        QTest::newRow("missing in the middle")
+            << QStringList({"one/song", "two/song"}) << shown << 0 << true
+            << QStringList({notice, "ファイルが見つかりません。\n<m>three.mp3"}) << 1
+            << QStringList({"song.mp3:one/song"});
+        QTest::newRow("picker cancelled")
+            << all << shown << 0 << false << QStringList({notice}) << 0 << QStringList();
+        QTest::newRow("no file path column")
+            << all << QStringList({"曲名"}) << 0 << true
+            << QStringList({notice, "ﾌｧｲﾙﾊﾟｽの列が表示されていないため、コピーできません"}) << 0
+            << QStringList();
+        QTest::newRow("empty list")
+            << QStringList() << shown << 0 << true << QStringList({notice}) << 0 << QStringList();
+    }
+    void copiesTheListInItsDisplayOrder() {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, columns);
+        QFETCH(int, order);
+        QFETCH(bool, pick);
+        QFETCH(QStringList, messages);
+        QFETCH(int, progress);
+        QFETCH(QStringList, copied);
+        MainFixture f;
+        const QString music = f.lib.folder() + "/music/";
+        for (const char* title : {"one/song", "two/song", "three"}) {
+            if (!present.isEmpty())
+                f.lib.addSong(title);
+        }
+        for (const QString& title : present)
+            QVERIFY(diskfiles::write(music + title + ".mp3", title.toUtf8()));
+        f.lib.showColumns(columns);
+        QVERIFY(f.start());
+        f.w->lvSongList->songs().setSort(true, 0, order);
+        QTemporaryDir target;
+        int shownProgress = 0;
+        answerPickers(pick ? target.path() : QString(), QString(), &shownProgress);
+        f.w->action("mnuFile_CopySong")->trigger();
+        QStringList texts;
+        for (const ScriptedPresenter::Box& box : f.boxes.boxes()) {
+            texts << box.text;
+            QCOMPARE(QPair(box.style, box.title), QPair(0, QStringLiteral("Melodara Player")));
+        }
+        QCOMPARE(texts, messages.replaceInStrings("<m>", music));
+        QCOMPARE(shownProgress, progress);
+        QStringList files;
+        for (const QString& name : diskfiles::entries(target.path()))
+            files << name + ":" + diskfiles::read(target.filePath(name));
+        QCOMPARE(files, copied);
+    }
+};
+
+QTEST_MAIN(TestMainFileMenu)
+#include "tst_mainfilemenu.moc"
