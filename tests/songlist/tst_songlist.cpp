@@ -2,469 +2,273 @@
 // library database.
 
 #include "data/song.h"
+#include "listrows.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlist.h"
-#include "songlist/songlistmodel.h"
 #include "songlist/songrows.h"
 #include "templibrary.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
+using listrows::column;
+using listrows::keys;
+
 class TestSongList : public QObject {
     Q_OBJECT
 
-    // Row texts of one column in display order.
-    static QStringList column(const SongListModel& list, int c) {
+    // Sets the columns, then fills the list from a set list (mode 0) or an album (1).
+    static bool load(SongListModel& list, const QStringList& captions, const QString& name = "ALL",
+                     int mode = 0) {
+        list.setColumns(captions);
+        return lvSetSongList(mode, name, list);
+    }
+    // The cells of the row at `position`, as a view reads them.
+    static QStringList row(const SongListModel& list, int position) {
         QStringList out;
-        for (int p = 0; p < list.count(); ++p)
-            out << list.cell(list.keyAt(p), c);
+        for (int c = 0; c < list.columnCount(); ++c)
+            out << list.data(list.index(position, c)).toString();
         return out;
     }
-    static QStringList keys(const SongListModel& list) {
-        QStringList out;
-        for (int p = 0; p < list.count(); ++p)
-            out << list.keyAt(p);
-        return out;
+    // Songs Key_1 "b", Key_2 "a" and Key_3 "C" with counts 9, 10 and 100:
+    // as text, "10" < "100" < "9".
+    static void addThree(TempLibrary& lib) {
+        for (auto [title, count] : {std::pair{"b", 9}, {"a", 10}, {"C", 100}})
+            lib.addSong(title, {.count = count});
     }
-    static void setStoredSort(TempLibrary& lib, const QString& kind, const QString& column) {
-        // Written directly: write 53 refuses a non-numeric column.
-        lib.db().adoSetData(46, {"UPDATE TM_初期設定 SET 設定値 = " + sqlQuote(kind) +
-                                 " WHERE 設定情報 = 'ソート種別'"});
-        lib.db().adoSetData(46, {"UPDATE TM_初期設定 SET 設定値 = " + sqlQuote(column) +
-                                 " WHERE 設定情報 = 'ソート列'"});
-    }
-    static QString sqlQuote(QString s) { return "'" + s.replace("'", "''") + "'"; }
 
 private slots:
     void init() { gLastKey.clear(); }
 
-    void genreText_data() {
-        QTest::addColumn<QString>("g1");
-        QTest::addColumn<QString>("g2");
-        QTest::addColumn<QString>("g3");
-        QTest::addColumn<QString>("cell");
-        const QString none = QStringLiteral("指定無し");
-        QTest::newRow("first none") << none << "B"
-                                    << "C" << none;
-        QTest::newRow("second none") << "A" << none << "C"
-                                     << "A";
-        QTest::newRow("third none") << "A"
-                                    << "B" << none << "A/B";
-        QTest::newRow("all set") << "A"
-                                 << "B"
-                                 << "C"
-                                 << "A/B/C";
-        QTest::newRow("all none") << none << none << none << none;
-    }
-    void genreText() {
-        QFETCH(QString, g1);
-        QFETCH(QString, g2);
-        QFETCH(QString, g3);
-        QFETCH(QString, cell);
-        QCOMPARE(songrows::genreText(g1, g2, g3), cell);
-    }
-
-    void captionsIgnoreCaseAndWidth_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("cell");
-        QTest::newRow("half-width") << QStringLiteral("ｶｳﾝﾄ") << int(songrows::Cell::Count);
-        QTest::newRow("full-width") << QStringLiteral("カウント") << int(songrows::Cell::Count);
-        QTest::newRow("title") << QStringLiteral("曲名") << int(songrows::Cell::Title);
-        QTest::newRow("empty") << QString() << int(songrows::Cell::Skip);
-        QTest::newRow("unknown") << QStringLiteral("作曲者") << int(songrows::Cell::Other);
-    }
-    void captionsIgnoreCaseAndWidth() {
-        QFETCH(QString, caption);
-        QFETCH(int, cell);
-        QCOMPARE(int(songrows::cellOf(caption)), cell);
-    }
-
-    void fillsSetListWithEveryCellForm() {
+    void fillsBothModesWithEveryCellForm() {
         TempLibrary lib;
-        const int rock = lib.addGenre("Rock");
-        const int pop = lib.addGenre("Pop");
-        const int ann = lib.addArtist("Ann");
-        TempLibrary::Fields f;
-        f.genres[0] = rock;
-        f.genres[1] = pop;
-        f.artist = ann;
-        f.count = 12;
-        f.priority = 80;
-        f.breakOut = true;
-        f.volume = -300;
-        lib.addSong("first", f);
+        const int rock = lib.addGenre("Rock"), pop = lib.addGenre("Pop"), none = 1;
+        lib.addSong("first", {.priority = 80,
+                              .genres = {rock, pop, lib.addGenre("Jazz")},
+                              .artist = lib.addArtist("Ann"),
+                              .breakOut = true,
+                              .volume = -300,
+                              .count = 12});
         lib.addSong("second");
+        // The genre text stops at the first genre that is none.
+        for (auto [title, g1, g2, g3] : {std::tuple{"third", rock, pop, none},
+                                         {"fourth", rock, none, pop},
+                                         {"fifth", none, rock, pop}})
+            lib.addSong(title, {.genres = {g1, g2, g3}});
         SongListModel list;
-        list.setColumns({"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",
-                         "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QCOMPARE(keys(list), QStringList({"Key_1", "Key_2"}));
-        QCOMPARE(list.cell("Key_1", 0), QStringLiteral("first"));
-        QCOMPARE(list.cell("Key_1", 1), QStringLiteral("Ann"));
-        QCOMPARE(list.cell("Key_1", 2), QStringLiteral("Rock/Pop"));
-        QCOMPARE(list.cell("Key_1", 3), QStringLiteral("12"));
-        QCOMPARE(list.cell("Key_1", 4), QStringLiteral("80"));
-        QCOMPARE(list.cell("Key_1", 5), QStringLiteral("True"));
-        QCOMPARE(list.cell("Key_1", 6), QStringLiteral("False"));
-        QCOMPARE(list.cell("Key_1", 7), QStringLiteral("-300"));
-        QCOMPARE(list.cell("Key_1", 8), lib.folder() + "/music/first.mp3");
-        QCOMPARE(list.cell("Key_2", 2), QStringLiteral("指定無し"));
-        QCOMPARE(list.data(list.index(1, 1)).toString(), QStringLiteral("指定無し"));
-    }
+        // The count's caption in its full-width form: captions ignore width.
+        QVERIFY(load(list, {"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "カウント", "優先度", "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",
+                            "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"}));
+        QCOMPARE(keys(list), QStringList({"Key_1", "Key_2", "Key_3", "Key_4", "Key_5"}));
+        QCOMPARE(row(list, 0), QStringList({"first", "Ann", "Rock/Pop/Jazz", "12", "80", "True",
+                                            "False", "-300", lib.folder() + "/music/first.mp3"}));
+        QCOMPARE(row(list, 1), QStringList({"second", "指定無し", "指定無し", "0", "50", "False",
+                                            "False", "0", lib.folder() + "/music/second.mp3"}));
+        // Genre names repeat from row to row: each is decided alike every time.
+        QCOMPARE(column(list, 2),
+                 QStringList({"Rock/Pop/Jazz", "指定無し", "Rock/Pop", "Rock", "指定無し"}));
 
-    void songsSharingGenresShowTheSameGenreText() {
-        // Genre names repeat from row to row: each later row must show what
-        // the first one did, for a set genre and for the "none" entry alike.
-        TempLibrary lib;
-        const int rock = lib.addGenre("Rock");
-        const int pop = lib.addGenre("Pop");
-        TempLibrary::Fields both;
-        both.genres[0] = rock;
-        both.genres[1] = pop;
-        TempLibrary::Fields rockOnly;
-        rockOnly.genres[0] = rock;
-        lib.addSong("one", both);
-        lib.addSong("two", both);
-        lib.addSong("three", rockOnly);
-        lib.addSong("four");
-        lib.addSong("five");
-        SongListModel list;
-        list.setColumns({"曲名", "ｼﾞｬﾝﾙ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QCOMPARE(column(list, 1),
-                 QStringList({"Rock/Pop", "Rock/Pop", "Rock", "指定無し", "指定無し"}));
-    }
+        QVERIFY(lib.db().adoSetData(22, {"Mix", "3", "1"}));
+        QVERIFY(lib.db().adoSetData(22, {"Mix", "1", "2"}));
+        QVERIFY(load(list, {"曲名"}, "Mix", 1));
+        QCOMPARE(column(list, 0), QStringList({"third", "first"}));
+        QVERIFY(load(list, {"曲名"}, "no such album", 1));
+        QCOMPARE(list.count(), 0);
 
-    void emptyCaptionIsSkippedAndUnknownCaptionKeepsItsPlace() {
-        TempLibrary lib;
-        TempLibrary::Fields f;
-        f.count = 7;
-        lib.addSong("song", f);
-        SongListModel list;
-        list.setColumns({"", "曲名", "ｶｳﾝﾄ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        // The item text comes from the first column that is not skipped.
-        QCOMPARE(list.cell("Key_1", 0), QStringLiteral("song"));
-        QCOMPARE(list.cell("Key_1", 1), QStringLiteral("7"));
-        QCOMPARE(list.cell("Key_1", 2), QString());
-
-        list.setColumns({"曲名", "作曲者", "ｶｳﾝﾄ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QCOMPARE(list.cell("Key_1", 1), QString());
-        QCOMPARE(list.cell("Key_1", 2), QStringLiteral("7"));
-    }
-
-    void nullFieldsShowEmpty() {
-        TempLibrary lib;
-        lib.addSong("song");
+        // An empty caption is skipped: the item text is the next column's.
+        QVERIFY(load(list, {"", "曲名", "ｶｳﾝﾄ"}));
+        QCOMPARE(row(list, 0), QStringList({"first", "12", ""}));
+        QVERIFY(load(list, {"曲名", "作曲者", "ｶｳﾝﾄ"}));
+        QCOMPARE(row(list, 0), QStringList({"first", "", "12"}));
         lib.db().adoxCreateQuery("SELECT ID, NULL AS タイトル, カウント FROM TM_曲情報",
                                  "Q_SetList_nulls");
-        SongListModel list;
-        list.setColumns({"曲名", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名"});
-        QVERIFY(lvSetSongList(0, "nulls", list));
-        QCOMPARE(list.cell("Key_1", 0), QString());
-        QCOMPARE(list.cell("Key_1", 1), QStringLiteral("0"));
-        QCOMPARE(list.cell("Key_1", 2), QString());
-    }
-
-    void albumModeFollowsTrackOrder() {
-        TempLibrary lib;
-        for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        lib.db().adoSetData(22, {"Mix", "3", "1"});
-        lib.db().adoSetData(22, {"Mix", "1", "2"});
-        SongListModel list;
-        list.setColumns({"曲名"});
-        QVERIFY(lvSetSongList(1, "Mix", list));
-        QCOMPARE(column(list, 0), QStringList({"c", "a"}));
-        QVERIFY(lvSetSongList(1, "no such album", list));
-        QCOMPARE(list.count(), 0);
-    }
-
-    void failedReadKeepsTheRows() {
-        TempLibrary lib;
+        QVERIFY(load(list, {"曲名", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名"}, "nulls"));
+        QCOMPARE(row(list, 0), QStringList({"", "12", ""}));
+        // A read that fails says so and keeps the rows.
         ScriptedPresenter boxes;
-        lib.addSong("a");
-        SongListModel list;
-        list.setColumns({"曲名"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QVERIFY(!lvSetSongList(0, "gone", list));
-        QCOMPARE(column(list, 0), QStringList({"a"}));
+        QVERIFY(!load(list, {"曲名", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名"}, "gone"));
+        QCOMPARE(row(list, 0), QStringList({"", "12", ""}));
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
     void storedSortIsRestored_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored"); // "ソート種別" and "ソート列"
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("sorted"); // the sort column
         // The stored pairing: "昇順" is order 1, "降順" order 0.
-        QTest::newRow("昇順 1") << "昇順"
-                                << "1" << 1 << 1;
-        QTest::newRow("降順 0") << "降順"
-                                << "0" << 0 << 0;
-        QTest::newRow("column too large") << "昇順"
-                                          << "2" << 0 << 1;
-        QTest::newRow("column not a number") << "昇順"
-                                             << "x" << 0 << 1;
-        QTest::newRow("column negative") << "昇順"
-                                         << "-1" << 0 << 1;
-        QTest::newRow("unknown order") << "up"
-                                       << "1" << 1 << 0;
+        QTest::newRow("昇順 1") << "昇順 1" << 1 << 1 << QStringList{"9", "100", "10"};
+        QTest::newRow("降順 0") << "降順 0" << 0 << 0 << QStringList{"a", "b", "C"};
+        QTest::newRow("column too large") << "昇順 2" << 0 << 1 << QStringList{"C", "b", "a"};
+        QTest::newRow("column not a number") << "昇順 x" << 0 << 1 << QStringList{"C", "b", "a"};
+        QTest::newRow("column negative") << "昇順 -1" << 0 << 1 << QStringList{"C", "b", "a"};
+        QTest::newRow("unknown order") << "up 1" << 1 << 0 << QStringList{"10", "100", "9"};
     }
     void storedSortIsRestored() {
-        QFETCH(QString, kind);
-        QFETCH(QString, column);
+        QFETCH(QString, stored);
         QFETCH(int, key);
         QFETCH(int, order);
+        QFETCH(QStringList, sorted);
         TempLibrary lib;
-        TempLibrary::Fields f;
-        f.count = 9;
-        lib.addSong("b", f);
-        f.count = 10;
-        lib.addSong("a", f);
-        f.count = 100;
-        lib.addSong("C", f);
-        setStoredSort(lib, kind, column);
+        addThree(lib);
+        // Written directly: write 53 refuses a non-numeric column.
+        QVERIFY(lib.db().adoSetData(
+            46, {"UPDATE TM_初期設定 SET 設定値 = CASE 設定情報 WHEN 'ソート種別' THEN '" +
+                 stored.section(' ', 0, 0) + "' WHEN 'ソート列' THEN '" + stored.section(' ', 1) +
+                 "' ELSE 設定値 END"}));
         SongListModel list;
-        list.setColumns({"曲名", "ｶｳﾝﾄ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
+        QVERIFY(load(list, {"曲名", "ｶｳﾝﾄ"}));
         lvSortList(list, -1);
-        QVERIFY(list.sorted());
-        QCOMPARE(list.sortKey(), key);
-        QCOMPARE(list.sortOrder(), order);
-        // Cells compare as text ignoring case: "10" < "100" < "9", "a" < "b" < "C".
-        const QStringList ascending =
-            key == 1 ? QStringList({"10", "100", "9"}) : QStringList({"a", "b", "C"});
-        QStringList expected = ascending;
-        if (order == 1)
-            std::reverse(expected.begin(), expected.end());
-        QCOMPARE(this->column(list, key), expected);
+        QCOMPARE(QList<int>({list.sorted(), list.sortKey(), list.sortOrder()}),
+                 QList<int>({1, key, order}));
+        QCOMPARE(column(list, key), sorted);
     }
 
-    void clicksReverseTheOrderEveryTime() {
+    void clicksReverseTheOrderAndARefillUnsorts() {
         TempLibrary lib;
-        TempLibrary::Fields f;
-        f.count = 2;
-        lib.addSong("b", f);
-        f.count = 10;
-        lib.addSong("a", f);
-        f.count = 1;
-        lib.addSong("c", f);
+        addThree(lib);
         SongListModel list;
-        list.setColumns({"ｶｳﾝﾄ", "曲名"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
         lvSortList(list, -1); // a new library: "降順", column 0
         QCOMPARE(list.sortOrder(), 0);
         lvSortList(list, 1);
         QCOMPARE(list.sortKey(), 1);
-        QCOMPARE(list.sortOrder(), 1);
-        QCOMPARE(column(list, 1), QStringList({"c", "b", "a"}));
+        QCOMPARE(column(list, 1), QStringList({"C", "b", "a"}));
         lvSortList(list, 1);
-        QCOMPARE(column(list, 1), QStringList({"a", "b", "c"}));
+        QCOMPARE(column(list, 1), QStringList({"a", "b", "C"}));
         // A click outside the columns still reverses the order.
         lvSortList(list, 5);
         QCOMPARE(list.sortKey(), 1);
-        QCOMPARE(column(list, 1), QStringList({"c", "b", "a"}));
+        QCOMPARE(column(list, 1), QStringList({"C", "b", "a"}));
+        // A refill shows query order; the order stays for the next click.
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
+        QVERIFY(!list.sorted());
+        QCOMPARE(column(list, 1), QStringList({"b", "a", "C"}));
         // The first column is a column like any other: counts as text.
         lvSortList(list, 0);
         QCOMPARE(list.sortKey(), 0);
-        QCOMPARE(list.sortOrder(), 0);
-        QCOMPARE(column(list, 0), QStringList({"1", "10", "2"}));
-    }
-
-    void refillShowsQueryOrderAndKeepsSortState() {
-        TempLibrary lib;
-        for (const char* t : {"b", "a", "c"})
-            lib.addSong(t);
-        SongListModel list;
-        list.setColumns({"曲名"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        lvSortList(list, 0);
-        QCOMPARE(column(list, 0), QStringList({"c", "b", "a"}));
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QVERIFY(!list.sorted());
-        QCOMPARE(list.sortOrder(), 1);
-        QCOMPARE(column(list, 0), QStringList({"b", "a", "c"}));
-        lvSortList(list, 0);
-        QCOMPARE(column(list, 0), QStringList({"a", "b", "c"}));
+        QCOMPARE(column(list, 0), QStringList({"10", "100", "9"}));
     }
 
     void rewritingARowWithAndWithoutSkip() {
-        TempLibrary lib;
-        lib.addSong("old");
-        lib.addSong("other");
         SongListModel list;
-        list.setColumns({"曲名", "ｶｳﾝﾄ", "ﾌｧｲﾙﾊﾟｽ", "謎"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        const QString path = list.cell("Key_1", 2);
-        Song song;
-        song.setKeyString("1");
-        song.setTitle("new");
-        song.setFilePath("/new.mp3");
-        song.setCount(5);
-        lvSetSongItem(song, list, true);
-        QCOMPARE(list.cell("Key_1", 0), QStringLiteral("old"));
-        QCOMPARE(list.cell("Key_1", 1), QStringLiteral("5"));
-        QCOMPARE(list.cell("Key_1", 2), path);
-        song.setKeyString("Key_1");
-        lvSetSongItem(song, list, false);
-        QCOMPARE(list.cell("Key_1", 0), QStringLiteral("new"));
-        QCOMPARE(list.cell("Key_1", 2), QStringLiteral("/new.mp3"));
-        QCOMPARE(list.cell("Key_2", 0), QStringLiteral("other"));
-        // A song that is not in the list changes nothing.
-        song.setKeyString("99");
-        lvSetSongItem(song, list, false);
-        QCOMPARE(list.count(), 2);
-    }
-
-    void rewrittenRowMovesToItsSortedPlace() {
-        TempLibrary lib;
-        for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        SongListModel list;
-        list.setColumns({"曲名", "ｶｳﾝﾄ"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        list.setSort(true, 0, 0);
+        listrows::fill(
+            list, {"曲名", "ｶｳﾝﾄ", "ﾌｧｲﾙﾊﾟｽ", "謎"},
+            {{"b", "9", "/b.mp3", ""}, {"a", "10", "/a.mp3", ""}, {"C", "100", "/C.mp3", ""}});
+        list.setSort(true, 0, 0); // a, b, C
         Song song;
         song.setKeyString("1");
         song.setTitle("z");
+        song.setFilePath("/new.mp3");
+        song.setCount(5);
+        lvSetSongItem(song, list, true);
+        QCOMPARE(row(list, 1), QStringList({"b", "5", "/b.mp3", ""}));
+        song.setKeyString("Key_1");
         lvSetSongItem(song, list, false);
-        QCOMPARE(column(list, 0), QStringList({"b", "c", "z"}));
-        QCOMPARE(list.position("Key_1"), 2);
+        // The rewritten row moves to its sorted place.
+        QCOMPARE(keys(list), QStringList({"Key_2", "Key_3", "Key_1"}));
+        QCOMPARE(row(list, 2), QStringList({"z", "5", "/new.mp3", ""}));
+        // A song that is not in the list changes nothing.
+        song.setKeyString("99");
+        lvSetSongItem(song, list, false);
+        QCOMPARE(column(list, 0), QStringList({"a", "C", "z"}));
     }
 
     // Many rows rewritten at once land where one at a time would put them:
     // sorted, and after the rows whose cell they now equal.
     void rewritingManyRowsKeepsTheListSorted() {
         SongListModel list;
-        list.setColumns({"曲名", "優先度"});
-        const char* priorities[] = {"5", "3", "1", "3", "9", "0"};
-        for (int i = 0; i < 6; ++i)
-            list.insertItem(-1, QString("Key_%1").arg(i + 1),
-                            {QString("t%1").arg(i + 1), priorities[i]});
+        listrows::fill(
+            list, {"曲名", "優先度"},
+            {{"t1", "5"}, {"t2", "3"}, {"t3", "1"}, {"t4", "3"}, {"t5", "9"}, {"t6", "0"}});
         list.setSort(true, 1, 0);
         QCOMPARE(keys(list), QStringList({"Key_6", "Key_3", "Key_2", "Key_4", "Key_1", "Key_5"}));
+        const auto rewrite = [&](std::initializer_list<std::pair<const char*, int>> edits,
+                                 bool skip) {
+            std::vector<Song> songs;
+            for (auto [key, priority] : edits) {
+                Song& song = songs.emplace_back();
+                song.setKeyString(key);
+                song.setTitle("new");
+                song.setPriority(priority);
+            }
+            lvSetSongItems(songs, list, skip);
+        };
         QSignalSpy layouts(&list, &QAbstractItemModel::layoutChanged);
-        std::vector<Song> songs(5);
-        const char* edits[][2] = {{"5", "3"}, {"6", "3"}, {"Key_1", "2"}, {"3", "1"}, {"9", "0"}};
-        for (int i = 0; i < 5; ++i) {
-            songs[size_t(i)].setKeyString(edits[i][0]);
-            songs[size_t(i)].setTitle("new");
-            songs[size_t(i)].setPriority(QString(edits[i][1]).toInt());
-        }
-        lvSetSongItems(songs, list, true);
+        rewrite({{"5", 3}, {"6", 3}, {"Key_1", 2}, {"3", 1}, {"9", 0}}, true);
         QCOMPARE(layouts.size(), 1);
         QCOMPARE(keys(list), QStringList({"Key_3", "Key_1", "Key_2", "Key_4", "Key_6", "Key_5"}));
         QCOMPARE(column(list, 1), QStringList({"1", "2", "3", "3", "3", "3"}));
         QCOMPARE(column(list, 0), QStringList({"t3", "t1", "t2", "t4", "t6", "t5"}));
-        QCOMPARE(list.count(), 6); // Key_9 is not in the list
 
         // Descending, and without skipping the titles.
         list.setSort(true, 1, 1);
-        songs.resize(2);
-        songs[0].setKeyString("3");
-        songs[0].setPriority(4);
-        songs[1].setKeyString("2");
-        songs[1].setPriority(0);
-        lvSetSongItems(songs, list, false);
+        rewrite({{"3", 4}, {"2", 0}}, false);
         QCOMPARE(column(list, 1), QStringList({"4", "3", "3", "3", "2", "0"}));
         QCOMPARE(keys(list), QStringList({"Key_3", "Key_4", "Key_6", "Key_5", "Key_1", "Key_2"}));
-        QCOMPARE(list.cell("Key_3", 0), QStringLiteral("new"));
+        QCOMPARE(list.cell("Key_3", 0), "new");
 
         // Unsorted, the rows stay where they are.
         list.setSort(false, 1, 0);
-        songs.resize(1);
-        songs[0].setKeyString("Key_2");
-        songs[0].setPriority(9);
-        lvSetSongItems(songs, list, false);
-        QCOMPARE(keys(list).last(), QStringLiteral("Key_2"));
-        QCOMPARE(list.cell("Key_2", 1), QStringLiteral("9"));
+        rewrite({{"Key_2", 9}}, false);
+        QCOMPARE(keys(list).last(), "Key_2");
+        QCOMPARE(list.cell("Key_2", 1), "9");
     }
 
     void nextKeyFollowsDisplayOrder() {
-        TempLibrary lib;
-        for (const char* t : {"b", "a", "c"})
-            lib.addSong(t);
         SongListModel list;
-        list.setColumns({"曲名"});
-        QVERIFY(lvSetSongList(0, "ALL", list));
-        QString key;
-        QVERIFY(lvGetNextKey(list, key));
-        QCOMPARE(key, QStringLiteral("Key_1"));
-        lvSetLastKey(key);
-        QVERIFY(lvGetNextKey(list, key));
-        QCOMPARE(key, QStringLiteral("Key_2"));
+        listrows::fill(list, {"曲名"}, {{"b"}, {"a"}, {"C"}});
+        const auto next = [&] {
+            QString key;
+            return lvGetNextKey(list, key) ? key : "<none>";
+        };
+        QCOMPARE(next(), "Key_1");
+        lvSetLastKey("Key_1");
+        QCOMPARE(next(), "Key_2");
         lvSetLastKey("Key_3");
-        QVERIFY(!lvGetNextKey(list, key)); // no wrap-around
+        QCOMPARE(next(), "<none>"); // no wrap-around
         lvSetLastKey("Key_42");
-        QVERIFY(!lvGetNextKey(list, key));
-        list.setSort(true, 0, 0); // a, b, c = Key_2, Key_1, Key_3
+        QCOMPARE(next(), "<none>");
+        list.setSort(true, 0, 0); // a, b, C = Key_2, Key_1, Key_3
         lvSetLastKey("Key_2");
-        QVERIFY(lvGetNextKey(list, key));
-        QCOMPARE(key, QStringLiteral("Key_1"));
+        QCOMPARE(next(), "Key_1");
         lvResetLastKey();
-        QVERIFY(gLastKey.isEmpty());
-        QVERIFY(lvGetNextKey(list, key));
-        QCOMPARE(key, QStringLiteral("Key_2"));
+        QCOMPARE(next(), "Key_2");
     }
 
-    void insertAndRemoveKeepPositions() {
+    void insertRemoveAppendAndMove() {
         SongListModel list;
-        list.setColumns({"name"});
-        QVERIFY(list.insertItem(-1, "k1", {"one"}));
-        QVERIFY(list.insertItem(-1, "k3", {"three"}));
+        listrows::fill(list, {"name"}, {{"one"}, {"three"}});
         QVERIFY(list.insertItem(1, "k2", {"two"}));
         QVERIFY(!list.insertItem(0, "k2", {"again"}));
-        QCOMPARE(keys(list), QStringList({"k1", "k2", "k3"}));
-        QVERIFY(list.removeItem("k1"));
-        QVERIFY(!list.removeItem("k1"));
-        QCOMPARE(list.position("k3"), 1);
-        QCOMPARE(list.position("k1"), -1);
-        QVERIFY(list.insertItem(0, "k1", {"one"}));
-        QCOMPARE(keys(list), QStringList({"k1", "k2", "k3"}));
-        // While sorted, an insert goes to its sorted place.
-        list.setSort(true, 0, 0);
-        QVERIFY(list.insertItem(0, "k4", {"six"}));
-        QCOMPARE(column(list, 0), QStringList({"one", "six", "three", "two"}));
-        // A cell cannot carry the separator of cells.
-        QVERIFY(list.setCells("k4", {QString("a") + QChar(0) + "b"}));
-        QCOMPARE(list.cell("k4", 0), QStringLiteral("ab"));
-    }
-
-    void appendAndMoveRows() {
-        SongListModel list;
-        list.setColumns({"name"});
-        QVERIFY(list.insertItem(-1, "k1", {"one"}));
-        std::vector<SongListItem> more;
-        more.emplace_back("k2", QStringList{"two"});
-        more.emplace_back("k1", QStringList{"again"}); // already there: skipped
-        more.emplace_back("k3", QStringList{"three"});
-        QCOMPARE(list.appendItems(std::move(more)), 2);
-        QCOMPARE(keys(list), QStringList({"k1", "k2", "k3"}));
-        QCOMPARE(list.cell("k1", 0), QStringLiteral("one"));
-        QCOMPARE(list.item("k3").cell(0), QStringView(u"three"));
-        QVERIFY(list.item("k9").key.isEmpty());
+        QVERIFY(list.insertItem(-1, "k4", {"four"}));
+        QVERIFY(list.removeItem("Key_1"));
+        QVERIFY(!list.removeItem("Key_1"));
+        QCOMPARE(keys(list), QStringList({"k2", "Key_2", "k4"}));
+        QCOMPARE(list.position("Key_1"), -1);
+        QVERIFY(list.insertItem(0, "Key_1", {"one"}));
+        // A key already there is skipped.
+        QCOMPARE(list.appendItems({{"k5", {"five"}}, {"k2", {"again"}}}), 1);
         QCOMPARE(list.appendItems({}), 0);
-
-        QVERIFY(list.moveItem(0, 2));
-        QCOMPARE(keys(list), QStringList({"k2", "k3", "k1"}));
-        QCOMPARE(list.position("k1"), 2);
-        QCOMPARE(list.position("k2"), 0);
-        QVERIFY(list.moveItem(2, 1));
-        QCOMPARE(keys(list), QStringList({"k2", "k1", "k3"}));
-        QCOMPARE(list.position("k3"), 2);
+        QCOMPARE(column(list, 0), QStringList({"one", "two", "three", "four", "five"}));
+        QCOMPARE(list.item("k5").cell(0), QStringView(u"five"));
+        QVERIFY(list.item("k9").key.isEmpty());
+        QVERIFY(list.moveItem(0, 4));
+        QVERIFY(list.moveItem(4, 1));
+        QCOMPARE(keys(list), QStringList({"k2", "Key_1", "Key_2", "k4", "k5"}));
         QVERIFY(!list.moveItem(-1, 0));
-        QVERIFY(!list.moveItem(0, 3));
-        // While sorted, rows have no hand order: no move, appends go to
-        // their sorted places.
+        QVERIFY(!list.moveItem(0, 5));
+        // While sorted, rows have no hand order: no move, and inserts and
+        // appends go to their sorted places.
         list.setSort(true, 0, 0);
         QVERIFY(!list.moveItem(0, 1));
-        more.clear();
-        more.emplace_back("k4", QStringList{"four"});
-        QCOMPARE(list.appendItems(std::move(more)), 1);
-        QCOMPARE(column(list, 0), QStringList({"four", "one", "three", "two"}));
+        QVERIFY(list.insertItem(0, "k6", {"six"}));
+        QCOMPARE(list.appendItems({{"k7", {"seven"}}}), 1);
+        QCOMPARE(column(list, 0),
+                 QStringList({"five", "four", "one", "seven", "six", "three", "two"}));
+        // A cell cannot carry the separator of cells.
+        QVERIFY(list.setCells("k6", {QString("a") + QChar(0) + "b"}));
+        QCOMPARE(list.cell("k6", 0), "ab");
     }
 };
 
