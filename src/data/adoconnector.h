@@ -40,6 +40,15 @@ public:
     bool adoGetEachRow(int kind, const QString& param,
                        const std::function<void(const Recordset& row)>& eachRow);
 
+    // The number of rows of the stored query `name`, or -1 when it cannot
+    // be read (shown as "DBError").
+    int adoQueryRowCount(const QString& name);
+    // Opens the row at `offset` (0 is the first) of the stored query `name`
+    // into `rs`, in the order a full read gives: one row, or none past the
+    // end. Failures are reported as by adoGetData. Reads one row of a large
+    // query without reading the rows before it into memory.
+    bool adoGetQueryRow(const QString& name, int offset, Recordset& rs);
+
     // Runs the statements of write `kind` (21 to 56) with `params`, all or
     // nothing. An unused kind touches nothing and succeeds. A failure shows
     // "DBError" and returns false.
@@ -82,7 +91,8 @@ public:
 private:
     bool adoConnect();
     bool adoDisconnect();
-    bool read(int kind, const QString& param, Recordset& rs, const std::function<void()>& eachRow);
+    bool read(const requests::Statement& source, const QStringList& params, Recordset& rs,
+              const std::function<void()>& eachRow);
     // The statement of `st` with its values bound, or null and `error`.
     // Fixed SQL comes from the cache; other text is compiled into `owned`.
     sqlite::Statement* prepare(const requests::Statement& st, const QStringList& params,

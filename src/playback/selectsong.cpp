@@ -62,13 +62,17 @@ bool SelectSong(const QString& setListName, QString& playMode, Song& song, QStri
             fillSong(rs, song, true);
         return true;
     }
-    if (!gConnector->adoGetData(3, rs, QStringLiteral("Q_SetList_") + setListName))
+    // Only the drawn row is read: a set list may hold 100,000 songs, and
+    // this runs at every change of song.
+    const QString query = QStringLiteral("Q_SetList_") + setListName;
+    const int rows = gConnector->adoQueryRowCount(query);
+    if (rows < 0)
         return true;
-    if (rs.RecordCount() == 0)
+    if (rows == 0)
         return false;
     // Single precision below 1: 24 random bits over 2^24.
     const float r = float(songRandom().bounded(1u << 24)) / float(1u << 24);
-    rs.Move(drawnRow(r, rs.RecordCount()));
-    fillSong(rs, song, false);
+    if (gConnector->adoGetQueryRow(query, drawnRow(r, rows), rs) && !rs.Eof())
+        fillSong(rs, song, false);
     return true;
 }

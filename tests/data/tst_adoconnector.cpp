@@ -192,6 +192,43 @@ private slots:
         QVERIFY(boxes.boxes().isEmpty());
     }
 
+    // One row of a stored query at an offset, in the query's own order,
+    // and its row count; the name is quoted, never run as SQL.
+    void countsAndReadsOneRowOfAStoredQuery() {
+        ScriptedPresenter boxes;
+        ADO_Connector db(dbPath());
+        for (const char* t : {"a", "b", "c"})
+            QVERIFY(db.adoSetData(31, {QString("/%1.mp3").arg(t), t}));
+        const QString byTitle = QString::fromUtf16(u"Q_SetList_逆\"順");
+        QVERIFY(db.adoxCreateQuery("SELECT * FROM Q_SetList_ALL ORDER BY タイトル DESC", byTitle));
+        QVERIFY(db.adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE ID > 3", "Q_SetList_none"));
+        QCOMPARE(db.adoQueryRowCount("Q_SetList_ALL"), 3);
+        QCOMPARE(db.adoQueryRowCount(byTitle), 3);
+        QCOMPARE(db.adoQueryRowCount("Q_SetList_none"), 0);
+
+        const auto idAt = [&](const QString& name, int offset) {
+            Recordset rs;
+            if (!db.adoGetQueryRow(name, offset, rs))
+                return QString("<failed>");
+            if (rs.RecordCount() != (rs.Eof() ? 0 : 1))
+                return QString("<%1 rows>").arg(rs.RecordCount());
+            return rs.Eof() ? QString("<none>") : rs.text("ID") + " " + rs.text("タイトル");
+        };
+        QCOMPARE(idAt("Q_SetList_ALL", 0), QStringLiteral("1 a"));
+        QCOMPARE(idAt("Q_SetList_ALL", 2), QStringLiteral("3 c"));
+        QCOMPARE(idAt("Q_SetList_ALL", 3), QStringLiteral("<none>"));
+        QCOMPARE(idAt(byTitle, 0), QStringLiteral("3 c"));
+        QCOMPARE(idAt(byTitle, 2), QStringLiteral("1 a"));
+        QCOMPARE(idAt("Q_SetList_none", 0), QStringLiteral("<none>"));
+        QVERIFY(boxes.boxes().isEmpty());
+
+        // A query that does not exist fails with the connector's box.
+        QCOMPARE(db.adoQueryRowCount("Q_SetList_gone"), -1);
+        QCOMPARE(idAt("Q_SetList_ALL\" UNION SELECT 1", 0), QStringLiteral("<failed>"));
+        QCOMPARE(boxes.boxes().size(), 2);
+        QCOMPARE(boxes.boxes().back().title, QStringLiteral("DBError"));
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> dir_;
 };

@@ -62,6 +62,36 @@ private slots:
         QCOMPARE(shares(1, 50), QList<double>({1.0}));
     }
 
+    // The draw reads one row of the set list's own query: the count is the
+    // set list's, not the library's, and the offset lands on its rows.
+    void randomPlayDrawsOnlyFromTheSetList() {
+        TempLibrary lib;
+        TempLibrary::Fields high;
+        high.priority = 90;
+        for (int i = 1; i <= 6; ++i)
+            lib.addSong(QString("s%1").arg(i), i % 2 == 0 ? high : TempLibrary::Fields());
+        QVERIFY(lib.db().adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE 優先度 = 90",
+                                         QString::fromUtf16(u"Q_SetList_高い")));
+        seedSongRandom(777);
+        QHash<QString, int> drawn;
+        for (int i = 0; i < 3000; ++i) {
+            QString mode = kRandomPlay;
+            QString key;
+            Song song;
+            QVERIFY(SelectSong(QString::fromUtf16(u"高い"), mode, song, key));
+            QCOMPARE(mode, kRandomPlay);
+            ++drawn[song.Title()];
+        }
+        // Songs 2, 4 and 6 in that order: the middle one half the time.
+        QCOMPARE(drawn.keys().size(), 3);
+        QVERIFY2(qAbs(drawn.value("s2") / 3000.0 - 0.25) < 0.03,
+                 qPrintable(QString::number(drawn.value("s2"))));
+        QVERIFY2(qAbs(drawn.value("s4") / 3000.0 - 0.5) < 0.03,
+                 qPrintable(QString::number(drawn.value("s4"))));
+        QVERIFY2(qAbs(drawn.value("s6") / 3000.0 - 0.25) < 0.03,
+                 qPrintable(QString::number(drawn.value("s6"))));
+    }
+
     void keyPlaysThatSongInProgramMode() {
         TempLibrary lib;
         const int a = lib.addGenre("A");
