@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -9,20 +10,38 @@
 
 #include <cmath>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
-// playbin's GstPlayFlags: audio only, with volume applied in software so
-// that every sink honours it.
+// playbin3's GstPlayFlags: audio only. The volume is applied by an
+// element of the output (see withVolume), which outlives the pipelines.
 constexpr int kPlayAudio = 0x02;
-constexpr int kPlaySoftVolume = 0x10;
 
-// How long one try to open a file may take to know it (preroll), and how
-// many tries an open makes.
-constexpr GstClockTime kOpenTimeout = 4 * GST_SECOND;
-constexpr int kOpenTries = 3;
+// The bus ends an open as soon as the preroll completes or fails. A
+// preroll that has done neither in time has stalled: playbin3 now and then
+// loses the start of a raw (WAV, AIFF) stream to a race between its
+// decoder bin's state change and the data already flowing, and then waits
+// forever. Such an open is tried once more, with room for a slow start. A
+// local file prerolls in milliseconds, so a stall is given up on early;
+// a MIDI file first loads its SoundFont, which takes longer.
+constexpr int kStallMs = 300;
+constexpr int kMidiStallMs = 600;
+constexpr int kOpenTimeoutMs = 10000;
 
 void initialise() {
     static const bool done = [] {
+#ifdef __GLIBC__
+        // Every song brings new streaming threads, and a MIDI song loads its
+        // SoundFont (megabytes) on one of them. By default glibc then keeps
+        // such blocks in per-thread pools after they are freed, and resident
+        // memory climbs by megabytes an hour. Large blocks mapped on their
+        // own, and two shared pools, keep it flat.
+        mallopt(M_MMAP_THRESHOLD, 1 << 20);
+        mallopt(M_ARENA_MAX, 2);
+#endif
         gst_init(nullptr, nullptr);
         return true;
     }();
@@ -47,6 +66,18 @@ GstElement* defaultSink() {
     GstElement* silent = gst_element_factory_make("fakesink", nullptr);
     g_object_set(silent, "sync", TRUE, nullptr);
     return silent;
+}
+
+// `sink` behind a volume element, in one bin; `volume` is that element.
+GstElement* withVolume(GstElement* sink, GstElement*& volume) {
+    GstElement* bin = gst_bin_new(nullptr);
+    volume = gst_element_factory_make("volume", nullptr);
+    gst_bin_add_many(GST_BIN(bin), volume, sink, nullptr);
+    gst_element_link(volume, sink);
+    GstPad* input = gst_element_get_static_pad(volume, "sink");
+    gst_element_add_pad(bin, gst_ghost_pad_new("sink", input));
+    gst_object_unref(input);
+    return bin;
 }
 
 void setUpElement(GstElement*, GstElement* element, gpointer) {
@@ -88,49 +119,73 @@ double GstPlayer::gain(int v) {
 
 GstPlayer::GstPlayer(const QString& sink, QObject* parent) : MediaPlayer(parent) {
     initialise();
-    playbin_ = gst_element_factory_make("playbin", nullptr);
-    if (!playbin_) {
-        error_ = QStringLiteral("GStreamer's playbin is not installed.");
-        return;
-    }
-    gst_object_ref_sink(playbin_);
-    g_object_set(playbin_, "flags", kPlayAudio | kPlaySoftVolume, nullptr);
-    GstElement* output = nullptr;
-    if (sink.isEmpty()) {
-        output = defaultSink();
-    } else {
+    GstElement* device = nullptr;
+    if (!sink.isEmpty()) {
         GError* parseError = nullptr;
-        output = gst_parse_bin_from_description(sink.toUtf8().constData(), TRUE, &parseError);
+        device = gst_parse_bin_from_description(sink.toUtf8().constData(), TRUE, &parseError);
         if (parseError) {
             error_ = QString::fromUtf8(parseError->message);
             g_error_free(parseError);
         }
     }
-    if (output)
-        g_object_set(playbin_, "audio-sink", output, nullptr);
+    output_ = withVolume(device ? device : defaultSink(), gain_);
+    gst_object_ref_sink(output_);
+    newPipeline();
+}
+
+GstPlayer::~GstPlayer() {
+    ++generation_;
+    dropPipeline();
+    gst_object_unref(output_);
+}
+
+// Every file gets a pipeline of its own: a playbin3 that is given one file
+// after another keeps something of each (about 4 KB a song), and hours of
+// play would add up.
+bool GstPlayer::newPipeline() {
+    dropPipeline();
+    playbin_ = gst_element_factory_make("playbin3", nullptr);
+    if (!playbin_) {
+        error_ = QStringLiteral("GStreamer's playbin3 is not installed.");
+        return false;
+    }
+    gst_object_ref_sink(playbin_);
+    g_object_set(playbin_, "flags", kPlayAudio, "audio-sink", output_, nullptr);
     g_signal_connect(playbin_, "element-setup", G_CALLBACK(setUpElement), nullptr);
     GstBus* bus = gst_element_get_bus(playbin_);
     gst_bus_set_sync_handler(bus, reinterpret_cast<GstBusSyncHandler>(&GstPlayer::onBusMessage),
                              this, nullptr);
     gst_object_unref(bus);
+    return true;
 }
 
-GstPlayer::~GstPlayer() {
+// Shuts the pipeline down (its threads end here) and lets the output go
+// back to being ours alone.
+void GstPlayer::dropPipeline() {
     if (!playbin_)
         return;
-    ++generation_;
     gst_element_set_state(playbin_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(playbin_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
     gst_object_unref(playbin_);
+    playbin_ = nullptr;
 }
 
 // Runs on GStreamer's threads. Every message is handled here and dropped:
 // nothing else reads this bus, and kept messages would pile up for hours.
+// A dropped message is ours to release.
 int GstPlayer::onBusMessage(GstBus*, GstMessage* message, void* data) {
     auto* self = static_cast<GstPlayer*>(data);
     switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ASYNC_DONE:
+        // Only the pipeline's own: it comes when every element has prerolled.
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(self->playbin_)) {
+            QMutexLocker lock(&self->busLock_);
+            self->prerolled_ = true;
+            self->busEvent_.wakeAll();
+        }
+        break;
     case GST_MESSAGE_EOS: {
         const int generation = self->generation_;
         QMetaObject::invokeMethod(
@@ -157,42 +212,59 @@ int GstPlayer::onBusMessage(GstBus*, GstMessage* message, void* data) {
     case GST_MESSAGE_ERROR: {
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
-        QMutexLocker lock(&self->errorLock_);
-        if (self->streamError_.isEmpty() && error)
-            self->streamError_ = QString::fromUtf8(error->message);
+        QMutexLocker lock(&self->busLock_);
+        if (self->streamError_.isEmpty())
+            self->streamError_ =
+                error ? QString::fromUtf8(error->message) : QStringLiteral("The stream failed.");
         if (error)
             g_error_free(error);
+        // An error while the file plays must reach the window. One during
+        // an open is read by the open, which closes the file, so this call
+        // then does nothing; it is queued before the open wakes for that.
+        const int generation = self->generation_;
+        QMetaObject::invokeMethod(
+            self, [self, generation] { self->onStreamError(generation); }, Qt::QueuedConnection);
+        self->busEvent_.wakeAll();
         break;
     }
     default:
         break;
     }
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
+void GstPlayer::onStreamError(int generation) {
+    if (generation != generation_ || !opened_)
+        return;
+    const QString reason = takeStreamError();
+    fail(reason.isEmpty() ? QStringLiteral("The stream failed.") : reason);
+    emit errorOccurred();
+}
+
 QString GstPlayer::takeStreamError() {
-    QMutexLocker lock(&errorLock_);
+    QMutexLocker lock(&busLock_);
     QString error = streamError_;
     streamError_.clear();
     return error;
 }
 
 bool GstPlayer::fail(const QString& error) {
+    ++generation_;
     error_ = error;
     opened_ = false;
     length_ = 0;
-    gst_element_set_state(playbin_, GST_STATE_NULL);
+    if (playbin_)
+        gst_element_set_state(playbin_, GST_STATE_NULL);
     return false;
 }
 
 bool GstPlayer::open(const QString& fileName) {
-    if (!playbin_)
-        return false;
     ++generation_;
     opened_ = false;
     length_ = 0;
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    takeStreamError();
+    if (!newPipeline())
+        return false;
     bitrate_ = 0;
     const QFileInfo file(fileName);
     if (fileName.isEmpty() || !file.isFile())
@@ -219,23 +291,11 @@ bool GstPlayer::open(const QString& fileName) {
     setVolume(volume_);
 
     // Prerolling decodes the first buffer: a file that is not audio fails
-    // here, and the length becomes known. Further tries cover a demuxer
-    // that now and then races its own pad linking on a busy machine
-    // (seen with AIFF: "not-linked", or a preroll that never completes).
+    // here, and the length becomes known.
+    stallMs_ = isMidi(fileName) ? kMidiStallMs : kStallMs;
     QString reason;
-    bool prerolled = false;
-    for (int attempt = 0; attempt < kOpenTries && !prerolled; ++attempt) {
-        if (attempt > 0)
-            gst_element_set_state(playbin_, GST_STATE_NULL);
-        prerolled = preroll(reason);
-    }
-    if (!prerolled)
-        return fail(reason.isEmpty()
-                        ? QStringLiteral("The file %1 could not be opened.").arg(fileName)
-                        : reason);
-    const QString late = takeStreamError();
-    if (!late.isEmpty())
-        return fail(late);
+    if (!preroll(reason))
+        return fail(reason);
     gint64 duration = 0;
     if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) && duration > 0)
         length_ = double(duration) / double(GST_SECOND);
@@ -265,25 +325,39 @@ double GstPlayer::estimatedLength(const QString& fileName) const {
 }
 
 bool GstPlayer::preroll(QString& reason) {
-    takeStreamError();
-    if (gst_element_set_state(playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        reason = takeStreamError();
-        return false;
+    if (prerollOnce(stallMs_, reason) != Preroll::Stalled)
+        return reason.isEmpty();
+    qWarning("The player stalled opening a file; trying again.");
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    if (prerollOnce(kOpenTimeoutMs, reason) == Preroll::Stalled)
+        reason = QStringLiteral("The file took too long to open.");
+    return reason.isEmpty();
+}
+
+// Pauses the pipeline and waits for the bus to say how the preroll ended:
+// done, or the first error, whichever comes first.
+GstPlayer::Preroll GstPlayer::prerollOnce(int timeoutMs, QString& reason) {
+    {
+        QMutexLocker lock(&busLock_);
+        prerolled_ = false;
+        streamError_.clear();
     }
-    // Waits in short steps, so a posted error ends the wait at once.
-    constexpr GstClockTime kStep = 20 * GST_MSECOND;
-    for (GstClockTime waited = 0; waited < kOpenTimeout; waited += kStep) {
-        const GstStateChangeReturn r = gst_element_get_state(playbin_, nullptr, nullptr, kStep);
-        if (r == GST_STATE_CHANGE_SUCCESS)
-            return true;
-        if (r == GST_STATE_CHANGE_FAILURE)
-            break;
-        QMutexLocker lock(&errorLock_);
-        if (!streamError_.isEmpty())
-            break;
+    const GstStateChangeReturn change = gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    QMutexLocker lock(&busLock_);
+    if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL)
+        prerolled_ = true;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (change != GST_STATE_CHANGE_FAILURE && !prerolled_ && streamError_.isEmpty()) {
+        if (!busEvent_.wait(&busLock_, deadline))
+            return Preroll::Stalled;
     }
-    reason = takeStreamError();
-    return false;
+    // An error wins over a completed preroll: some elements post theirs
+    // just after the first buffer.
+    reason = streamError_;
+    streamError_.clear();
+    if (reason.isEmpty() && change == GST_STATE_CHANGE_FAILURE)
+        reason = QStringLiteral("The file could not be opened.");
+    return reason.isEmpty() ? Preroll::Done : Preroll::Failed;
 }
 
 bool GstPlayer::start() {
@@ -292,8 +366,14 @@ bool GstPlayer::start() {
             error_ = QStringLiteral("No file is open.");
         return false;
     }
+    // After a stop the pipeline is shut down: it prerolls again first.
+    GstState state = GST_STATE_NULL;
+    gst_element_get_state(playbin_, &state, nullptr, 0);
+    QString reason;
+    if (state == GST_STATE_NULL && !preroll(reason))
+        return fail(reason);
     if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        const QString reason = takeStreamError();
+        reason = takeStreamError();
         return fail(reason.isEmpty() ? QStringLiteral("The file could not be played.") : reason);
     }
     return true;
@@ -308,17 +388,13 @@ void GstPlayer::stop() {
     if (!playbin_)
         return;
     ++generation_;
-    // Back to the prerolled start, so a later start plays from the top.
-    if (opened_) {
-        gst_element_set_state(playbin_, GST_STATE_PAUSED);
-        gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
-                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
-        gst_element_get_state(playbin_, nullptr, nullptr, kOpenTimeout);
-    }
+    // Shut down at once, releasing the device; the file stays chosen, so a
+    // later start plays it again from the top.
+    gst_element_set_state(playbin_, GST_STATE_NULL);
 }
 
 void GstPlayer::setVolume(int hundredthsOfDb) {
     volume_ = qBound(-10000, hundredthsOfDb, 0);
-    if (playbin_)
-        g_object_set(playbin_, "volume", gain(volume_), nullptr);
+    if (gain_)
+        g_object_set(gain_, "volume", gain(volume_), nullptr);
 }

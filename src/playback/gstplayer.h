@@ -3,6 +3,7 @@
 #include "playback/mediaplayer.h"
 
 #include <QMutex>
+#include <QWaitCondition>
 
 #include <atomic>
 
@@ -10,7 +11,7 @@ typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 
-// MediaPlayer on GStreamer's playbin. MIDI files are rendered by
+// MediaPlayer on GStreamer's playbin3. MIDI files are rendered by
 // FluidSynth with the first General MIDI SoundFont found on the system.
 class GstPlayer final : public MediaPlayer {
     Q_OBJECT
@@ -37,22 +38,35 @@ public:
     static double gain(int hundredthsOfDb);
 
 private:
+    bool newPipeline();
+    void dropPipeline();
     static int onBusMessage(GstBus* bus, GstMessage* message, void* self);
+    void onStreamError(int generation);
     bool fail(const QString& error);
     QString takeStreamError();
+    // Prerolls, trying once more after a stall; false with the reason.
     bool preroll(QString& reason);
+    enum class Preroll { Done, Failed, Stalled };
+    Preroll prerollOnce(int timeoutMs, QString& reason);
     double estimatedLength(const QString& fileName) const;
 
-    GstElement* playbin_ = nullptr;
+    GstElement* playbin_ = nullptr; // the open file's pipeline
+    GstElement* output_ = nullptr;  // the sink, kept from pipeline to pipeline
+    GstElement* gain_ = nullptr;    // the volume element of the output
+    int stallMs_ = 0;               // how long the open file may take to preroll
     bool opened_ = false;
     int volume_ = 0;
     double length_ = 0;
     QString error_;
-    // Bumped by every open and stop, so an end of stream queued before
-    // is dropped.
+    // Bumped by every open, stop and failure, so an end of stream or an
+    // error queued before is dropped.
     std::atomic<int> generation_{0};
-    // The first error posted by a streaming thread since the last open.
-    QMutex errorLock_;
+    // What the bus has said since the last preroll began: whether it
+    // completed, and the first error posted by a streaming thread. An open
+    // waits on busEvent_ for either.
+    QMutex busLock_;
+    QWaitCondition busEvent_;
+    bool prerolled_ = false;
     QString streamError_;
     // The stream's bit rate from its tags, for files whose parser cannot
     // tell their length before playing (MP3 without a length header).

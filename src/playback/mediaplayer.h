@@ -5,7 +5,8 @@
 
 // The player the program drives: one file at a time, volume in
 // hundredths of a decibel (-10000 silent to 0 full), the length of the
-// opened file, and a notification when it has played to its end.
+// opened file, and notifications when it has played to its end or has
+// failed while playing.
 class MediaPlayer : public QObject {
     Q_OBJECT
 
@@ -25,9 +26,13 @@ public:
     virtual int volume() const = 0;
     // Seconds; 0 when nothing is open or the length is unknown.
     virtual double length() const = 0;
-    // Why the last open or start failed.
+    // Why the last open or start failed, or why playing stopped.
     virtual QString lastError() const = 0;
 
 signals:
     void endOfStream();
+    // The opened file stopped playing on an error after it had opened (a
+    // device that went away, damage past the start of the file): it is
+    // closed, lastError() says why, and no end of stream follows.
+    void errorOccurred();
 };
