@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -33,6 +34,7 @@ const QString kPauseWord = QStringLiteral("一時停止");
 
 void frmMain::connectPlayer() {
     connect(mpPlayer, &MediaPlayer::endOfStream, this, &frmMain::mpPlayer_EndOfStream);
+    connect(mpPlayer, &MediaPlayer::errorOccurred, this, &frmMain::mpPlayer_Error);
     connect(tmDuration, &QTimer::timeout, this, &frmMain::tmDuration_Timer);
     connect(sldVolume, &QSlider::valueChanged, this, &frmMain::sldVolume_Change);
     connect(cmdPlay, &QToolButton::clicked, this, [this] { frmMain_PlaySong(QString()); });
@@ -48,13 +50,20 @@ void frmMain::connectPlayer() {
 
 bool frmMain::startPlayer() {
     if (!mpPlayer->start()) {
-        qWarning("Cannot play %s: %s",
-                 qPrintable(currentSong_ ? currentSong_->FilePath() : QString()),
-                 qPrintable(mpPlayer->lastError()));
-        ShowMessage(17, 0);
+        showPlayFailure();
         return false;
     }
     return true;
+}
+
+void frmMain::showPlayFailure() {
+    qWarning("Cannot play %s: %s", qPrintable(currentSong_ ? currentSong_->FilePath() : QString()),
+             qPrintable(mpPlayer->lastError()));
+    // A modal box runs the event loop: no tick or player event may run
+    // under it and stack more boxes or start songs behind the user's back.
+    timerOff();
+    const QSignalBlocker quietPlayer(mpPlayer);
+    ShowMessage(17, 0);
 }
 
 bool frmMain::setPlayerVolume(int volume) {
@@ -160,7 +169,7 @@ void frmMain::frmMain_StopSong() {
     frmMain_SetPlayButton(playButton(), kPlayWord);
     songDisp(0)->clear();
     songDisp(1)->clear();
-    statBar->clearMessage();
+    lblStatBarSong->clear();
 }
 
 void frmMain::frmMain_NextSong() {
@@ -184,7 +193,24 @@ void frmMain::tmDuration_Timer() {
     counted_ = true;
     currentSong_->setCount(currentSong_->Count() + 1);
     lvSetSongItem(*currentSong_, lvSongList->songs(), false);
-    gConnector->adoSetData(26, frmMain_MakeSongParams());
+    // A failed write shows the connector's box, which runs the event loop:
+    // no tick or player event may run under it, or each would stack
+    // another box on the last.
+    timerOff();
+    bool written;
+    {
+        const QSignalBlocker quietPlayer(mpPlayer);
+        written = gConnector->adoSetData(26, frmMain_MakeSongParams());
+    }
+    if (written) {
+        timerOn();
+        return;
+    }
+    // Playback that cannot keep its counts stops after that one box, and
+    // the list shows the count the library holds.
+    currentSong_->setCount(currentSong_->Count() - 1);
+    lvSetSongItem(*currentSong_, lvSongList->songs(), false);
+    frmMain_StopSong();
 }
 
 void frmMain::mpPlayer_EndOfStream() {
@@ -192,6 +218,14 @@ void frmMain::mpPlayer_EndOfStream() {
     sldDuration->setValue(0);
     gPlayState = kPlaying;
     frmMain_StartSong(QString());
+}
+
+void frmMain::mpPlayer_Error() {
+    // The song stopped part-way: as a start the player refused.
+    if (gPlayState == kStopped)
+        return;
+    showPlayFailure();
+    frmMain_StopSong();
 }
 
 void frmMain::sldVolume_Change() {
@@ -226,7 +260,7 @@ void frmMain::frmMain_SetStatusBarSong() {
     if (!currentSong_)
         return;
     if (const auto text = nowplaying::statusText(*currentSong_))
-        statBar->showMessage(*text);
+        lblStatBarSong->setText(*text);
 }
 
 void frmMain::frmMain_SetPlayButton(QToolButton* button, const QString& state) {

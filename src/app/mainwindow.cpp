@@ -139,6 +139,10 @@ void frmMain::buildControls() {
 
     statBar = named(new QStatusBar(this), "statBar");
     setStatusBar(statBar);
+    // The song text has a label of its own: the bar's message is temporary,
+    // and the status tips of the menus would wipe it.
+    lblStatBarSong = named(new QLabel(statBar), "lblStatBarSong");
+    statBar->addPermanentWidget(lblStatBarSong, 1);
     tmDuration = named(new QTimer(this), "tmDuration");
     tmDuration->setInterval(1000);
 

@@ -52,6 +52,8 @@ public:
     // The one-second tick of tmDuration: the position and the play count.
     void tmDuration_Timer();
     void mpPlayer_EndOfStream();
+    // The player failed part-way through the song.
+    void mpPlayer_Error();
     void sldVolume_Change();
     void mnuEdit_PlaySelListSong_Click();
     void mnuEdit_SetList_Click();
@@ -122,6 +124,7 @@ public:
     QToolButton* cmdNext;
     QSlider* sldVolume;
     QStatusBar* statBar;
+    QLabel* lblStatBarSong; // the status bar's song text
     QTimer* tmDuration;
     MediaPlayer* mpPlayer;
     Browser* brwIE = nullptr; // created when the web pane first opens
@@ -152,6 +155,7 @@ private:
     void frmMain_PauseSong();
     void frmMain_ResumeSong();
     bool startPlayer();
+    void showPlayFailure();
     bool setPlayerVolume(int volume);
     void setSliderRange(int maximum);
     void timerOn();

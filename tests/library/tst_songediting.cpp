@@ -361,7 +361,7 @@ private slots:
             w.frmMain_StopSong();
         const QString line1 = w.lblSongDisp1->text();
         const QString line2 = w.lblSongDisp2->text();
-        const QString status = w.statBar->currentMessage();
+        const QString status = w.lblStatBarSong->text();
         r.player->log.clear();
 
         select(w, selected);
@@ -390,11 +390,11 @@ private slots:
         if (playing) {
             QCOMPARE(w.lblSongDisp1->text(), title);
             QCOMPARE(w.lblSongDisp2->text(), QStringLiteral("Bob"));
-            QCOMPARE(w.statBar->currentMessage(), path(lib, "a"));
+            QCOMPARE(w.lblStatBarSong->text(), path(lib, "a"));
         } else {
             QVERIFY(w.lblSongDisp1->text().isEmpty());
             QVERIFY(w.lblSongDisp2->text().isEmpty());
-            QCOMPARE(w.statBar->currentMessage(), status);
+            QCOMPARE(w.lblStatBarSong->text(), status);
         }
         // The next counted play is written to the playing song alone.
         QCOMPARE(w.frmMain_MakeSongParams().at(10), QStringLiteral("1"));

@@ -29,6 +29,12 @@ public:
 
     // The opened file plays to its end.
     void finish() { emit endOfStream(); }
+    // The opened file fails part-way, as a device that goes away.
+    void breakDown() {
+        ok_ = false;
+        error_ = QStringLiteral("device lost");
+        emit errorOccurred();
+    }
     QString opened() const { return opened_; }
 
     QStringList log;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // Test double for the message-box seam: records every box and answers it
 // with the next scripted button (OK once the script runs out). Installs
 // itself on construction and restores the fallback on destruction.
@@ -24,6 +26,9 @@ public:
     int present(const QString& text, int style, const QString& title) override;
 
     void answer(int result) { answers_.append(result); }
+    // Runs while each box is up, before it is answered: what happens in
+    // the event loop that a real modal box runs.
+    std::function<void(const Box&)> whileShown;
     const QList<Box>& boxes() const { return boxes_; }
     void clear() {
         boxes_.clear();
