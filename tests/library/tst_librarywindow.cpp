@@ -1,56 +1,46 @@
-// The library window and its list rules against a real library database
-// and real folders and playlists: adding, duplicates, registering all or
-// nothing, deleting, menu states and the layout rule.
+// Registering songs against a real library database and real folders and
+// playlists: the four pickers (the shared stored folder, the lists, OK and
+// Cancel, the folder walk) and the library window (adding, duplicates,
+// registering all or nothing, deleting, menu states, the layout rule).
 
+#include "base/filehelpers.h"
 #include "base/modal.h"
+#include "diskfiles.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
-#include "scriptedpresenter.h"
+#include "librarytest.h"
 #include "songlist/songlistview.h"
-#include "templibrary.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+using librarytest::itemTexts;
+using librarytest::shown;
+using places::Place;
 
 namespace {
 
 const QString kMessage8 =
-    QStringLiteral("選択された１つ以上のファイルが既にリストに追加されています。"
+    QStringLiteral("Melodara Player|選択された１つ以上のファイルが既にリストに追加されています。"
                    "\r\n追加されていないファイルのみをリストに追加します。");
-const QString kMessage21 = QStringLiteral("選択中の曲をデータベースから削除します");
 
-// Every registered song as "path|title", in ID order.
-QStringList songs(TempLibrary& lib) {
-    QStringList out;
-    Recordset rs;
-    lib.db().adoGetData(3, rs, "Q_SetList_ALL");
-    for (; !rs.Eof(); rs.MoveNext())
-        out << rs.text("ファイルパス") + "|" + rs.text("タイトル");
-    return out;
-}
-
-int albumRows(TempLibrary& lib) {
-    Recordset rs;
-    lib.db().adoGetData(12, rs, "Best");
-    return rs.RecordCount();
-}
-
-QStringList rows(const SongListModel& list) {
-    QStringList out;
-    for (int p = 0; p < list.count(); ++p)
-        out << list.keyAt(p) + "=" + list.cell(list.keyAt(p), 0);
-    return out;
-}
+// How the library window is left.
+enum Finish { Ok, ProgressCancelled, Cancel, CloseBox };
 
 } // namespace
 
@@ -58,13 +48,44 @@ class TestLibraryWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString root_;
+    std::unique_ptr<TempLibrary> lib_;
+    ScriptedPresenter presenter_;
 
-    QString path(const QString& name) const { return root_ + "/" + name; }
-    static void touch(const QString& path, const QByteArray& bytes = {}) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path));
+    QString path(const QString& name) const { return dir_.path() + "/" + name; }
+    // The library's folder shows as "~", the test's files relative.
+    QStringList shorten(QStringList lines) const {
+        return lines.replaceInStrings(lib_->folder(), "~").replaceInStrings(dir_.path() + "/", "");
+    }
+    QString stored() const {
+        return librarytest::rows(*lib_, "SELECT 設定値 FROM Q_ファイル検索パス").value(0, "<none>");
+    }
+    // Every registered song as "path|title", in ID order.
+    QStringList songs() const {
+        return shorten(librarytest::rows(*lib_, "SELECT ファイルパス || '|' || タイトル"
+                                                " FROM TM_曲情報 ORDER BY ID"));
+    }
+    // The list's rows as "key=path".
+    QStringList rows(const SongListModel& list) const {
+        QStringList out;
+        for (int p = 0; p < list.count(); ++p)
+            out << list.keyAt(p) + "=" + list.cell(list.keyAt(p), 0);
+        return shorten(out);
+    }
+    void addSongs(int count) {
+        for (int i = 0; i < count; ++i)
+            lib_->addSong(QString(QChar(u'a' + i)));
+    }
+    // The folder list's items top to bottom.
+    static QList<QTreeWidgetItem*> folderItems(QTreeWidget* list) {
+        QList<QTreeWidgetItem*> out;
+        for (QTreeWidgetItemIterator it(list); *it; ++it)
+            out << *it;
+        return out;
+    }
+    // Activates the folder list's item as Enter does.
+    static void enter(PickerBase& picker, QTreeWidgetItem* item) {
+        picker.dirDir->setCurrentItem(item);
+        QTest::keyClick(picker.dirDir, Qt::Key_Return);
     }
 
     // Answers the pickers the window opens: the folder picker walks
@@ -73,8 +94,6 @@ class TestLibraryWindow : public QObject {
     static void answerPickers(const QString& folder, bool cancel = false) {
         setModalHandler([folder, cancel](QDialog& dialog) {
             auto* picker = qobject_cast<PickerBase*>(&dialog);
-            if (!picker)
-                return 0;
             if (cancel) {
                 picker->cmdCancel->click();
                 return 0;
@@ -91,129 +110,326 @@ class TestLibraryWindow : public QObject {
 
 private slots:
     void initTestCase() {
-        root_ = dir_.path();
-        for (const char* name : {"music/01.Intro.mp3", "music/b.wav", "music/sub/c.mid"})
-            touch(path(name));
-        touch(path("lists/one.m3u"),
-              "#EXTM3U\r\n../music/b.wav\r\nmissing.mp3\r\n../music/01.Intro.mp3\r\n");
-        touch(path("lists/two.m3u"), "\x00\x01\x02 not a playlist");
-        touch(path("lists/three.m3u"), "../music/sub/c.mid\n../music/b.wav\n");
+        for (const char* name :
+             {"music/b.MP3", "music/a.mp3", "music/c.Wav", "music/x.ogg", "music/list.M3U",
+              "music/y.m3u8", "music/.hidden.mp3", "music/Sub/d.aiff", "music/beta/e.mid",
+              "music/.git/f.mp3", "music/beta/.cache/g.wav", "music/notes.txt", "empty/readme.txt",
+              "songs/01.Intro.mp3", "songs/b.wav", "songs/sub/c.mid"})
+            QVERIFY(diskfiles::write(path(name), {}));
+        QDir().mkpath(path("music/folder.mp3"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("music/fifo.mp3")).constData(), 0600), 0);
+        QVERIFY(diskfiles::write(path("lists/one.m3u"),
+                                 "#EXTM3U\r\n../songs/b.wav\r\nmissing.mp3\r\n"
+                                 "../songs/01.Intro.mp3\r\n"));
+        QVERIFY(diskfiles::write(path("lists/two.m3u"), "\x00\x01\x02 not a playlist"));
+        QVERIFY(diskfiles::write(path("lists/three.m3u"), "../songs/sub/c.mid\n../songs/b.wav\n"));
     }
-    void cleanup() { setModalHandler({}); }
-
-    // --- the list rules, without a window ---
-
-    void loadListsEveryRegisteredFile() {
-        TempLibrary lib;
-        lib.addSong("a");
-        lib.addSong("b");
-        SongListModel list;
-        LibraryFiles files(list);
-        QVERIFY(files.load());
-        QCOMPARE(rows(list), QStringList({"Key_1=" + lib.folder() + "/music/a.mp3",
-                                          "Key_2=" + lib.folder() + "/music/b.mp3"}));
-        QCOMPARE(files.LoadCount(), 2);
-        QCOMPARE(files.pendingCount(), 0);
-        QVERIFY(!files.Registed());
+    void init() {
+        presenter_.clear();
+        lib_ = std::make_unique<TempLibrary>();
     }
+    void cleanup() {
+        setModalHandler({});
+        lib_.reset();
+    }
+
+    // --- the pickers ---
+
+    // The place whose root is the longest prefix, ending at a separator.
+    void placesOfTheMachine() {
+        const QList<Place> list = {{"home", "/home/u"}, {"/", "/"}, {"usb", "/media/usb"}};
+        QList<int> found;
+        for (const char* folder :
+             {"/home/u/music", "/home/u", "/home/user2", "/media/usb/x", "/media/usbx", "/"})
+            found << places::placeOf(list, folder) << places::placeOf({}, folder);
+        QCOMPARE(found, QList<int>({0, -1, 0, -1, 1, -1, 2, -1, 1, -1, 1, -1}));
+        QCOMPARE(places::ancestors("/a/b"), L({"/", "/a", "/a/b"}));
+        QCOMPARE(places::ancestors("/"), L({"/"}));
+    }
+
+    // Every picker opens at the stored folder, with the drive list on its
+    // place; one that cannot be used opens at home, silently.
+    void opensAtTheStoredFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("usable") << path("music/beta") << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("gone") << "/no/such/folder" << false;
+        QTest::newRow("a file") << path("music/a.mp3") << false;
+    }
+    void opensAtTheStoredFolder() {
+        QFETCH(QString, folder);
+        QFETCH(bool, usable);
+        lib_->db().adoSetData(30, {folder});
+        const QString opened = usable ? folder : QDir::homePath();
+        frmFileSelect files;
+        frmDirSelect folders;
+        frmFileNameSet name;
+        frmDirSelectBas target;
+        for (PickerBase* p : std::initializer_list<PickerBase*>{&files, &folders, &name, &target}) {
+            QCOMPARE(p->folder(), opened);
+            QCOMPARE(p->RetCode(), 0);
+            QCOMPARE(p->drvDrive->currentIndex(), places::placeOf(places::machinePlaces(), opened));
+        }
+        QVERIFY(presenter_.boxes().isEmpty());
+    }
+
+    // Cancel stores nothing (the other tests show OK storing the folder);
+    // a failed store shows the connector's box and the picker still
+    // returns its result.
+    void okStoresTheFolderCancelDoesNot() {
+        frmFileSelect files;
+        QVERIFY(files.setFolder(path("music")));
+        files.cmdCancel->click();
+        QCOMPARE(files.RetCode(), 0);
+        QCOMPARE(stored(), QString());
+        lib_->db().adoSetData(46, {"CREATE TRIGGER no_store BEFORE UPDATE ON TM_初期設定"
+                                   " BEGIN SELECT RAISE(ABORT, 'read-only settings'); END"});
+        frmDirSelectBas target;
+        QVERIFY(target.setFolder(path("empty")));
+        target.cmdOK->click();
+        QCOMPARE(target.RetCode(), 1);
+        QCOMPARE(target.frmDirSelBas_GetDirectory(), path("empty"));
+        QCOMPARE(shown(presenter_), L({"DBError|read-only settings"}));
+    }
+
+    // Patterns ignore case; hidden files, folders and pipes are not listed;
+    // OK needs a file listed. The result keeps the list's order, whatever
+    // the order of the clicks.
+    void fileListFollowsTheFileType() {
+        frmFileSelect picker;
+        QVERIFY(picker.setFolder(path("music/beta")));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"e.mid"}));
+        picker.setFileType(1);
+        QCOMPARE(itemTexts(picker.filFile->model()), L());
+        QVERIFY(!picker.cmdOK->isEnabled());
+        QVERIFY(picker.setFolder(path("music")));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"list.M3U", "y.m3u8"}));
+        QVERIFY(picker.cmdOK->isEnabled());
+        picker.setFileType(7); // any other value keeps the pattern
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"list.M3U", "y.m3u8"}));
+        picker.setFileType(0);
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"a.mp3", "b.MP3", "c.Wav"}));
+        for (int row : {2, 0})
+            picker.filFile->selectionModel()->select(picker.filFile->model()->index(row, 0),
+                                                     QItemSelectionModel::Select);
+        picker.cmdOK->click();
+        QCOMPARE(picker.RetCode(), 1);
+        QCOMPARE(picker.frmFilSel_GetFileList(), L({path("music/a.mp3"), path("music/c.Wav")}));
+        QCOMPARE(stored(), path("music"));
+
+        frmFileSelect none;
+        none.cmdOK->click();
+        QCOMPARE(none.RetCode(), 1);
+        QCOMPARE(none.frmFilSel_GetFileList(), L());
+    }
+
+    // The folder list holds the ancestors, each one step further in, then
+    // the subfolders by name one step more; the user walks into a
+    // subfolder and back out with Enter, or to a place (home, the first)
+    // from the drive list.
+    // A folder that went away gives its message, and the lists stay.
+    void folderListWalksInAndOut() {
+        frmFileSelect picker;
+        QVERIFY(picker.setFolder(path("music")));
+        const int depth = int(places::ancestors(path("music")).size());
+        const auto tree = [&picker, depth] {
+            QStringList out;
+            for (QTreeWidgetItem* item : folderItems(picker.dirDir)) {
+                int indent = -depth;
+                for (const QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+                    ++indent;
+                out << QString::number(indent) + ' ' + item->text(0);
+            }
+            return out;
+        };
+        QCOMPARE(tree().first(), QString::number(-depth) + " /");
+        QCOMPARE(tree().mid(depth - 2), L({"-2 " + QFileInfo(dir_.path()).fileName(), "-1 music",
+                                           "0 beta", "0 folder.mp3", "0 Sub"}));
+        QCOMPARE(picker.dirDir->currentItem(), folderItems(picker.dirDir)[depth - 1]);
+
+        enter(picker, folderItems(picker.dirDir)[depth + 2]);
+        QCOMPARE(picker.folder(), path("music/Sub"));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"d.aiff"}));
+        enter(picker, folderItems(picker.dirDir)[depth - 2]);
+        QCOMPARE(picker.folder(), dir_.path());
+        QVERIFY(presenter_.boxes().isEmpty());
+
+        QDir().mkpath(path("gone"));
+        QVERIFY(picker.setFolder(dir_.path()));
+        const auto gone = picker.dirDir->findItems("gone", Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(gone.size(), 1);
+        QDir(path("gone")).removeRecursively();
+        enter(picker, gone[0]);
+        QCOMPARE(picker.folder(), dir_.path());
+        QCOMPARE(presenter_.boxes().size(), 1);
+        QVERIFY(presenter_.boxes()[0].text.contains(path("gone")));
+
+        picker.drvDrive->setCurrentIndex(0);
+        emit picker.drvDrive->activated(0);
+        QCOMPARE(picker.folder(), QDir::homePath());
+    }
+
+    // A dot file is still a file; dot folders, pipes and folders named like
+    // music are not. A grayed check box counts as unchecked.
+    void folderWalkTakesSubfoldersWhenAsked_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("check");
+        QTest::addColumn<QStringList>("found");
+        const L top = {".hidden.mp3", "a.mp3", "b.MP3", "c.Wav"};
+        QTest::newRow("unchecked") << "music" << int(Qt::Unchecked) << top;
+        QTest::newRow("grayed") << "music" << int(Qt::PartiallyChecked) << top;
+        QTest::newRow("checked") << "music" << int(Qt::Checked)
+                                 << L{".hidden.mp3", "a.mp3", "b.MP3",
+                                      "beta/e.mid",  "c.Wav", "Sub/d.aiff"};
+        QTest::newRow("no music") << "empty" << int(Qt::Checked) << L{};
+    }
+    void folderWalkTakesSubfoldersWhenAsked() {
+        QFETCH(QString, folder);
+        QFETCH(int, check);
+        QFETCH(QStringList, found);
+        frmDirSelect picker;
+        QVERIFY(!picker.chkEXT->isChecked());
+        QVERIFY(picker.setFolder(path(folder)));
+        picker.chkEXT->setTristate(true);
+        picker.chkEXT->setCheckState(Qt::CheckState(check));
+        picker.cmdOK->click();
+        QCOMPARE(picker.RetCode(), 1);
+        for (QString& name : found)
+            name = path("music/" + name);
+        QCOMPARE(picker.frmDirSel_GetFileList(), found);
+        QCOMPARE(stored(), path(folder));
+        QCOMPARE(picker.windowTitle(), QStringLiteral("ファイル選択"));
+        QVERIFY(picker.cmdOK->isEnabled() && picker.dirDir->isEnabled());
+    }
+
+    // Cancel during the walk stops it: nothing is returned and the picker
+    // stays open, ready for another walk. The close box stops it and closes.
+    void cancelStopsTheWalk_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("close box") << true;
+    }
+    void cancelStopsTheWalk() {
+        QFETCH(bool, closeBox);
+        const int previous = SetSearchFilesYieldInterval(0);
+        const auto restore = qScopeGuard([previous] { SetSearchFilesYieldInterval(previous); });
+        frmDirSelect picker;
+        picker.show();
+        QVERIFY(picker.setFolder(path("music")));
+        picker.chkEXT->setChecked(true);
+        QStringList during; // caption, then whether OK and Cancel are enabled
+        QTimer::singleShot(0, &picker, [&] {
+            during << picker.windowTitle() << QString::number(picker.cmdOK->isEnabled())
+                   << QString::number(picker.cmdCancel->isEnabled());
+            closeBox ? void(picker.close()) : picker.cmdCancel->click();
+        });
+        picker.cmdOK->click();
+        QCOMPARE(during, L({"処理中...", "0", "1"}));
+        QCOMPARE(picker.RetCode(), 0);
+        QCOMPARE(picker.frmDirSel_GetFileList(), L());
+        QCOMPARE(picker.isVisible(), !closeBox);
+        if (closeBox)
+            return;
+        QCOMPARE(picker.lblProgress->text(), QStringLiteral("検索を中止しました"));
+        QCOMPARE(picker.windowTitle(), QStringLiteral("ファイル選択"));
+        // The next OK walks in full.
+        picker.cmdOK->click();
+        QCOMPARE(picker.RetCode(), 1);
+        QCOMPARE(picker.frmDirSel_GetFileList().size(), 6);
+    }
+
+    // Names that are not valid text are left out, and the walk says so.
+    void walkSummaryNamesWhatWasLeftOut() {
+        QTemporaryDir odd;
+        const QByteArray raw = QFile::encodeName(odd.path());
+        const auto cleanUp = qScopeGuard([&] { std::filesystem::remove_all(raw.constData()); });
+        QVERIFY(diskfiles::write(odd.path() + "/ok.mp3", {}));
+        QVERIFY(std::ofstream((raw + "/bad\xff.mp3").toStdString()));
+        frmDirSelect picker;
+        QVERIFY(picker.setFolder(odd.path()));
+        picker.cmdOK->click();
+        QCOMPARE(picker.RetCode(), 1);
+        QCOMPARE(picker.frmDirSel_GetFileList(), L({odd.path() + "/ok.mp3"}));
+        QCOMPARE(shown(presenter_),
+                 L({"Melodara Player|名前の文字を読み取れない 1 個のファイルまたはフォルダは"
+                    "追加しませんでした。\n  " +
+                    odd.path() + "/bad\uFFFD.mp3"}));
+    }
+
+    void fileNameIsTrimmedAndRequired_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name"); // empty: refused with message 22
+        QTest::newRow("empty") << "" << QString();
+        QTest::newRow("spaces only") << "   " << QString();
+        QTest::newRow("full-width spaces only") << "　　" << QString();
+        QTest::newRow("surrounding spaces") << "  list.m3u  " << QString("list.m3u");
+        QTest::newRow("no extension") << "list" << QString("list");
+        QTest::newRow("japanese") << "　お気に入り　" << QString("お気に入り");
+    }
+    void fileNameIsTrimmedAndRequired() {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        frmFileNameSet picker;
+        picker.show();
+        QVERIFY(picker.setFolder(path("empty")));
+        picker.txtFileName->setText(typed);
+        picker.cmdOK->click();
+        const bool refused = name.isEmpty();
+        QCOMPARE(shown(presenter_),
+                 refused ? L{"Melodara Player|ファイル名を設定して下さい"} : L());
+        QCOMPARE(picker.RetCode(), refused ? 0 : 1);
+        QCOMPARE(picker.isVisible(), refused);
+        QCOMPARE(stored(), refused ? QString() : path("empty"));
+        QCOMPARE(picker.frmFilSet_GetFile(), refused ? QString() : path("empty/" + name));
+    }
+
+    // --- the library window ---
 
     // A path already listed, registered or pending, is skipped; message 8
     // once per call however many were skipped.
     void appendSkipsListedPaths() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        const QString registered = lib.folder() + "/music/a.mp3";
-        lib.addSong("a");
+        addSongs(1);
+        const QString registered = lib_->folder() + "/music/a.mp3";
         SongListModel list;
         LibraryFiles files(list);
         QVERIFY(files.load());
-
-        QCOMPARE(files.append({"/n/1.mp3", registered, "/n/1.mp3", "/n/2.mp3", registered}), 2);
-        QCOMPARE(rows(list),
-                 QStringList({"Key_1=" + registered, "/n/1.mp3=/n/1.mp3", "/n/2.mp3=/n/2.mp3"}));
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].text, kMessage8);
-        QCOMPARE(boxes.boxes()[0].style, 0);
-
-        QCOMPARE(files.append({"/n/2.mp3"}), 0);
-        QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(files.append({"/n/3.mp3"}), 1);
-        QCOMPARE(files.append({}), 0);
-        QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(files.LoadCount(), 1);
-        QCOMPARE(files.pendingCount(), 3);
-
+        QList<int> added; // each call's count, then the boxes shown so far
+        for (const L& paths : {L{"/n/1.mp3", registered, "/n/1.mp3", "/n/2.mp3", registered},
+                               L{"/n/2.mp3"}, L{"/n/3.mp3"}, L{}})
+            added << files.append(paths) << int(presenter_.boxes().size());
+        QCOMPARE(added, QList<int>({2, 1, 0, 2, 1, 2, 0, 2}));
+        QCOMPARE(rows(list), L({"Key_1=~/music/a.mp3", "/n/1.mp3=/n/1.mp3", "/n/2.mp3=/n/2.mp3",
+                                "/n/3.mp3=/n/3.mp3"}));
+        QCOMPARE(shown(presenter_), L({kMessage8, kMessage8}));
+        QCOMPARE(presenter_.boxes()[0].style, 0);
         // A reload forgets the pending files but still knows the registered.
         QVERIFY(files.load());
         QCOMPARE(files.append({"/n/1.mp3", registered}), 1);
-        QCOMPARE(boxes.boxes().size(), 3);
+        QCOMPARE(presenter_.boxes().size(), 3);
+        // Deleting passes pending files over.
+        QVERIFY(files.deleteSongs({"/n/1.mp3", "Key_1"}));
+        QVERIFY(rows(list).isEmpty() && songs().isEmpty());
     }
 
-    // Titles are the file names up to their first dot; progress is heard
-    // every 500 files and once at the end.
-    void registerWritesEveryPendingFile() {
-        TempLibrary lib;
-        lib.addSong("a");
-        SongListModel list;
-        LibraryFiles files(list);
-        QVERIFY(files.load());
-        QStringList paths = {"/m/01.Intro.mp3", "/m/Track 2.wav"};
-        for (int i = 0; i < 1199; ++i)
-            paths << QString("/m/bulk/%1.mid").arg(i);
-        QCOMPARE(files.append(paths), 1201);
-        QList<int> heard;
-        QVERIFY(files.registerPending([&](int done, int total) {
-            heard << done;
-            return total == 1201;
-        }));
-        QCOMPARE(heard, QList<int>({0, 500, 1000, 1201}));
-        const QStringList all = songs(lib);
-        QCOMPARE(all.size(), 1202);
-        QCOMPARE(all[1], QStringLiteral("/m/01.Intro.mp3|01"));
-        QCOMPARE(all[2], QStringLiteral("/m/Track 2.wav|Track 2"));
-        QCOMPARE(all[1201], QStringLiteral("/m/bulk/1198.mid|1198"));
-        QVERIFY(files.Registed());
-        QCOMPARE(files.pendingCount(), 0);
-        // Nothing is pending any more: a second OK writes nothing.
-        QVERIFY(files.registerPending());
-        QCOMPARE(songs(lib).size(), 1202);
-    }
-
-    void cancelledRegistrationWritesNothing() {
-        TempLibrary lib;
-        lib.addSong("a");
-        SongListModel list;
-        LibraryFiles files(list);
-        QVERIFY(files.load());
-        QStringList paths;
-        for (int i = 0; i < 1200; ++i)
-            paths << QString("/m/%1.mp3").arg(i);
-        files.append(paths);
-        QVERIFY(!files.registerPending([](int done, int) { return done < 1000; }));
-        QCOMPARE(songs(lib).size(), 1);
-        QCOMPARE(files.pendingCount(), 1200);
-        QVERIFY(!files.Registed());
-    }
-
-    // A write that fails half-way leaves the library as it was, with one
-    // message, whether a statement fails or the disk fills.
-    void failedRegistrationLeavesTheLibrary_data() {
+    // A cancelled write, or one that fails half-way (a statement refused,
+    // the disk full), leaves the library as it was, with the files pending.
+    void unfinishedRegistrationLeavesTheLibrary_data() {
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<int>("files");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("cancelled") << "" << 1200 << 0;
         QTest::newRow("refused row") << "CREATE TRIGGER refuse BEFORE INSERT ON TM_曲情報"
                                         " WHEN NEW.ファイルパス LIKE '%/600.mp3'"
                                         " BEGIN SELECT RAISE(ABORT, 'refused'); END"
-                                     << 1000;
-        QTest::newRow("disk full") << "PRAGMA max_page_count = 1" << 5000;
+                                     << 1000 << 1;
+        QTest::newRow("disk full") << "PRAGMA max_page_count = 1" << 5000 << 1;
     }
-    void failedRegistrationLeavesTheLibrary() {
+    void unfinishedRegistrationLeavesTheLibrary() {
         QFETCH(QString, sabotage);
         QFETCH(int, files);
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        lib.addSong("a");
-        lib.db().adoSetData(46, {sabotage});
-        QVERIFY(boxes.boxes().isEmpty());
+        addSongs(1);
+        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(46, {sabotage}));
         SongListModel list;
         LibraryFiles library(list);
         QVERIFY(library.load());
@@ -221,304 +437,158 @@ private slots:
         for (int i = 0; i < files; ++i)
             paths << QString("/m/long/folder/name/for/the/pages/%1.mp3").arg(i);
         library.append(paths);
-        QVERIFY(!library.registerPending());
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].title, QStringLiteral("DBError"));
-        QCOMPARE(songs(lib), QStringList({lib.folder() + "/music/a.mp3|a"}));
+        // Only the cancelled write is ever told no.
+        QVERIFY(
+            !library.registerPending([&](int done, int) { return files != 1200 || done < 1000; }));
+        QTEST(int(presenter_.boxes().size()), "boxes");
+        for (const ScriptedPresenter::Box& box : presenter_.boxes())
+            QCOMPARE(box.title, QStringLiteral("DBError"));
+        QCOMPARE(songs(), L({"~/music/a.mp3|a"}));
         QCOMPARE(library.pendingCount(), files);
         QVERIFY(!library.Registed());
     }
 
-    void deleteRemovesSongsAndTheirAlbumRows() {
-        TempLibrary lib;
-        for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        lib.db().adoSetData(22, {"Best", "2", "1"});
-        lib.db().adoSetData(22, {"Best", "3", "2"});
-        SongListModel list;
-        LibraryFiles files(list);
-        QVERIFY(files.load());
-        QVERIFY(files.deleteSongs({"Key_2", "/not/a/song.mp3"}));
-        QCOMPARE(songs(lib),
-                 QStringList({lib.folder() + "/music/a.mp3|a", lib.folder() + "/music/c.mp3|c"}));
-        QCOMPARE(albumRows(lib), 1);
-        QCOMPARE(rows(list), QStringList({"Key_1=" + lib.folder() + "/music/a.mp3",
-                                          "Key_3=" + lib.folder() + "/music/c.mp3"}));
-        QCOMPARE(files.LoadCount(), 2);
-        QVERIFY(files.Registed());
+    // Each add command run twice: the second adds nothing and says so once
+    // (a playlist that is not one adds nothing and says nothing). Deleting
+    // is disabled from the first add on. OK registers what is pending, with
+    // titles up to the first dot; a cancelled progress writes nothing and
+    // keeps the window open for the next OK; Cancel and the close box
+    // write nothing.
+    void addCommands_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Finish>("finish");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("added"); // "path|title"
+        QTest::addColumn<int>("messages");
+        const L songs = {"songs/01.Intro.mp3|01", "songs/b.wav|b", "songs/sub/c.mid|c"};
+        const L playlists = {songs[1], songs[0], songs[2]}; // one.m3u, then three.m3u
+        QTest::newRow("files") << "mnuFile_AddFile" << Ok << "songs" << songs.mid(0, 2) << 1;
+        QTest::newRow("folder") << "mnuFile_AddDirectory" << Ok << "songs" << songs << 1;
+        QTest::newRow("playlists") << "mnuFile_AddM3u" << Ok << "lists" << playlists << 2;
+        QTest::newRow("picker cancelled") << "mnuFile_AddFile" << Ok << "" << L{} << 0;
+        QTest::newRow("progress cancelled")
+            << "mnuFile_AddDirectory" << ProgressCancelled << "songs" << songs << 1;
+        QTest::newRow("window cancelled")
+            << "mnuFile_AddDirectory" << Cancel << "songs" << songs << 1;
+        QTest::newRow("close box") << "mnuFile_AddDirectory" << CloseBox << "songs" << songs << 1;
     }
-
-    void failedDeletionDeletesNothing() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        lib.db().adoSetData(46, {"CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
-                                 " BEGIN SELECT RAISE(ABORT, 'kept'); END"});
-        SongListModel list;
-        LibraryFiles files(list);
-        QVERIFY(files.load());
-        QVERIFY(!files.deleteSongs({"Key_1", "Key_3", "Key_2"}));
-        QCOMPARE(songs(lib).size(), 3);
-        QCOMPARE(list.count(), 3);
-        QCOMPARE(boxes.boxes().size(), 1);
-        QVERIFY(files.Registed());
-    }
-
-    // --- the window ---
-
-    void opensWithTheRegisteredFiles() {
-        TempLibrary lib;
-        lib.addSong("a");
+    void addCommands() {
+        QFETCH(QString, command);
+        QFETCH(Finish, finish);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, added);
+        QFETCH(int, messages);
+        addSongs(1);
         frmMelodara w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Melodara表示"));
-        QCOMPARE(w.lvFileList->model()->headerData(0, Qt::Horizontal).toString(),
-                 QStringLiteral("ファイルパス"));
-        QCOMPARE(w.lvFileList->model()->columnCount(), 1);
-        QCOMPARE(rows(w.lvFileList->songs()),
-                 QStringList({"Key_1=" + lib.folder() + "/music/a.mp3"}));
-        QCOMPARE(w.LoadCount(), 1);
-        QStringList captions;
-        for (QAction* a : w.mnuFile->actions()) {
-            QVERIFY(a->isEnabled());
-            captions << (a->isSeparator() ? "-" : a->text());
-        }
-        QCOMPARE(captions, QStringList({"ファイル選択(&A)", "フォルダ選択(&F)", "-",
-                                        "m3uファイル選択(&M)", "-", "ファイル削除(&D)"}));
-        QCOMPARE(w.cmdClose->text(), QStringLiteral("OK"));
-        QCOMPARE(w.cmdCancel->text(), QStringLiteral("Cancel"));
-        QVERIFY(!w.Registed());
-    }
-
-    // Adding a folder, then OK: the files are registered and the window
-    // reports it. Deleting is disabled from the first add on.
-    void addFolderThenOkRegisters() {
-        TempLibrary lib;
-        frmMelodara w;
-        answerPickers(path("music"));
-        w.mnuFile_AddDirectory->trigger();
-        QCOMPARE(rows(w.lvFileList->songs()),
-                 QStringList({path("music/01.Intro.mp3") + "=" + path("music/01.Intro.mp3"),
-                              path("music/b.wav") + "=" + path("music/b.wav"),
-                              path("music/sub/c.mid") + "=" + path("music/sub/c.mid")}));
+        answerPickers(path(folder), folder.isEmpty());
+        for (int i = 0; i < 2; ++i)
+            w.findChild<QAction*>(command)->trigger();
+        QStringList listed = {"Key_1=~/music/a.mp3"};
+        for (const QString& file : added)
+            listed << file.section('|', 0, 0) + "=" + file.section('|', 0, 0);
+        QCOMPARE(rows(w.lvFileList->songs()), listed);
+        QCOMPARE(shown(presenter_), L(messages, kMessage8));
         QVERIFY(!w.mnuFile_DeleteFile->isEnabled());
         QVERIFY(w.mnuFile_AddFile->isEnabled() && w.mnuFile_AddDirectory->isEnabled() &&
                 w.mnuFile_AddM3u->isEnabled());
+
         w.show();
-        w.cmdClose->click();
+        if (finish == ProgressCancelled) {
+            QTimer::singleShot(0, &w, [&w] {
+                if (auto* progress = w.findChild<QProgressDialog*>("dlgRegistProgress"))
+                    progress->cancel();
+            });
+            w.cmdClose->click();
+            QVERIFY(w.isVisible());
+            QCOMPARE(rows(w.lvFileList->songs()), listed);
+            QCOMPARE(songs(), L{"~/music/a.mp3|a"});
+            QVERIFY(!w.Registed());
+        }
+        if (finish == Ok || finish == ProgressCancelled)
+            w.cmdClose->click();
+        else
+            finish == Cancel ? w.cmdCancel->click() : void(w.close());
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(QDialog::Accepted));
-        QVERIFY(w.Registed());
-        QCOMPARE(songs(lib),
-                 QStringList({path("music/01.Intro.mp3") + "|01", path("music/b.wav") + "|b",
-                              path("music/sub/c.mid") + "|c"}));
+        const bool registers = finish <= ProgressCancelled && !added.isEmpty();
+        QCOMPARE(w.result(),
+                 int(finish <= ProgressCancelled ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(w.Registed(), registers);
+        QCOMPARE(songs(), L{"~/music/a.mp3|a"} + (registers ? added : L()));
+        QCOMPARE(w.LoadCount(), registers ? 1 + added.size() : 1);
     }
 
-    // The same files picked twice are listed once, with message 8 once.
-    void addFilesTwiceListsThemOnce() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        frmMelodara w;
-        answerPickers(path("music"));
-        w.mnuFile_AddFile->trigger();
-        QCOMPARE(w.lvFileList->songs().count(), 2);
-        QVERIFY(boxes.boxes().isEmpty());
-        w.mnuFile_AddFile->trigger();
-        QCOMPARE(w.lvFileList->songs().count(), 2);
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].text, kMessage8);
+    // A deletion asks first; once made (even when the engine refuses it,
+    // all or nothing) it disables adding files and folders but not
+    // playlists, and is reported even when the close box follows. Album
+    // rows of deleted songs go with them.
+    void deletion_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("sabotage");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("albumRows");
+        const L all = {"Key_1=~/music/a.mp3", "Key_2=~/music/b.mp3", "Key_3=~/music/c.mp3"};
+        const QString keep3 = "CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
+                              " BEGIN SELECT RAISE(ABORT, 'kept'); END";
+        QTest::newRow("confirmed")
+            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << "" << L{all[1]} << 1;
+        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << keep3 << all << 2;
+        QTest::newRow("answered cancel") << L{"Key_1"} << int(msgbox::Cancel) << "" << all << 2;
+        QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << "" << all << 2;
     }
-
-    void cancelledPickerStillDisablesDelete() {
-        TempLibrary lib;
-        lib.addSong("a");
+    void deletion() {
+        QFETCH(QStringList, selected);
+        QFETCH(int, answer);
+        QFETCH(QString, sabotage);
+        QFETCH(QStringList, left);
+        addSongs(3);
+        lib_->db().adoSetData(22, {"Best", "2", "1"});
+        lib_->db().adoSetData(22, {"Best", "3", "2"});
+        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(46, {sabotage}));
         frmMelodara w;
-        answerPickers(path("music"), true);
-        w.mnuFile_AddFile->trigger();
-        QCOMPARE(w.lvFileList->songs().count(), 1);
-        QVERIFY(!w.mnuFile_DeleteFile->isEnabled());
-    }
-
-    // Playlists add their existing entries in file order; one that is not
-    // a playlist adds nothing and says nothing; entries already listed
-    // give message 8.
-    void addPlaylistsAppendsTheirEntries() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        frmMelodara w;
-        QString pattern;
-        setModalHandler([&](QDialog& dialog) {
-            auto* picker = qobject_cast<frmFileSelect*>(&dialog);
-            pattern = picker->pattern();
-            picker->setFolder(path("lists"));
-            picker->filFile->selectAll();
-            picker->cmdOK->click();
-            return 1;
-        });
-        w.mnuFile_AddM3u->trigger();
-        QCOMPARE(pattern, QStringLiteral("*.m3u;*.m3u8"));
-        QCOMPARE(rows(w.lvFileList->songs()),
-                 QStringList({path("music/b.wav") + "=" + path("music/b.wav"),
-                              path("music/01.Intro.mp3") + "=" + path("music/01.Intro.mp3"),
-                              path("music/sub/c.mid") + "=" + path("music/sub/c.mid")}));
-        QCOMPARE(boxes.boxes().size(), 1); // "three" names b.wav again
-        QCOMPARE(boxes.boxes()[0].text, kMessage8);
-        QVERIFY(!w.mnuFile_DeleteFile->isEnabled());
-    }
-
-    void cancelWritesNothingAndReportsNothing() {
-        TempLibrary lib;
-        frmMelodara w;
-        answerPickers(path("music"));
-        w.mnuFile_AddDirectory->trigger();
-        w.show();
-        w.cmdCancel->click();
-        QVERIFY(!w.isVisible());
-        QVERIFY(!w.Registed());
-        QCOMPARE(songs(lib), QStringList());
-    }
-
-    void okWithNothingPendingWritesNothing() {
-        TempLibrary lib;
-        lib.addSong("a");
-        frmMelodara w;
-        w.show();
-        w.cmdClose->click();
-        QVERIFY(!w.isVisible());
-        QVERIFY(!w.Registed());
-        QCOMPARE(songs(lib).size(), 1);
-    }
-
-    // A confirmed deletion removes the selected songs, disables adding
-    // files and folders but not playlists, and what a playlist adds after
-    // it is registered on OK.
-    void deletionThenPlaylistAdd() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        frmMelodara w;
-        w.lvFileList->selectKey("Key_1");
-        w.lvFileList->selectKey("Key_3", true);
-        boxes.answer(msgbox::Ok);
+        for (const QString& key : selected)
+            w.lvFileList->selectKey(key, true);
+        presenter_.answer(answer);
         w.mnuFile_DeleteFile->trigger();
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].text, kMessage21);
-        QCOMPARE(boxes.boxes()[0].style, 1);
-        QCOMPARE(rows(w.lvFileList->songs()),
-                 QStringList({"Key_2=" + lib.folder() + "/music/b.mp3"}));
-        QCOMPARE(w.LoadCount(), 1);
-        QVERIFY(w.Registed());
-        QVERIFY(!w.mnuFile_AddFile->isEnabled() && !w.mnuFile_AddDirectory->isEnabled());
+        QCOMPARE(shown(presenter_), L({"Melodara Player|選択中の曲をデータベースから削除します"}) +
+                                        (sabotage.isEmpty() ? L() : L{"DBError|kept"}));
+        QCOMPARE(presenter_.boxes()[0].style, 1);
+        QCOMPARE(rows(w.lvFileList->songs()), left);
+        QCOMPARE(songs().size(), left.size());
+        QCOMPARE(w.LoadCount(), left.size());
+        Recordset album;
+        lib_->db().adoGetData(12, album, "Best");
+        QTEST(album.RecordCount(), "albumRows");
+        const bool deleted = answer == msgbox::Ok;
+        QCOMPARE(w.mnuFile_AddFile->isEnabled(), !deleted);
+        QCOMPARE(w.mnuFile_AddDirectory->isEnabled(), !deleted);
         QVERIFY(w.mnuFile_AddM3u->isEnabled() && w.mnuFile_DeleteFile->isEnabled());
-
-        setModalHandler([&](QDialog& dialog) {
-            auto* picker = qobject_cast<frmFileSelect*>(&dialog);
-            picker->setFolder(path("lists"));
-            picker->filFile->selectionModel()->select(picker->filFile->model()->index(1, 0),
-                                                      QItemSelectionModel::Select);
-            picker->cmdOK->click();
-            return 1;
-        });
-        w.mnuFile_AddM3u->trigger(); // "three.m3u": c.mid, b.wav
-        QCOMPARE(w.lvFileList->songs().count(), 3);
-        QVERIFY(!w.mnuFile_DeleteFile->isEnabled());
-        w.cmdClose->click();
-        QCOMPARE(songs(lib),
-                 QStringList({lib.folder() + "/music/b.mp3|b", path("music/sub/c.mid") + "|c",
-                              path("music/b.wav") + "|b"}));
-    }
-
-    void deletionAnsweredCancelChangesNothing() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        lib.addSong("a");
-        frmMelodara w;
-        w.lvFileList->selectKey("Key_1");
-        boxes.answer(msgbox::Cancel);
-        w.mnuFile_DeleteFile->trigger();
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(songs(lib).size(), 1);
-        QVERIFY(!w.Registed());
-        QVERIFY(w.mnuFile_AddFile->isEnabled() && w.mnuFile_AddDirectory->isEnabled());
-    }
-
-    // With nothing selected the deletion still asks and reports a change;
-    // the close box then acts as Cancel and keeps that report.
-    void deletionWithoutSelectionThenCloseBox() {
-        TempLibrary lib;
-        ScriptedPresenter boxes;
-        lib.addSong("a");
-        frmMelodara w;
         w.show();
-        w.mnuFile_DeleteFile->trigger();
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(songs(lib).size(), 1);
-        QVERIFY(w.Registed());
         w.close();
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(QDialog::Rejected));
-        QVERIFY(w.Registed());
-    }
-
-    // Cancelling the progress writes nothing and keeps the window open with
-    // the files pending; the next OK writes them.
-    void cancelledProgressKeepsTheWindowOpen() {
-        TempLibrary lib;
-        QTemporaryDir many;
-        for (int i = 0; i < 1500; ++i)
-            touch(many.path() + QString("/%1.mp3").arg(i, 4, 10, QChar('0')));
-        frmMelodara w;
-        answerPickers(many.path());
-        w.mnuFile_AddDirectory->trigger();
-        QCOMPARE(w.lvFileList->songs().count(), 1500);
-        w.show();
-        bool progressSeen = false;
-        QTimer::singleShot(0, &w, [&] {
-            auto* progress = w.findChild<QProgressDialog*>("dlgRegistProgress");
-            progressSeen = progress != nullptr;
-            if (progress)
-                progress->cancel();
-        });
-        w.cmdClose->click();
-        QVERIFY(progressSeen);
-        QVERIFY(w.isVisible());
-        QCOMPARE(songs(lib), QStringList());
-        QCOMPARE(w.lvFileList->songs().count(), 1500);
-        QVERIFY(!w.Registed());
-
-        w.cmdClose->click();
-        QVERIFY(!w.isVisible());
-        QVERIFY(w.Registed());
-        const QStringList all = songs(lib);
-        QCOMPARE(all.size(), 1500);
-        QCOMPARE(all.back(), many.path() + "/1499.mp3|1499");
+        QCOMPARE(w.Registed(), deleted);
     }
 
     // The layout rule: below 434 x 330 nothing moves.
     void layoutFollowsTheClientSize() {
-        TempLibrary lib;
         frmMelodara w;
+        const auto placed = [&w] {
+            return QList<QRect>{w.lvFileList->geometry(), w.linLine->geometry(),
+                                w.cmdCancel->geometry(), w.cmdClose->geometry(),
+                                QRect(0, 0, w.lvFileList->columnWidth(0), 0)};
+        };
+        const QList<QRect> at600x400 = {QRect(8, 28, 585, 320), QRect(8, 355, 585, 2),
+                                        QRect(500, 370, 90, 26), QRect(400, 370, 90, 26),
+                                        QRect(0, 0, 570, 0)};
         w.layoutControls(600, 400);
-        QCOMPARE(w.lvFileList->geometry(), QRect(8, 28, 585, 320));
-        QCOMPARE(w.lvFileList->columnWidth(0), 570);
-        QCOMPARE(w.linLine->geometry().top(), 355);
-        QCOMPARE(w.linLine->geometry().right() + 1, 593);
-        QCOMPARE(w.cmdCancel->pos(), QPoint(500, 370));
-        QCOMPARE(w.cmdClose->pos(), QPoint(400, 370));
-
+        QCOMPARE(placed(), at600x400);
         w.layoutControls(433, 500);
         w.layoutControls(700, 329);
-        QCOMPARE(w.lvFileList->geometry(), QRect(8, 28, 585, 320));
-        QCOMPARE(w.cmdCancel->pos(), QPoint(500, 370));
-
+        QCOMPARE(placed(), at600x400);
         w.layoutControls(434, 330);
-        QCOMPARE(w.lvFileList->geometry(), QRect(8, 28, 419, 250));
-        QCOMPARE(w.lvFileList->columnWidth(0), 404);
-        QCOMPARE(w.linLine->geometry().top(), 285);
-        QCOMPARE(w.linLine->geometry().right() + 1, 427);
-        QCOMPARE(w.cmdCancel->pos(), QPoint(334, 300));
-        QCOMPARE(w.cmdClose->pos(), QPoint(234, 300));
+        QCOMPARE(placed(), QList<QRect>({QRect(8, 28, 419, 250), QRect(8, 285, 419, 2),
+                                         QRect(334, 300, 90, 26), QRect(234, 300, 90, 26),
+                                         QRect(0, 0, 404, 0)}));
     }
 };
 
