@@ -27,7 +27,7 @@ constexpr int kPlayAudio = 0x02;
 // forever. Such an open is tried once more, with room for a slow start. A
 // local file prerolls in milliseconds, so a stall is given up on early;
 // a MIDI file first loads its SoundFont, which takes longer.
-constexpr int kStallMs = 300;
+constexpr int kStallMs = 250;
 constexpr int kMidiStallMs = 600;
 constexpr int kOpenTimeoutMs = 10000;
 
