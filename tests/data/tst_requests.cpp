@@ -115,6 +115,10 @@ private slots:
         write({"26|/x|x|1|1|1|1|1|No|No|0|99|5", "55|/x|x|1|1|1|1|1|No|No|0|99|5"});
         write({"26|/x|x|1|1|1|1|1|maybe|No|0|1|5", "55|/x|x|1|1|1|1|1|No|maybe|0|1|5"}, false);
         QCOMPARE(song("1") + song("99"), song1);
+        // 55 writes every field but the path and the title.
+        write({"55|/x|x|80|1|1|1|1|Yes|No|-300|1|7"});
+        QCOMPARE(song("1"),
+                 "1|7|/m/1.mp3|s1|80|指定無し|指定無し|指定無し|指定無し|True|False|-300");
     }
 
     void albumsKeepRepeatsAndIdsAreNeverReused() {
@@ -165,16 +169,22 @@ private slots:
 
     // --- settings and display items ---
 
-    void sortSettingsAreWrittenTogether() {
-        write({"53|昇順|3"});
+    // The settings written in pairs: the sort, the compact window's place.
+    void pairedSettingsAreWrittenTogether() {
+        write({"53|昇順|3", "56|120|-40"});
         QVERIFY(!db_->adoSetData(53, {"降順", "first"}));
-        Recordset rs;
-        QVERIFY(db_->adoGetData(4, rs));
         QStringList settings;
-        for (; !rs.Eof(); rs.MoveNext())
-            settings << rs.text("設定情報") + "=" + rs.text("設定値");
+        for (int kind : {4, 14}) {
+            Recordset rs;
+            QVERIFY(db_->adoGetData(kind, rs));
+            for (; !rs.Eof(); rs.MoveNext())
+                settings << rs.text("設定情報") + "=" + rs.text("設定値");
+        }
         settings.sort();
-        QCOMPARE(settings, QStringList({"ソート列=3", "ソート種別=昇順"}));
+        QCOMPARE(settings,
+                 QStringList({"コンパクト画面Left=120", "コンパクト画面Top=-40",
+                              "コンパクト画面フォント色=0", "コンパクト画面背景画像パス=未指定",
+                              "コンパクト画面背景色=16777215", "ソート列=3", "ソート種別=昇順"}));
     }
 
     void displayItemsKeepTheirWidths() {
