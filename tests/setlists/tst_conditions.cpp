@@ -98,10 +98,10 @@ private slots:
             << "1" << Conditions{{{Priority, kAtLeast, "80"}, {Trend, kAtLeast, kChecked}}};
         QTest::newRow("priority 以上 80 or trend")
             << "1,3" << Conditions{{{Priority, kAtLeast, "80", "or"}, {Trend, kAtLeast, kChecked}}};
-        // Names ignore case.
+        // Genre and artist names ignore case.
         QTest::newRow("genre, quoted") << "1,3" << Conditions{{{Genre, kAtLeast, "rock 'n' roll"}}};
         QTest::newRow("genre, first slot only") << "2" << Conditions{{{Genre, kAtLeast, "ジャズ"}}};
-        QTest::newRow("artist, quoted") << "2" << Conditions{{{Artist, kAtLeast, "O\"Neil"}}};
+        QTest::newRow("artist, quoted") << "2" << Conditions{{{Artist, kAtLeast, "o\"NEIL"}}};
         QTest::newRow("break-out unchecked")
             << "1,2,4" << Conditions{{{BreakOut, kAtLeast, kUnchecked}}};
         // An album stands alone.
