@@ -165,8 +165,11 @@ void frmMelodara::frmMld_AddPaths(const QStringList& paths) {
                 found << path;
             break;
         case OutsidePath::Folder:
-            if (mnuFile_AddDirectory->isEnabled() && !walkFolder(path, found))
-                return; // a cancelled walk adds nothing, as in the folder picker
+            // A cancelled walk adds nothing, as in the folder picker.
+            if (mnuFile_AddDirectory->isEnabled() && !walkFolder(path, found)) {
+                appendPending({});
+                return;
+            }
             break;
         case OutsidePath::Playlist:
             if (mnuFile_AddM3u->isEnabled()) {
