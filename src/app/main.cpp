@@ -4,13 +4,23 @@
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/pictures.h"
+#include "base/programfolders.h"
 #include "data/adoconnector.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
+#include <QLoggingCategory>
 
 namespace {
+
+constexpr int kWindowIconSize = 64;
+
+// Where this start found its files and its library ("melodara.start.debug=true"
+// in QT_LOGGING_RULES shows it).
+Q_LOGGING_CATEGORY(lcStart, "melodara.start", QtWarningMsg)
 
 // The files named on the command line (the desktop entry passes the files
 // opened with the program), as absolute paths: a program already running
@@ -35,6 +45,9 @@ QStringList commandLineFiles(const QApplication& app) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kDefaultMessageTitle);
+    // The desktop matches the windows to the desktop entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("melodara-player"));
+    QApplication::setWindowIcon(QPixmap::fromImage(pictures::drawIcon(kWindowIconSize)));
     const QStringList files = commandLineFiles(app);
     if (!installQtTranslations(app))
         qWarning("Qt's Japanese translations are not installed; standard buttons stay English.");
@@ -46,6 +59,9 @@ int main(int argc, char* argv[]) {
     // has it open, which comes to the front, and ends. One that does not
     // answer may be ending: it is asked once more for the library.
     const QString library = ADO_Connector::defaultPath();
+    qCDebug(lcStart, "data: %s", qPrintable(programfolders::current().data));
+    qCDebug(lcStart, "modules: %s", qPrintable(programfolders::current().modules));
+    qCDebug(lcStart, "library: %s", qPrintable(library));
     SingleInstance instance(library);
     if (instance.claim() == SingleInstance::Claim::Running) {
         if (instance.handOver(files)) {

@@ -59,7 +59,7 @@ void frmMain::connectMpris() {
     connect(sldVolume, &QSlider::valueChanged, mpris_,
             [this](int value) { mpris_->setVolume(double(value) / sldVolume->maximum()); });
     // Offered once the window runs, so start-up does not wait for the bus.
-    QTimer::singleShot(0, mpris_, [this] { mpris_->registerOn(QDBusConnection::sessionBus()); });
+    QTimer::singleShot(0, mpris_, [this] { mpris_->registerOnSessionBus(); });
 }
 
 void frmMain::syncMpris() {

@@ -2,7 +2,7 @@
 
 #include "playback/mprisadaptors.h"
 
-#include <QDBusConnectionInterface>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QUrl>
@@ -25,31 +25,35 @@ QVariantMap noSong() {
 } // namespace
 
 Mpris::Mpris(MprisCommands commands, QObject* parent)
-    : QObject(parent), commands_(std::move(commands)), metadata_(noSong()),
-      bus_(QStringLiteral("melodara-no-bus")) {
+    : QObject(parent), commands_(std::move(commands)), metadata_(noSong()) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
 }
 
 Mpris::~Mpris() {
-    if (registered_) {
-        bus_.unregisterService(kServiceName);
-        bus_.unregisterObject(kObjectPath);
-    }
+    if (busName_.isEmpty())
+        return;
+    QDBusConnection bus(busName_);
+    bus.unregisterService(kServiceName);
+    bus.unregisterObject(kObjectPath);
 }
 
 bool Mpris::registerOn(const QDBusConnection& bus) {
-    if (!bus.isConnected())
+    if (!bus.isConnected() || !busName_.isEmpty())
         return false;
-    bus_ = bus;
-    if (!bus_.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors))
+    QDBusConnection offered(bus);
+    if (!offered.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors))
         return false;
-    if (!bus_.registerService(kServiceName)) {
-        bus_.unregisterObject(kObjectPath);
+    if (!offered.registerService(kServiceName)) {
+        offered.unregisterObject(kObjectPath);
         return false;
     }
-    registered_ = true;
+    busName_ = offered.name();
     return true;
+}
+
+bool Mpris::registerOnSessionBus() {
+    return registerOn(QDBusConnection::sessionBus());
 }
 
 QString Mpris::playbackStatus() const {
@@ -108,11 +112,11 @@ void Mpris::setVolume(double volume) {
 }
 
 void Mpris::announce(const QVariantMap& changed) {
-    if (!registered_)
+    if (busName_.isEmpty())
         return;
     QDBusMessage signal =
         QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                    QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
-    bus_.send(signal);
+    QDBusConnection(busName_).send(signal);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
 #include <functional>
+
+class QDBusConnection;
 
 // The desktop's media controls (media keys, panel, lock screen) reach the
 // player through the MPRIS D-Bus interfaces "org.mpris.MediaPlayer2" and
@@ -47,6 +48,7 @@ public:
     // Offers the interfaces on `bus`. False, without a word, when there is
     // no bus or the name is taken: the program runs as before.
     bool registerOn(const QDBusConnection& bus);
+    bool registerOnSessionBus();
 
     // What the desktop reads.
     QString playbackStatus() const;
@@ -68,6 +70,5 @@ private:
     Status status_ = Status::Stopped;
     QVariantMap metadata_;
     double volume_ = 0.0;
-    QDBusConnection bus_;
-    bool registered_ = false;
+    QString busName_; // the connection offered on, once registered
 };
