@@ -87,57 +87,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("match");
-        const QStringList matching = {"abc|abc",
-                                      "ABC|abc",
-                                      "ＲＯＣＫ|rock",
-                                      "ﾛｯｸ|ロック",
-                                      "a|?",
-                                      "曲|?",
-                                      "\U0001D11E|?",
-                                      "|*",
-                                      "a long song|a*g",
-                                      "abcbc|*bc",
-                                      "aXbYc|a*b*c",
-                                      "7|#",
-                                      "09|##",
-                                      "７|#",
-                                      "b|[abc]",
-                                      "a|[a-f]",
-                                      "f|[a-f]",
-                                      "C|[a-f]",
-                                      "c|[f-a]",
-                                      "x|[a-cx]",
-                                      "g|[!a-f]",
-                                      "*|[*]",
-                                      "-|[-a]",
-                                      "-|[a-]",
-                                      "ab|a[]b",
-                                      "[ab|[ab",
-                                      "1|*1*",
-                                      "10|*1*",
-                                      "21|*1*",
-                                      "ﾛｯｸ|ロ?ク",
-                                      "ｶﾞｰﾙ|ガ*",
-                                      "a*|a＊",
-                                      "a?|a？",
-                                      "#1|＃1",
-                                      "[Live] 東京|*［Live］*",
-                                      "［LIVE］|[[]live]",
-                                      "!|[！a]",
-                                      "ｃ|[Ａ-Ｆ]",
-                                      "x[y|x[y",
-                                      "a[b]|a[[]b]",
-                                      "abab|*ab",
-                                      "aab|a*ab",
-                                      "ab|*a*b*",
-                                      "xaybz|*a?b*"};
+        // clang-format off
+        const QStringList matching = {
+            "abc|abc", "ABC|abc", "ＲＯＣＫ|rock", "ﾛｯｸ|ロック",
+            "a|?", "曲|?", "\U0001D11E|?", "|*",
+            "a long song|a*g", "abcbc|*bc", "aXbYc|a*b*c", "7|#",
+            "09|##", "７|#", "b|[abc]", "a|[a-f]",
+            "f|[a-f]", "C|[a-f]", "c|[f-a]", "x|[a-cx]",
+            "g|[!a-f]", "*|[*]", "-|[-a]", "-|[a-]",
+            "ab|a[]b", "[ab|[ab", "1|*1*", "10|*1*",
+            "21|*1*", "ﾛｯｸ|ロ?ク", "ｶﾞｰﾙ|ガ*", "a*|a＊",
+            "a?|a？", "#1|＃1", "[Live] 東京|*［Live］*", "［LIVE］|[[]live]",
+            "!|[！a]", "ｃ|[Ａ-Ｆ]", "x[y|x[y", "a[b]|a[[]b]",
+            "abab|*ab", "aab|a*ab", "ab|*a*b*", "xaybz|*a?b*"};
         const QStringList failing = {
-            "abcd|abc",   "ろっく|ロック", "|?",         "ab|?",
-            "ab|a*c",     "a|#",           "d|[abc]",    "g|[a-f]",
-            "c|[!a-f]",   "ab|[ab]",       "a|[?]",      "32|*1*",
-            "abc|a＊",    "ab|a？",        "51|＃1",     "olive|*［Live］*",
-            "l|［Live］", "b|[！a]",       "ｇ|[Ａ-Ｆ]", "x|x[y",
-            "ab|a*ab",    "aba|*ab",       "ab|*a*b*c"};
+            "abcd|abc", "ろっく|ロック", "|?", "ab|?", "ab|a*c",
+            "a|#", "d|[abc]", "g|[a-f]", "c|[!a-f]", "ab|[ab]",
+            "a|[?]", "32|*1*", "abc|a＊", "ab|a？", "51|＃1",
+            "olive|*［Live］*", "l|［Live］", "b|[！a]", "ｇ|[Ａ-Ｆ]", "x|x[y",
+            "ab|a*ab", "aba|*ab", "ab|*a*b*c"};
+        // clang-format on
         for (const QStringList* rows : {&matching, &failing}) {
             for (const QString& row : *rows)
                 QTest::newRow(qPrintable(row))
