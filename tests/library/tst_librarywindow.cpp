@@ -8,6 +8,7 @@
 #include "diskfiles.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
+#include "library/playlistreading.h"
 #include "librarytest.h"
 #include "songlist/songlistview.h"
 
@@ -94,6 +95,8 @@ class TestLibraryWindow : public QObject {
     static void answerPickers(const QString& folder, bool cancel = false) {
         setModalHandler([folder, cancel](QDialog& dialog) {
             auto* picker = qobject_cast<PickerBase*>(&dialog);
+            if (!picker) // a progress window, run to its end
+                return dialog.exec();
             if (cancel) {
                 picker->cmdCancel->click();
                 return 0;
@@ -118,9 +121,8 @@ private slots:
             QVERIFY(diskfiles::write(path(name), {}));
         QDir().mkpath(path("music/folder.mp3"));
         QCOMPARE(::mkfifo(QFile::encodeName(path("music/fifo.mp3")).constData(), 0600), 0);
-        QVERIFY(diskfiles::write(path("lists/one.m3u"),
-                                 "#EXTM3U\r\n../songs/b.wav\r\nmissing.mp3\r\n"
-                                 "../songs/01.Intro.mp3\r\n"));
+        QVERIFY(diskfiles::write(path("lists/one.m3u"), "#EXTM3U\r\n../songs/b.wav\r\n"
+                                                        "../songs/01.Intro.mp3\r\n"));
         QVERIFY(diskfiles::write(path("lists/two.m3u"), "\x00\x01\x02 not a playlist"));
         QVERIFY(diskfiles::write(path("lists/three.m3u"), "../songs/sub/c.mid\n../songs/b.wav\n"));
     }
@@ -515,6 +517,75 @@ private slots:
         QCOMPARE(w.Registed(), registers);
         QCOMPARE(songs(), L{"~/music/a.mp3|a"} + (registers ? added : L()));
         QCOMPARE(w.LoadCount(), registers ? 1 + added.size() : 1);
+    }
+
+    // Playlists add what they name and then say, once, how many entries
+    // were not found, naming five. Long ones (here 100,000 lines) are read
+    // behind a progress window; cancelled, they add nothing.
+    void playlistsSayWhatWasMissing_data() {
+        QTest::addColumn<QStringList>("playlists");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("progress"); // windows shown; -1 only if the disk is slow
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("messages");
+        const QString missingOf = "Melodara Player|プレイリストの %1 件の項目は、ファイルが見つ"
+                                  "からないため追加しませんでした。\n";
+        // The picker gives the playlists in its list's order.
+        QTest::newRow("two playlists")
+            << L{"a.m3u", "b.m3u"} << false << -1 << L{"songs/b.wav", "songs/sub/c.mid"}
+            << L{missingOf.arg(7) + "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n  y1.mp3\n  y2.mp3\n  …"};
+        QTest::newRow("one playlist")
+            << L{"b.m3u"} << false << -1 << L{"songs/sub/c.mid"}
+            << L{missingOf.arg(4) + "  y1.mp3\n  y2.mp3\n  y3.mp3\n  y4.mp3"};
+        QTest::newRow("long") << L{"a.m3u", "long.m3u"} << false << 1 << L{"songs/b.wav"}
+                              << L{missingOf.arg(100003) +
+                                   "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n"
+                                   "  gone/00000.mp3\n  gone/00001.mp3\n  …"};
+        QTest::newRow("long, cancelled") << L{"a.m3u", "long.m3u"} << true << 1 << L{} << L{};
+    }
+    void playlistsSayWhatWasMissing() {
+        QFETCH(QStringList, playlists);
+        QFETCH(bool, cancel);
+        QFETCH(QStringList, added);
+        QTemporaryDir lists;
+        QVERIFY(
+            diskfiles::write(lists.filePath("a.m3u"), "x1.mp3\n" + path("songs/b.wav").toUtf8() +
+                                                          "\nC:\\x2.mp3\n#EXTINF:1,t\nx3.mp3\n"));
+        QVERIFY(diskfiles::write(lists.filePath("b.m3u"), "y1.mp3\ny2.mp3\n" +
+                                                              path("songs/sub/c.mid").toUtf8() +
+                                                              "\ny3.mp3\ny4.mp3\n"));
+        QByteArray text;
+        for (int i = 0; i < 100000; ++i)
+            text += QByteArray::number(i).rightJustified(5, '0').prepend("gone/") + ".mp3\n";
+        QVERIFY(diskfiles::write(lists.filePath("long.m3u"), text));
+        int shownProgress = 0;
+        setModalHandler([&](QDialog& dialog) {
+            if (auto* reading = qobject_cast<frmM3uProgress*>(&dialog)) {
+                ++shownProgress;
+                if (cancel)
+                    reading->cmdCancel->click();
+                return dialog.exec();
+            }
+            auto* picker = qobject_cast<frmFileSelect*>(&dialog);
+            picker->setFolder(lists.path());
+            for (const QString& name : playlists) {
+                const int row = int(itemTexts(picker->filFile->model()).indexOf(name));
+                picker->filFile->selectionModel()->select(picker->filFile->model()->index(row, 0),
+                                                          QItemSelectionModel::Select);
+            }
+            picker->cmdOK->click();
+            return 1;
+        });
+        frmMelodara w;
+        w.mnuFile_AddM3u->trigger();
+        QStringList listed;
+        for (const QString& file : added)
+            listed << file + "=" + file;
+        QCOMPARE(rows(w.lvFileList->songs()), listed);
+        QFETCH(int, progress);
+        if (progress >= 0)
+            QCOMPARE(shownProgress, progress);
+        QTEST(shown(presenter_), "messages");
     }
 
     // A deletion asks first; once made (even when the engine refuses it,
