@@ -226,6 +226,112 @@ private slots:
         QCOMPARE(none.frmFilSel_GetFileList(), L());
     }
 
+    // Links to pipes and devices are neither files nor folders; links to
+    // files and folders are.
+    void listsOnlyFilesAndFolders() {
+        QTemporaryDir odd;
+        const QString d = odd.path() + "/";
+        QVERIFY(diskfiles::write(d + "real.mp3", {}));
+        QVERIFY(QDir().mkpath(d + "sub"));
+        QCOMPARE(::mkfifo(QFile::encodeName(d + "fifo").constData(), 0600), 0);
+        const std::pair<const char*, QString> links[] = {
+            {"fifo-link.mp3", d + "fifo"}, {"null-link.mp3", "/dev/null"},
+            {"null-folder", "/dev/null"},  {"file-link.mp3", d + "real.mp3"},
+            {"folder-link", d + "sub"},    {"broken.mp3", d + "none.mp3"}};
+        for (const auto& [name, target] : links)
+            QVERIFY(QFile::link(target, d + name));
+        QCOMPARE(places::matchingFiles(odd.path(), "*.mp3"), L({"file-link.mp3", "real.mp3"}));
+        QStringList folders;
+        QString error;
+        QVERIFY(places::subfolders(odd.path(), folders, error));
+        QCOMPARE(folders, L({"folder-link", "sub"}));
+        frmFileSelect picker;
+        QVERIFY(picker.setFolder(odd.path()));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"file-link.mp3", "real.mp3"}));
+        QCOMPARE(picker.dirDir->currentItem()->childCount(), 2);
+    }
+
+    // OK takes the folder highlighted in the folder list (a single click)
+    // as the picker's folder, its result and the stored folder; with
+    // nothing highlighted, the folder listed. A highlighted folder that
+    // went away is said, and the picker stays open.
+    void okTakesTheHighlightedFolder_data() {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("highlight"); // "": none; "-": left as opened
+        QTest::addColumn<QString>("result");    // "": stays open
+        for (const char* picker : {"frmDirSelect", "frmFileNameSet", "frmDirSelectBas"}) {
+            const QString p = picker;
+            QTest::newRow(qPrintable(p + ", subfolder")) << p << "music"
+                                                         << "Sub"
+                                                         << "music/Sub";
+            QTest::newRow(qPrintable(p + ", parent")) << p << "music/beta"
+                                                      << "music"
+                                                      << "music";
+            QTest::newRow(qPrintable(p + ", as opened")) << p << "music/beta"
+                                                         << "-"
+                                                         << "music/beta";
+            QTest::newRow(qPrintable(p + ", none")) << p << "music/beta"
+                                                    << ""
+                                                    << "music/beta";
+            QTest::newRow(qPrintable(p + ", gone")) << p << "music/beta"
+                                                    << "gone"
+                                                    << "";
+        }
+    }
+    void okTakesTheHighlightedFolder() {
+        QFETCH(QString, picker);
+        QFETCH(QString, start);
+        QFETCH(QString, highlight);
+        QFETCH(QString, result);
+        QVERIFY(QDir().mkpath(path("music/beta/gone")));
+        const auto cleanUp =
+            qScopeGuard([this] { QDir(path("music/beta/gone")).removeRecursively(); });
+        lib_->db().adoSetData(30, {path(start)});
+        std::unique_ptr<PickerBase> p;
+        if (picker == "frmDirSelect")
+            p = std::make_unique<frmDirSelect>();
+        else if (picker == "frmFileNameSet")
+            p = std::make_unique<frmFileNameSet>();
+        else
+            p = std::make_unique<frmDirSelectBas>();
+        p->show();
+        QCOMPARE(p->folder(), path(start));
+        if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
+            name->txtFileName->setText("list.m3u");
+        if (highlight.isEmpty()) {
+            p->dirDir->clearSelection();
+        } else if (highlight != "-") {
+            const auto items =
+                p->dirDir->findItems(highlight, Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(items.size(), 1);
+            const QRect at = p->dirDir->visualItemRect(items[0]);
+            QTest::mouseClick(p->dirDir->viewport(), Qt::LeftButton, {}, at.center());
+            QCOMPARE(p->dirDir->selectedItems(), items);
+            QCOMPARE(p->folder(), path(start)); // a click only highlights
+        }
+        if (highlight == "gone")
+            QDir(path("music/beta/gone")).removeRecursively();
+        p->cmdOK->click();
+        if (result.isEmpty()) {
+            QCOMPARE(p->RetCode(), 0);
+            QVERIFY(p->isVisible());
+            QCOMPARE(shown(presenter_).size(), 1);
+            QVERIFY(presenter_.boxes()[0].text.contains(path("music/beta/gone")));
+            QCOMPARE(stored(), path(start));
+            return;
+        }
+        QCOMPARE(p->RetCode(), 1);
+        QCOMPARE(p->folder(), path(result));
+        QCOMPARE(stored(), path(result));
+        if (auto* folders = qobject_cast<frmDirSelect*>(p.get()))
+            QCOMPARE(QFileInfo(folders->frmDirSel_GetFileList().value(0)).path(), path(result));
+        if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
+            QCOMPARE(name->frmFilSet_GetFile(), path(result + "/list.m3u"));
+        if (auto* target = qobject_cast<frmDirSelectBas*>(p.get()))
+            QCOMPARE(target->frmDirSelBas_GetDirectory(), path(result));
+    }
+
     // The folder list holds the ancestors, each one step further in, then
     // the subfolders by name one step more; the user walks into a
     // subfolder and back out with Enter, or to a place (home, the first)
