@@ -11,6 +11,8 @@
 #include <QStringEncoder>
 #include <QUrl>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
