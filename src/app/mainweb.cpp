@@ -48,7 +48,8 @@ QToolButton* webButton(QWidget* parent, const char* name, const QString& caption
 class PlaceKeeper final : public QObject {
 public:
     explicit PlaceKeeper(QWidget* window)
-        : QObject(window), window_(window), place_(window->saveGeometry()) {
+        : QObject(window), window_(window), place_(window->geometry()),
+          maximised_(window->isMaximized()) {
         window->installEventFilter(this);
     }
 
@@ -56,11 +57,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == window_ && event->type() == QEvent::WinIdChange) {
             window_->removeEventFilter(this);
-            // Once the new native window is shown.
+            // Once the new native window is made.
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    window_->restoreGeometry(place_);
+                    if (!maximised_)
+                        window_->setGeometry(place_);
+                    else if (!window_->isMaximized())
+                        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
                     deleteLater();
                 },
                 Qt::QueuedConnection);
@@ -70,7 +74,8 @@ protected:
 
 private:
     QWidget* window_;
-    QByteArray place_;
+    QRect place_;
+    bool maximised_;
 };
 
 QString besideProgram(const char16_t* file) {

@@ -340,10 +340,6 @@ private slots:
         recreated();
         QTRY_COMPARE(w.isMaximized(), maximised);
         QTRY_COMPARE(w.geometry(), before);
-        if (maximised) {
-            w.showNormal();
-            QTRY_COMPARE(w.geometry(), QRect(123, 77, 900, 640));
-        }
         recreated();
         QCoreApplication::processEvents();
         QCOMPARE(w.geometry(), QRect(100, 100, 700, 500));
