@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "base/messagecatalogue.h"
+#include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "export/m3ufile.h"
 #include "library/librarywindow.h"
@@ -43,6 +44,17 @@ void frmMain::mnuFile_ExportM3u_Click() {
     if (picker.RetCode() != 1)
         return;
     QStringList lines;
-    if (!M3uLinesOf(lvSongList->songs(), lines) || !WriteM3uFile(picker.frmFilSet_GetFile(), lines))
+    if (!M3uLinesOf(lvSongList->songs(), lines)) {
         ShowMessage(24, 0);
+        return;
+    }
+    const int leftOut = RemoveUnwritableLines(lines);
+    if (!WriteM3uFile(M3uFileName(picker.frmFilSet_GetFile()), lines))
+        ShowMessage(24, 0);
+    else if (leftOut > 0)
+        msgbox::show(
+            QStringLiteral("ファイルパスに改行を含む %1 曲は、m3uファイルに書き出せないため"
+                           "除きました。")
+                .arg(leftOut),
+            0, kDefaultMessageTitle);
 }

@@ -1,7 +1,8 @@
 // The main window's web pane and help menu: the shopping pages open in a
 // browser that takes the song list's place, with an address box and back,
 // forward, reload, home and close buttons; the help items open the help
-// page, the read-me and the author's page with the desktop's programs.
+// page, the read-me and the author's page with the desktop's programs, or
+// in the pane when the desktop has none for them.
 
 #include "app/mainwindow.h"
 
@@ -13,6 +14,8 @@
 #include "web/webpages.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -38,6 +41,43 @@ QToolButton* webButton(QWidget* parent, const char* name, const QString& caption
     button->hide();
     return button;
 }
+
+// Adding the engine's first page re-creates the window's native window (the
+// page draws with OpenGL); the window manager then places the new one where
+// it likes, and it is no longer maximised. This puts the window back as it
+// was when its native window changes, once.
+class PlaceKeeper final : public QObject {
+public:
+    explicit PlaceKeeper(QWidget* window)
+        : QObject(window), window_(window), place_(window->geometry()),
+          maximised_(window->isMaximized()) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::WinIdChange) {
+            window_->removeEventFilter(this);
+            // Once the new native window is made.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!maximised_)
+                        window_->setGeometry(place_);
+                    else if (!window_->isMaximized())
+                        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QRect place_;
+    bool maximised_;
+};
 
 QString besideProgram(const char16_t* file) {
     return programfolders::dataFile(QString::fromUtf16(file));
@@ -85,7 +125,10 @@ void frmMain::buildWebPane() {
 Browser* frmMain::webBrowser() {
     if (brwIE)
         return brwIE;
+    auto* keeper = isVisible() ? new PlaceKeeper(this) : nullptr;
     brwIE = browser::create(centralWidget());
+    if (!brwIE)
+        delete keeper;
     if (brwIE) {
         brwIE->widget()->setObjectName(QStringLiteral("brwIE"));
         brwIE->widget()->hide();
@@ -171,9 +214,13 @@ void frmMain::mnuHelp_ShowHelp_Click() {
 }
 
 void frmMain::mnuHelp_Help_Click() {
-    desktop::open(QUrl::fromLocalFile(besideProgram(webpages::kReadMeFile)));
+    const QString readMe = besideProgram(webpages::kReadMeFile);
+    if (!desktop::open(QUrl::fromLocalFile(readMe)))
+        openWebPage(readMe);
 }
 
 void frmMain::mnuHelp_HP_Click() {
-    desktop::open(QUrl(QString::fromUtf16(webpages::kAuthorPage)));
+    const QString page = QString::fromUtf16(webpages::kAuthorPage);
+    if (!desktop::open(QUrl(page)))
+        openWebPage(page);
 }

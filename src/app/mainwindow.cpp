@@ -4,6 +4,7 @@
 #include "app/mainmodule.h"
 #include "app/mainsettings.h"
 #include "app/opening.h"
+#include "base/elidedlabel.h"
 #include "base/messagecatalogue.h"
 #include "base/modal.h"
 #include "base/pictures.h"
@@ -39,6 +40,10 @@ namespace {
 // the least space kept between it and the buttons or the volume.
 constexpr int kFrameWidth = 380;
 constexpr int kFrameGap = 8;
+// The smallest area below the menu bar the controls are laid out in; the
+// window cannot be made smaller, so none of them is ever cut off.
+constexpr int kMinInnerWidth = 640;
+constexpr int kMinInnerHeight = 200;
 
 } // namespace
 
@@ -79,6 +84,7 @@ frmMain::~frmMain() {
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmMainClient"));
+    central->setMinimumSize(kMinInnerWidth, kMinInnerHeight);
     setCentralWidget(central);
 
     lblSetList = named(new QLabel(QStringLiteral("セットリスト："), central), "lblSetList");
@@ -142,8 +148,9 @@ void frmMain::buildControls() {
     statBar = named(new QStatusBar(this), "statBar");
     setStatusBar(statBar);
     // The song text has a label of its own: the bar's message is temporary,
-    // and the status tips of the menus would wipe it.
-    lblStatBarSong = named(new QLabel(statBar), "lblStatBarSong");
+    // and the status tips of the menus would wipe it. A long path is cut in
+    // the middle, keeping the file name, rather than widening the window.
+    lblStatBarSong = named(new ElidedLabel(Qt::ElideMiddle, statBar), "lblStatBarSong");
     statBar->addPermanentWidget(lblStatBarSong, 1);
     tmDuration = named(new QTimer(this), "tmDuration");
     tmDuration->setInterval(1000);
@@ -247,7 +254,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::layoutControls(int width, int height) {
-    if (width < 640 || height < 200)
+    if (width < kMinInnerWidth || height < kMinInnerHeight)
         return;
     // The list keeps 20 pixels below it for the status bar; the status bar
     // lies outside this area, so only what it leaves of them stays empty.

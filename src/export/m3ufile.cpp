@@ -11,6 +11,8 @@
 #include <QStringEncoder>
 #include <QUrl>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,26 +25,37 @@ constexpr qint64 kMaxPlaylistBytes = 64 * 1024 * 1024;
 // No path the system can open is longer.
 constexpr qsizetype kMaxEntryLength = 4096;
 
-QString decode(const QByteArray& bytes, bool utf8ByName) {
-    const QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(view.sliced(3));
-    if (view.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(view.sliced(2));
-    if (view.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(view.sliced(2));
-    if (utf8ByName)
-        return QString::fromUtf8(view);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    // What the platform the playlists come from wrote: code page 932.
-    QStringDecoder cp932("windows-31j");
-    if (!cp932.isValid())
-        cp932 = QStringDecoder("Shift_JIS");
-    return cp932.isValid() ? QString(cp932.decode(view)) : text;
-}
+// Lines read between two reports to the caller.
+constexpr int kLinesPerReport = 4096;
+// Missing entries named in the report, and how much of each is shown.
+constexpr int kMissingShown = 5;
+constexpr qsizetype kShownLength = 120;
+
+// One line's text: each line is decoded on its own, as playlists put
+// together by hand or by other programs mix encodings (a title in one, the
+// paths in another).
+class LineDecoder {
+public:
+    QString decode(QByteArrayView line) {
+        utf8_.resetState();
+        QString text = utf8_.decode(line);
+        if (!utf8_.hasError())
+            return text;
+        // What the platform most playlists come from wrote: code page 932.
+        // Its decoder keeps an error once met, so each line gets its own.
+        QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
+        if (cp932.isValid()) {
+            text = cp932.decode(line);
+            if (!cp932.hasError())
+                return text;
+        }
+        QStringDecoder latin("windows-1252", QStringConverter::Flag::Stateless);
+        return latin.isValid() ? QString(latin.decode(line)) : QString::fromLatin1(line);
+    }
+
+private:
+    QStringDecoder utf8_{QStringDecoder::Utf8, QStringConverter::Flag::Stateless};
+};
 
 QStringView trimSpaces(QStringView s) {
     while (s.startsWith(u' '))
@@ -72,9 +85,12 @@ public:
     QString resolve(QStringView line) const {
         QString name = line.toString();
         if (name.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
-            const QUrl url(name);
+            QUrl url(name);
             if (!url.isLocalFile())
                 return QString();
+            // "file://localhost/..." names this machine, as "file:///..." does.
+            if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+                url.setHost(QString());
             name = url.toLocalFile();
         }
         const QString forms[] = {name, name.contains(u'\\') ? QString(name).replace(u'\\', u'/')
@@ -157,29 +173,73 @@ bool WriteM3uFile(const QString& path, const QStringList& lines) {
     return file.commit();
 }
 
-bool ReadM3uFile(const QString& path, QStringList& entries) {
+QString M3uFileName(const QString& chosen) {
+    const qsizetype name = chosen.lastIndexOf(u'/') + 1;
+    const qsizetype dot = chosen.lastIndexOf(u'.');
+    // A leading dot makes a hidden name, not an extension.
+    if (dot > name && dot + 1 < chosen.size())
+        return chosen;
+    return chosen + (chosen.endsWith(u'.') ? QStringLiteral("m3u") : QStringLiteral(".m3u"));
+}
+
+int RemoveUnwritableLines(QStringList& lines) {
+    return int(lines.removeIf(
+        [](const QString& line) { return line.contains(u'\n') || line.contains(u'\r'); }));
+}
+
+bool ReadM3uFile(const QString& path, QStringList& entries, M3uRead* read) {
     entries.clear();
     QByteArray bytes;
     if (!readPlaylist(path, bytes))
         return false;
-    const QString text = decode(bytes, path.endsWith(QLatin1String(".m3u8"), Qt::CaseInsensitive));
-    bytes.clear();
+    QByteArrayView rest(bytes);
+    // UTF-16 is decoded whole: its line ends are two bytes.
+    QString utf16;
+    const bool wide = rest.startsWith("\xFF\xFE") || rest.startsWith("\xFE\xFF");
+    if (wide) {
+        utf16 = QStringDecoder(rest.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                           : QStringDecoder::Utf16BE)
+                    .decode(rest.sliced(2));
+    } else if (rest.startsWith("\xEF\xBB\xBF")) {
+        rest = rest.sliced(3);
+    }
+    const qint64 total = bytes.size();
+    const qsizetype size = wide ? utf16.size() : rest.size();
+    const auto unit = [&](qsizetype i) {
+        return wide ? utf16[i].unicode() : char16_t(static_cast<unsigned char>(rest[i]));
+    };
+    LineDecoder decoder;
     const EntryResolver resolver(path);
-    const qsizetype size = text.size();
     qsizetype start = 0;
+    int lines = 0;
     for (qsizetype i = 0; i <= size; ++i) {
-        if (i < size && text[i] != u'\r' && text[i] != u'\n')
+        if (i < size && unit(i) != u'\r' && unit(i) != u'\n')
             continue;
-        const QStringView line = trimSpaces(QStringView(text).sliced(start, i - start));
-        if (i + 1 < size && text[i] == u'\r' && text[i + 1] == u'\n')
+        const QString text =
+            wide ? utf16.mid(start, i - start) : decoder.decode(rest.sliced(start, i - start));
+        if (i + 1 < size && unit(i) == u'\r' && unit(i + 1) == u'\n')
             ++i;
         start = i + 1;
-        if (line.isEmpty() || line.startsWith(u'#') || line.size() > kMaxEntryLength ||
-            line.contains(QChar(0)))
+        if (read && read->progress && ++lines % kLinesPerReport == 0 &&
+            !read->progress(wide ? total * i / std::max<qsizetype>(size, 1) : i, total)) {
+            entries.clear();
+            return false;
+        }
+        const QStringView line = trimSpaces(text);
+        // A NUL cannot be part of a name: such a line is not text at all.
+        if (line.isEmpty() || line.contains(QChar(0)))
             continue;
-        QString entry = resolver.resolve(line);
-        if (!entry.isEmpty())
+        QString entry = line.size() > kMaxEntryLength ? QString() : resolver.resolve(line);
+        if (!entry.isEmpty()) {
             entries << std::move(entry);
+        } else if (!line.startsWith(u'#') && read) {
+            // Not a comment: an entry whose file is not to be found.
+            if (read->missingShown.size() < kMissingShown)
+                read->missingShown
+                    << (line.size() > kShownLength ? line.left(kShownLength).toString() + u'…'
+                                                   : line.toString());
+            ++read->missing;
+        }
     }
     return true;
 }

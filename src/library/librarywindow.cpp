@@ -8,6 +8,7 @@
 #include "export/m3ufile.h"
 #include "library/outsidepaths.h"
 #include "library/pickers.h"
+#include "library/playlistreading.h"
 #include "songlist/songlistview.h"
 
 #include <QApplication>
@@ -141,17 +142,13 @@ void frmMelodara::frmMld_AddM3uFiles() {
     frmFileSelect picker(this);
     picker.setFileType(1);
     runModal(picker);
-    QStringList paths;
-    if (picker.RetCode() == 1) {
-        BusyPointer busy;
-        // A playlist that cannot be read adds nothing.
-        for (const QString& playlist : picker.frmFilSel_GetFileList()) {
-            QStringList entries;
-            if (ReadM3uFile(playlist, entries))
-                paths += entries;
-        }
-    }
-    appendPending(paths);
+    const PlaylistReading read = picker.RetCode() == 1
+                                     ? ReadPlaylists(this, picker.frmFilSel_GetFileList())
+                                     : PlaylistReading();
+    appendPending(read.entries);
+    const QString missing = MissingEntriesText(read);
+    if (!missing.isEmpty())
+        msgbox::show(missing, 0, kDefaultMessageTitle);
 }
 
 void frmMelodara::frmMld_AddPaths(const QStringList& paths) {

@@ -135,6 +135,18 @@ void PickerBase::positionAtStoredFolder() {
     }
 }
 
+bool PickerBase::enterHighlighted() {
+    const QList<QTreeWidgetItem*> highlighted = dirDir->selectedItems();
+    if (highlighted.isEmpty())
+        return true;
+    const QString path = highlighted.first()->data(0, Qt::UserRole).toString();
+    QString error;
+    if (path == folder_ || setFolder(path, &error))
+        return true;
+    msgbox::show(error, 0, kDefaultMessageTitle);
+    return false;
+}
+
 void PickerBase::storeFolder() {
     gConnector->adoSetData(30, {folder_});
 }
@@ -233,7 +245,7 @@ void frmDirSelect::frmDirSel_InitForm() {
 }
 
 void frmDirSelect::cmdOK_Click() {
-    if (walking_)
+    if (walking_ || !enterHighlighted())
         return;
     showWalking(true);
     storeFolder();
@@ -339,6 +351,8 @@ void frmFileNameSet::cmdOK_Click() {
         ShowMessage(22, 0);
         return;
     }
+    if (!enterHighlighted())
+        return;
     result_ = QDir(folder()).filePath(name);
     storeFolder();
     finish();
@@ -360,6 +374,8 @@ void frmDirSelectBas::frmDirSelBas_InitForm() {
 }
 
 void frmDirSelectBas::cmdOK_Click() {
+    if (!enterHighlighted())
+        return;
     storeFolder();
     result_ = folder();
     finish();

@@ -55,6 +55,10 @@ protected:
     // Opens at the stored folder; where it cannot be used, at the first
     // place, without a message.
     void positionAtStoredFolder();
+    // Moves the lists into the folder highlighted in the folder list, if
+    // another one is: OK means the folder the user sees chosen. False,
+    // with its message shown, when that folder cannot be listed.
+    bool enterHighlighted();
     // Writes the folder list's path as the stored folder; a failure shows
     // the connector's box and the picker goes on.
     void storeFolder();

@@ -74,14 +74,21 @@ bool subfolders(const QString& folder, QStringList& names, QString& error) {
         error = QStringLiteral("フォルダ %1 を開く権限がありません。").arg(folder);
         return false;
     }
-    names = usable(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, kByName));
+    const QDir dir(folder);
+    names = usable(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, kByName));
+    // The listing takes any link for a folder, a link to a device too.
+    names.removeIf([&dir](const QString& n) { return !QFileInfo(dir.filePath(n)).isDir(); });
     return true;
 }
 
 QStringList matchingFiles(const QString& folder, const QString& patterns) {
     QDir dir(folder);
     dir.setNameFilters(patterns.split(u';', Qt::SkipEmptyParts));
-    return usable(dir.entryList(QDir::Files, kByName));
+    QStringList names = usable(dir.entryList(QDir::Files, kByName));
+    // The listing takes any link for a file, a link to a pipe too: a
+    // player opening a pipe would wait for ever.
+    names.removeIf([&dir](const QString& n) { return !QFileInfo(dir.filePath(n)).isFile(); });
+    return names;
 }
 
 } // namespace places

@@ -24,14 +24,15 @@ int placeOf(const QList<Place>& places, const QString& folder);
 // The folders from the file-system root down to `folder`, `folder` last.
 QStringList ancestors(const QString& folder);
 
-// The subfolders of `folder` by name, ignoring case; hidden ones and names
-// that are not valid text are left out. False, with a message for the user
-// in `error`, when the folder cannot be listed.
+// The subfolders of `folder` by name, ignoring case: folders and links to
+// folders; hidden ones and names that are not valid text are left out. False, with a message for
+// the user in `error`, when the folder cannot be listed.
 bool subfolders(const QString& folder, QStringList& names, QString& error);
 
 // The files of `folder` matching any of the ";"-separated patterns, ignoring
 // case ("*.MP3" lists "song.mp3"), by name; hidden files, names that are
-// not valid text and anything but ordinary files are left out.
+// not valid text and anything but ordinary files (and links to them) are
+// left out.
 QStringList matchingFiles(const QString& folder, const QString& patterns);
 
 } // namespace places

@@ -89,13 +89,20 @@ private:
 } // namespace
 
 extern "C" Q_DECL_EXPORT Browser* melodara_createBrowser(QWidget* parent) {
-    // Both settings take effect when the engine's first page is created.
+    // These settings take effect when the engine's first page is created.
     //
     // Chromium's sandbox drops to an unprivileged user, which a process
     // running as root cannot do, so the engine refuses to start as root
     // with it on. Only then is it turned off (the engine's --no-sandbox).
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The engine's own pages (a page that cannot be opened) speak the
+    // program's language, whatever the system's locale.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--lang=")) {
+        flags += flags.isEmpty() ? "--lang=ja" : " --lang=ja";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
     // The engine draws with OpenGL contexts shared with one the process
     // keeps for it. Qt makes that context when the application starts if
     // asked to beforehand, which would cost every start-up a context the

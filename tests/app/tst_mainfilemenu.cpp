@@ -180,29 +180,41 @@ private slots:
         QCOMPARE(w->lvSongList->songs().keyAt(0), QStringLiteral("Key_2"));
     }
 
-    // The list goes out in its sorted order to exactly the name picked,
-    // over the file there; an empty list writes an empty file. A folder
-    // that does not exist fails with message 24; a cancelled picker writes
-    // nothing.
+    // The list goes out in its sorted order to the name picked, ".m3u"
+    // added when it has none, over the file there; an empty list writes an
+    // empty file; songs whose path holds a line break are left out and
+    // counted. A folder that does not exist fails with message 24; a
+    // cancelled picker writes nothing.
     void exportWritesTheListAsShown_data() {
         QTest::addColumn<QStringList>("songs");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QByteArray>("written"); // the last of the files
+        const QStringList old = {"list", "list.m3u"};
         QTest::newRow("list") << QStringList({"b", "a", "c"}) << "list" << QStringList({kMessage23})
-                              << QByteArray("<m>c.mp3\r\n<m>b.mp3\r\n<m>a.mp3\r\n");
+                              << old << QByteArray("<m>c.mp3\r\n<m>b.mp3\r\n<m>a.mp3\r\n");
+        QTest::newRow("own extension")
+            << QStringList({"a"}) << "list.txt" << QStringList({kMessage23})
+            << QStringList({"list", "list.m3u", "list.txt"}) << QByteArray("<m>a.mp3\r\n");
         QTest::newRow("empty list")
-            << QStringList() << "list" << QStringList({kMessage23}) << QByteArray();
+            << QStringList() << "list" << QStringList({kMessage23}) << old << QByteArray();
+        QTest::newRow("line breaks")
+            << QStringList({"a", "b\nc", "d\r", "e"}) << "list.m3u"
+            << QStringList({kMessage23, "ファイルパスに改行を含む 2 曲は、m3uファイルに書き出せ"
+                                        "ないため除きました。"})
+            << old << QByteArray("<m>e.mp3\r\n<m>a.mp3\r\n");
         QTest::newRow("no such folder")
-            << QStringList({"a"}) << "no/such/list" << QStringList({kMessage23, kMessage24})
+            << QStringList({"a"}) << "no/such/list" << QStringList({kMessage23, kMessage24}) << old
             << QByteArray("old\r\n");
-        QTest::newRow("cancelled")
-            << QStringList({"a"}) << "" << QStringList({kMessage23}) << QByteArray("old\r\n");
+        QTest::newRow("cancelled") << QStringList({"a"}) << "" << QStringList({kMessage23}) << old
+                                   << QByteArray("old\r\n");
     }
     void exportWritesTheListAsShown() {
         QFETCH(QStringList, songs);
         QFETCH(QString, name);
         QFETCH(QStringList, messages);
+        QFETCH(QStringList, files);
         QFETCH(QByteArray, written);
         MainFixture f;
         for (const QString& title : songs)
@@ -211,16 +223,18 @@ private slots:
         const int titleColumn = int(f.w->lvSongList->songs().captions().indexOf("曲名"));
         f.w->lvSongList->songs().setSort(true, titleColumn, 1); // titles descending
         QTemporaryDir out;
-        QVERIFY(diskfiles::write(out.filePath("list"), "old\r\n"));
+        for (const char* old : {"list", "list.m3u"})
+            QVERIFY(diskfiles::write(out.filePath(old), "old\r\n"));
         answerPickers(name.isEmpty() ? QString() : out.path(), name);
         f.w->action("mnuFile_ExportM3u")->trigger();
         QStringList shown;
         for (const ScriptedPresenter::Box& box : f.boxes.boxes())
             shown << box.text;
         QCOMPARE(shown, messages);
-        QCOMPARE(diskfiles::entries(out.path()), QStringList({"list"}));
-        QCOMPARE(diskfiles::read(out.filePath("list")),
+        QCOMPARE(diskfiles::entries(out.path()), files);
+        QCOMPARE(diskfiles::read(out.filePath(files.last())),
                  written.replace("<m>", (f.lib.folder() + "/music/").toUtf8()));
+        QCOMPARE(diskfiles::read(out.filePath("list")), QByteArray("old\r\n"));
     }
 
     // Songs "one/song", "two/song" and "three" (none for the empty list) at

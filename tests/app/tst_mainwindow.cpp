@@ -3,6 +3,7 @@
 
 #include "app/opening.h"
 #include "app/qttranslations.h"
+#include "base/elidedlabel.h"
 #include "base/pictures.h"
 #include "diskfiles.h"
 #include "mainfixture.h"
@@ -169,11 +170,39 @@ private slots:
         for (QWidget* part : QWidgetList({w.lblSongDisp1, w.lblSongDisp2, w.sldDuration}))
             QCOMPARE(QPair(part->x(), part->width()), QPair(12, frame.width() - 24));
 
-        // A window wide enough but under 200 high, or high enough but under
-        // 640 wide, leaves every control where it was.
-        for (const QSize& below : {QSize(1200, 199), QSize(639, 800)}) {
-            resizeInner(w, below);
-            QCOMPARE(laidOut(), layout);
+        // The window cannot be made smaller than the smallest area above:
+        // asked for less, it stops there.
+        const int bars = w.menuBar()->height() + w.statBar->height();
+        for (const auto& [asked, got] : {std::pair(QSize(1200, 199), QSize(1200, 200)),
+                                         std::pair(QSize(639, 800), QSize(640, 800)),
+                                         std::pair(QSize(100, 50), QSize(640, 200))}) {
+            w.resize(asked.width(), asked.height() + bars);
+            QTRY_COMPARE(w.centralWidget()->size(), got);
+        }
+    }
+
+    // A long path in the status bar is cut in the middle, keeping its
+    // file name, instead of widening the window and pushing the volume
+    // off it; the label follows the window's width.
+    void statusTextNeverWidensTheWindow() {
+        MainFixture f;
+        QVERIFY(f.start());
+        frmMain& w = *f.w;
+        resizeInner(w, QSize(860, 400));
+        const QString path = "/music/" + QString("長いフォルダ名/").repeated(40) + "曲.mp3";
+        QCOMPARE(path.size(), 332); // 7 + 40 × 8 + 5
+        w.lblStatBarSong->setText(path);
+        auto* label = static_cast<ElidedLabel*>(w.lblStatBarSong);
+        for (const int width : {860, 720}) {
+            resizeInner(w, QSize(width, 400));
+            QTRY_COMPARE(w.width(), width);
+            QCOMPARE(w.lblStatBarSong->text(), path);
+            const QString shown = label->shownText();
+            QVERIFY2(shown.startsWith("/music/") && shown.endsWith("/曲.mp3") &&
+                         shown.contains("…"),
+                     qPrintable(shown));
+            QVERIFY(label->geometry().right() < width);
+            QCOMPARE(w.sldVolume->geometry().right(), width - 21);
         }
     }
 
@@ -230,31 +259,44 @@ private slots:
         QCOMPARE(f.w->lvSongList->backColor(), QColor(0, 0, 255));
     }
 
-    // Every menu item by name, with its shortcut and the separators; each
-    // shortcut is in the help page's table.
+    // Every menu item by name, with its access key, its shortcut and the
+    // separators; no access key is used twice in a menu, and each shortcut
+    // is in the help page's table.
     void menusHaveTheirItemsShortcutsAndSeparators() {
         const QString help = diskfiles::read(MELODARA_PROGRAM_FOLDER "/MelodaraHelp.html");
         frmMain w(QString(), new FakePlayer);
         QStringList layout;
+        const auto accessKey = [](const QAction* a) {
+            const qsizetype at = a->text().indexOf('&');
+            return at < 0 ? QString() : "/" + a->text().mid(at + 1, 1);
+        };
+        QStringList menuKeys;
         for (QAction* top : w.menuBar()->actions()) {
             QStringList items;
+            QStringList keysOfMenu;
             for (QAction* a : top->menu()->actions()) {
                 const QString keys = a->shortcut().toString();
                 QVERIFY2(keys.isEmpty() || help.contains("<kbd>" + keys + "</kbd>"),
                          qPrintable(keys));
+                QVERIFY2(a->isSeparator() || !keysOfMenu.contains(accessKey(a)),
+                         qPrintable(a->text()));
+                keysOfMenu << accessKey(a);
                 items << (a->isSeparator() ? "-"
-                                           : a->objectName().section('_', 1) +
+                                           : a->objectName().section('_', 1) + accessKey(a) +
                                                  (keys.isEmpty() ? "" : "=" + keys));
             }
-            layout << top->menu()->objectName() + ":" + items.join(' ');
+            QVERIFY(!menuKeys.contains(accessKey(top)));
+            menuKeys << accessKey(top);
+            layout << top->menu()->objectName() + accessKey(top) + ":" + items.join(' ');
         }
         QCOMPARE(layout,
-                 QStringList({"mnuFile:ShowMLP - ExportM3u CopySong - Exit",
-                              "mnuEdit:SetList Album - Category Artist - SongProp "
-                              "SongPropDirect - Serch=Ctrl+F - PlaySelListSong=Ctrl+P",
-                              "mnuSetting:Disp", "mnuWeb:SerchGoods=F2 SerchAuction=F3 ShowZep=F4",
-                              "mnuDisp:ShowPlaySong=Ctrl+D - Compact=Ctrl+C",
-                              "mnuHelp:ShowHelp=F1 Help - HP"}));
+                 QStringList({"mnuFile/F:ShowMLP/S - ExportM3u/E CopySong/C - Exit/X",
+                              "mnuEdit/E:SetList/S Album/A - Category/C Artist/T - SongProp/R "
+                              "SongPropDirect/D - Serch/F=Ctrl+F - PlaySelListSong/P=Ctrl+P",
+                              "mnuSetting/S:Disp/D",
+                              "mnuWeb/W:SerchGoods/S=F2 SerchAuction/O=F3 ShowZep/H=F4",
+                              "mnuDisp/D:ShowPlaySong/P=Ctrl+D - Compact/C=Ctrl+C",
+                              "mnuHelp/H:ShowHelp/V=F1 Help/H - HP/S"}));
         QVERIFY(diskfiles::read(MELODARA_PROGRAM_FOLDER "/始めにお読みください.txt")
                     .contains("Melodara Player"));
     }

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +51,13 @@ class TestBase : public QObject {
 private slots:
     // Events run, and the watch hears the walk, after every entry.
     void init() { SetSearchFilesYieldInterval(0); }
+
+    // Every test runs in test mode: settings go below "~/.qttest".
+    void testsKeepOutOfTheUsersSettings() {
+        QVERIFY(QStandardPaths::isTestModeEnabled());
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                 QDir::homePath() + "/.qttest/config");
+    }
 
     // Every text exactly, 8 and 9 with CR LF between their sentences, and
     // nothing on either side of the catalogue.

@@ -33,8 +33,9 @@ private slots:
     void initTestCase() {
         root_ = dir_.path();
         // The files the playlists name; "pl" holds the playlists.
-        for (const char* name : {"pl/曲1.mp3", "pl/sub/曲 2.wav", "pl/.hidden.mp3", "abs/Ａ.mid",
-                                 "abs/space name.aif", "pl/back\\slash.mp3"})
+        for (const char* name :
+             {"pl/曲1.mp3", "pl/sub/曲 2.wav", "pl/.hidden.mp3", "abs/Ａ.mid", "abs/space name.aif",
+              "pl/back\\slash.mp3", "pl/café.mp3", "pl/#曲.mp3"})
             QVERIFY(diskfiles::write(path(QString::fromUtf8(name)), "x"));
         QDir().mkpath(path("pl/folder.mp3"));
         QCOMPARE(::mkfifo(QFile::encodeName(path("pl/fifo.mp3")).constData(), 0600), 0);
@@ -84,10 +85,6 @@ private slots:
     }
 
     void whereEntriesAreLookedFor() {
-        // A ".m3u8" file is UTF-8 even when its text is not.
-        QVERIFY(diskfiles::write(path("pl/sjis.m3u8"),
-                                 QStringEncoder("Shift_JIS").encode(u"曲1.mp3\n")));
-        QCOMPARE(readM3u(path("pl/sjis.m3u8")), QStringList());
         // A name with "\" is first taken as written: on this system it may be
         // a character of the name.
         QVERIFY(diskfiles::write(path("pl/bs.m3u"), "back\\slash.mp3\n"));
@@ -100,6 +97,81 @@ private slots:
         const QStringList entries = readM3u(path("pl/cwd.m3u"));
         QDir::setCurrent(previous);
         QCOMPARE(entries, QStringList({root_ + "/abs/space name.aif", root_ + "/pl/曲1.mp3"}));
+    }
+
+    // Each line is decoded on its own (UTF-8, else code page 932, else
+    // Windows-1252), whatever the playlist's name; "file://localhost/" is
+    // this machine; a line naming a file is an entry even when it begins
+    // with "#"; lines that are not comments and name no file are counted,
+    // the first five named (a long one cut short).
+    void linesAndWhatIsMissing_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("entries"); // below the test's folder
+        QTest::addColumn<int>("missing");
+        QTest::addColumn<QStringList>("shown");
+        const QByteArray sjis = QStringEncoder("Shift_JIS").encode(u"sub\\曲 2.wav");
+        const QByteArray root = QFile::encodeName(root_);
+        QTest::newRow("mixed encodings")
+            << "#EXTINF:1,Caf\xE9 Ol\xE9\n" + QString("曲1.mp3\n").toUtf8() + sjis +
+                   "\ncaf\xE9.mp3\n"
+            << QStringList({"pl/曲1.mp3", "pl/sub/曲 2.wav", "pl/café.mp3"}) << 0 << QStringList();
+        QTest::newRow("code page 932 in .m3u8")
+            << sjis + "\n"
+            << QStringList({"pl/sub/曲 2.wav"}) << 0 << QStringList();
+        QTest::newRow("localhost")
+            << "file://localhost" + root + "/abs/space%20name.aif\r\nFILE://LocalHost" + root +
+                   "/abs/%EF%BC%A1.mid\r\nfile://elsewhere" + root + "/abs/%EF%BC%A1.mid\r\n"
+            << QStringList({"abs/space name.aif", "abs/Ａ.mid"}) << 1
+            << QStringList({"file://elsewhere" + root_ + "/abs/%EF%BC%A1.mid"});
+        QTest::newRow("hash names a file") << QByteArray("#EXTM3U\n#曲.mp3\n# comment\n#\n")
+                                           << QStringList({"pl/#曲.mp3"}) << 0 << QStringList();
+        QTest::newRow("missing, five named")
+            << QByteArray("gone1.mp3\nC:\\Music\\a.mp3\n\n  \n#c\ngone3.mp3\n\xFF\xFE\x81\n"
+                          "http://example.com/s.mp3\ngone5.mp3\n曲1.mp3\n")
+            << QStringList({"pl/曲1.mp3"}) << 6
+            << QStringList({"gone1.mp3", "C:\\Music\\a.mp3", "gone3.mp3", "ÿþ\u0081",
+                            "http://example.com/s.mp3"});
+        QTest::newRow("long line cut short")
+            << QByteArray(5000, 'a') + "\n"
+            << QStringList() << 1 << QStringList({QString(120, 'a') + "…"});
+    }
+    void linesAndWhatIsMissing() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, entries);
+        QVERIFY(diskfiles::write(path("pl/lines.m3u8"), content));
+        M3uRead read;
+        QStringList found;
+        QVERIFY(ReadM3uFile(path("pl/lines.m3u8"), found, &read));
+        QCOMPARE(found.replaceInStrings(root_ + "/", ""), entries);
+        QTEST(read.missing, "missing");
+        QTEST(read.missingShown, "shown");
+    }
+
+    // A long read reports every 4,096 lines with the bytes read and the
+    // size; told to stop, it fails with nothing read.
+    void longReadsReportAndStop_data() {
+        QTest::addColumn<int>("stopAt"); // the report answered false; 0 none
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("read through") << 0 << true;
+        QTest::newRow("stopped") << 2 << false;
+    }
+    void longReadsReportAndStop() {
+        QFETCH(int, stopAt);
+        QFETCH(bool, ok);
+        // 9,999 lines of 6 bytes and one of 5: line 4,096 ends at byte 24,575.
+        QVERIFY(diskfiles::write(path("pl/long10k.m3u"),
+                                 QByteArray("x.mp3\n").repeated(9999) + QString("曲1\n").toUtf8()));
+        QList<QPair<qint64, qint64>> reports;
+        M3uRead read;
+        read.progress = [&](qint64 done, qint64 total) {
+            reports << qMakePair(done, total);
+            return int(reports.size()) != stopAt;
+        };
+        QStringList entries;
+        QCOMPARE(ReadM3uFile(path("pl/long10k.m3u"), entries, &read), ok);
+        QCOMPARE(reports, (QList<QPair<qint64, qint64>>{{24575, 59999}, {49151, 59999}}));
+        QCOMPARE(entries, QStringList());
+        QCOMPARE(read.missing, ok ? 10000 : 8191);
     }
 
     // A playlist that is not a file is refused at once (a pipe must not wait
@@ -138,6 +210,29 @@ private slots:
         QVERIFY(WriteM3uFile(target, {}));
         QCOMPARE(diskfiles::read(target), QByteArray());
         QVERIFY(!QFile::exists(target + ".m3u"));
+    }
+
+    // An export adds ".m3u" to a name without an extension, and leaves out
+    // the paths a line cannot hold.
+    void exportNames_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        const char* rows[][2] = {
+            {"/d/list", "/d/list.m3u"},       {"/d/list.m3u", "/d/list.m3u"},
+            {"/d/list.M3U8", "/d/list.M3U8"}, {"/d/my.list", "/d/my.list"},
+            {"/d/list.", "/d/list.m3u"},      {"/d/.hidden", "/d/.hidden.m3u"},
+            {"/d.e/list", "/d.e/list.m3u"},   {"/d/お気に入り", "/d/お気に入り.m3u"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]);
+    }
+    void exportNames() {
+        QFETCH(QString, chosen);
+        QTEST(M3uFileName(chosen), "written");
+    }
+    void exportLeavesOutLineBreaks() {
+        QStringList lines = {"/m/a.mp3", "/m/b\nc.mp3", "/m/d\re.mp3", "/m/f.mp3", "/m/\r\n"};
+        QCOMPARE(RemoveUnwritableLines(lines), 3);
+        QCOMPARE(lines, QStringList({"/m/a.mp3", "/m/f.mp3"}));
     }
 
     void writeFailuresKeepTheOldFile() {

@@ -8,6 +8,7 @@
 #include "diskfiles.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
+#include "library/playlistreading.h"
 #include "librarytest.h"
 #include "songlist/songlistview.h"
 
@@ -96,6 +97,8 @@ class TestLibraryWindow : public QObject {
     static void answerPickers(const QString& folder, bool cancel = false) {
         setModalHandler([folder, cancel](QDialog& dialog) {
             auto* picker = qobject_cast<PickerBase*>(&dialog);
+            if (!picker) // a progress window, run to its end
+                return dialog.exec();
             if (cancel) {
                 picker->cmdCancel->click();
                 return 0;
@@ -120,9 +123,8 @@ private slots:
             QVERIFY(diskfiles::write(path(name), {}));
         QDir().mkpath(path("music/folder.mp3"));
         QCOMPARE(::mkfifo(QFile::encodeName(path("music/fifo.mp3")).constData(), 0600), 0);
-        QVERIFY(diskfiles::write(path("lists/one.m3u"),
-                                 "#EXTM3U\r\n../songs/b.wav\r\nmissing.mp3\r\n"
-                                 "../songs/01.Intro.mp3\r\n"));
+        QVERIFY(diskfiles::write(path("lists/one.m3u"), "#EXTM3U\r\n../songs/b.wav\r\n"
+                                                        "../songs/01.Intro.mp3\r\n"));
         QVERIFY(diskfiles::write(path("lists/two.m3u"), "\x00\x01\x02 not a playlist"));
         QVERIFY(diskfiles::write(path("lists/three.m3u"), "../songs/sub/c.mid\n../songs/b.wav\n"));
     }
@@ -224,6 +226,112 @@ private slots:
         none.cmdOK->click();
         QCOMPARE(none.RetCode(), 1);
         QCOMPARE(none.frmFilSel_GetFileList(), L());
+    }
+
+    // Links to pipes and devices are neither files nor folders; links to
+    // files and folders are.
+    void listsOnlyFilesAndFolders() {
+        QTemporaryDir odd;
+        const QString d = odd.path() + "/";
+        QVERIFY(diskfiles::write(d + "real.mp3", {}));
+        QVERIFY(QDir().mkpath(d + "sub"));
+        QCOMPARE(::mkfifo(QFile::encodeName(d + "fifo").constData(), 0600), 0);
+        const std::pair<const char*, QString> links[] = {
+            {"fifo-link.mp3", d + "fifo"}, {"null-link.mp3", "/dev/null"},
+            {"null-folder", "/dev/null"},  {"file-link.mp3", d + "real.mp3"},
+            {"folder-link", d + "sub"},    {"broken.mp3", d + "none.mp3"}};
+        for (const auto& [name, target] : links)
+            QVERIFY(QFile::link(target, d + name));
+        QCOMPARE(places::matchingFiles(odd.path(), "*.mp3"), L({"file-link.mp3", "real.mp3"}));
+        QStringList folders;
+        QString error;
+        QVERIFY(places::subfolders(odd.path(), folders, error));
+        QCOMPARE(folders, L({"folder-link", "sub"}));
+        frmFileSelect picker;
+        QVERIFY(picker.setFolder(odd.path()));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({"file-link.mp3", "real.mp3"}));
+        QCOMPARE(picker.dirDir->currentItem()->childCount(), 2);
+    }
+
+    // OK takes the folder highlighted in the folder list (a single click)
+    // as the picker's folder, its result and the stored folder; with
+    // nothing highlighted, the folder listed. A highlighted folder that
+    // went away is said, and the picker stays open.
+    void okTakesTheHighlightedFolder_data() {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("highlight"); // "": none; "-": left as opened
+        QTest::addColumn<QString>("result");    // "": stays open
+        for (const char* picker : {"frmDirSelect", "frmFileNameSet", "frmDirSelectBas"}) {
+            const QString p = picker;
+            QTest::newRow(qPrintable(p + ", subfolder")) << p << "music"
+                                                         << "Sub"
+                                                         << "music/Sub";
+            QTest::newRow(qPrintable(p + ", parent")) << p << "music/beta"
+                                                      << "music"
+                                                      << "music";
+            QTest::newRow(qPrintable(p + ", as opened")) << p << "music/beta"
+                                                         << "-"
+                                                         << "music/beta";
+            QTest::newRow(qPrintable(p + ", none")) << p << "music/beta"
+                                                    << ""
+                                                    << "music/beta";
+            QTest::newRow(qPrintable(p + ", gone")) << p << "music/beta"
+                                                    << "gone"
+                                                    << "";
+        }
+    }
+    void okTakesTheHighlightedFolder() {
+        QFETCH(QString, picker);
+        QFETCH(QString, start);
+        QFETCH(QString, highlight);
+        QFETCH(QString, result);
+        QVERIFY(QDir().mkpath(path("music/beta/gone")));
+        const auto cleanUp =
+            qScopeGuard([this] { QDir(path("music/beta/gone")).removeRecursively(); });
+        lib_->db().adoSetData(30, {path(start)});
+        std::unique_ptr<PickerBase> p;
+        if (picker == "frmDirSelect")
+            p = std::make_unique<frmDirSelect>();
+        else if (picker == "frmFileNameSet")
+            p = std::make_unique<frmFileNameSet>();
+        else
+            p = std::make_unique<frmDirSelectBas>();
+        p->show();
+        QCOMPARE(p->folder(), path(start));
+        if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
+            name->txtFileName->setText("list.m3u");
+        if (highlight.isEmpty()) {
+            p->dirDir->clearSelection();
+        } else if (highlight != "-") {
+            const auto items =
+                p->dirDir->findItems(highlight, Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(items.size(), 1);
+            const QRect at = p->dirDir->visualItemRect(items[0]);
+            QTest::mouseClick(p->dirDir->viewport(), Qt::LeftButton, {}, at.center());
+            QCOMPARE(p->dirDir->selectedItems(), items);
+            QCOMPARE(p->folder(), path(start)); // a click only highlights
+        }
+        if (highlight == "gone")
+            QDir(path("music/beta/gone")).removeRecursively();
+        p->cmdOK->click();
+        if (result.isEmpty()) {
+            QCOMPARE(p->RetCode(), 0);
+            QVERIFY(p->isVisible());
+            QCOMPARE(shown(presenter_).size(), 1);
+            QVERIFY(presenter_.boxes()[0].text.contains(path("music/beta/gone")));
+            QCOMPARE(stored(), path(start));
+            return;
+        }
+        QCOMPARE(p->RetCode(), 1);
+        QCOMPARE(p->folder(), path(result));
+        QCOMPARE(stored(), path(result));
+        if (auto* folders = qobject_cast<frmDirSelect*>(p.get()))
+            QCOMPARE(QFileInfo(folders->frmDirSel_GetFileList().value(0)).path(), path(result));
+        if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
+            QCOMPARE(name->frmFilSet_GetFile(), path(result + "/list.m3u"));
+        if (auto* target = qobject_cast<frmDirSelectBas*>(p.get()))
+            QCOMPARE(target->frmDirSelBas_GetDirectory(), path(result));
     }
 
     // The folder list holds the ancestors, each one step further in, then
@@ -584,6 +692,75 @@ private slots:
         QCOMPARE(rows(w.lvFileList->songs()), listed);
         QCOMPARE(shown(presenter_), L(messages, kMessage8));
         QCOMPARE(w.findChildren<QProgressDialog*>("dlgWalkProgress").size(), 0);
+    }
+
+    // Playlists add what they name and then say, once, how many entries
+    // were not found, naming five. Long ones (here 100,000 lines) are read
+    // behind a progress window; cancelled, they add nothing.
+    void playlistsSayWhatWasMissing_data() {
+        QTest::addColumn<QStringList>("playlists");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("progress"); // windows shown; -1 only if the disk is slow
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("messages");
+        const QString missingOf = "Melodara Player|プレイリストの %1 件の項目は、ファイルが見つ"
+                                  "からないため追加しませんでした。\n";
+        // The picker gives the playlists in its list's order.
+        QTest::newRow("two playlists")
+            << L{"a.m3u", "b.m3u"} << false << -1 << L{"songs/b.wav", "songs/sub/c.mid"}
+            << L{missingOf.arg(7) + "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n  y1.mp3\n  y2.mp3\n  …"};
+        QTest::newRow("one playlist")
+            << L{"b.m3u"} << false << -1 << L{"songs/sub/c.mid"}
+            << L{missingOf.arg(4) + "  y1.mp3\n  y2.mp3\n  y3.mp3\n  y4.mp3"};
+        QTest::newRow("long") << L{"a.m3u", "long.m3u"} << false << 1 << L{"songs/b.wav"}
+                              << L{missingOf.arg(100003) +
+                                   "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n"
+                                   "  gone/00000.mp3\n  gone/00001.mp3\n  …"};
+        QTest::newRow("long, cancelled") << L{"a.m3u", "long.m3u"} << true << 1 << L{} << L{};
+    }
+    void playlistsSayWhatWasMissing() {
+        QFETCH(QStringList, playlists);
+        QFETCH(bool, cancel);
+        QFETCH(QStringList, added);
+        QTemporaryDir lists;
+        QVERIFY(
+            diskfiles::write(lists.filePath("a.m3u"), "x1.mp3\n" + path("songs/b.wav").toUtf8() +
+                                                          "\nC:\\x2.mp3\n#EXTINF:1,t\nx3.mp3\n"));
+        QVERIFY(diskfiles::write(lists.filePath("b.m3u"), "y1.mp3\ny2.mp3\n" +
+                                                              path("songs/sub/c.mid").toUtf8() +
+                                                              "\ny3.mp3\ny4.mp3\n"));
+        QByteArray text;
+        for (int i = 0; i < 100000; ++i)
+            text += QByteArray::number(i).rightJustified(5, '0').prepend("gone/") + ".mp3\n";
+        QVERIFY(diskfiles::write(lists.filePath("long.m3u"), text));
+        int shownProgress = 0;
+        setModalHandler([&](QDialog& dialog) {
+            if (auto* reading = qobject_cast<frmM3uProgress*>(&dialog)) {
+                ++shownProgress;
+                if (cancel)
+                    reading->cmdCancel->click();
+                return dialog.exec();
+            }
+            auto* picker = qobject_cast<frmFileSelect*>(&dialog);
+            picker->setFolder(lists.path());
+            for (const QString& name : playlists) {
+                const int row = int(itemTexts(picker->filFile->model()).indexOf(name));
+                picker->filFile->selectionModel()->select(picker->filFile->model()->index(row, 0),
+                                                          QItemSelectionModel::Select);
+            }
+            picker->cmdOK->click();
+            return 1;
+        });
+        frmMelodara w;
+        w.mnuFile_AddM3u->trigger();
+        QStringList listed;
+        for (const QString& file : added)
+            listed << file + "=" + file;
+        QCOMPARE(rows(w.lvFileList->songs()), listed);
+        QFETCH(int, progress);
+        if (progress >= 0)
+            QCOMPARE(shownProgress, progress);
+        QTEST(shown(presenter_), "messages");
     }
 
     // A deletion asks first; once made (even when the engine refuses it,

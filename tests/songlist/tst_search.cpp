@@ -81,25 +81,58 @@ private slots:
 
     // Rows "text|pattern", by whether the text matches: plain text, case
     // and width; "?", "*" and "#"; lists, ranges and their edges; the
-    // count rule "1 matches 1, 10 and 21".
+    // count rule "1 matches 1, 10 and 21"; full-width wildcard characters,
+    // which are plain text.
     void wildcards_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("match");
+        // clang-format off
         const QStringList matching = {
-            "abc|abc",      "ABC|abc",  "ＲＯＣＫ|rock",   "ﾛｯｸ|ロック", "a|?",         "曲|?",
-            "\U0001D11E|?", "|*",       "a long song|a*g", "abcbc|*bc",  "aXbYc|a*b*c", "7|#",
-            "09|##",        "７|#",     "b|[abc]",         "a|[a-f]",    "f|[a-f]",     "C|[a-f]",
-            "c|[f-a]",      "x|[a-cx]", "g|[!a-f]",        "*|[*]",      "-|[-a]",      "-|[a-]",
-            "ab|a[]b",      "[ab|[ab",  "abc|a＊",         "1|*1*",      "10|*1*",      "21|*1*"};
-        const QStringList failing = {"abcd|abc", "ろっく|ロック", "|?",      "ab|?",
-                                     "ab|a*c",   "a|#",           "d|[abc]", "g|[a-f]",
-                                     "c|[!a-f]", "ab|[ab]",       "a|[?]",   "32|*1*"};
+            "abc|abc", "ABC|abc", "ＲＯＣＫ|rock", "ﾛｯｸ|ロック",
+            "a|?", "曲|?", "\U0001D11E|?", "|*",
+            "a long song|a*g", "abcbc|*bc", "aXbYc|a*b*c", "7|#",
+            "09|##", "７|#", "b|[abc]", "a|[a-f]",
+            "f|[a-f]", "C|[a-f]", "c|[f-a]", "x|[a-cx]",
+            "g|[!a-f]", "*|[*]", "-|[-a]", "-|[a-]",
+            "ab|a[]b", "[ab|[ab", "1|*1*", "10|*1*",
+            "21|*1*", "ﾛｯｸ|ロ?ク", "ｶﾞｰﾙ|ガ*", "a*|a＊",
+            "a?|a？", "#1|＃1", "[Live] 東京|*［Live］*", "［LIVE］|[[]live]",
+            "!|[！a]", "ｃ|[Ａ-Ｆ]", "x[y|x[y", "a[b]|a[[]b]",
+            "abab|*ab", "aab|a*ab", "ab|*a*b*", "xaybz|*a?b*"};
+        const QStringList failing = {
+            "abcd|abc", "ろっく|ロック", "|?", "ab|?", "ab|a*c",
+            "a|#", "d|[abc]", "g|[a-f]", "c|[!a-f]", "ab|[ab]",
+            "a|[?]", "32|*1*", "abc|a＊", "ab|a？", "51|＃1",
+            "olive|*［Live］*", "l|［Live］", "b|[！a]", "ｇ|[Ａ-Ｆ]", "x|x[y",
+            "ab|a*ab", "aba|*ab", "ab|*a*b*c"};
+        // clang-format on
         for (const QStringList* rows : {&matching, &failing}) {
             for (const QString& row : *rows)
                 QTest::newRow(qPrintable(row))
                     << row.section('|', 0, 0) << row.section('|', 1) << (rows == &matching);
         }
+        // Long patterns: a list of 1,000 entries, 700 single wildcards
+        // between stars, 65 characters in one segment (more than one word
+        // of the masks), and a "[" never closed.
+        QString list = "[";
+        for (int i = 0; i < 1000; ++i)
+            list += QChar(0x4E00 + 2 * i);
+        list += "]";
+        QTest::newRow("1,000 entries, one in") << "x\u4E02y"
+                                               << "x" + list + "y" << true;
+        QTest::newRow("1,000 entries, none in") << "x\u4E01y"
+                                                << "x" + list + "y" << false;
+        QTest::newRow("700 wildcards, long enough")
+            << QString(700, 'a') << QString("*?").repeated(700) + "*" << true;
+        QTest::newRow("700 wildcards, one short")
+            << QString(699, 'a') << QString("*?").repeated(700) + "*" << false;
+        QTest::newRow("65 in one segment") << "x" + QString(64, 'a') + "b"
+                                           << "*" + QString(64, '?') + "b" << true;
+        QTest::newRow("65 in one segment, no end") << "x" + QString(64, 'a') + "c"
+                                                   << "*" + QString(64, '?') + "b" << false;
+        QTest::newRow("unclosed list")
+            << "[" + QString(999, 'a') << "[" + QString(999, 'a') << true;
     }
     void wildcards() {
         QFETCH(QString, text);

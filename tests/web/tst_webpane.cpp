@@ -191,9 +191,9 @@ private slots:
         win.w->resize(win.w->size() + QSize(140, 140));
         QTRY_COMPARE(win.list(), open.adjusted(0, 0, 140, 140));
         QCOMPARE(win.strip(), stripOver(win.list()));
-        win.w->resize(600, 400);
-        QTRY_VERIFY(win.w->centralWidget()->width() < 640);
-        QCOMPARE(win.strip(), stripOver(open.adjusted(0, 0, 140, 140)));
+        win.w->resize(600, 400); // the window stops at its smallest size
+        QTRY_COMPARE(win.w->centralWidget()->width(), 640);
+        QCOMPARE(win.strip(), stripOver(win.list()));
 
         // Closed after a resize, the list takes the whole height again: the
         // status bar stands in its bottom margin.
@@ -253,32 +253,96 @@ private slots:
         QCOMPARE(network_.requests, QStringList({kShop}));
     }
 
-    // The read-me and the author's page open with the desktop's programs
-    // and fail silently; the help page too, but without a program it
-    // opens in the pane.
-    void helpItemsOpenWithTheDesktop() {
+    // The help page, the read-me and the author's page open with the
+    // desktop's programs; without one for them, in the pane.
+    void helpItemsOpenWithTheDesktopOrInThePane_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("handled");
+        QTest::addColumn<QUrl>("url");
+        const QString folder = QCoreApplication::applicationDirPath();
+        const QList<std::pair<QString, QUrl>> items = {
+            {"mnuHelp_ShowHelp", QUrl::fromLocalFile(folder + "/MelodaraHelp.html")},
+            {"mnuHelp_Help", QUrl::fromLocalFile(folder + "/始めにお読みください.txt")},
+            {"mnuHelp_HP", QUrl("https://www.melodara.example/")}};
+        for (const auto& [item, url] : items) {
+            for (const bool handled : {true, false})
+                QTest::newRow(qPrintable(item + (handled ? ", desktop" : ", pane")))
+                    << item << handled << url;
+        }
+    }
+    void helpItemsOpenWithTheDesktopOrInThePane() {
+        QFETCH(QString, item);
+        QFETCH(bool, handled);
+        QFETCH(QUrl, url);
         Window win;
         QVERIFY(win.start());
+        QVERIFY(win.openBlank(network_)); // the engine kept off the network
+        win.w->cmdWebClose_Click();
         QList<QUrl> opened;
-        bool handled = false;
-        desktop::setOpener([&](const QUrl& url) {
-            opened << url;
+        desktop::setOpener([&](const QUrl& asked) {
+            opened << asked;
             return handled;
         });
-        win.w->action("mnuHelp_Help")->trigger();
-        win.w->action("mnuHelp_HP")->trigger();
-        handled = true;
-        win.w->action("mnuHelp_ShowHelp")->trigger();
-        QVERIFY(!win.w->brwIE);
-        handled = false;
-        win.w->action("mnuHelp_ShowHelp")->trigger();
-        const QString folder = QCoreApplication::applicationDirPath();
-        const QUrl help = QUrl::fromLocalFile(folder + "/MelodaraHelp.html");
-        QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(folder + "/始めにお読みください.txt"),
-                                      QUrl("https://www.melodara.example/"), help, help}));
-        QVERIFY(win.w->webPaneOpen());
-        QVERIFY(win.waitFor([&] { return win.address() == help.toString(); }));
+        win.w->action(item)->trigger();
+        QCOMPARE(opened, QList<QUrl>({url}));
+        QCOMPARE(win.w->webPaneOpen(), !handled);
+        if (!handled)
+            QVERIFY(win.waitFor([&] { return win.address() == url.toString(); }));
         QVERIFY(win.boxes.boxes().isEmpty());
+    }
+
+    // The engine's own pages are Japanese.
+    void enginePagesSpeakJapanese() {
+        Window win;
+        QVERIFY(win.start());
+        QWebEngineView* view = win.openBlank(network_);
+        QVERIFY(view);
+        QVERIFY(win.open(QUrl::fromLocalFile("/nonexistent/page.html")));
+        QString text;
+        QEventLoop loop;
+        view->page()->toPlainText([&](const QString& t) {
+            text = t;
+            loop.quit();
+        });
+        loop.exec();
+        QVERIFY2(text.contains("ファイルにアクセスできません"), qPrintable(text));
+    }
+
+    // Adding the engine's first page re-creates the window's native window
+    // (offscreen it does not: the new window is stood in for by its
+    // event); the window comes back at its place and in its state, once.
+    void firstOpeningKeepsTheWindowsPlace_data() {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void firstOpeningKeepsTheWindowsPlace() {
+        QFETCH(bool, maximised);
+        Window win;
+        QVERIFY(win.start());
+        frmMain& w = *win.w;
+        w.setGeometry(123, 77, 900, 640);
+        QTRY_COMPARE(w.geometry(), QRect(123, 77, 900, 640));
+        if (maximised) {
+            w.showMaximized();
+            QTRY_VERIFY(w.isMaximized() && w.geometry() != QRect(123, 77, 900, 640));
+        }
+        const QRect before = w.geometry();
+        QVERIFY(win.openBlank(network_));
+        // What a window manager does with a new native window.
+        const auto recreated = [&w] {
+            w.showNormal();
+            w.setGeometry(100, 100, 700, 500);
+            QTRY_COMPARE(w.geometry(), QRect(100, 100, 700, 500));
+            QEvent changed(QEvent::WinIdChange);
+            QCoreApplication::sendEvent(&w, &changed);
+        };
+        recreated();
+        QTRY_COMPARE(w.isMaximized(), maximised);
+        QTRY_COMPARE(w.geometry(), before);
+        recreated();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.geometry(), QRect(100, 100, 700, 500));
     }
 
     void withoutTheLibraryThePaneStaysClosed() {
