@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(column(list, key), sorted);
     }
 
-    void clicksReverseTheOrderAndARefillUnsorts() {
+    void clicksReverseTheOrderAndARefillKeepsTheSort() {
         TempLibrary lib;
         addThree(lib);
         SongListModel list;
@@ -222,14 +222,46 @@ private slots:
         lvSortList(list, 5);
         QCOMPARE(list.sortKey(), 1);
         QCOMPARE(column(list, 1), QStringList({"C", "b", "a"}));
-        // A refill shows query order; the order stays for the next click.
+        // A refill comes back in the same sort, new rows in their places.
+        lib.addSong("B2", {.count = 7});
         QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
-        QVERIFY(!list.sorted());
-        QCOMPARE(column(list, 1), QStringList({"b", "a", "C"}));
+        QCOMPARE(QList<int>({list.sorted(), list.sortKey(), list.sortOrder()}),
+                 QList<int>({1, 1, 1}));
+        QCOMPARE(column(list, 1), QStringList({"C", "B2", "b", "a"}));
         // The first column is a column like any other: counts as text.
         lvSortList(list, 0);
         QCOMPARE(list.sortKey(), 0);
-        QCOMPARE(column(list, 0), QStringList({"10", "100", "9"}));
+        QCOMPARE(column(list, 0), QStringList({"10", "100", "7", "9"}));
+        // Sorting off, a refill shows query order.
+        list.setSort(false, 0, 0);
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
+        QCOMPARE(column(list, 1), QStringList({"b", "a", "C", "B2"}));
+    }
+
+    // New columns: the sort stays on its column, wherever it now stands.
+    void theSortFollowsItsColumn_data() {
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<int>("key");
+        QTest::newRow("added in front") << QStringList{"優先度", "ｶｳﾝﾄ", "曲名"} << 2;
+        QTest::newRow("moved") << QStringList{"曲名", "ｶｳﾝﾄ"} << 0;
+        QTest::newRow("same") << QStringList{"ｶｳﾝﾄ", "曲名"} << 1;
+        // Gone: the place, when there is still a column there.
+        QTest::newRow("gone, place left") << QStringList{"ｶｳﾝﾄ", "優先度"} << 1;
+        QTest::newRow("gone, no place") << QStringList{"ｶｳﾝﾄ"} << 0;
+    }
+    void theSortFollowsItsColumn() {
+        QFETCH(QStringList, columns);
+        QFETCH(int, key);
+        TempLibrary lib;
+        addThree(lib);
+        SongListModel list;
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
+        list.setSort(true, 1, 1);
+        QVERIFY(load(list, columns));
+        QCOMPARE(QList<int>({list.sorted(), list.sortKey(), list.sortOrder()}),
+                 QList<int>({1, key, 1}));
+        if (columns[key] == u"曲名")
+            QCOMPARE(column(list, key), QStringList({"C", "b", "a"}));
     }
 
     void rewritingARowWithAndWithoutSkip() {
