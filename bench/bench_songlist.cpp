@@ -39,15 +39,18 @@ double residentMb() {
 // Starts the timer when the splash closes: start-up is timed from there.
 class SplashEnd : public QObject {
 public:
-    explicit SplashEnd(QElapsedTimer& timer) : timer_(timer) {}
+    SplashEnd(QElapsedTimer& timer, double& cpu) : timer_(timer), cpu_(cpu) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Hide && qobject_cast<frmOpening*>(watched))
+        if (event->type() == QEvent::Hide && qobject_cast<frmOpening*>(watched)) {
             timer_.start();
+            cpu_ = threadCpuMs();
+        }
         return false;
     }
 
 private:
     QElapsedTimer& timer_;
+    double& cpu_;
 };
 
 // Whether the rows follow the sort column as the list compares cells.
@@ -77,46 +80,64 @@ int main(int argc, char* argv[]) {
     lvSetColumns(list);
     app.processEvents();
 
+    // On a busy machine the processor time of each figure shows what the
+    // work itself costs, apart from waiting for a core.
     QElapsedTimer timer;
+    double cpu = 0;
+    const auto start = [&] {
+        timer.start();
+        cpu = threadCpuMs();
+    };
+    const auto cpuMs = [&] { return threadCpuMs() - cpu; };
     int rows = 0;
     double read = 1e9;
+    double readCpu = 1e9;
     for (int i = 0; i < kRounds; ++i) {
         rows = 0;
-        timer.start();
+        start();
         db.adoGetEachRow(3, "Q_SetList_ALL", [&rows](const Recordset&) { ++rows; });
         read = std::min(read, ms(timer));
+        readCpu = std::min(readCpu, cpuMs());
     }
     report("reading \"ALL\" from the database, best of 3", read, "ms", "-");
+    report("  the same in processor time", readCpu, "ms", "-");
 
     const double before = residentMb();
-    timer.restart();
+    start();
     lvSetSongList(0, "ALL", list.songs());
     app.processEvents();
     const double first = ms(timer);
+    const double firstCpu = cpuMs();
     report("lvSetSongList \"ALL\" (100,000 songs), first", first, "ms", "<= 130");
     report("  first fill / database read", first / read, "x", "<= 1.4 if over 130 ms");
+    report("  the same in processor time", firstCpu / readCpu, "x", "<= 1.4");
     report("memory of the filled list", residentMb() - before, "MB", "<= 45");
     double best = 1e9;
+    double bestCpu = 1e9;
     for (int i = 0; i < kRounds; ++i) {
-        timer.restart();
+        start();
         lvSetSongList(0, "ALL", list.songs());
         app.processEvents();
         best = std::min(best, ms(timer));
+        bestCpu = std::min(bestCpu, cpuMs());
     }
     report("lvSetSongList \"ALL\" refill, best of 3", best, "ms", "<= 110");
     report("  refill / database read", best / read, "x", "<= 1.4 if over 110 ms");
+    report("  the same in processor time", bestCpu / readCpu, "x", "<= 1.4");
 
     // Each column clicked twice: sorted, then the same column reversed.
     double worst = 0;
     double worstReversed = 0;
+    double worstCpu[2] = {0, 0};
     bool sorted = true;
     for (int c = 0; c < list.songs().columnCount(); ++c) {
         double times[2];
-        for (double& t : times) {
-            timer.restart();
+        for (int i = 0; i < 2; ++i) {
+            start();
             lvSortList(list.songs(), c);
             app.processEvents();
-            t = ms(timer);
+            times[i] = ms(timer);
+            worstCpu[i] = std::max(worstCpu[i], cpuMs());
             sorted = sorted && inSortOrder(list.songs());
         }
         worst = std::max(worst, times[0]);
@@ -126,7 +147,9 @@ int main(int argc, char* argv[]) {
                         qPrintable(list.songs().captions()[c]), times[0], times[1]);
     }
     report("sort by a column, worst of all columns", worst, "ms", "<= 60");
+    report("  the same in processor time", worstCpu[0], "ms", "<= 60");
     report("same column reversed, worst of all columns", worstReversed, "ms", "<= 15");
+    report("  the same in processor time", worstCpu[1], "ms", "<= 15");
 
     constexpr int kRepeats = 1000;
     QRandomGenerator random(11);
@@ -159,7 +182,7 @@ int main(int argc, char* argv[]) {
     // own as the program has; the stored sort is a new library's (titles).
     const QString path = db.path();
     frmOpening::setInterval(0);
-    SplashEnd splashEnd(timer);
+    SplashEnd splashEnd(timer, cpu);
     app.installEventFilter(&splashEnd);
     frmMain w(path);
     const bool started = w.Form_Load();
@@ -168,6 +191,7 @@ int main(int argc, char* argv[]) {
     w.show();
     app.processEvents();
     report("start-up: splash's end to the sorted list shown", ms(timer) / 1000, "s", "<= 0.25");
+    report("  the same in processor time", cpuMs() / 1000, "s", "<= 0.25");
     sorted = sorted && started && inSortOrder(w.lvSongList->songs()) &&
              w.lvSongList->songs().count() == kSongs;
     if (!sorted)
