@@ -194,13 +194,20 @@ bool SongListModel::setCells(const QString& key, const QStringList& cells, const
     const int position = positions_[size_t(id)];
     emit dataChanged(index(position, 0), index(position, std::max(0, columnCount() - 1)));
     if (sorted_ && sortCellChanged) {
-        // Only this row can be out of place: move it rather than re-sort.
-        reorder([&] {
+        // Only this row can be out of place: move it alone, which a view
+        // follows without walking every row as after a change of layout.
+        order_.erase(order_.begin() + position);
+        const int target = sortedPosition(id);
+        order_.insert(order_.begin() + position, id);
+        if (target != position) {
+            // Qt counts the destination before the move.
+            beginMoveRows(QModelIndex(), position, position, QModelIndex(),
+                          target > position ? target + 1 : target);
             order_.erase(order_.begin() + position);
-            const int target = sortedPosition(id);
             order_.insert(order_.begin() + target, id);
-            renumber(std::min(position, target));
-        });
+            renumber(std::min(position, target), std::max(position, target));
+            endMoveRows();
+        }
     }
     return true;
 }
