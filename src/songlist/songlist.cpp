@@ -31,15 +31,14 @@ bool lvGetNextKey(const SongListModel& list, QString& key) {
 }
 
 bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
-    list.setSort(false, list.sortKey(), list.sortOrder());
-    songrows::ItemBuilder items(list.captions());
-    const auto add = [&items](const Recordset& row) { items.add(row); };
+    songrows::RowBuilder rows(list.captions());
+    const auto add = [&rows](const Recordset& row) { rows.add(row); };
     const bool read = mode == 1
                           ? gConnector->adoGetEachRow(12, name, add)
                           : gConnector->adoGetEachRow(3, QStringLiteral("Q_SetList_") + name, add);
     if (!read)
         return false;
-    list.setItems(items.take());
+    list.setRows(rows.take());
     return true;
 }
 

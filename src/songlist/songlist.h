@@ -20,8 +20,8 @@ void lvSetLastKey(const QString& key);
 bool lvGetNextKey(const SongListModel& list, QString& key);
 
 // Fills the list in mode 0 from the set list's query "Q_SetList_" + name,
-// in mode 1 from the album `name` in track order. Sorting is turned off.
-// False when the read fails; the list then keeps its rows.
+// in mode 1 from the album `name` in track order; a sorted list stays
+// sorted. False when the read fails; the list then keeps its rows.
 bool lvSetSongList(int mode, const QString& name, SongListModel& list);
 
 // Column -1 restores the stored sort; any other value is a clicked

@@ -33,38 +33,64 @@ SongListModel::SongListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void SongListModel::setColumns(const QStringList& captions) {
     beginResetModel();
+    // The sort stays on its column wherever that column now stands.
+    const qsizetype moved = captions.indexOf(captions_.value(sortKey_));
+    if (moved >= 0)
+        sortKey_ = int(moved);
+    else if (sortKey_ >= captions.size())
+        sortKey_ = 0;
     captions_ = captions;
+    forgetRanks();
     endResetModel();
 }
 
-void SongListModel::setItems(std::vector<SongListItem> items) {
+void SongListModel::setRows(RowStore rows) {
     beginResetModel();
-    sorted_ = false;
-    items_ = std::move(items);
-    ids_.clear();
-    ids_.reserve(qsizetype(items_.size()));
-    order_.resize(items_.size());
-    positions_.resize(items_.size());
-    for (int id = 0; id < int(items_.size()); ++id) {
-        ids_.insert(items_[size_t(id)].key, id);
+    rows_ = std::move(rows);
+    forgetRanks();
+    order_.resize(size_t(rows_.size()));
+    positions_.resize(size_t(rows_.size()));
+    for (int id = 0; id < rows_.size(); ++id)
         order_[size_t(id)] = id;
-        positions_[size_t(id)] = id;
-    }
+    if (sorted_)
+        sortRows();
+    else
+        renumber(0);
     endResetModel();
-    emit sortChanged();
+}
+
+void SongListModel::setItems(const std::vector<SongListItem>& items) {
+    RowStore rows;
+    rows.reserve(int(items.size()));
+    for (const SongListItem& item : items) {
+        QString& text = rows.beginRow();
+        text.append(item.key);
+        text.append(SongListItem::kCellEnd);
+        text.append(item.cells);
+        rows.endRow();
+    }
+    setRows(std::move(rows));
 }
 
 void SongListModel::clear() {
-    setItems({});
+    setRows({});
+}
+
+int SongListModel::addRow(QStringView key, QStringView cells) {
+    QString& text = rows_.beginRow();
+    text.append(key);
+    text.append(SongListItem::kCellEnd);
+    text.append(cells);
+    const int id = rows_.endRow();
+    positions_.push_back(-1);
+    forgetRanks();
+    return id;
 }
 
 bool SongListModel::insertItem(int position, const QString& key, const QStringList& cells) {
-    if (ids_.contains(key))
+    if (idOf(key) >= 0)
         return false;
-    const int id = int(items_.size());
-    ids_.insert(key, id);
-    items_.emplace_back(key, cells);
-    positions_.push_back(-1);
+    const int id = addRow(key, SongListItem(QString(), cells).cells);
     if (sorted_)
         position = sortedPosition(id);
     else if (position < 0 || position > count())
@@ -83,26 +109,20 @@ bool SongListModel::removeItem(const QString& key) {
     const int position = positions_[size_t(id)];
     beginRemoveRows(QModelIndex(), position, position);
     order_.erase(order_.begin() + position);
-    ids_.remove(key);
-    items_[size_t(id)] = {};
+    rows_.remove(id);
     positions_[size_t(id)] = -1;
     renumber(position);
     endRemoveRows();
     return true;
 }
 
-int SongListModel::appendItems(std::vector<SongListItem> items) {
+int SongListModel::appendItems(const std::vector<SongListItem>& items) {
     const int first = count();
     std::vector<int> added;
     added.reserve(items.size());
-    for (SongListItem& item : items) {
-        if (ids_.contains(item.key))
-            continue;
-        const int id = int(items_.size());
-        ids_.insert(item.key, id);
-        items_.push_back(std::move(item));
-        positions_.push_back(-1);
-        added.push_back(id);
+    for (const SongListItem& item : items) {
+        if (idOf(item.key) < 0)
+            added.push_back(addRow(item.key, item.cells));
     }
     if (added.empty())
         return 0;
@@ -139,12 +159,18 @@ int SongListModel::position(const QString& key) const {
 QString SongListModel::keyAt(int position) const {
     if (position < 0 || position >= count())
         return QString();
-    return items_[size_t(order_[size_t(position)])].key;
+    return rows_.key(order_[size_t(position)]).toString();
 }
 
 SongListItem SongListModel::item(const QString& key) const {
     const int id = idOf(key);
-    return id < 0 ? SongListItem() : items_[size_t(id)];
+    SongListItem item;
+    if (id >= 0) {
+        item.key = key;
+        for (int c = 0; c < rows_.cellCount(id); ++c)
+            item.appendCell(cellOf(id, c));
+    }
+    return item;
 }
 
 QStringView SongListModel::cellAt(int position, int column) const {
@@ -157,7 +183,7 @@ QString SongListModel::cell(const QString& key, int column) const {
     const int id = idOf(key);
     if (id < 0)
         return QString();
-    return items_[size_t(id)].cell(column).toString();
+    return cellOf(id, column).toString();
 }
 
 bool SongListModel::setCells(const QString& key, const QStringList& cells, const QList<int>& skip) {
@@ -168,13 +194,20 @@ bool SongListModel::setCells(const QString& key, const QStringList& cells, const
     const int position = positions_[size_t(id)];
     emit dataChanged(index(position, 0), index(position, std::max(0, columnCount() - 1)));
     if (sorted_ && sortCellChanged) {
-        // Only this row can be out of place: move it rather than re-sort.
-        reorder([&] {
+        // Only this row can be out of place: move it alone, which a view
+        // follows without walking every row as after a change of layout.
+        order_.erase(order_.begin() + position);
+        const int target = sortedPosition(id);
+        order_.insert(order_.begin() + position, id);
+        if (target != position) {
+            // Qt counts the destination before the move.
+            beginMoveRows(QModelIndex(), position, position, QModelIndex(),
+                          target > position ? target + 1 : target);
             order_.erase(order_.begin() + position);
-            const int target = sortedPosition(id);
             order_.insert(order_.begin() + target, id);
-            renumber(std::min(position, target));
-        });
+            renumber(std::min(position, target), std::max(position, target));
+            endMoveRows();
+        }
     }
     return true;
 }
@@ -191,19 +224,9 @@ void SongListModel::setSort(bool sorted, int key, int order) {
     emit sortChanged();
 }
 
-QStringView SongListModel::cellOf(int id, int column) const {
-    return items_[size_t(id)].cell(column);
-}
-
 namespace {
-// Cells sort as text ignoring case: by their case-folded form, compared
-// code unit by code unit (so "10" comes before "9").
-QString sortText(QStringView cell) {
-    return cell.toString().toCaseFolded();
-}
-
-// Orders (sort text, id) pairs by their text; equal texts keep their order.
-void sortByText(std::vector<std::pair<QString, int>>& keys, bool ascending) {
+// Orders (sort key, id) pairs by their key; equal keys keep their order.
+void sortByKey(std::vector<std::pair<QString, int>>& keys, bool ascending) {
     std::stable_sort(keys.begin(), keys.end(), [ascending](const auto& x, const auto& y) {
         const int c = x.first.compare(y.first);
         return ascending ? c < 0 : c > 0;
@@ -220,7 +243,7 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
     // signal spanning the rewritten rows would have it walk every row
     // between them.
     reorder([&] {
-        std::vector<bool> moved(items_.size(), false);
+        std::vector<bool> moved(size_t(rows_.size()), false);
         bool anyMoved = false;
         for (const auto& [key, cells] : rows) {
             const int id = idOf(key);
@@ -238,19 +261,19 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
         rest.reserve(order_.size());
         for (int id : order_) {
             if (moved[size_t(id)])
-                rewritten.emplace_back(sortText(cellOf(id, sortKey_)), id);
+                rewritten.emplace_back(sortranks::key(cellOf(id, sortKey_)), id);
             else
                 rest.push_back(id);
         }
         const bool ascending = sortOrder_ == 0;
-        sortByText(rewritten, ascending);
+        sortByKey(rewritten, ascending);
         // Equal cells: the rewritten row goes after the rows already there,
         // as a single rewritten row does.
         size_t r = 0;
         order_.clear();
         for (int id : rest) {
             if (r < rewritten.size()) {
-                const QString text = sortText(cellOf(id, sortKey_));
+                const QString text = sortranks::key(cellOf(id, sortKey_));
                 for (; r < rewritten.size(); ++r) {
                     const int c = rewritten[r].first.compare(text);
                     if (ascending ? c >= 0 : c <= 0)
@@ -267,22 +290,30 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
 }
 
 bool SongListModel::rewriteCells(int id, const QStringList& cells, const QList<int>& skip) {
-    SongListItem& item = items_[size_t(id)];
-    SongListItem rewritten(item.key, {});
-    const int columns = std::max(int(cells.size()), item.cellCount());
+    // Built apart first: the old cells live in the text the row goes to.
+    SongListItem rewritten;
+    const int columns = std::max(int(cells.size()), rows_.cellCount(id));
     for (int c = 0; c < columns; ++c) {
+        const QStringView old = cellOf(id, c);
         if (c < cells.size() && !skip.contains(c))
             rewritten.appendCell(cells[c]);
         else
-            rewritten.appendCell(item.cell(c));
+            rewritten.appendCell(old);
+        if (c < int(ranks_.size()) && rewritten.cell(c) != old)
+            ranks_[size_t(c)] = {};
     }
-    const bool sortCellChanged = item.cell(sortKey_) != rewritten.cell(sortKey_);
-    item = std::move(rewritten);
+    const bool sortCellChanged = cellOf(id, sortKey_) != rewritten.cell(sortKey_);
+    const QString key = rows_.key(id).toString();
+    QString& text = rows_.beginRow();
+    text.append(key);
+    text.append(SongListItem::kCellEnd);
+    text.append(rewritten.cells);
+    rows_.endRewrite(id);
     return sortCellChanged;
 }
 
 bool SongListModel::before(int a, int b) const {
-    const int c = sortText(cellOf(a, sortKey_)).compare(sortText(cellOf(b, sortKey_)));
+    const int c = sortranks::key(cellOf(a, sortKey_)).compare(sortranks::key(cellOf(b, sortKey_)));
     return sortOrder_ == 0 ? c < 0 : c > 0;
 }
 
@@ -294,23 +325,32 @@ int SongListModel::sortedPosition(int id) const {
     return int(at - order_.begin());
 }
 
+void SongListModel::sortRows() {
+    sortranks::sortByRank(order_, ranksOf(sortKey_), sortOrder_ == 1);
+    renumber(0);
+}
+
 void SongListModel::resort() {
-    reorder([this] {
-        // Fold each cell once and sort the keys side by side, instead of
-        // folding and chasing rows in every comparison.
-        std::vector<std::pair<QString, int>> keys;
-        keys.reserve(order_.size());
-        for (int id : order_)
-            keys.emplace_back(sortText(cellOf(id, sortKey_)), id);
-        sortByText(keys, sortOrder_ == 0);
-        for (size_t p = 0; p < keys.size(); ++p)
-            order_[p] = keys[p].second;
-        renumber(0);
-    });
+    reorder([this] { sortRows(); });
+}
+
+const sortranks::Ranks& SongListModel::ranksOf(int column) {
+    if (size_t(column) >= ranks_.size())
+        ranks_.resize(size_t(column) + 1);
+    sortranks::Ranks& ranks = ranks_[size_t(column)];
+    if (ranks.of.size() != size_t(rows_.size())) {
+        std::vector<QStringView> cells;
+        cells.reserve(size_t(rows_.size()));
+        for (int id = 0; id < rows_.size(); ++id)
+            cells.push_back(cellOf(id, column));
+        ranks = sortranks::rank(cells);
+    }
+    return ranks;
 }
 
 void SongListModel::reorder(const std::function<void()>& change) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
     const QModelIndexList persistent = persistentIndexList();
     QList<int> ids;
     for (const QModelIndex& i : persistent)
@@ -340,7 +380,7 @@ int SongListModel::columnCount(const QModelIndex& parent) const {
 QVariant SongListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count())
         return QVariant();
-    return items_[size_t(order_[size_t(index.row())])].cell(index.column()).toString();
+    return cellOf(order_[size_t(index.row())], index.column()).toString();
 }
 
 QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "songlist/rowstore.h"
+#include "songlist/sortranks.h"
+
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QStringList>
 
 #include <functional>
 #include <utility>
 #include <vector>
 
-// One row of a song list: its unique key and its cells (cell 0 is the
-// item text, cell k sub-item k), kept as one text with each cell ended by
-// kCellEnd: one allocation per row instead of one per cell, which is what
-// makes a 100,000-song list quick to fill and small.
+// One row of a song list as callers hand it over or get it back: its
+// unique key and its cells (cell 0 is the item text, cell k sub-item k),
+// each cell ended by kCellEnd.
 struct SongListItem {
-    static constexpr QChar kCellEnd = QChar(0);
+    static constexpr QChar kCellEnd = RowStore::kCellEnd;
 
     QString key;
     QString cells;
@@ -27,20 +28,27 @@ struct SongListItem {
 
 // The rows and columns of a song list in display order, with the list's
 // sort state. While `sorted()` is on, rows are kept ordered by the sort
-// column's cells compared as text ignoring case ("10" before "9").
-// Keys are found in constant time, positions too.
+// column's cells compared as text ignoring case ("10" before "9"); equal
+// cells keep the order they had. Keys are found in constant time,
+// positions too.
+//
+// Rows are kept by id in a RowStore; what is shown is `order_`, the ids in
+// display order, which sorting rearranges.
 class SongListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
     explicit SongListModel(QObject* parent = nullptr);
 
-    // Columns: captions only; widths belong to the view.
+    // Columns: captions only; widths belong to the view. The sort key
+    // follows its column's caption to its new place; the rows are to be
+    // refilled for the new columns.
     void setColumns(const QStringList& captions);
     const QStringList& captions() const { return captions_; }
 
-    // Replaces every row; turns sorting off so the rows keep this order.
-    void setItems(std::vector<SongListItem> items);
+    // Replace every row; in this order, or sorted while sorting is on.
+    void setRows(RowStore rows);
+    void setItems(const std::vector<SongListItem>& items);
     void clear();
     int count() const { return int(order_.size()); }
 
@@ -50,7 +58,7 @@ public:
     bool removeItem(const QString& key);
     // Appends rows at the end (at their sorted places while sorting is on),
     // skipping keys already present. Returns how many were added.
-    int appendItems(std::vector<SongListItem> items);
+    int appendItems(const std::vector<SongListItem>& items);
     // Moves the row at display position `from` to `to`. False while sorting
     // is on or when either position is outside the list.
     bool moveItem(int from, int to);
@@ -89,23 +97,30 @@ signals:
     void sortChanged();
 
 private:
-    int idOf(const QString& key) const { return ids_.value(key, -1); }
-    QStringView cellOf(int id, int column) const;
+    int idOf(const QString& key) const { return rows_.find(key); }
+    QStringView cellOf(int id, int column) const { return rows_.cell(id, column); }
+    int addRow(QStringView key, QStringView cells); // cells as SongListItem holds them
     // Rewrites the cells of row `id`; true when its sort cell changed.
     bool rewriteCells(int id, const QStringList& cells, const QList<int>& skip);
     bool before(int a, int b) const; // display order of two ids while sorted
     int sortedPosition(int id) const;
-    void resort();
+    void sortRows(); // order_ and positions_ by the sort state
+    void resort();   // sortRows for the view
+    // Each column's ranks are worked out when it is first sorted by, and
+    // kept until its cells change: sorting by it again, either way, is a
+    // pass over the rows.
+    const sortranks::Ranks& ranksOf(int column);
+    void forgetRanks() { ranks_.clear(); }
     // Runs `change`, which reorders order_ and renumbers; selections and
     // the current row follow their items.
     void reorder(const std::function<void()>& change);
     void renumber(int from, int to = -1); // positions from..to, to the end when -1
 
     QStringList captions_;
-    std::vector<SongListItem> items_; // by id; removed ids keep an empty slot
-    QHash<QString, int> ids_;
-    std::vector<int> order_;     // display position -> id
-    std::vector<int> positions_; // id -> display position, -1 once removed
+    RowStore rows_;
+    std::vector<int> order_;              // display position -> id
+    std::vector<int> positions_;          // id -> display position, -1 once removed
+    std::vector<sortranks::Ranks> ranks_; // by column; out of date unless one per id
     bool sorted_ = false;
     int sortKey_ = 0;
     int sortOrder_ = 0;

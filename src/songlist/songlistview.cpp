@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
-#include <QStyledItemDelegate>
 #include <QtNumeric>
 
 #include <algorithm>
@@ -19,46 +18,24 @@ double pixelsToTwips(int pixels, double dpi) {
     return dpi > 0 ? pixels * 1440.0 / dpi : 0.0;
 }
 
-namespace {
-
-// Every row is as high as the font needs for Latin and Japanese text
-// alike. With uniform row heights the view would otherwise measure the
-// first row only, and a Latin-only first row would cramp Japanese rows.
-class FontRowDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        QStyleOptionViewItem sample = option;
-        initStyleOption(&sample, index);
-        sample.features |= QStyleOptionViewItem::HasDisplay;
-        sample.text = QStringLiteral("Ag曲名ｶﾞ");
-        const QWidget* widget = option.widget;
-        const QStyle* style = widget ? widget->style() : QApplication::style();
-        size.setHeight(
-            style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), widget).height());
-        return size;
-    }
-};
-
-} // namespace
-
-SongListView::SongListView(QWidget* parent) : QTreeView(parent) {
+SongListView::SongListView(QWidget* parent) : QTableView(parent) {
     setModel(&model_);
-    setItemDelegate(new FontRowDelegate(this));
-    // Uniform rows and no decoration keep 100,000 rows smooth to scroll.
-    setUniformRowHeights(true);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
+    header()->setHighlightSections(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fitRowHeight();
     connect(header(), &QHeaderView::sectionClicked, this, &SongListView::columnClicked);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -66,6 +43,23 @@ SongListView::SongListView(QWidget* parent) : QTreeView(parent) {
     });
     connect(&model_, &SongListModel::sortChanged, this, &SongListView::showSortIndicator);
     connect(&model_, &QAbstractItemModel::modelReset, this, &SongListView::showSortIndicator);
+}
+
+// Every row is as high as the font needs for Latin and Japanese text
+// alike, whatever the rows hold.
+void SongListView::fitRowHeight() {
+    QStyleOptionViewItem sample;
+    initViewItemOption(&sample);
+    sample.features |= QStyleOptionViewItem::HasDisplay;
+    sample.text = QStringLiteral("Ag曲名ｶﾞ");
+    verticalHeader()->setDefaultSectionSize(
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), this).height());
+}
+
+void SongListView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitRowHeight();
 }
 
 void SongListView::setColumnWidthTwips(int column, double twips) {
@@ -157,7 +151,7 @@ void SongListView::paintEvent(QPaintEvent* event) {
         QPainter painter(viewport());
         painter.drawPixmap(0, 0, picture_);
     }
-    QTreeView::paintEvent(event);
+    QTableView::paintEvent(event);
 }
 
 void SongListView::showSortIndicator() {

@@ -5,7 +5,7 @@
 #include "data/song.h"
 
 #include <array>
-#include <cstdio>
+#include <charconv>
 
 namespace songrows {
 
@@ -32,14 +32,31 @@ const std::array<Column, 9> kColumns = {{
     {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
 }};
 
-QString genreText(const QString& g1, const QString& g2, const QString& g3, NoneCheck& isNone) {
-    if (isNone(g1))
-        return kNone;
-    if (isNone(g2))
-        return g1;
-    if (isNone(g3))
-        return g1 + u'/' + g2;
-    return g1 + u'/' + g2 + u'/' + g3;
+const QString kKeyPrefix = QStringLiteral("Key_");
+
+// Writes the genre cell to `out`: the genres up to the first that is none,
+// joined by "/"; "指定無し" when the first is none. `none(g)` tells
+// whether genre g (0 to 2) is none, `name(g)` writes its name.
+template <typename None, typename Name> void writeGenres(QString& out, None none, Name name) {
+    if (none(0)) {
+        out += kNone;
+        return;
+    }
+    for (int g = 0; g < 3; ++g) {
+        if (g > 0) {
+            if (none(g))
+                return;
+            out += u'/';
+        }
+        name(g);
+    }
+}
+
+void appendKey(QString& out, qint64 id) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, id).ptr;
+    out += kKeyPrefix;
+    out += QLatin1StringView(digits, end - digits);
 }
 
 } // namespace
@@ -66,39 +83,43 @@ Cell cellOf(const QString& caption) {
 }
 
 QString keyOf(const QString& id) {
-    return QStringLiteral("Key_") + id;
+    return kKeyPrefix + id;
 }
 
 QString keyOf(qint64 id) {
-    // One allocation per key: this runs once per row of a list.
-    char buffer[32];
-    const int n = std::snprintf(buffer, sizeof buffer, "Key_%lld", static_cast<long long>(id));
-    return QString::fromLatin1(buffer, n);
+    QString key;
+    appendKey(key, id);
+    return key;
 }
 
 QString listKey(const QString& key) {
-    return key.contains(QStringLiteral("Key_")) ? key : keyOf(key);
+    return key.contains(kKeyPrefix) ? key : keyOf(key);
 }
 
 QString idOfKey(const QString& key) {
-    return key.contains(QStringLiteral("Key_")) ? key.mid(4) : key;
+    return key.contains(kKeyPrefix) ? key.mid(kKeyPrefix.size()) : key;
 }
 
 QString genreText(const QString& g1, const QString& g2, const QString& g3) {
     NoneCheck isNone;
-    return genreText(g1, g2, g3, isNone);
+    const QString* names[] = {&g1, &g2, &g3};
+    QString text;
+    writeGenres(
+        text, [&](int g) { return isNone(*names[g]); }, [&](int g) { text += *names[g]; });
+    return text;
 }
 
-ItemBuilder::ItemBuilder(const QStringList& captions)
+RowBuilder::RowBuilder(const QStringList& captions)
     : decoder_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {
     for (const QString& caption : captions) {
         const Cell cell = cellOf(caption);
         if (cell != Cell::Skip)
             cells_ << cell;
     }
+    numbers_.resize(cells_.size());
 }
 
-void ItemBuilder::resolveFields(const Recordset& row) {
+void RowBuilder::resolveFields(const Recordset& row) {
     // Field positions are found once, not per row.
     for (Cell cell : cells_) {
         int field = -1;
@@ -115,43 +136,81 @@ void ItemBuilder::resolveFields(const Recordset& row) {
     resolved_ = true;
 }
 
-// Appends a field's text form to the row being built, decoding text in
-// place rather than through a temporary string.
-void ItemBuilder::appendField(const Recordset& row, int field) {
+namespace {
+// Decodes UTF-8 at the end of `out`, without a string in between.
+void appendUtf8(QString& out, QByteArrayView bytes, QStringDecoder& decoder) {
+    const qsizetype at = out.size();
+    out.resize(at + bytes.size()); // UTF-16 never needs more units than UTF-8 bytes
+    QChar* end = decoder.appendToBuffer(out.data() + at, bytes);
+    out.resize(end - out.constData());
+}
+} // namespace
+
+void RowBuilder::appendField(QString& out, const Recordset& row, int i, int field) {
     const QByteArrayView bytes = row.utf8(field);
-    if (bytes.isEmpty()) {
-        row_ += row.text(field);
-        return;
+    qint64 number = 0;
+    if (!bytes.isEmpty()) {
+        appendUtf8(out, bytes, decoder_);
+    } else if (row.integer(field, number)) {
+        // Numbers and flags take few values: each one's text is made once.
+        QHash<qint64, QString>& known = numbers_[i];
+        auto found = known.constFind(number);
+        if (found == known.constEnd())
+            found = known.insert(number, row.text(field));
+        out += *found;
+    } else {
+        out += row.text(field);
     }
-    const qsizetype at = row_.size();
-    row_.resize(at + bytes.size()); // UTF-16 never needs more units than UTF-8 bytes
-    QChar* end = decoder_.appendToBuffer(row_.data() + at, bytes);
-    row_.resize(end - row_.constData());
 }
 
-void ItemBuilder::add(const Recordset& row) {
+bool RowBuilder::isNone(const Recordset& row, int field) {
+    const QByteArrayView bytes = row.utf8(field);
+    if (bytes.isEmpty())
+        return isNone_(row.text(field));
+    // Looked up in place; a name is copied only the first time it is met.
+    const QByteArray name = QByteArray::fromRawData(bytes.data(), bytes.size());
+    const auto found = noneBytes_.constFind(name);
+    if (found != noneBytes_.constEnd())
+        return *found;
+    const bool none = isNone_(row.text(field));
+    noneBytes_.insert(QByteArray(bytes.data(), bytes.size()), none);
+    return none;
+}
+
+void RowBuilder::appendGenres(QString& out, const Recordset& row) {
+    writeGenres(
+        out, [&](int g) { return isNone(row, genres_[g]); },
+        [&](int g) {
+            const QByteArrayView bytes = row.utf8(genres_[g]);
+            if (bytes.isEmpty())
+                out += row.text(genres_[g]);
+            else
+                appendUtf8(out, bytes, decoder_);
+        });
+}
+
+void RowBuilder::add(const Recordset& row) {
     if (!resolved_)
         resolveFields(row);
+    QString& out = rows_.beginRow();
     qint64 id = 0;
-    SongListItem item;
-    item.key = row.integer(id_, id) ? keyOf(id) : keyOf(row.text(id_));
-    row_.resize(0);
+    if (row.integer(id_, id))
+        appendKey(out, id);
+    else
+        out += keyOf(row.text(id_));
+    out += RowStore::kCellEnd;
     for (int i = 0; i < cells_.size(); ++i) {
-        if (cells_[i] == Cell::Genre) {
-            row_ += genreText(row.text(genres_[0]), row.text(genres_[1]), row.text(genres_[2]),
-                              isNone_);
-        } else if (fields_[i] >= 0) {
-            appendField(row, fields_[i]);
-        }
-        row_ += SongListItem::kCellEnd;
+        if (cells_[i] == Cell::Genre)
+            appendGenres(out, row);
+        else if (fields_[i] >= 0)
+            appendField(out, row, i, fields_[i]);
+        out += RowStore::kCellEnd;
     }
-    // An exact copy: the working buffer keeps its spare room for the next row.
-    item.cells = QString(row_.constData(), row_.size());
-    items_.push_back(std::move(item));
+    rows_.endRow();
 }
 
-std::vector<SongListItem> ItemBuilder::take() {
-    return std::move(items_);
+RowStore RowBuilder::take() {
+    return std::move(rows_);
 }
 
 QList<Cell> cellsOf(const QStringList& captions) {

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "songlist/songlistmodel.h"
+#include "songlist/rowstore.h"
+
+#include <QHash>
+#include <QList>
 
 #include <QStringDecoder>
 
@@ -50,18 +53,23 @@ private:
     QHash<QString, bool> known_;
 };
 
-// Makes one item per row of a song query, in row order: the cells of the
-// columns that are not skipped, the first of them the item text.
-class ItemBuilder {
+// Makes one row per row of a song query, in row order: the cells of the
+// columns that are not skipped, the first of them the item text. Text is
+// decoded straight into the rows' shared text, and what repeats from row
+// to row (numbers, flags, whether a genre is none) is worked out once.
+class RowBuilder {
 public:
-    explicit ItemBuilder(const QStringList& captions);
+    explicit RowBuilder(const QStringList& captions);
 
     void add(const Recordset& row);
-    std::vector<SongListItem> take();
+    RowStore take();
 
 private:
     void resolveFields(const Recordset& row);
-    void appendField(const Recordset& row, int field);
+    // Appends field `i` of cells_ (its query field `field`) to `out`.
+    void appendField(QString& out, const Recordset& row, int i, int field);
+    void appendGenres(QString& out, const Recordset& row);
+    bool isNone(const Recordset& row, int field);
 
     QList<Cell> cells_;
     QList<int> fields_;
@@ -69,9 +77,10 @@ private:
     int id_ = -1;
     int genres_[3] = {-1, -1, -1};
     NoneCheck isNone_;
+    QHash<QByteArray, bool> noneBytes_;     // genre names as the query gives them
+    QList<QHash<qint64, QString>> numbers_; // by cell: the text of each number met
     QStringDecoder decoder_;
-    QString row_;
-    std::vector<SongListItem> items_;
+    RowStore rows_;
 };
 
 // The cells of a song's row from the record, one per column (empty for

@@ -9,12 +9,14 @@
 #include "fakeplayer.h"
 #include "scriptedpresenter.h"
 #include "songlist/dispsetdialog.h"
+#include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 #include "templibrary.h"
 
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -274,6 +276,48 @@ private slots:
         QCOMPARE(w.lvSongList->songs().captions(), columns.mid(1));
         QCOMPARE(w.lvSongList->songs().count(), 2);
         QCOMPARE(w.lvSongList->textColor(), QColor(255, 0, 0));
+    }
+
+    // A column added in front of the sorted one: the list comes back
+    // sorted on the same column, which shutdown stores by its new place.
+    void theSortStaysOnItsColumnAfterOk() {
+        TempLibrary lib;
+        for (auto [title, count] : {std::pair{"b", 9}, {"a", 10}, {"C", 100}})
+            lib.addSong(title, {.count = count});
+        lib.close();
+        {
+            frmMain w(lib.path(), new FakePlayer);
+            QVERIFY(w.Form_Load());
+            SongListView& list = *w.lvSongList;
+            lvSortList(list.songs(), 3); // ｶｳﾝﾄ, descending
+            setModalHandler([](QDialog& dialog) {
+                auto& d = dynamic_cast<frmDispSet&>(dialog);
+                select(d.lvColumnList, "ﾌﾞﾚｰｸｱｳﾄ");
+                d.cmdAdd->click();
+                select(d.lvShowColumnList, "ﾌﾞﾚｰｸｱｳﾄ");
+                for (int i = 0; i < 5; ++i)
+                    d.cmdUP->click();
+                d.cmdOK->click();
+                return d.result();
+            });
+            w.action("mnuSetting_Disp")->trigger();
+            setModalHandler({});
+            QCOMPARE(list.songs().captions(), QStringList({"ﾌﾞﾚｰｸｱｳﾄ", "曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",
+                                                           "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"}));
+            QCOMPARE(QList<int>(
+                         {list.songs().sorted(), list.songs().sortKey(), list.songs().sortOrder()}),
+                     QList<int>({1, 4, 1}));
+            QCOMPARE(list.header()->sortIndicatorSection(), 4);
+            QCOMPARE(list.songs().cellAt(0, 4), u"9");
+            QCOMPARE(list.songs().cellAt(2, 4), u"10");
+        }
+        lib.reopen();
+        Recordset rs;
+        QVERIFY(lib.db().adoGetData(4, rs));
+        QStringList stored;
+        for (; !rs.Eof(); rs.MoveNext())
+            stored << rs.text("設定情報") + "|" + rs.text("設定値");
+        QCOMPARE(stored, QStringList({"ソート列|4", "ソート種別|昇順"}));
     }
 };
 

@@ -91,6 +91,88 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
+    // Today's order of every column, pinned on names that trip a sort: case,
+    // full and half width, kana, numbers as text, empty cells. Cells compare
+    // folded, code unit by code unit; equal cells keep the order they had.
+    void everyColumnSortsAsText_data() {
+        QTest::addColumn<QStringList>("steps"); // caption and order (0 up, 1 down), in turn
+        QTest::addColumn<QList<int>>("ids");
+        const QList<std::tuple<const char*, QList<int>, QList<int>>> columns = {
+            {"曲名", {10, 7, 8, 1, 2, 6, 5, 9, 3, 4}, {4, 3, 9, 5, 6, 1, 2, 8, 7, 10}},
+            {"ｱｰﾃｨｽﾄ名", {7, 3, 8, 1, 10, 6, 5, 9, 2, 4}, {4, 2, 9, 5, 6, 1, 10, 8, 3, 7}},
+            {"ｼﾞｬﾝﾙ", {2, 9, 7, 1, 10, 8, 5, 6, 3, 4}, {4, 3, 6, 5, 8, 1, 10, 7, 2, 9}},
+            {"ｶｳﾝﾄ", {4, 7, 2, 9, 3, 8, 5, 6, 1, 10}, {1, 10, 6, 5, 8, 3, 2, 9, 7, 4}},
+            {"優先度", {4, 7, 2, 9, 3, 1, 6, 10, 8, 5}, {5, 8, 1, 6, 10, 3, 2, 9, 7, 4}},
+            {"ﾌﾞﾚｰｸｱｳﾄ", {1, 3, 5, 6, 8, 10, 2, 4, 7, 9}, {2, 4, 7, 9, 1, 3, 5, 6, 8, 10}},
+            {"ﾄﾚﾝﾄﾞ", {2, 3, 5, 7, 8, 10, 1, 4, 6, 9}, {1, 4, 6, 9, 2, 3, 5, 7, 8, 10}},
+            {"ﾎﾞﾘｭｰﾑ補正", {5, 2, 9, 8, 3, 1, 6, 10, 4, 7}, {7, 4, 1, 6, 10, 3, 8, 2, 9, 5}},
+            {"ﾌｧｲﾙﾊﾟｽ", {10, 7, 8, 1, 2, 6, 5, 9, 3, 4}, {4, 3, 9, 5, 6, 1, 2, 8, 7, 10}},
+        };
+        for (const auto& [caption, up, down] : columns) {
+            QTest::addRow("%s up", caption) << QStringList{QString(caption) + " 0"} << up;
+            QTest::addRow("%s down", caption) << QStringList{QString(caption) + " 1"} << down;
+        }
+        // Equal cells keep the order shown before, whatever sorted it.
+        QTest::newRow("flag after title down")
+            << QStringList{"曲名 1", "ﾌﾞﾚｰｸｱｳﾄ 0"} << QList<int>{3, 5, 6, 1, 8, 10, 4, 9, 2, 7};
+        QTest::newRow("flag reversed") << QStringList{"曲名 1", "ﾌﾞﾚｰｸｱｳﾄ 0", "ﾌﾞﾚｰｸｱｳﾄ 1"}
+                                       << QList<int>{4, 9, 2, 7, 3, 5, 6, 1, 8, 10};
+        QTest::newRow("title after the flag")
+            << QStringList{"曲名 1", "ﾌﾞﾚｰｸｱｳﾄ 0", "ﾌﾞﾚｰｸｱｳﾄ 1", "曲名 0"}
+            << QList<int>{10, 7, 8, 2, 1, 6, 5, 9, 3, 4};
+    }
+    void everyColumnSortsAsText() {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, ids);
+        TempLibrary lib;
+        const int none = 1, rock = lib.addGenre("Rock"), pop = lib.addGenre("Pop"),
+                  widePop = lib.addGenre("ＰＯＰ"), narrowRock = lib.addGenre("ﾛｯｸ"),
+                  kanaRock = lib.addGenre("ロック");
+        const int nobody = 1, ben = lib.addArtist("ben"), wideBen = lib.addArtist("Ｂｅｎ"),
+                  ten = lib.addArtist("10"), narrowKana = lib.addArtist("ｶﾅ"),
+                  kana = lib.addArtist("カナ"), hiragana = lib.addArtist("かな"),
+                  empty = lib.addArtist(""), nine = lib.addArtist("9");
+        struct Row {
+            const char* title;
+            int artist;
+            int genres[3];
+            int count, priority;
+            bool breakOut, trend;
+            int volume;
+        };
+        const Row rows[] = {
+            {"abc", ben, {rock, pop, none}, 9, 50, false, true, 0},
+            {"ABC", wideBen, {pop, none, none}, 10, 100, true, false, -300},
+            {"Ａｂｃ", ten, {widePop, none, none}, 100, 5, false, false, -50},
+            {"ｱｲｳ", narrowKana, {narrowRock, none, none}, 0, 0, true, true, 10},
+            {"アイウ", kana, {kanaRock, rock, pop}, 2, 99, false, false, -1000},
+            {"あいう", hiragana, {none, rock, pop}, 20, 50, false, true, 0},
+            {"10", empty, {rock, none, pop}, 1, 10, true, false, 5},
+            {"9", nine, {rock, pop, kanaRock}, 19, 9, false, false, -5},
+            {"１０", nobody, {pop, none, none}, 10, 100, true, true, -300},
+            {"", ben, {rock, pop, none}, 9, 50, false, false, 0},
+        };
+        for (const Row& r : rows)
+            lib.addSong(r.title, {.priority = r.priority,
+                                  .genres = {r.genres[0], r.genres[1], r.genres[2]},
+                                  .artist = r.artist,
+                                  .breakOut = r.breakOut,
+                                  .trend = r.trend,
+                                  .volume = r.volume,
+                                  .count = r.count});
+        SongListModel list;
+        const QStringList captions = {"曲名",     "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",      "ｶｳﾝﾄ",   "優先度",
+                                      "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",    "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"};
+        QVERIFY(load(list, captions));
+        for (const QString& step : steps)
+            list.setSort(true, int(captions.indexOf(step.section(' ', 0, 0))),
+                         step.section(' ', 1).toInt());
+        QStringList expected;
+        for (int id : ids)
+            expected << "Key_" + QString::number(id);
+        QCOMPARE(keys(list), expected);
+    }
+
     void storedSortIsRestored_data() {
         QTest::addColumn<QString>("stored"); // "ソート種別" and "ソート列"
         QTest::addColumn<int>("key");
@@ -124,7 +206,7 @@ private slots:
         QCOMPARE(column(list, key), sorted);
     }
 
-    void clicksReverseTheOrderAndARefillUnsorts() {
+    void clicksReverseTheOrderAndARefillKeepsTheSort() {
         TempLibrary lib;
         addThree(lib);
         SongListModel list;
@@ -140,14 +222,46 @@ private slots:
         lvSortList(list, 5);
         QCOMPARE(list.sortKey(), 1);
         QCOMPARE(column(list, 1), QStringList({"C", "b", "a"}));
-        // A refill shows query order; the order stays for the next click.
+        // A refill comes back in the same sort, new rows in their places.
+        lib.addSong("B2", {.count = 7});
         QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
-        QVERIFY(!list.sorted());
-        QCOMPARE(column(list, 1), QStringList({"b", "a", "C"}));
+        QCOMPARE(QList<int>({list.sorted(), list.sortKey(), list.sortOrder()}),
+                 QList<int>({1, 1, 1}));
+        QCOMPARE(column(list, 1), QStringList({"C", "B2", "b", "a"}));
         // The first column is a column like any other: counts as text.
         lvSortList(list, 0);
         QCOMPARE(list.sortKey(), 0);
-        QCOMPARE(column(list, 0), QStringList({"10", "100", "9"}));
+        QCOMPARE(column(list, 0), QStringList({"10", "100", "7", "9"}));
+        // Sorting off, a refill shows query order.
+        list.setSort(false, 0, 0);
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
+        QCOMPARE(column(list, 1), QStringList({"b", "a", "C", "B2"}));
+    }
+
+    // New columns: the sort stays on its column, wherever it now stands.
+    void theSortFollowsItsColumn_data() {
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<int>("key");
+        QTest::newRow("added in front") << QStringList{"優先度", "ｶｳﾝﾄ", "曲名"} << 2;
+        QTest::newRow("moved") << QStringList{"曲名", "ｶｳﾝﾄ"} << 0;
+        QTest::newRow("same") << QStringList{"ｶｳﾝﾄ", "曲名"} << 1;
+        // Gone: the place, when there is still a column there.
+        QTest::newRow("gone, place left") << QStringList{"ｶｳﾝﾄ", "優先度"} << 1;
+        QTest::newRow("gone, no place") << QStringList{"ｶｳﾝﾄ"} << 0;
+    }
+    void theSortFollowsItsColumn() {
+        QFETCH(QStringList, columns);
+        QFETCH(int, key);
+        TempLibrary lib;
+        addThree(lib);
+        SongListModel list;
+        QVERIFY(load(list, {"ｶｳﾝﾄ", "曲名"}));
+        list.setSort(true, 1, 1);
+        QVERIFY(load(list, columns));
+        QCOMPARE(QList<int>({list.sorted(), list.sortKey(), list.sortOrder()}),
+                 QList<int>({1, key, 1}));
+        if (columns[key] == u"曲名")
+            QCOMPARE(column(list, key), QStringList({"C", "b", "a"}));
     }
 
     void rewritingARowWithAndWithoutSkip() {
