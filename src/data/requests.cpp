@@ -210,12 +210,39 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 56:
         return QList{setting(QStringLiteral("コンパクト画面Left")),
                      setting(QStringLiteral("コンパクト画面Top"), 1)};
+    case kInsertTaggedSong:
+        return QList{sql(QStringLiteral("INSERT INTO TM_曲情報(ファイルパス, タイトル, ジャンルID1,"
+                                        " ジャンルID2, ジャンルID3, アーティストID)"
+                                        " VALUES (?, ?, ?, ?, ?, ?)"),
+                         {{0, T}, {1, T}, {2, L}, {3, L}, {4, L}, {5, L}})};
+    case kUpdateTaggedSong:
+        // An empty title or a 0 ID keeps what the song has: tags that say
+        // nothing never wipe what the user entered.
+        return QList{
+            sql(QStringLiteral("UPDATE TM_曲情報 SET"
+                               " タイトル = CASE WHEN ? = '' THEN タイトル ELSE ? END,"
+                               " ジャンルID1 = CASE WHEN ? = 0 THEN ジャンルID1 ELSE ? END,"
+                               " ジャンルID2 = CASE WHEN ? = 0 THEN ジャンルID2 ELSE ? END,"
+                               " ジャンルID3 = CASE WHEN ? = 0 THEN ジャンルID3 ELSE ? END,"
+                               " アーティストID = CASE WHEN ? = 0 THEN アーティストID"
+                               " ELSE ? END WHERE ID = ?"),
+                {{0, T},
+                 {0, T},
+                 {1, L},
+                 {1, L},
+                 {2, L},
+                 {2, L},
+                 {3, L},
+                 {3, L},
+                 {4, L},
+                 {4, L},
+                 {5, L}})};
     default:
         return std::nullopt;
     }
 }
 
-constexpr int kLastKind = 56;
+constexpr int kLastKind = kUpdateTaggedSong;
 
 // Built once: a request's text is fixed, and composing it per call would
 // cost more than running it in a bulk import.
