@@ -3,10 +3,10 @@
 #include "base/textfold.h"
 #include "library/legacytext.h"
 #include "library/midiname.h"
+#include "library/tagstream.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QSet>
 
 #include <taglib/aifffile.h>
@@ -18,7 +18,6 @@
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
-#include <taglib/tfilestream.h>
 #include <taglib/wavfile.h>
 
 #include <fcntl.h>
@@ -31,7 +30,7 @@ namespace tagreader {
 namespace {
 
 // A MIDI file names itself near its start; the rest is never read.
-constexpr qsizetype kMidiBytesRead = 1 << 20;
+constexpr unsigned long kMidiBytesRead = 1 << 20;
 
 QString fromTagLib(const TagLib::String& s) {
     return QString::fromStdWString(s.toWString());
@@ -152,9 +151,10 @@ void offerApe(Found& found, const TagLib::APE::Tag* tag) {
 }
 
 // The file at `path` when it is a regular file (never a pipe or a device,
-// which could block or never end), opened for reading; -1 otherwise.
-int openRegular(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+// which could block or never end), opened for reading, with its size; -1
+// otherwise.
+int openRegular(const QByteArray& path, long& size) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat info {};
@@ -162,39 +162,22 @@ int openRegular(const QString& path) {
         ::close(fd);
         return -1;
     }
+    size = long(info.st_size);
     return fd;
-}
-
-QByteArray readStart(int fd, qsizetype most) {
-    QByteArray bytes(most, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < most) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(most - got));
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got);
-    return bytes;
 }
 
 bool endsWith(const QString& path, const char* suffix) {
     return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
 
-SongTags readOpen(const QString& path, int fd) {
+SongTags readStream(const QString& path, TagStream& stream) {
     Found found;
     if (endsWith(path, "MID") || endsWith(path, "MIDI")) {
-        const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-        const QByteArray name = midiname::trackName(readStart(fd, kMidiBytesRead));
+        const TagLib::ByteVector start = stream.readBlock(kMidiBytesRead);
+        const QByteArray name =
+            midiname::trackName(QByteArrayView(start.data(), qsizetype(start.size())));
         found.offer({legacytext::decode(name)}, {}, {});
         return found.take();
-    }
-    // The stream owns the descriptor once it has it open.
-    TagLib::FileStream stream(fd, true);
-    if (!stream.isOpen()) {
-        ::close(fd);
-        return {};
     }
     if (endsWith(path, "MP3")) {
         TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
@@ -275,13 +258,16 @@ QStringList genreNames(const QStringList& values) {
 
 SongTags read(const QString& path) {
     installHandlers();
-    const int fd = openRegular(path);
+    const QByteArray name = QFile::encodeName(path);
+    long size = 0;
+    const int fd = openRegular(name, size);
     if (fd < 0)
         return {};
+    TagStream stream(fd, size, name.constData());
     // TagLib signals nothing but a failed allocation, for a tag that
     // claims more than memory holds.
     try {
-        return readOpen(path, fd);
+        return readStream(path, stream);
     } catch (...) {
         return {};
     }
