@@ -2,7 +2,9 @@
 #include "scriptedpresenter.h"
 #include "templibrary.h"
 
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
 
 #include <optional>
 
@@ -120,6 +122,34 @@ private slots:
         QVERIFY(db_->adoSetData(31, {"/music/after.mp3", "after"}));
         QCOMPARE(column(16, "ファイルパス"), QStringList({"/music/after.mp3"}));
         QCOMPARE(boxes_->boxes().size(), 1);
+    }
+
+    // A worker's bulk write keeps the connection to itself: a write from
+    // this thread meanwhile neither joins it nor is undone with it; it fails
+    // without a box, says it was busy, and succeeds once the worker is done.
+    void writeFromTheWindowWaitsForAWorkersBulkWrite() {
+        QSemaphore opened, finish;
+        bool committed = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            ADO_Connector::BulkWrite bulk(*db_);
+            db_->adoSetData(31, {"/w.mp3", "w"});
+            opened.release();
+            finish.acquire();
+            committed = bulk.commit();
+        }));
+        worker->start();
+        opened.acquire();
+        QVERIFY(!db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(db_->wasBusy());
+        Recordset rs;
+        QVERIFY(!db_->adoGetData(16, rs));
+        finish.release();
+        QVERIFY(worker->wait(10000));
+        QVERIFY(committed);
+        QVERIFY(db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(!db_->wasBusy());
+        QCOMPARE(column(16, "ファイルパス"), QStringList({"/w.mp3", "/u.mp3"}));
+        QVERIFY(boxes_->boxes().isEmpty());
     }
 
     void readNestedInARowWalkLeavesTheWalkWhole() {
