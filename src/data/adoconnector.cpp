@@ -189,6 +189,18 @@ bool ADO_Connector::adoDisconnect() {
     return true;
 }
 
+void ADO_Connector::leaveTransaction() {
+    if (!db_->isOpen() || !db_->inTransaction())
+        return;
+    qWarning("The library connection stayed inside a failed transaction; reopening it.");
+    statements_->clear();
+    db_->close();
+    QString error;
+    // When it cannot be opened again, every later call fails as unconnected.
+    if (!libraryfile::open(*db_, path_, error))
+        qWarning("%s", qUtf8Printable(error));
+}
+
 bool ADO_Connector::fail(const QString& error) {
     msgbox::show(error, 0, kRequestTitle);
     return false;
@@ -314,6 +326,8 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
     }
     if (bulkWrites_ > 0 && !db_->inTransaction())
         bulkLost_ = true;
+    if (bulkWrites_ == 0)
+        leaveTransaction();
     // The box comes after the rollback, so nothing stays half-written
     // while it waits for the user.
     return fail(error);
@@ -417,8 +431,10 @@ ADO_Connector::BulkWrite::~BulkWrite() {
     if (!held_)
         return;
     transaction_.reset();
-    if (--connector_.bulkWrites_ == 0)
+    if (--connector_.bulkWrites_ == 0) {
         connector_.bulkLost_ = false;
+        connector_.leaveTransaction();
+    }
     connector_.lock_.unlock();
 }
 

@@ -118,6 +118,10 @@ private:
                                std::unique_ptr<sqlite::Statement>& owned, QString& error);
     bool run(const requests::Statement& st, const QStringList& params, QString& error);
     bool fail(const QString& error);
+    // After the outermost write has ended: a connection the engine left
+    // inside a transaction is closed and opened again, so no later write
+    // can report success without reaching the file.
+    void leaveTransaction();
 
     QString path_;
     QRecursiveMutex lock_; // the thread using db_

@@ -1,4 +1,6 @@
 #include "data/adoconnector.h"
+#include "data/sqlite.h"
+#include "faultydisk.h"
 #include "scriptedpresenter.h"
 #include "templibrary.h"
 
@@ -7,6 +9,8 @@
 #include <QThread>
 
 #include <optional>
+
+#include <sqlite3.h>
 
 class TestAdoConnector : public QObject {
     Q_OBJECT
@@ -25,9 +29,28 @@ class TestAdoConnector : public QObject {
         return out;
     }
 
+    // The set list names as a second connection reads them from the file.
+    QStringList setListsInFile() {
+        sqlite::Database other;
+        QString error;
+        if (!other.open(lib_->path(), false, error))
+            return {error};
+        sqlite::Statement query(other, "SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid");
+        QStringList out;
+        sqlite::Statement::Step step;
+        while ((step = query.step()) == sqlite::Statement::Step::Row)
+            out << query.value(0).toString();
+        if (step == sqlite::Statement::Step::Error)
+            out << query.error();
+        return out;
+    }
+
 private slots:
+    void initTestCase() { faultydisk::install(); }
+
     // A new library for each test.
     void init() {
+        faultydisk::failWrites(0);
         lib_.reset();
         boxes_.emplace();
         db_ = &lib_.emplace().db();
@@ -122,6 +145,52 @@ private slots:
         QVERIFY(db_->adoSetData(31, {"/music/after.mp3", "after"}));
         QCOMPARE(column(16, "ファイルパス"), QStringList({"/music/after.mp3"}));
         QCOMPARE(boxes_->boxes().size(), 1);
+    }
+
+    // The disk fails as the write is committed: the write reports failure,
+    // and a later write either reaches the file, as a second connection
+    // sees, or reports failure too; never success without the file.
+    void writeAfterAFailedCommit_data() {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("bulk");
+        QTest::addColumn<bool>("healed"); // before the later write
+        // A busy file keeps the engine's transaction open after the failure.
+        const QList<std::pair<int, const char*>> faults = {{SQLITE_FULL, "full"},
+                                                           {SQLITE_IOERR_WRITE, "I/O error"},
+                                                           {SQLITE_READONLY, "read-only"},
+                                                           {SQLITE_BUSY, "busy"}};
+        for (const auto& [fault, name] : faults) {
+            for (const bool bulk : {false, true}) {
+                for (const bool healed : {false, true}) {
+                    QTest::addRow("%s %s %s", name, bulk ? "bulk" : "single",
+                                  healed ? "healed" : "still failing")
+                        << fault << bulk << healed;
+                }
+            }
+        }
+    }
+    void writeAfterAFailedCommit() {
+        QFETCH(int, fault);
+        QFETCH(bool, bulk);
+        QFETCH(bool, healed);
+        faultydisk::failWrites(fault);
+        if (bulk) {
+            ADO_Connector::BulkWrite group(*db_);
+            QVERIFY(db_->adoSetData(45, {"Lost 1"}));
+            QVERIFY(db_->adoSetData(45, {"Lost 2"}));
+            QVERIFY(!group.commit());
+        } else {
+            QVERIFY(!db_->adoSetData(45, {"Lost"}));
+        }
+        if (healed)
+            faultydisk::failWrites(0);
+        const bool later = db_->adoSetData(45, {"Later"});
+        faultydisk::failWrites(0);
+        QCOMPARE(later, healed);
+        QCOMPARE(setListsInFile(), healed ? QStringList({"ALL", "Later"}) : QStringList({"ALL"}));
+        QVERIFY(db_->adoSetData(45, {"Last"}));
+        QCOMPARE(setListsInFile(),
+                 healed ? QStringList({"ALL", "Later", "Last"}) : QStringList({"ALL", "Last"}));
     }
 
     // A worker's bulk write keeps the connection to itself: a write from
