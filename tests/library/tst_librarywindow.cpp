@@ -11,6 +11,7 @@
 #include "library/pickers.h"
 #include "librarytest.h"
 #include "songlist/songlistview.h"
+#include "taggedfiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -588,6 +589,30 @@ private slots:
         QCOMPARE(librarytest::rows(*lib_, "SELECT COUNT(*), COUNT(DISTINCT ファイルパス) FROM"
                                           " TM_曲情報 WHERE ファイルパス <> '' AND タイトル <> ''"),
                  L{"5:5"});
+        QCOMPARE(shown(presenter_), L());
+    }
+
+    // The re-read command takes the tags of the selected registered songs
+    // (pending files are passed over) and reports a change; with nothing
+    // registered selected it does nothing.
+    void rereadCommand() {
+        addSongs(2);
+        QVERIFY(taggedfiles::writeMp3(path("tagged/a.mp3"), {"Tagged", "Alice", {"Pop"}}, 4,
+                                      taggedfiles::Text::Utf8));
+        lib_->db().adoSetData(46, {"UPDATE TM_曲情報 SET ファイルパス = '" + path("tagged/a.mp3") +
+                                   "' WHERE ID = 2"});
+        frmMelodara w;
+        QCOMPARE(w.mnuFile_ReadTags->text(), QStringLiteral("タグから曲情報を再読込(&T)"));
+        answerPickers(path("songs"));
+        w.mnuFile_AddFile->trigger();
+        w.lvFileList->selectKey(path("songs/b.wav"));
+        w.mnuFile_ReadTags->trigger();
+        QVERIFY(!w.Registed());
+        w.lvFileList->selectKey("Key_2", true);
+        w.mnuFile_ReadTags->trigger();
+        QVERIFY(w.Registed());
+        QCOMPARE(songs(), L({"~/music/a.mp3|a", "tagged/a.mp3|Tagged"}));
+        QCOMPARE(librarytest::songNames(*lib_, 2), "Pop/-/- Alice");
         QCOMPARE(shown(presenter_), L());
     }
 
