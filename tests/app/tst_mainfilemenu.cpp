@@ -67,7 +67,7 @@ private slots:
         QTemporaryDir music;
         const QString wav = music.path() + "/曲.wav";
         QVERIFY(audiofiles::writeWav(wav, 1.0));
-        QVERIFY(taggedfiles::tagWavInfo(wav, {"朝の歌", "Trio", {"Jazz", "Soul"}}));
+        QVERIFY(taggedfiles::tagWav(wav, {"朝の歌", "Trio", {"Jazz", "Soul"}}, false));
         MainFixture f;
         frmMain* w = f.start(new GstPlayer("fakesink sync=false"));
         QVERIFY(w);

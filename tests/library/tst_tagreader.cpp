@@ -13,7 +13,6 @@
 #include "songlist/songlistmodel.h"
 #include "taggedfiles.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -93,7 +92,19 @@ class TestTagReader : public QObject {
                        taggedfiles::id3v1("One", "Artist One", 8));
         if (name == "info.wav")
             return audiofiles::writeWav(p, 0.1) &&
-                   taggedfiles::tagWavInfo(p, {"Morning", "Trio", {"Jazz"}});
+                   taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
+        // TagLib writes INFO text as UTF-8: CP932 bytes replace ASCII
+        // placeholders of the same length.
+        if (name == "info cp932.wav") {
+            if (!audiofiles::writeWav(p, 0.1) ||
+                !taggedfiles::tagWav(p, {"@@@@@@", "####", {}}, false))
+                return false;
+            return raw(diskfiles::read(p).replace("@@@@@@", kSakura).replace("####", kYamada));
+        }
+        if (name == "id3.wav") // the ID3 chunk before RIFF INFO
+            return audiofiles::writeWav(p, 0.1) &&
+                   taggedfiles::tagWav(p, {"Evening", "", {"Soul"}}, true) &&
+                   taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
         if (name == "id3.aiff")
             return audiofiles::writeAiff(p, 0.1) &&
                    taggedfiles::tagAiff(p, {"ジャズ・トリオ", "山田", {"Jazz", "演歌"}});
@@ -251,6 +262,10 @@ private slots:
                                             << "Two|Artist One|Jazz";
         QTest::newRow("WAV INFO") << "info.wav"
                                   << "Morning|Trio|Jazz";
+        QTest::newRow("WAV INFO CP932") << "info cp932.wav"
+                                        << "さくら|山田|";
+        QTest::newRow("WAV ID3 before INFO") << "id3.wav"
+                                             << "Evening|Trio|Soul";
         QTest::newRow("AIFF ID3") << "id3.aiff"
                                   << "ジャズ・トリオ|山田|Jazz/演歌";
         QTest::newRow("MIDI CP932") << "cp932.mid"
@@ -272,17 +287,13 @@ private slots:
         QTEST(shown(tagreader::read(path("files/" + file))), "tags");
     }
 
-    // A pipe or a folder named like music is never opened: reading it
-    // returns at once with nothing.
+    // A pipe or a folder named like music is never read: reading the pipe
+    // would wait for a writer for ever.
     void readsRegularFilesOnly() {
         QVERIFY(QDir().mkpath(path("odd/folder.mp3")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("odd/pipe.mp3")).constData(), 0600), 0);
-        QElapsedTimer timer;
-        timer.start();
         QCOMPARE(shown(tagreader::read(path("odd/pipe.mp3"))), QString("||"));
         QCOMPARE(shown(tagreader::read(path("odd/folder.mp3"))), QString("||"));
-        QCOMPARE(shown(tagreader::read(path("odd/pipe.mid"))), QString("||"));
-        QVERIFY(timer.elapsed() < 5000);
     }
 
     // Registering the folder: titles from the tags (the file title when

@@ -79,13 +79,17 @@ bool writeMp3(const QString& path, const Fields& fields, int version, Text text)
                      version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
 }
 
-bool tagWavInfo(const QString& path, const Fields& fields) {
+bool tagWav(const QString& path, const Fields& fields, bool id3) {
     TagLib::RIFF::WAV::File file(QFile::encodeName(path).constData(), false);
-    TagLib::RIFF::Info::Tag* info = file.InfoTag();
-    info->setTitle(toTagLib(fields.title));
-    info->setArtist(toTagLib(fields.artist));
-    info->setGenre(toTagLib(fields.genres.join(u';')));
-    return file.save(TagLib::RIFF::WAV::File::Info);
+    if (id3) {
+        fill(*file.ID3v2Tag(), fields, TagLib::String::UTF8);
+    } else {
+        TagLib::RIFF::Info::Tag* info = file.InfoTag();
+        info->setTitle(toTagLib(fields.title));
+        info->setArtist(toTagLib(fields.artist));
+        info->setGenre(toTagLib(fields.genres.join(u';')));
+    }
+    return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone);
 }
 
 bool tagAiff(const QString& path, const Fields& fields) {

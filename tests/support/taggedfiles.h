@@ -25,8 +25,9 @@ QByteArray silentMp3();
 // An MP3 with an ID3v2 tag of version 3 or 4 whose text frames declare
 // `text`; empty fields have no frame.
 bool writeMp3(const QString& path, const Fields& fields, int version, Text text);
-// Adds RIFF INFO to a WAV file, or an ID3v2 tag to an AIFF file.
-bool tagWavInfo(const QString& path, const Fields& fields);
+// Adds RIFF INFO (or with `id3` an ID3v2 chunk) to a WAV file, keeping
+// what it has; adds an ID3v2 tag to an AIFF file.
+bool tagWav(const QString& path, const Fields& fields, bool id3);
 bool tagAiff(const QString& path, const Fields& fields);
 
 // Raw ID3v2.3 tag whose frames (ID, text bytes) declare Latin-1.
