@@ -2,7 +2,6 @@
 
 #include "base/messagecatalogue.h"
 #include "data/adoconnector.h"
-#include "library/tagging.h"
 #include "songlist/songlistmodel.h"
 #include "songlist/songrows.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "library/tagging.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 class SongListModel;
 
@@ -34,7 +34,7 @@ public:
 
     // Called every few hundred files with the steps done so far and the
     // total; false cancels.
-    using Progress = std::function<bool(int done, int total)>;
+    using Progress = tagging::Progress;
 
     // The pending files' paths, in list order.
     QStringList pendingPaths() const;
