@@ -205,7 +205,13 @@ void frmMain::tmDuration_Timer() {
         const QSignalBlocker quietPlayer(mpPlayer);
         written = gConnector->adoSetData(26, frmMain_MakeSongParams());
     }
-    if (written) {
+    if (written || gConnector->wasBusy()) {
+        // Long work holds the library: count again at the next tick.
+        if (!written) {
+            counted_ = false;
+            currentSong_->setCount(currentSong_->Count() - 1);
+            lvSetSongItem(*currentSong_, lvSongList->songs(), false);
+        }
         timerOn();
         return;
     }

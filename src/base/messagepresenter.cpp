@@ -1,6 +1,8 @@
 #include "base/messagepresenter.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QThread>
 
 MessagePresenter::~MessagePresenter() = default;
 
@@ -30,6 +32,16 @@ void setPresenter(MessagePresenter* p) {
 }
 
 int show(const QString& text, int style, const QString& title) {
+    // A box asked for by long work on a worker thread is shown by the
+    // user-interface thread, and the work waits for its answer.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        int result = Ok;
+        QMetaObject::invokeMethod(
+            app, [&] { result = presenter().present(text, style, title); },
+            Qt::BlockingQueuedConnection);
+        return result;
+    }
     return presenter().present(text, style, title);
 }
 

@@ -26,7 +26,8 @@ MessagePresenter& presenter();
 // Installs `p` (not owned); nullptr restores the logging fallback.
 void setPresenter(MessagePresenter* p);
 
-// Shows a box through the installed presenter.
+// Shows a box through the installed presenter, on the user-interface
+// thread whichever thread asks (that thread waits for the answer).
 int show(const QString& text, int style, const QString& title);
 
 } // namespace msgbox

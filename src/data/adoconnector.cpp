@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <cmath>
 #include <functional>
@@ -24,6 +25,13 @@ const QString kRequestTitle = QStringLiteral("DBError");
 const QString kNotConnected = QStringLiteral("The database is not open.");
 const QString kBulkLost =
     QStringLiteral("An earlier write of this group failed and undid the whole group.");
+
+thread_local bool tBusy = false; // this thread's last call found the connection held
+
+bool onUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
 
 // A numeric parameter as the engine would read it; nothing when the text
 // is not a decimal number, so it never lands as text in a number column.
@@ -116,6 +124,36 @@ QString sqlText(const requests::Statement& st, const QStringList& params) {
 
 } // namespace
 
+class ADO_Connector::Hold {
+public:
+    explicit Hold(ADO_Connector& connector) : connector_(connector), held_(connector.acquire()) {}
+    ~Hold() {
+        if (held_)
+            connector_.lock_.unlock();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    explicit operator bool() const { return held_; }
+
+private:
+    ADO_Connector& connector_;
+    bool held_;
+};
+
+bool ADO_Connector::acquire() {
+    tBusy = false;
+    if (!onUserInterfaceThread()) {
+        lock_.lock();
+        return true;
+    }
+    tBusy = !lock_.tryLock(kBusyWaitMs);
+    return !tBusy;
+}
+
+bool ADO_Connector::wasBusy() const {
+    return tBusy;
+}
+
 ADO_Connector::ADO_Connector(const QString& path)
     : path_(path.isEmpty() ? defaultPath() : path), db_(std::make_unique<sqlite::Database>()),
       statements_(std::make_unique<sqlite::StatementCache>(*db_)) {
@@ -153,6 +191,18 @@ bool ADO_Connector::adoDisconnect() {
     statements_->clear();
     db_->close();
     return true;
+}
+
+void ADO_Connector::leaveTransaction() {
+    if (!db_->isOpen() || !db_->inTransaction())
+        return;
+    qWarning("The library connection stayed inside a failed transaction; reopening it.");
+    statements_->clear();
+    db_->close();
+    QString error;
+    // When it cannot be opened again, every later call fails as unconnected.
+    if (!libraryfile::open(*db_, path_, error))
+        qWarning("%s", qUtf8Printable(error));
 }
 
 bool ADO_Connector::fail(const QString& error) {
@@ -194,6 +244,9 @@ bool ADO_Connector::adoGetQueryRow(const QString& name, int offset, Recordset& r
 bool ADO_Connector::read(const requests::Statement& source, const QStringList& params,
                          Recordset& rs, const std::function<void()>& eachRow) {
     rs.close();
+    const Hold hold(*this);
+    if (!hold)
+        return false;
     if (!db_->isOpen())
         return fail(kNotConnected);
 
@@ -254,6 +307,9 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
     const QList<requests::Statement>* statements = requests::write(kind);
     if (!statements)
         return true;
+    const Hold hold(*this);
+    if (!hold)
+        return false;
     if (!db_->isOpen())
         return fail(kNotConnected);
     // Shown when it happened; outside the bulk write's transaction this
@@ -274,6 +330,8 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
     }
     if (bulkWrites_ > 0 && !db_->inTransaction())
         bulkLost_ = true;
+    if (bulkWrites_ == 0)
+        leaveTransaction();
     // The box comes after the rollback, so nothing stays half-written
     // while it waits for the user.
     return fail(error);
@@ -325,7 +383,10 @@ bool ADO_Connector::run(const requests::Statement& st, const QStringList& params
 
 bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QString* error) {
     QString reason;
-    if (!db_->isOpen()) {
+    const Hold hold(*this);
+    if (!hold) {
+        reason = QStringLiteral("The library is busy with other work.");
+    } else if (!db_->isOpen()) {
         reason = kNotConnected;
     } else if (bulkLost_) {
         reason = kBulkLost;
@@ -345,7 +406,8 @@ bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QSt
 }
 
 bool ADO_Connector::queryExists(const QString& name) {
-    if (!db_->isOpen())
+    const Hold hold(*this);
+    if (!hold || !db_->isOpen())
         return false;
     sqlite::Statement& query = statements_->get(
         QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'view' AND name = ?"));
@@ -355,7 +417,10 @@ bool ADO_Connector::queryExists(const QString& name) {
     return found;
 }
 
-ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) : connector_(connector) {
+ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector)
+    : connector_(connector), held_(connector.acquire()) {
+    if (!held_)
+        return;
     ++connector_.bulkWrites_;
     if (!connector_.db_->isOpen() || connector_.bulkLost_)
         return;
@@ -367,14 +432,19 @@ ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector) : connector_(conne
 }
 
 ADO_Connector::BulkWrite::~BulkWrite() {
+    if (!held_)
+        return;
     transaction_.reset();
-    if (--connector_.bulkWrites_ == 0)
+    if (--connector_.bulkWrites_ == 0) {
         connector_.bulkLost_ = false;
+        connector_.leaveTransaction();
+    }
+    connector_.lock_.unlock();
 }
 
 bool ADO_Connector::BulkWrite::commit() {
     // The failure that undid the group has been shown already.
-    if (connector_.bulkLost_)
+    if (!held_ || connector_.bulkLost_)
         return false;
     QString error;
     if (!transaction_ || !transaction_->commit(error)) {

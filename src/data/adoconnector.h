@@ -2,6 +2,7 @@
 
 #include "data/recordset.h"
 
+#include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +61,17 @@ public:
     // Whether a stored query of this name exists.
     bool queryExists(const QString& name);
 
+    // Long work may use the connector from a worker thread. One thread at
+    // a time holds the connection: each call holds it to its end, and a
+    // BulkWrite from construction to destruction, so no other thread's
+    // write can join, break or be undone with its transaction. A worker
+    // waits for its turn; the user-interface thread waits at most
+    // kBusyWaitMs, then the call fails without a box and wasBusy() is true
+    // on that thread until its next call (a play count, say, is written
+    // again at the next tick instead).
+    static constexpr int kBusyWaitMs = 200;
+    bool wasBusy() const;
+
     bool isConnected() const;
     const QString& path() const { return path_; }
 
@@ -68,7 +80,10 @@ public:
     // inside still undoes only itself, unless the engine ended the whole
     // transaction with it (a full disk, a trigger's ROLLBACK): then every
     // later write while the guard lives fails without a box, and commit()
-    // fails, so nothing is ever committed piecemeal.
+    // fails, so nothing is ever committed piecemeal. The guard holds the
+    // connection for its thread (see wasBusy): create and end it on the
+    // same thread; on the user-interface thread, when long work holds the
+    // connection, commit() fails without a box.
     class BulkWrite {
     public:
         explicit BulkWrite(ADO_Connector& connector);
@@ -79,6 +94,7 @@ public:
 
     private:
         ADO_Connector& connector_;
+        bool held_;
         std::unique_ptr<sqlite::Transaction> transaction_;
     };
 
@@ -90,6 +106,9 @@ public:
     static QString defaultPath();
 
 private:
+    class Hold;
+    // Takes the connection for this thread; false when busy (see wasBusy).
+    bool acquire();
     bool adoConnect();
     bool adoDisconnect();
     bool read(const requests::Statement& source, const QStringList& params, Recordset& rs,
@@ -100,8 +119,13 @@ private:
                                std::unique_ptr<sqlite::Statement>& owned, QString& error);
     bool run(const requests::Statement& st, const QStringList& params, QString& error);
     bool fail(const QString& error);
+    // After the outermost write has ended: a connection the engine left
+    // inside a transaction is closed and opened again, so no later write
+    // can report success without reaching the file.
+    void leaveTransaction();
 
     QString path_;
+    QRecursiveMutex lock_; // the thread using db_
     std::unique_ptr<sqlite::Database> db_;
     std::unique_ptr<sqlite::StatementCache> statements_;
     int bulkWrites_ = 0;    // BulkWrite guards alive

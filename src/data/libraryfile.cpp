@@ -32,6 +32,10 @@ bool column(const sqlite::Database& db, const QString& sql, QStringList& out, QS
     return true;
 }
 
+QString cannotWrite(const QString& path, const QString& reason) {
+    return QStringLiteral("%1 に書き込めません: %2").arg(native(path), reason);
+}
+
 // The engine opens a file it may not write for reading without a word, and
 // every write after that would fail on its own; the journal beside the
 // file must be created for every write, so its folder must be writable too.
@@ -39,15 +43,15 @@ bool checkWritable(const sqlite::Database& db, const QString& path, QString& err
     if (db.isReadOnly()) {
         QFile file(path);
         const QString reason = file.open(QIODevice::ReadWrite)
-                                   ? QStringLiteral("the file is open for reading only")
+                                   ? QStringLiteral("読み取り専用で開かれています")
                                    : file.errorString();
-        error = QStringLiteral("%1 cannot be written: %2").arg(native(path), reason);
+        error = cannotWrite(path, reason);
         return false;
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isWritable()) {
-        error = QStringLiteral("The folder %1 cannot be written, so the library in it cannot "
-                               "keep any change.")
+        error = QStringLiteral("フォルダ %1 に書き込めないため、その中のライブラリには"
+                               "変更を保存できません。")
                     .arg(native(folder));
         return false;
     }
@@ -65,24 +69,26 @@ bool checkContents(const sqlite::Database& db, const QString& path, bool& fresh,
     fresh = objects.value(0) == u"0" && version.value(0) == u"0";
     if (fresh)
         return true;
-    const int format = version.value(0).toInt();
-    if (format > schema::kVersion) {
-        error = QStringLiteral("%1 was written by a newer version of this program (format %2; "
-                               "this one reads up to format %3).")
-                    .arg(native(path))
-                    .arg(format)
-                    .arg(schema::kVersion);
-        return false;
-    }
+    // The tables first: another program's file is not ours, whatever
+    // version it gives.
     QStringList tables;
     if (!column(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), tables,
                 error))
         return false;
     for (const QString& table : schema::requiredTables()) {
         if (!tables.contains(table)) {
-            error = QStringLiteral("The database has no table %1.").arg(table);
+            error = QStringLiteral("データベースにテーブル %1 がありません。").arg(table);
             return false;
         }
+    }
+    const int format = version.value(0).toInt();
+    if (format > schema::kVersion) {
+        error = QStringLiteral("%1 はこのプログラムの新しい版で書かれています（形式 %2。"
+                               "この版が読めるのは形式 %3 までです）。")
+                    .arg(native(path))
+                    .arg(format)
+                    .arg(schema::kVersion);
+        return false;
     }
     // Damage in the middle of the file shows nowhere else until a list or
     // a write reaches it, and writes would go on into the damaged file.
@@ -91,10 +97,22 @@ bool checkContents(const sqlite::Database& db, const QString& path, bool& fresh,
     if (!column(db, QStringLiteral("PRAGMA quick_check"), problems, reason))
         problems = QStringList{reason};
     if (problems != QStringList{QStringLiteral("ok")}) {
-        error = QStringLiteral("%1 is damaged: %2").arg(native(path), problems.value(0));
+        error = QStringLiteral("%1 は壊れています: %2").arg(native(path), problems.value(0));
         return false;
     }
     return true;
+}
+
+// A file that passed the checks above may still be held for reading only:
+// the -wal and -shm files a crashed run under another account left behind
+// let this account read but never write. Taking the write lock shows it.
+bool proveWritable(sqlite::Database& db, const QString& path, QString& error) {
+    QString reason;
+    if (db.exec(QStringLiteral("BEGIN IMMEDIATE"), reason) &&
+        db.exec(QStringLiteral("ROLLBACK"), reason))
+        return true;
+    error = cannotWrite(path, reason);
+    return false;
 }
 
 bool createSchema(sqlite::Database& db, QString& error) {
@@ -127,7 +145,7 @@ QString choosePath(const QString& programFolder, const QString& userFolder) {
 bool open(sqlite::Database& db, const QString& path, QString& error) {
     const bool exists = QFileInfo::exists(path);
     if (!exists && !QDir().mkpath(QFileInfo(path).absolutePath())) {
-        error = QStringLiteral("Cannot create the folder of %1.").arg(native(path));
+        error = QStringLiteral("%1 のフォルダを作成できません。").arg(native(path));
         return false;
     }
     // The busy timeout covers a second copy of the program (or a backup
@@ -145,6 +163,7 @@ bool open(sqlite::Database& db, const QString& path, QString& error) {
     // append that a power cut can lose but never corrupt.
     ok = ok && db.exec(QStringLiteral("PRAGMA journal_mode = WAL"), error) &&
          db.exec(QStringLiteral("PRAGMA synchronous = NORMAL"), error);
+    ok = ok && (!exists || proveWritable(db, path, error));
     ok = ok && (!fresh || createSchema(db, error));
     if (ok)
         return true;

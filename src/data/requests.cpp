@@ -32,6 +32,14 @@ Statement setting(const QString& key, int param = 0, ValueKind kind = T) {
                {{param, kind}});
 }
 
+// A song's genre or artist column set to the ID given when that name still
+// exists, else left as it is: a song read before a name was removed or
+// re-linked (the one playing, say) never points at the removed name again.
+QString existingId(const QString& column, const QString& table) {
+    return QStringLiteral(" %1 = COALESCE((SELECT ID FROM %2 WHERE ID = ?), %1)")
+        .arg(column, table);
+}
+
 // Kinds 26 and 55 share their parameter layout; 55 leaves path and title.
 Statement songUpdate(bool withPathAndTitle) {
     QString text = QStringLiteral("UPDATE TM_曲情報 SET カウント = ?,");
@@ -40,9 +48,12 @@ Statement songUpdate(bool withPathAndTitle) {
         text += QStringLiteral(" ファイルパス = ?, タイトル = ?,");
         values << Value{0, T} << Value{1, T};
     }
-    text += QStringLiteral(" 優先度 = ?, ジャンルID1 = ?, ジャンルID2 = ?, ジャンルID3 = ?,"
-                           " アーティストID = ?, ブレークアウト = ?, トレンド = ?,"
-                           " ボリューム補正 = ? WHERE ID = ?");
+    text += QStringLiteral(" 優先度 = ?,") +
+            existingId(QStringLiteral("ジャンルID1"), QStringLiteral("TM_ジャンル_1")) + u',' +
+            existingId(QStringLiteral("ジャンルID2"), QStringLiteral("TM_ジャンル_2")) + u',' +
+            existingId(QStringLiteral("ジャンルID3"), QStringLiteral("TM_ジャンル_3")) + u',' +
+            existingId(QStringLiteral("アーティストID"), QStringLiteral("TM_アーティスト")) +
+            QStringLiteral(", ブレークアウト = ?, トレンド = ?, ボリューム補正 = ? WHERE ID = ?");
     values << Value{2, L} << Value{3, L} << Value{4, L} << Value{5, L} << Value{6, L} << Value{7, F}
            << Value{8, F} << Value{9, L} << Value{10, L};
     return sql(text, values);
@@ -114,9 +125,10 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 21:
         return QList{sql(QStringLiteral("DELETE FROM TM_アルバム WHERE アルバム名 = ?"), {{0, T}})};
     case 22:
+        // A song deleted meanwhile gets no row: the check is part of the write.
         return QList{sql(QStringLiteral("INSERT INTO TM_アルバム(アルバム名, 曲ID, 曲順)"
-                                        " VALUES (?, ?, ?)"),
-                         {{0, T}, {1, L}, {2, L}})};
+                                        " SELECT ?, ID, ? FROM TM_曲情報 WHERE ID = ?"),
+                         {{0, T}, {2, L}, {1, L}})};
     case 23:
         return QList{action(QStringLiteral("Q_セットリスト選択解除")),
                      sql(QStringLiteral("UPDATE TM_セットリスト SET 選択 = 1"
@@ -210,12 +222,39 @@ std::optional<QList<Statement>> buildWrite(int kind) {
     case 56:
         return QList{setting(QStringLiteral("コンパクト画面Left")),
                      setting(QStringLiteral("コンパクト画面Top"), 1)};
+    case kInsertTaggedSong:
+        return QList{sql(QStringLiteral("INSERT INTO TM_曲情報(ファイルパス, タイトル, ジャンルID1,"
+                                        " ジャンルID2, ジャンルID3, アーティストID)"
+                                        " VALUES (?, ?, ?, ?, ?, ?)"),
+                         {{0, T}, {1, T}, {2, L}, {3, L}, {4, L}, {5, L}})};
+    case kUpdateTaggedSong:
+        // An empty title or a 0 ID keeps what the song has: tags that say
+        // nothing never wipe what the user entered.
+        return QList{
+            sql(QStringLiteral("UPDATE TM_曲情報 SET"
+                               " タイトル = CASE WHEN ? = '' THEN タイトル ELSE ? END,"
+                               " ジャンルID1 = CASE WHEN ? = 0 THEN ジャンルID1 ELSE ? END,"
+                               " ジャンルID2 = CASE WHEN ? = 0 THEN ジャンルID2 ELSE ? END,"
+                               " ジャンルID3 = CASE WHEN ? = 0 THEN ジャンルID3 ELSE ? END,"
+                               " アーティストID = CASE WHEN ? = 0 THEN アーティストID"
+                               " ELSE ? END WHERE ID = ?"),
+                {{0, T},
+                 {0, T},
+                 {1, L},
+                 {1, L},
+                 {2, L},
+                 {2, L},
+                 {3, L},
+                 {3, L},
+                 {4, L},
+                 {4, L},
+                 {5, L}})};
     default:
         return std::nullopt;
     }
 }
 
-constexpr int kLastKind = 56;
+constexpr int kLastKind = kUpdateTaggedSong;
 
 // Built once: a request's text is fixed, and composing it per call would
 // cost more than running it in a bulk import.

@@ -32,10 +32,18 @@ struct Statement {
     QList<Value> values;
 };
 
+// Writes beyond the catalogue of 21 to 56, for songs registered or
+// re-read with the names their files' tags give.
+// p0 path, p1 title, p2-p4 genre IDs, p5 artist ID.
+constexpr int kInsertTaggedSong = 57;
+// p0 title, p1-p3 genre IDs, p4 artist ID, p5 song ID; an empty title or a
+// 0 ID leaves that column as it is.
+constexpr int kUpdateTaggedSong = 58;
+
 // The source of read kind 1 to 20; null for any other kind.
 const Statement* read(int kind);
 
-// The statements of write kind 21 to 56, in order; null for an unused or
+// The statements of write kind 21 to 58, in order; null for an unused or
 // out-of-range kind.
 const QList<Statement>* write(int kind);
 

@@ -225,7 +225,7 @@ const char* Statement::utf8(int column, int& size) const {
     return text;
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
+Transaction::Transaction(Database& db) : db_(db), outermost_(!db.inTransaction()) {
     static QAtomicInt counter;
     name_ = QStringLiteral("sp%1").arg(counter.fetchAndAddRelaxed(1));
     QString ignored;
@@ -254,8 +254,14 @@ void Transaction::rollback() {
         return;
     active_ = false;
     QString ignored;
-    db_.exec(QStringLiteral("ROLLBACK TO ") + name_ + QStringLiteral("; RELEASE ") + name_,
-             ignored);
+    // ROLLBACK ends the engine's transaction even where RELEASE would fail
+    // again (the commit that failed); it fails only when the engine has
+    // ended the transaction already.
+    if (outermost_)
+        db_.exec(QStringLiteral("ROLLBACK"), ignored);
+    else
+        db_.exec(QStringLiteral("ROLLBACK TO ") + name_ + QStringLiteral("; RELEASE ") + name_,
+                 ignored);
 }
 
 } // namespace sqlite

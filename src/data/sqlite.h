@@ -103,7 +103,12 @@ private:
 };
 
 // Groups writes so they apply together or not at all. Savepoints nest, so
-// a bulk write can hold many requests that each use their own guard.
+// a bulk write can hold many requests that each use their own guard. The
+// outermost guard ends the engine's transaction: when its commit fails it
+// rolls the whole transaction back, so a failed commit never leaves later
+// writes inside a transaction that is never written. Callers check
+// Database::inTransaction() afterwards all the same: a connection the
+// engine would not let go of must be reopened.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -118,6 +123,7 @@ public:
 private:
     Database& db_;
     QString name_;
+    bool outermost_;
     bool active_ = false;
 };
 

@@ -1,13 +1,11 @@
 #include "library/libraryfiles.h"
 
-#include "base/filehelpers.h"
 #include "base/messagecatalogue.h"
 #include "data/adoconnector.h"
 #include "songlist/songlistmodel.h"
 #include "songlist/songrows.h"
 
 namespace {
-constexpr int kProgressStep = 500;
 const QString kKeyPrefix = QStringLiteral("Key_");
 
 // A row of the one-column list, built without a list of cells.
@@ -75,30 +73,58 @@ int LibraryFiles::append(const QStringList& paths) {
     return added;
 }
 
-bool LibraryFiles::registerPending(const Progress& progress) {
-    const int total = pendingCount();
-    if (total <= 0)
-        return true;
-    {
-        ADO_Connector::BulkWrite bulk(*gConnector);
-        for (int i = 0; i < total; ++i) {
-            if (progress && i % kProgressStep == 0 && !progress(i, total))
-                return false;
-            // A pending file's key is its path.
-            const QString path = list_.keyAt(loadCount_ + i);
-            // The first failure has shown its box; going on would only
-            // show the same box again for every file.
-            if (!gConnector->adoSetData(31, {path, GetFileTitle(path)}))
-                return false;
-        }
-        if (progress && !progress(total, total))
-            return false;
-        if (!bulk.commit())
-            return false;
-    }
+QStringList LibraryFiles::pendingPaths() const {
+    QStringList paths;
+    paths.reserve(pendingCount());
+    // A pending file's key is its path.
+    for (int row = loadCount_; row < list_.count(); ++row)
+        paths << list_.keyAt(row);
+    return paths;
+}
+
+bool LibraryFiles::registerFiles(const QStringList& paths, const Progress& progress) {
+    const int total = 2 * int(paths.size());
+    QList<SongTags> tags;
+    return tagging::readAll(paths, tags, progress, 0, total) &&
+           tagging::insertSongs(paths, tags, progress, int(paths.size()), total);
+}
+
+void LibraryFiles::markRegistered(int count) {
+    if (count <= 0)
+        return;
     registed_ = true;
-    loadCount_ = list_.count();
+    loadCount_ = qMin(loadCount_ + count, list_.count());
+}
+
+bool LibraryFiles::registerPending(const Progress& progress) {
+    const QStringList paths = pendingPaths();
+    if (paths.isEmpty())
+        return true;
+    if (!registerFiles(paths, progress))
+        return false;
+    markRegistered(int(paths.size()));
     return true;
+}
+
+void LibraryFiles::registeredSongs(const QStringList& keys, QList<qint64>& ids,
+                                   QStringList& paths) const {
+    for (const QString& key : keys) {
+        bool ok = false;
+        const qint64 id =
+            key.startsWith(kKeyPrefix) ? key.mid(kKeyPrefix.size()).toLongLong(&ok) : 0;
+        if (ok) {
+            ids << id;
+            paths << list_.cell(key, 0);
+        }
+    }
+}
+
+bool LibraryFiles::rereadTags(const QList<qint64>& ids, const QStringList& paths,
+                              const Progress& progress) {
+    const int total = 2 * int(ids.size());
+    QList<SongTags> tags;
+    return tagging::readAll(paths, tags, progress, 0, total) &&
+           tagging::updateSongs(ids, tags, progress, int(ids.size()), total);
 }
 
 bool LibraryFiles::deleteSongs(const QStringList& keys) {

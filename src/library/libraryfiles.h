@@ -1,10 +1,10 @@
 #pragma once
 
+#include "library/tagging.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 class SongListModel;
 
@@ -32,13 +32,31 @@ public:
     // once. Returns how many were appended.
     int append(const QStringList& paths);
 
-    // Called every few hundred files with the files written so far and
-    // the total; false cancels.
-    using Progress = std::function<bool(int done, int total)>;
-    // Writes every pending file with its title in one bulk write, all or
-    // nothing. False after a cancel or a failure: the library is then as it
-    // was and the files stay pending.
+    // Called every few hundred files with the steps done so far and the
+    // total; false cancels.
+    using Progress = tagging::Progress;
+
+    // The pending files' paths, in list order.
+    QStringList pendingPaths() const;
+    // Reads the tags of `paths` and writes them as songs in one bulk
+    // write, all or nothing (tagging.h); the steps are the files read, then
+    // the files written. Runs on any one thread: it touches no list.
+    static bool registerFiles(const QStringList& paths, const Progress& progress = {});
+    // The first `count` pending files were written: they count as loaded
+    // from now on, and files appended meanwhile stay pending.
+    void markRegistered(int count);
+    // Registers every pending file on this thread: the three above.
     bool registerPending(const Progress& progress = {});
+
+    // The registered songs among `keys` (pending files are passed over),
+    // as IDs and paths in key order.
+    void registeredSongs(const QStringList& keys, QList<qint64>& ids, QStringList& paths) const;
+    // Reads the tags of the songs `ids` at `paths` and sets their titles,
+    // artists and genres in one bulk write, all or nothing. Any one thread.
+    static bool rereadTags(const QList<qint64>& ids, const QStringList& paths,
+                           const Progress& progress = {});
+    // Songs were changed in this opening.
+    void markChanged() { registed_ = true; }
 
     // Deletes the songs of these list keys (pending files are ignored) in
     // one bulk write, all or nothing, then reloads the list. Registed

@@ -1,6 +1,7 @@
 #include "library/librarywindow.h"
 
 #include "base/filehelpers.h"
+#include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,6 +38,16 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
+// The steps of library work shown on the progress dialog; a cancel stops
+// the work.
+LibraryFiles::Progress progressOf(WorkProgress& work) {
+    return [&work](int done, int total) {
+        work.setMaximum(total);
+        work.setValue(done);
+        return !work.isCancelled();
+    };
+}
+
 } // namespace
 
 frmMelodara::frmMelodara(QWidget* parent)
@@ -58,6 +68,9 @@ frmMelodara::frmMelodara(QWidget* parent)
     named(mnuFile->addSeparator(), "mnuFile_Sepa2");
     mnuFile_DeleteFile =
         named(mnuFile->addAction(QStringLiteral("ファイル削除(&D)")), "mnuFile_DeleteFile");
+    named(mnuFile->addSeparator(), "mnuFile_Sepa3");
+    mnuFile_ReadTags =
+        named(mnuFile->addAction(QStringLiteral("タグから曲情報を再読込(&T)")), "mnuFile_ReadTags");
 
     lblMelodara =
         named(new QLabel(QStringLiteral("管理対象ファイル一覧："), client_), "lblMelodara");
@@ -93,6 +106,7 @@ frmMelodara::frmMelodara(QWidget* parent)
     connect(mnuFile_AddDirectory, &QAction::triggered, this, &frmMelodara::frmMld_AddDirectory);
     connect(mnuFile_AddM3u, &QAction::triggered, this, &frmMelodara::frmMld_AddM3uFiles);
     connect(mnuFile_DeleteFile, &QAction::triggered, this, &frmMelodara::mnuFile_DeleteFile_Click);
+    connect(mnuFile_ReadTags, &QAction::triggered, this, &frmMelodara::mnuFile_ReadTags_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmMelodara::cmdClose_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -226,27 +240,27 @@ void frmMelodara::dropEvent(QDropEvent* event) {
 }
 
 bool frmMelodara::frmMld_RegistFiles() {
-    BusyPointer busy;
-    QProgressDialog progress(QStringLiteral("ファイルを登録しています..."),
-                             QStringLiteral("キャンセル"), 0, files_.pendingCount(), this);
-    progress.setObjectName(QStringLiteral("dlgRegistProgress"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    return files_.registerPending([&](int done, int) {
-        // Often enough for Cancel to answer at once, rarely enough that
-        // repainting does not slow the write down.
-        if (done == 0 || sinceEvents.hasExpired(50)) {
-            progress.setValue(done);
-            QCoreApplication::processEvents();
-            sinceEvents.restart();
-        }
-        return !progress.wasCanceled();
-    });
+    const QStringList paths = files_.pendingPaths();
+    const bool written = runLongWork(
+        this, QStringLiteral("ファイルを登録しています..."), [&paths](WorkProgress& work) {
+            return LibraryFiles::registerFiles(paths, progressOf(work));
+        });
+    if (written)
+        files_.markRegistered(int(paths.size()));
+    return written;
+}
+
+void frmMelodara::mnuFile_ReadTags_Click() {
+    QList<qint64> ids;
+    QStringList paths;
+    files_.registeredSongs(lvFileList->selectedKeys(), ids, paths);
+    if (ids.isEmpty())
+        return;
+    const bool written = runLongWork(
+        this, QStringLiteral("タグから曲情報を読み込んでいます..."),
+        [&](WorkProgress& work) { return LibraryFiles::rereadTags(ids, paths, progressOf(work)); });
+    if (written)
+        files_.markChanged();
 }
 
 void frmMelodara::mnuFile_DeleteFile_Click() {
@@ -259,8 +273,9 @@ void frmMelodara::mnuFile_DeleteFile_Click() {
 
 void frmMelodara::cmdClose_Click() {
     // A cancelled or failed write keeps the window open with the files
-    // still pending, so nothing the user chose is lost unseen.
-    if (lvFileList->songs().count() != files_.LoadCount() && !frmMld_RegistFiles())
+    // still pending, so nothing the user chose is lost unseen; so do files
+    // appended while the write ran, for the next OK.
+    if (files_.pendingCount() > 0 && (!frmMld_RegistFiles() || files_.pendingCount() > 0))
         return;
     accept();
 }

@@ -13,9 +13,9 @@ class QPushButton;
 class SongListView;
 
 // The library window: lists every registered file, appends files, folders
-// and playlist entries as pending files, writes them on OK and deletes
-// selected songs at once. Cancel and the title bar's close box drop the
-// pending files; Registed still tells whether deletions were made.
+// and playlist entries as pending files, writes them with their tags on OK,
+// deletes selected songs at once and re-reads their tags on request. Cancel and the title bar's
+// close box drop the pending files; Registed still tells whether deletions were made.
 class frmMelodara : public QDialog {
     Q_OBJECT
 
@@ -46,6 +46,7 @@ public:
     QAction* mnuFile_AddDirectory;
     QAction* mnuFile_AddM3u;
     QAction* mnuFile_DeleteFile;
+    QAction* mnuFile_ReadTags;
     QLabel* lblMelodara;
     SongListView* lvFileList;
     QFrame* linLine;
@@ -70,6 +71,8 @@ private:
     bool walkFolder(const QString& folder, QStringList& found);
     bool frmMld_RegistFiles();
     void mnuFile_DeleteFile_Click();
+    // Re-reads the tags of the selected registered songs.
+    void mnuFile_ReadTags_Click();
     void cmdClose_Click();
 
     QWidget* client_;

@@ -77,7 +77,7 @@ bool NameListEdit::load() {
     Recordset rs;
     if (!gConnector->adoGetData(info_.readKind, rs))
         return false;
-    for (; !rs.Eof() && oldNames_.size() < info_.boxes; rs.MoveNext()) {
+    for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(info_.column);
         if (name != kNoName)
             oldNames_ << name;

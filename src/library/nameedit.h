@@ -15,7 +15,7 @@ enum class NameKind { Genre, Artist };
 
 // The fixed facts of one kind of name list.
 struct NameListInfo {
-    int boxes;        // names shown and edited
+    int boxes;        // boxes shown at least; every name is shown
     int readKind;     // the whole table
     QString column;   // the name column of that table
     int emptyMessage; // every box empty
@@ -54,8 +54,8 @@ public:
 
     const NameListInfo& info() const { return info_; }
 
-    // Reads the names to show: the table in its order without "指定無し",
-    // at most as many as there are boxes. False when the read failed.
+    // Reads the names to show: the table in its order without "指定無し".
+    // False when the read failed.
     bool load();
     const QStringList& oldNames() const { return oldNames_; }
     bool loaded() const { return !oldNames_.isEmpty(); }

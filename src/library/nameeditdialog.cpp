@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -42,22 +44,19 @@ NameEditDialog::NameEditDialog(library::NameKind kind, QWidget* parent)
     setObjectName(QLatin1String(texts.formName));
     setWindowTitle(texts.caption);
 
-    auto* grid = new QGridLayout;
-    const int count = edit_.info().boxes;
-    for (int i = 0; i < count; ++i) {
-        auto* number = new QLabel(QStringLiteral("%1:").arg(i + 1), this);
-        number->setObjectName(indexed(texts.numberName, i));
-        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* box = new QLineEdit(this);
-        box->setObjectName(indexed(texts.boxName, i));
-        box->setMinimumWidth(200);
-        const int column = i / kRowsPerColumn * 2;
-        grid->addWidget(number, i % kRowsPerColumn, column);
-        grid->addWidget(box, i % kRowsPerColumn, column + 1);
-        grid->setColumnStretch(column + 1, 1);
-        numbers_ << number;
-        boxes_ << box;
-    }
+    // The boxes of the design stand in view; more scroll.
+    auto* boxes = new QWidget;
+    grid_ = new QGridLayout(boxes);
+    addBoxes(edit_.info().boxes);
+    scrBoxes = new QScrollArea(this);
+    scrBoxes->setObjectName(QStringLiteral("scrBoxes"));
+    scrBoxes->setFrameShape(QFrame::NoFrame);
+    scrBoxes->setWidgetResizable(true);
+    scrBoxes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrBoxes->setWidget(boxes);
+    scrBoxes->setMinimumSize(boxes->sizeHint().width() +
+                                 scrBoxes->verticalScrollBar()->sizeHint().width(),
+                             boxes->sizeHint().height());
 
     linLine = new QFrame(this);
     linLine->setObjectName(QStringLiteral("linLine"));
@@ -74,14 +73,38 @@ NameEditDialog::NameEditDialog(library::NameKind kind, QWidget* parent)
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
+    layout->addWidget(scrBoxes, 1);
     layout->addWidget(linLine);
     layout->addLayout(buttons);
 
     connect(cmdOK, &QPushButton::clicked, this, &NameEditDialog::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &NameEditDialog::reject);
     fill();
+    // The design's boxes, however many more scroll below them.
+    resize(minimumSizeHint());
+}
+
+void NameEditDialog::addBoxes(int count) {
+    const EditTexts& texts = textsOf(kind_);
+    // Columns of ten side by side as designed (one for genres, three for
+    // artists), then further rows of columns below.
+    const int columns = qMax(1, edit_.info().boxes / kRowsPerColumn);
+    for (int i = int(boxes_.size()); i < count; ++i) {
+        auto* number = new QLabel(QStringLiteral("%1:").arg(i + 1));
+        number->setObjectName(indexed(texts.numberName, i));
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* box = new QLineEdit;
+        box->setObjectName(indexed(texts.boxName, i));
+        box->setMinimumWidth(200);
+        const int block = i / kRowsPerColumn;
+        const int row = block / columns * kRowsPerColumn + i % kRowsPerColumn;
+        const int column = block % columns * 2;
+        grid_->addWidget(number, row, column);
+        grid_->addWidget(box, row, column + 1);
+        grid_->setColumnStretch(column + 1, 1);
+        numbers_ << number;
+        boxes_ << box;
+    }
 }
 
 void NameEditDialog::fill() {
@@ -89,6 +112,10 @@ void NameEditDialog::fill() {
         box->clear();
     edit_.load();
     const QStringList& names = edit_.oldNames();
+    // Every name, and at least one empty box for a new one, to a full
+    // column.
+    if (names.size() >= boxes_.size())
+        addBoxes(int(names.size() / kRowsPerColumn + 1) * kRowsPerColumn);
     for (int i = 0; i < names.size(); ++i) {
         boxes_[i]->setText(names[i]);
         boxes_[i]->setCursorPosition(0); // a long name shows its start

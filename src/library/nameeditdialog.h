@@ -6,13 +6,17 @@
 #include <QList>
 
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 
-// The names of one list (genres or artists) in numbered boxes. OK applies
-// the edit, asking first where the songs of each removed name go; Cancel
-// and closing the window write nothing.
+// The names of one list (genres or artists) in numbered boxes, every name
+// and some empty boxes for new ones, in columns of ten that scroll once
+// there are more than the window's design shows. OK applies the edit,
+// asking first where the songs of each removed name go; Cancel and closing
+// the window write nothing.
 class NameEditDialog : public QDialog {
     Q_OBJECT
 
@@ -26,6 +30,7 @@ public:
     void cmdOK_Click();
     void reject() override;
 
+    QScrollArea* scrBoxes;
     QFrame* linLine;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
@@ -39,6 +44,8 @@ protected:
     bool apply();
 
 private:
+    // Adds boxes until there are `count`.
+    void addBoxes(int count);
     // The re-link question for `removed`: the position chosen in `names`.
     int askTarget(const QString& removed, const QStringList& names);
 
@@ -46,6 +53,7 @@ private:
     library::NameListEdit edit_;
     QList<QLineEdit*> boxes_;
     QList<QLabel*> numbers_;
+    QGridLayout* grid_;
     bool cancel_ = true;
 };
 

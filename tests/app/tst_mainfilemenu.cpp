@@ -13,7 +13,9 @@
 #include "mainfixture.h"
 #include "playback/gstplayer.h"
 #include "playback/playstate.h"
+#include "setlists/setlistsave.h"
 #include "songlist/songlistview.h"
+#include "taggedfiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -61,11 +63,14 @@ private slots:
     void initTestCase() { frmOpening::setInterval(0); }
     void cleanup() { setModalHandler({}); }
 
-    // A new user registers a folder from the menu and hears it play.
+    // A new user registers a folder from the menu and hears it play; the
+    // songs come with the titles, artists and genres of their tags, and a
+    // set list on an artist picks them at once.
     void registeredFolderPlays() {
         QTemporaryDir music;
         const QString wav = music.path() + "/曲.wav";
         QVERIFY(audiofiles::writeWav(wav, 1.0));
+        QVERIFY(taggedfiles::tagWav(wav, {"朝の歌", "Trio", {"Jazz", "Soul"}}, false));
         MainFixture f;
         frmMain* w = f.start(new GstPlayer("fakesink sync=false"));
         QVERIFY(w);
@@ -81,13 +86,22 @@ private slots:
             return 1;
         });
         w->action("mnuFile_ShowMLP")->trigger();
-        QCOMPARE(w->lvSongList->songs().count(), 1);
+        const SongListModel& list = w->lvSongList->songs();
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(QStringList({list.cell(list.keyAt(0), 0), list.cell(list.keyAt(0), 1),
+                              list.cell(list.keyAt(0), 2)}),
+                 QStringList({"朝の歌", "Trio", "Jazz/Soul"}));
+        QString error;
+        setlists::Conditions trio;
+        trio[0] = {setlists::Kind::Artist, setlists::kAtLeast, "TRIO"};
+        QVERIFY(setlists::saveSetList("Trio", trio, error));
+        QCOMPARE(gConnector->adoQueryRowCount(setlists::queryName("Trio")), 1);
 
         w->cboHowToPlay->setCurrentIndex(w->cboHowToPlay->findText("ﾌﾟﾛｸﾞﾗﾑ再生"));
         w->frmMain_PlaySong(QString());
         QCOMPARE(gPlayState, kPlaying);
         QCOMPARE(w->currentSong()->FilePath(), wav);
-        QCOMPARE(w->currentSong()->Title(), QStringLiteral("曲"));
+        QCOMPARE(w->currentSong()->Title(), QStringLiteral("朝の歌"));
         QTRY_COMPARE_WITH_TIMEOUT(gPlayState, kStopped, 10000);
         QVERIFY(f.boxes.boxes().isEmpty()); // no "曲の再生に失敗しました"
     }

@@ -4,6 +4,7 @@
 
 #include "base/combohelpers.h"
 #include "base/filehelpers.h"
+#include "base/longwork.h"
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
 #include "base/programfolders.h"
@@ -11,15 +12,19 @@
 #include "diskfiles.h"
 #include "scriptedpresenter.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <filesystem>
@@ -296,8 +301,66 @@ private slots:
         QCOMPARE(deep.unreadableFolders, 0);
     }
 
-    // The first item of exactly the text; the empty text selects the first
-    // item; a text that differs in case, or is missing, changes nothing.
+    // Long work runs off this thread behind a dialog modal to the window,
+    // up before the work ends and until it has ended, Cancel included; its
+    // boxes are shown on this thread; a second run meanwhile is refused.
+    void longWorkRunsBehindAModalDialog_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addRow("to its end") << false;
+        QTest::addRow("cancelled") << true;
+    }
+    void longWorkRunsBehindAModalDialog() {
+        QFETCH(bool, cancel);
+        QWidget window;
+        window.setWindowTitle("窓");
+        window.show();
+        ScriptedPresenter boxes;
+        QThread* boxThread = nullptr;
+        boxes.whileShown = [&](const ScriptedPresenter::Box&) {
+            boxThread = QThread::currentThread();
+        };
+        QSemaphore go;
+        QStringList seen;
+        bool secondRan = false;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            seen << QString("%1 %2 %3 %4")
+                        .arg(dialog.isVisible())
+                        .arg(QApplication::activeModalWidget() == &dialog)
+                        .arg(dialog.windowModality() == Qt::WindowModal)
+                        .arg(dialog.windowTitle());
+            seen << QString::number(runLongWork(&window, "二", [&](WorkProgress&) {
+                secondRan = true;
+                return true;
+            }));
+            if (cancel) {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                seen << QString::number(dialog.isVisible());
+            }
+            go.release();
+        });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
+        QThread* workThread = nullptr;
+        const bool result = runLongWork(&window, "作業中", [&](WorkProgress& progress) {
+            workThread = QThread::currentThread();
+            progress.setMaximum(2);
+            go.acquire();
+            msgbox::show("途中", 0, "題");
+            while (cancel && !progress.isCancelled())
+                QThread::msleep(1);
+            progress.setValue(2);
+            return !progress.isCancelled();
+        });
+        QCOMPARE(result, !cancel);
+        QCOMPARE(seen,
+                 cancel ? QStringList({"1 1 1 窓", "0", "1"}) : QStringList({"1 1 1 窓", "0"}));
+        QVERIFY(!secondRan);
+        QVERIFY(workThread && workThread != QThread::currentThread());
+        QCOMPARE(boxThread, QThread::currentThread());
+        QCOMPARE(boxes.boxes().size(), 1);
+        QVERIFY(!isLongWorkRunning());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
     // Run from the build folder the program's files sit beside it;
     // installed, below its prefix's share/ and lib/ folders.
     void programFoldersFollowTheLayout_data() {
@@ -329,6 +392,8 @@ private slots:
         QCOMPARE(folders.modules, prefix.path() + "/" + modules);
     }
 
+    // The first item of exactly the text; the empty text selects the first
+    // item; a text that differs in case, or is missing, changes nothing.
     void selectComboItem() {
         QComboBox combo;
         combo.addItems({"Rock", "Pop", "ジャズ", "Blues", "Pop"});

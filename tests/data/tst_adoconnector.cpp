@@ -1,10 +1,16 @@
 #include "data/adoconnector.h"
+#include "data/sqlite.h"
+#include "faultydisk.h"
 #include "scriptedpresenter.h"
 #include "templibrary.h"
 
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
 
 #include <optional>
+
+#include <sqlite3.h>
 
 class TestAdoConnector : public QObject {
     Q_OBJECT
@@ -23,9 +29,28 @@ class TestAdoConnector : public QObject {
         return out;
     }
 
+    // The set list names as a second connection reads them from the file.
+    QStringList setListsInFile() {
+        sqlite::Database other;
+        QString error;
+        if (!other.open(lib_->path(), false, error))
+            return {error};
+        sqlite::Statement query(other, "SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid");
+        QStringList out;
+        sqlite::Statement::Step step;
+        while ((step = query.step()) == sqlite::Statement::Step::Row)
+            out << query.value(0).toString();
+        if (step == sqlite::Statement::Step::Error)
+            out << query.error();
+        return out;
+    }
+
 private slots:
+    void initTestCase() { faultydisk::install(); }
+
     // A new library for each test.
     void init() {
+        faultydisk::failWrites(0);
         lib_.reset();
         boxes_.emplace();
         db_ = &lib_.emplace().db();
@@ -120,6 +145,80 @@ private slots:
         QVERIFY(db_->adoSetData(31, {"/music/after.mp3", "after"}));
         QCOMPARE(column(16, "ファイルパス"), QStringList({"/music/after.mp3"}));
         QCOMPARE(boxes_->boxes().size(), 1);
+    }
+
+    // The disk fails as the write is committed: the write reports failure,
+    // and a later write either reaches the file, as a second connection
+    // sees, or reports failure too; never success without the file.
+    void writeAfterAFailedCommit_data() {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("bulk");
+        QTest::addColumn<bool>("healed"); // before the later write
+        // A busy file keeps the engine's transaction open after the failure.
+        const QList<std::pair<int, const char*>> faults = {{SQLITE_FULL, "full"},
+                                                           {SQLITE_IOERR_WRITE, "I/O error"},
+                                                           {SQLITE_READONLY, "read-only"},
+                                                           {SQLITE_BUSY, "busy"}};
+        for (const auto& [fault, name] : faults) {
+            for (const bool bulk : {false, true}) {
+                for (const bool healed : {false, true}) {
+                    QTest::addRow("%s %s %s", name, bulk ? "bulk" : "single",
+                                  healed ? "healed" : "still failing")
+                        << fault << bulk << healed;
+                }
+            }
+        }
+    }
+    void writeAfterAFailedCommit() {
+        QFETCH(int, fault);
+        QFETCH(bool, bulk);
+        QFETCH(bool, healed);
+        faultydisk::failWrites(fault);
+        if (bulk) {
+            ADO_Connector::BulkWrite group(*db_);
+            QVERIFY(db_->adoSetData(45, {"Lost 1"}));
+            QVERIFY(db_->adoSetData(45, {"Lost 2"}));
+            QVERIFY(!group.commit());
+        } else {
+            QVERIFY(!db_->adoSetData(45, {"Lost"}));
+        }
+        if (healed)
+            faultydisk::failWrites(0);
+        const bool later = db_->adoSetData(45, {"Later"});
+        faultydisk::failWrites(0);
+        QCOMPARE(later, healed);
+        QCOMPARE(setListsInFile(), healed ? QStringList({"ALL", "Later"}) : QStringList({"ALL"}));
+        QVERIFY(db_->adoSetData(45, {"Last"}));
+        QCOMPARE(setListsInFile(),
+                 healed ? QStringList({"ALL", "Later", "Last"}) : QStringList({"ALL", "Last"}));
+    }
+
+    // A worker's bulk write keeps the connection to itself: a write from
+    // this thread meanwhile neither joins it nor is undone with it; it fails
+    // without a box, says it was busy, and succeeds once the worker is done.
+    void writeFromTheWindowWaitsForAWorkersBulkWrite() {
+        QSemaphore opened, finish;
+        bool committed = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            ADO_Connector::BulkWrite bulk(*db_);
+            db_->adoSetData(31, {"/w.mp3", "w"});
+            opened.release();
+            finish.acquire();
+            committed = bulk.commit();
+        }));
+        worker->start();
+        opened.acquire();
+        QVERIFY(!db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(db_->wasBusy());
+        Recordset rs;
+        QVERIFY(!db_->adoGetData(16, rs));
+        finish.release();
+        QVERIFY(worker->wait(10000));
+        QVERIFY(committed);
+        QVERIFY(db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(!db_->wasBusy());
+        QCOMPARE(column(16, "ファイルパス"), QStringList({"/w.mp3", "/u.mp3"}));
+        QVERIFY(boxes_->boxes().isEmpty());
     }
 
     void readNestedInARowWalkLeavesTheWalkWhole() {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -144,21 +145,24 @@ private slots:
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<QString>("reason");
         QTest::addRow("write-protected file") << QByteArray() << QStringList() << 0444 << 0777
-                                              << "<file> cannot be written: Permission denied";
+                                              << "<file> に書き込めません: Permission denied";
         QTest::addRow("read-only folder")
             << QByteArray() << QStringList() << 0666 << 0555
-            << "The folder <folder> cannot be written, so the library in it cannot keep any "
-               "change.";
+            << "フォルダ <folder> に書き込めないため、その中のライブラリには変更を保存できません。";
         QTest::addRow("another program's database")
             << QByteArray("")
             << QStringList{"CREATE TABLE notes(text)", "INSERT INTO notes VALUES ('keep me')"}
-            << 0666 << 0777 << "The database has no table TM_曲情報.";
+            << 0666 << 0777 << "データベースにテーブル TM_曲情報 がありません。";
+        // Another program's file is not ours, whatever version it gives.
+        QTest::addRow("another program's database with a high version")
+            << QByteArray("") << QStringList{"CREATE TABLE notes(text)", "PRAGMA user_version = 7"}
+            << 0666 << 0777 << "データベースにテーブル TM_曲情報 がありません。";
         QTest::addRow("library of a newer version")
             << QByteArray()
             << QStringList{"PRAGMA journal_mode = DELETE", "PRAGMA user_version = 2"} << 0666
             << 0777
-            << "<file> was written by a newer version of this program (format 2; this one "
-               "reads up to format 1).";
+            << "<file> はこのプログラムの新しい版で書かれています（形式 2。この版が読めるのは"
+               "形式 1 までです）。";
         QTest::addRow("not a database")
             << QByteArray(4096, 'x') << QStringList() << 0666 << 0777 << "file is not a database";
     }
@@ -198,7 +202,44 @@ private slots:
             QCOMPARE(file.write(QByteArray(pageSize, '\0')), qint64(pageSize));
         }
         QCOMPARE(value(dbPath(), "SELECT count(*) FROM TM_初期設定"), QStringLiteral("12"));
-        openRefused(dbPath() + " is damaged: ");
+        openRefused(dbPath() + " は壊れています: ");
+    }
+
+    // A crash of a run under another account leaves its -wal and -shm
+    // files, which this account may read but not write: the library opens
+    // for reading only, so it is refused as a file that cannot be written.
+    void libraryWhoseJournalBelongsToAnotherAccountIsRefused() {
+        makeLibrary(dbPath(), 3);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            sqlite::Database db;
+            QString error;
+            db.open(dbPath(), false, error);
+            for (const char* step : {"PRAGMA journal_mode = WAL", "BEGIN",
+                                     "UPDATE TM_曲情報 SET カウント = 5", "COMMIT"})
+                db.exec(QString::fromUtf8(step), error);
+            raise(SIGKILL);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(QFile::exists(dbPath() + "-wal") && QFile::exists(dbPath() + "-shm"));
+        for (const char* suffix : {"-wal", "-shm"})
+            setMode(dbPath() + suffix, 0644);
+        setMode(dbPath(), 0666);
+        setMode(folder(), 0777);
+        Unprivileged nobody;
+        if (geteuid() != 0 && QFileInfo(dbPath() + "-wal").ownerId() == geteuid())
+            QSKIP("the tests may not act as another user here");
+        ScriptedPresenter boxes;
+        {
+            ADO_Connector db(dbPath());
+            QVERIFY(!db.isConnected());
+            QVERIFY(!db.adoSetData(31, {"/music/a.mp3", "a"}));
+        }
+        QCOMPARE(boxes.boxes().size(), 2);
+        QVERIFY2(boxes.boxes()[0].text.startsWith(dbPath() + " に書き込めません: "),
+                 qPrintable(boxes.boxes()[0].text));
     }
 
     void fileLeftByCrashedCreationBecomesLibrary_data() {

@@ -59,7 +59,7 @@ private slots:
         Recordset rs;
         for (int kind : {0, -1, 21, 57, 1000})
             QVERIFY(db_->adoGetData(kind, rs, "x") && !rs.isOpen());
-        for (int kind : {0, -1, 20, 24, 47, 57, 1000})
+        for (int kind : {0, -1, 20, 24, 47, 59, 1000})
             QVERIFY(db_->adoSetData(kind, {"x", "y"}));
         QVERIFY(boxes_->boxes().isEmpty());
     }
@@ -123,13 +123,29 @@ private slots:
 
     void albumsKeepRepeatsAndIdsAreNeverReused() {
         addSongs(3);
-        write({"22|B side|3|1", "22|B side|1|2", "22|B side|3|3"});
+        // A song deleted before the album is saved gets no row.
+        write({"22|B side|3|1", "22|B side|1|2", "22|B side|9|3", "22|B side|3|4"});
+        QCOMPARE(column(3, "曲ID", "TM_アルバム"), QStringList({"3", "1", "3"}));
         QCOMPARE(column(12, "ID", "B side"), QStringList({"3", "1", "3"}));
         // A deleted song leaves its albums; IDs are never reused.
         write({"54|3"});
         QCOMPARE(column(3, "曲ID", "TM_アルバム"), QStringList({"1"}));
         addSongs(1);
         QCOMPARE(column(16, "ID"), QStringList({"1", "2", "4"}));
+    }
+
+    // A song write made with the IDs read before a genre and an artist were
+    // re-linked and removed (a play count at the end of a song) keeps the
+    // song's current IDs, so it never points at a removed name.
+    void songWritesNeverPointAtARemovedName() {
+        addSongs(1);
+        write({"25|Rock", "49|Band", "55|/m/1.mp3|s1|50|2|2|1|2|No|No|0|1|0"});
+        QCOMPARE(song("1"), "1|0|/m/1.mp3|s1|50|Rock|Rock|指定無し|Band|False|False|0");
+        write({"50|1|2", "52|Rock", "51|1|2", "48|Band"});
+        write({"26|/m/1.mp3|s1|50|2|2|1|2|No|No|0|1|1", "55|/m/1.mp3|s1|60|2|1|2|2|No|No|0|1|2"});
+        QCOMPARE(song("1"), "1|2|/m/1.mp3|s1|60|指定無し|指定無し|指定無し|指定無し|False|False|0");
+        QCOMPARE(column(13, "ジャンル名") + column(18, "アーティスト名"),
+                 QStringList({"指定無し", "指定無し"}));
     }
 
     // Long Integer columns hold whole numbers within 32 bits; anything else

@@ -4,6 +4,7 @@
 // registering all or nothing, deleting, menu states, the layout rule).
 
 #include "base/filehelpers.h"
+#include "base/longwork.h"
 #include "base/modal.h"
 #include "diskfiles.h"
 #include "library/librarywindow.h"
@@ -11,6 +12,7 @@
 #include "library/playlistreading.h"
 #include "librarytest.h"
 #include "songlist/songlistview.h"
+#include "taggedfiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,7 +26,9 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -44,6 +48,36 @@ const QString kMessage8 =
 
 // How the library window is left.
 enum Finish { Ok, ProgressCancelled, Cancel, CloseBox };
+
+// Holds the program's connection from a thread of its own, as long work
+// does, until release(): work started meanwhile waits for it, so a test
+// can act while that work surely runs, and the window's own reads and
+// writes give way without a box.
+class ConnectionHold {
+public:
+    explicit ConnectionHold(ADO_Connector& db)
+        : thread_(QThread::create([this, &db] {
+              ADO_Connector::BulkWrite bulk(db);
+              taken_.release();
+              done_.acquire();
+          })) {
+        thread_->start();
+        taken_.acquire();
+    }
+    ~ConnectionHold() { release(); }
+    void release() {
+        if (!thread_)
+            return;
+        done_.release();
+        thread_->wait();
+        thread_.reset();
+    }
+
+private:
+    QSemaphore taken_;
+    QSemaphore done_;
+    std::unique_ptr<QThread> thread_;
+};
 
 } // namespace
 
@@ -604,10 +638,12 @@ private slots:
 
         w.show();
         if (finish == ProgressCancelled) {
-            QTimer::singleShot(0, &w, [&w] {
-                if (auto* progress = w.findChild<QProgressDialog*>("dlgRegistProgress"))
-                    progress->cancel();
+            ConnectionHold hold(lib_->db());
+            setLongWorkWatcher([&hold](QDialog& dialog, WorkProgress&) {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                hold.release();
             });
+            const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
             w.cmdClose->click();
             QVERIFY(w.isVisible());
             QCOMPARE(rows(w.lvFileList->songs()), listed);
@@ -625,6 +661,70 @@ private slots:
         QCOMPARE(w.Registed(), registers);
         QCOMPARE(songs(), L{"~/music/a.mp3|a"} + (registers ? added : L()));
         QCOMPARE(w.LoadCount(), registers ? 1 + added.size() : 1);
+    }
+
+    // While OK writes, the window takes no second write: a second OK is
+    // refused, and files an M3U add brings meanwhile stay pending for the
+    // next OK. Every file is written once, with its path and its title.
+    void commandsDuringRegistration() {
+        addSongs(1);
+        QVERIFY(diskfiles::write(path("extra/n.wav"), {}));
+        QVERIFY(diskfiles::write(path("more/new.m3u"), "../extra/n.wav\n"));
+        frmMelodara w;
+        answerPickers(path("songs"));
+        w.mnuFile_AddDirectory->trigger();
+        w.show();
+        ConnectionHold hold(lib_->db());
+        QStringList during;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            during << QString::number(dialog.isVisible()) << QString::number(w.isVisible());
+            answerPickers(path("more"));
+            w.cmdClose->click();
+            w.mnuFile_AddM3u->trigger();
+            during << QString::number(w.lvFileList->songs().count());
+            hold.release();
+        });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
+        w.cmdClose->click();
+        QCOMPARE(during, L({"1", "1", "5"}));
+        QVERIFY(w.isVisible());
+        QCOMPARE(songs(), L({"~/music/a.mp3|a", "songs/01.Intro.mp3|01", "songs/b.wav|b",
+                             "songs/sub/c.mid|c"}));
+        QVERIFY(w.Registed());
+        QCOMPARE(w.LoadCount(), 4);
+        QCOMPARE(rows(w.lvFileList->songs()).last(), "extra/n.wav=extra/n.wav");
+        setLongWorkWatcher({});
+        w.cmdClose->click();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(songs().last(), "extra/n.wav|n");
+        QCOMPARE(librarytest::rows(*lib_, "SELECT COUNT(*), COUNT(DISTINCT ファイルパス) FROM"
+                                          " TM_曲情報 WHERE ファイルパス <> '' AND タイトル <> ''"),
+                 L{"5:5"});
+        QCOMPARE(shown(presenter_), L());
+    }
+
+    // The re-read command takes the tags of the selected registered songs
+    // (pending files are passed over) and reports a change; with nothing
+    // registered selected it does nothing.
+    void rereadCommand() {
+        addSongs(2);
+        QVERIFY(taggedfiles::writeMp3(path("tagged/a.mp3"), {"Tagged", "Alice", {"Pop"}}, 4,
+                                      taggedfiles::Text::Utf8));
+        lib_->db().adoSetData(46, {"UPDATE TM_曲情報 SET ファイルパス = '" + path("tagged/a.mp3") +
+                                   "' WHERE ID = 2"});
+        frmMelodara w;
+        QCOMPARE(w.mnuFile_ReadTags->text(), QStringLiteral("タグから曲情報を再読込(&T)"));
+        answerPickers(path("songs"));
+        w.mnuFile_AddFile->trigger();
+        w.lvFileList->selectKey(path("songs/b.wav"));
+        w.mnuFile_ReadTags->trigger();
+        QVERIFY(!w.Registed());
+        w.lvFileList->selectKey("Key_2", true);
+        w.mnuFile_ReadTags->trigger();
+        QVERIFY(w.Registed());
+        QCOMPARE(songs(), L({"~/music/a.mp3|a", "tagged/a.mp3|Tagged"}));
+        QCOMPARE(librarytest::songNames(*lib_, 2), "Pop/-/- Alice");
+        QCOMPARE(shown(presenter_), L());
     }
 
     // Paths dropped on the window go in as the add command of their kind

@@ -15,9 +15,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace library;
@@ -202,27 +205,24 @@ private slots:
 
     // --- the windows ---
 
-    // The editor shows the first stored names (ten genres, thirty
-    // artists, "指定無し" left out) in its numbered boxes. Cancel writes
-    // nothing; OK refuses every box empty and stays open. Only the names
-    // shown take part in an edit: the re-link question offers them alone.
-    void editorShowsTheFirstNames_data() {
+    // The editor shows every stored name ("指定無し" left out) in its
+    // numbered boxes, with empty boxes to a full column of ten after them.
+    // Cancel writes nothing; OK refuses every box empty and stays open.
+    // The re-link question offers every standing name.
+    void editorShowsEveryName_data() {
         QTest::addColumn<bool>("genre");
         QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QStringList>("beyond");
         QTest::addColumn<QString>("songOne");
         QStringList added;
         for (int i = 1; i <= 31; ++i)
             added << QStringLiteral("n%1").arg(i);
-        QTest::newRow("genres") << true << L{"rock", "pop", "soul"} + added.mid(0, 7)
-                                << added.mid(7) << "pop/pop/soul Alice";
-        QTest::newRow("artists") << false << L{"Alice", "Bob", "Carol"} + added.mid(0, 27)
-                                 << added.mid(27) << "rock/pop/soul Bob";
+        QTest::newRow("genres") << true << L{"rock", "pop", "soul"} + added << "pop/pop/soul Alice";
+        QTest::newRow("artists") << false << L{"Alice", "Bob", "Carol"} + added
+                                 << "rock/pop/soul Bob";
     }
-    void editorShowsTheFirstNames() {
+    void editorShowsEveryName() {
         QFETCH(bool, genre);
         QFETCH(QStringList, shown);
-        QFETCH(QStringList, beyond);
         for (int i = 1; i <= 31; ++i) {
             lib_->addGenre(QStringLiteral("n%1").arg(i));
             lib_->addArtist(QStringLiteral("n%1").arg(i));
@@ -232,8 +232,9 @@ private slots:
         QStringList texts;
         for (QLineEdit* box : editor->boxes())
             texts << box->text();
-        QCOMPARE(texts, shown);
-        QCOMPARE(editor->numbers().last()->text(), QString("%1:").arg(texts.size()));
+        QCOMPARE(texts, shown + L(6, QString()));
+        QCOMPARE(editor->numbers().last()->text(), QString("40:"));
+        QCOMPARE(editor->numbers().size(), 40);
         QSignalSpy accepted(editor.get(), &QDialog::accepted);
         for (QLineEdit* box : editor->boxes())
             box->clear();
@@ -254,10 +255,58 @@ private slots:
         });
         const auto edited = editorOf(genre);
         edited->boxes()[0]->clear();
+        edited->boxes()[39]->setText("last");
         edited->cmdOK->click();
-        QCOMPARE(asked, shown.mid(1));
-        QCOMPARE(names(*lib_, genre), "指定無し|" + (shown.mid(1) + beyond).join(u'|'));
+        QCOMPARE(asked, shown.mid(1) + L{"last"});
+        QCOMPARE(names(*lib_, genre), "指定無し|" + (shown.mid(1) + L{"last"}).join(u'|'));
         QTEST(songs().first(), "songOne");
+    }
+
+    // The boxes of the design (ten genres, thirty artists in three columns)
+    // stand in view; the rest scroll, numbered on in columns of ten.
+    void boxesBeyondTheDesignScroll_data() {
+        QTest::addColumn<bool>("genre");
+        QTest::addColumn<int>("names");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<QString>("places"); // number: row,column of boxes 1, 10, 11, last
+        QTest::newRow("genres, few") << true << 3 << 10 << "1:0,1 10:9,1 - 10:9,1";
+        QTest::newRow("genres, ten") << true << 10 << 20 << "1:0,1 10:9,1 11:10,1 20:19,1";
+        QTest::newRow("artists, few") << false << 3 << 30 << "1:0,1 10:9,1 11:0,3 30:9,5";
+        QTest::newRow("artists, many") << false << 75 << 80 << "1:0,1 10:9,1 11:0,3 80:29,3";
+    }
+    void boxesBeyondTheDesignScroll() {
+        QFETCH(bool, genre);
+        QFETCH(int, names);
+        for (int i = 4; i <= names; ++i)
+            genre ? lib_->addGenre(QString("g%1").arg(i)) : lib_->addArtist(QString("a%1").arg(i));
+        const auto editor = editorOf(genre);
+        QTEST(int(editor->boxes().size()), "boxes");
+        auto* grid = qobject_cast<QGridLayout*>(editor->scrBoxes->widget()->layout());
+        QVERIFY(grid);
+        QStringList places;
+        for (int number : {1, 10, 11, int(editor->boxes().size())}) {
+            const int index = grid->indexOf(editor->boxes().value(number - 1));
+            int row = -1, column = -1, rows = 0, columns = 0;
+            if (index >= 0)
+                grid->getItemPosition(index, &row, &column, &rows, &columns);
+            places << (index < 0 ? QString("-")
+                                 : QString("%1:%2,%3").arg(number).arg(row).arg(column));
+        }
+        QTEST(places.join(u' '), "places");
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        const bool scrolls = editor->boxes().size() > (genre ? 10 : 30);
+        QCOMPARE(editor->scrBoxes->verticalScrollBar()->maximum() > 0, scrolls);
+        // Every box of the design in view, and the first of the rest not.
+        const QRect view = editor->scrBoxes->viewport()->rect();
+        const auto inView = [&](int i) {
+            QLineEdit* box = editor->boxes()[i];
+            return view.contains(
+                QRect(box->mapTo(editor->scrBoxes->viewport(), QPoint()), box->size()));
+        };
+        QVERIFY(inView(0) && inView(genre ? 9 : 29));
+        if (scrolls)
+            QVERIFY(!inView(genre ? 10 : 30));
     }
 
     // An edit in the editor: every re-link question is asked before

@@ -1,0 +1,276 @@
+#include "library/tagreader.h"
+
+#include "base/textfold.h"
+#include "library/legacytext.h"
+#include "library/midiname.h"
+#include "library/tagstream.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <taglib/aifffile.h>
+#include <taglib/apetag.h>
+#include <taglib/id3v1genres.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/wavfile.h>
+
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tagreader {
+
+namespace {
+
+// A MIDI file names itself near its start; the rest is never read.
+constexpr unsigned long kMidiBytesRead = 1 << 20;
+
+QString fromTagLib(const TagLib::String& s) {
+    return QString::fromStdWString(s.toWString());
+}
+
+TagLib::String toTagLib(const QString& s) {
+    return TagLib::String(s.toUtf8().toStdString(), TagLib::String::UTF8);
+}
+
+// Text declared Latin-1 (or not declared at all), up to its first NUL.
+TagLib::String legacy(const TagLib::ByteVector& data) {
+    const QByteArrayView bytes(data.data(), qsizetype(data.size()));
+    const qsizetype nul = bytes.indexOf('\0');
+    return toTagLib(legacytext::decode(nul < 0 ? bytes : bytes.first(nul)));
+}
+
+class Id3v1Text final : public TagLib::ID3v1::StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override { return legacy(data); }
+};
+
+class Id3v2Latin1 final : public TagLib::ID3v2::Latin1StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override { return legacy(data); }
+};
+
+class InfoText final : public TagLib::RIFF::Info::StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override { return legacy(data); }
+};
+
+// TagLib keeps one handler of each kind for the whole process; they are
+// set once, before the first file is read, and never changed.
+void installHandlers() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        static const Id3v1Text id3v1;
+        static const Id3v2Latin1 id3v2;
+        static const InfoText info;
+        TagLib::ID3v1::Tag::setStringHandler(&id3v1);
+        TagLib::ID3v2::Tag::setLatin1StringHandler(&id3v2);
+        TagLib::RIFF::Info::Tag::setStringHandler(&info);
+    });
+}
+
+// Trimmed, without control characters, cut to the longest text kept.
+QString clean(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            out += c;
+    }
+    return out.trimmed().left(kMaxTextLength).trimmed();
+}
+
+// What the tags of one file say, filled from the most trusted tag on.
+class Found {
+public:
+    void offer(const QStringList& titles, const QStringList& artists, const QStringList& genres) {
+        if (tags_.title.isEmpty())
+            tags_.title = firstOf(titles);
+        if (tags_.artist.isEmpty())
+            tags_.artist = firstOf(artists);
+        if (tags_.genres.isEmpty())
+            tags_.genres = genreNames(genres);
+    }
+    void offer(const TagLib::Tag& tag) {
+        offer({fromTagLib(tag.title())}, {fromTagLib(tag.artist())}, {fromTagLib(tag.genre())});
+    }
+    SongTags take() { return std::move(tags_); }
+
+private:
+    static QString firstOf(const QStringList& values) {
+        for (const QString& value : values) {
+            const QString text = clean(value);
+            if (!text.isEmpty())
+                return text;
+        }
+        return QString();
+    }
+    SongTags tags_;
+};
+
+// Every text of the frames `id`: ID3v2.4 keeps several values in one
+// frame, separated by NUL, which TagLib hands over as fields.
+QStringList frameTexts(const TagLib::ID3v2::Tag& tag, const char* id) {
+    QStringList out;
+    const TagLib::ID3v2::FrameListMap& frames = tag.frameListMap();
+    const auto it = frames.find(id);
+    if (it == frames.end())
+        return out;
+    for (const TagLib::ID3v2::Frame* frame : it->second) {
+        if (const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
+            for (const TagLib::String& field : text->fieldList())
+                out << fromTagLib(field);
+        }
+    }
+    return out;
+}
+
+void offerId3v2(Found& found, const TagLib::ID3v2::Tag* tag) {
+    if (tag)
+        found.offer(frameTexts(*tag, "TIT2"), frameTexts(*tag, "TPE1"), frameTexts(*tag, "TCON"));
+}
+
+void offerApe(Found& found, const TagLib::APE::Tag* tag) {
+    if (!tag)
+        return;
+    QStringList genres;
+    const TagLib::APE::ItemListMap& items = tag->itemListMap();
+    const auto it = items.find("GENRE");
+    if (it != items.end()) {
+        for (const TagLib::String& value : it->second.values())
+            genres << fromTagLib(value);
+    }
+    found.offer({fromTagLib(tag->title())}, {fromTagLib(tag->artist())}, genres);
+}
+
+// The file at `path` when it is a regular file (never a pipe or a device,
+// which could block or never end), opened for reading, with its size; -1
+// otherwise.
+int openRegular(const QByteArray& path, long& size) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    size = long(info.st_size);
+    return fd;
+}
+
+bool endsWith(const QString& path, const char* suffix) {
+    return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+}
+
+SongTags readStream(const QString& path, TagStream& stream) {
+    Found found;
+    if (endsWith(path, "MID") || endsWith(path, "MIDI")) {
+        const TagLib::ByteVector start = stream.readBlock(kMidiBytesRead);
+        const QByteArray name =
+            midiname::trackName(QByteArrayView(start.data(), qsizetype(start.size())));
+        found.offer({legacytext::decode(name)}, {}, {});
+        return found.take();
+    }
+    if (endsWith(path, "MP3")) {
+        TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+        if (file.hasID3v2Tag())
+            offerId3v2(found, file.ID3v2Tag());
+        if (file.hasAPETag())
+            offerApe(found, file.APETag());
+        if (file.hasID3v1Tag())
+            found.offer(*file.ID3v1Tag());
+    } else if (endsWith(path, "WAV")) {
+        TagLib::RIFF::WAV::File file(&stream, false);
+        if (file.hasID3v2Tag())
+            offerId3v2(found, file.ID3v2Tag());
+        if (file.hasInfoTag())
+            found.offer(*file.InfoTag());
+    } else if (endsWith(path, "AIF") || endsWith(path, "AIFF")) {
+        TagLib::RIFF::AIFF::File file(&stream, false);
+        if (file.hasID3v2Tag())
+            offerId3v2(found, file.tag());
+    }
+    return found.take();
+}
+
+// "RX", "CR" or a number between the parentheses of an ID3 reference.
+QString referenceName(const QString& reference) {
+    if (reference == u"RX")
+        return QStringLiteral("Remix");
+    if (reference == u"CR")
+        return QStringLiteral("Cover");
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,3}$"));
+    if (number.match(reference).hasMatch())
+        return fromTagLib(TagLib::ID3v1::genre(reference.toInt()));
+    return QString();
+}
+
+// The names one genre value stands for.
+QStringList namesOf(const QString& value) {
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,3}$"));
+    QString rest = value.trimmed();
+    QStringList references;
+    while (rest.startsWith(u'(') && !rest.startsWith(QLatin1String("(("))) {
+        const qsizetype close = rest.indexOf(u')');
+        const QString name = close < 0 ? QString() : referenceName(rest.mid(1, close - 1));
+        if (name.isEmpty())
+            return {value}; // not a reference: plain text
+        references << name;
+        rest = rest.mid(close + 1);
+    }
+    if (rest.startsWith(QLatin1String("((")))
+        rest.remove(0, 1);         // "((" writes a text that begins with "("
+    if (!rest.trimmed().isEmpty()) // a refinement replaces the references
+        return {number.match(rest.trimmed()).hasMatch() ? referenceName(rest.trimmed()) : rest};
+    return references;
+}
+
+} // namespace
+
+QStringList genreNames(const QStringList& values) {
+    static const QRegularExpression separators(QStringLiteral("[;\\x{0}]"));
+    QStringList out;
+    QSet<QString> seen;
+    for (const QString& value : values) {
+        for (const QString& part : value.split(separators)) {
+            for (const QString& found : namesOf(part)) {
+                const QString name = clean(found);
+                if (name.isEmpty() || out.size() >= kMaxGenres)
+                    continue;
+                const QString key = text::fold(name);
+                if (!seen.contains(key)) {
+                    seen.insert(key);
+                    out << name;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+SongTags read(const QString& path) {
+    installHandlers();
+    const QByteArray name = QFile::encodeName(path);
+    long size = 0;
+    const int fd = openRegular(name, size);
+    if (fd < 0)
+        return {};
+    TagStream stream(fd, size, name.constData());
+    // TagLib signals nothing but a failed allocation, for a tag that
+    // claims more than memory holds.
+    try {
+        return readStream(path, stream);
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace tagreader
