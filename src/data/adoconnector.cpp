@@ -381,7 +381,7 @@ bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QSt
     QString reason;
     const Hold hold(*this);
     if (!hold) {
-        reason = QStringLiteral("The library is busy with other work.");
+        reason = QStringLiteral("ライブラリは別の処理に使われています。");
     } else if (!db_->isOpen()) {
         reason = kNotConnected;
     } else if (bulkLost_) {
