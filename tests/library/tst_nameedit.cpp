@@ -11,6 +11,7 @@
 #include "library/nameeditdialog.h"
 #include "library/namereldialog.h"
 #include "librarytest.h"
+#include "setlists/setlistsave.h"
 #include "songlist/songlistview.h"
 
 #include <QAction>
@@ -198,6 +199,83 @@ private slots:
         QVERIFY(edit.update(boxes, answer()));
         QVERIFY(snapshot(*lib_) != before_);
         QCOMPARE(orphans(*lib_), 0);
+    }
+
+    // A typed name that a name beyond the boxes spells in another case or
+    // width: the typed spelling wins, the hidden row goes and its songs
+    // follow, in the one write; a second OK changes nothing.
+    void typedSpellingWinsOverAHiddenName_data() {
+        QTest::addColumn<QString>("hidden");
+        QTest::addColumn<QString>("typed");
+        QTest::addRow("case") << "Jazz"
+                              << "JAZZ";
+        QTest::addRow("width") << "ｊａｚｚ"
+                               << "jazz";
+    }
+    void typedSpellingWinsOverAHiddenName() {
+        QFETCH(QString, hidden);
+        QFETCH(QString, typed);
+        for (int i = 1; i <= 7; ++i)
+            lib_->addGenre(QStringLiteral("n%1").arg(i));
+        TempLibrary::Fields f;
+        f.genres[0] = lib_->addGenre(hidden);
+        lib_->addSong("six", f);
+        NameListEdit edit{NameKind::Genre};
+        QVERIFY(edit.load());
+        QVERIFY(!edit.oldNames().contains(hidden));
+        QVERIFY(edit.update(edit.oldNames() + L{typed}, answer()));
+        QCOMPARE(names(*lib_), "指定無し|rock|pop|soul|n1|n2|n3|n4|n5|n6|n7|" + typed);
+        QCOMPARE(songNames(*lib_, 6), typed + "/-/- -");
+        const QStringList after = snapshot(*lib_);
+        QVERIFY(edit.load());
+        QVERIFY(edit.update(edit.oldNames(), answer()));
+        QCOMPARE(snapshot(*lib_), after);
+        QVERIFY(asked_.isEmpty());
+        QCOMPARE(orphans(*lib_), 0);
+    }
+
+    // A set list that names an edited genre or artist names where it went,
+    // in the same write, and still selects the same songs.
+    void setListsFollowTheirNames_data() {
+        QTest::addColumn<bool>("genre");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("namedAfter");
+        QTest::addColumn<QStringList>("songIds");
+        QTest::newRow("genre respelled")
+            << true << "pop" << L{"rock", "Pop", "soul"} << "Pop" << L{"2"};
+        QTest::newRow("genre renamed, re-linked")
+            << true << "pop" << L{"rock", "jazz", "soul"} << "jazz" << L{"2"};
+        QTest::newRow("genre removed, re-linked")
+            << true << "rock" << L{"", "pop", "soul"} << "soul" << L{"1", "3"};
+        QTest::newRow("artist respelled")
+            << false << "Bob" << L{"Alice", "BOB", "Carol"} << "BOB" << L{"2"};
+    }
+    void setListsFollowTheirNames() {
+        QFETCH(bool, genre);
+        QFETCH(QString, named);
+        QFETCH(QStringList, boxes);
+        setlists::Conditions conditions;
+        conditions[0].kind = genre ? setlists::Kind::Genre : setlists::Kind::Artist;
+        conditions[0].value = named;
+        QString error;
+        QVERIFY(setlists::saveSetList("named", conditions, error));
+        const QString other = genre ? "soul" : "Carol";
+        conditions[0].value = other;
+        QVERIFY(setlists::saveSetList("other", conditions, error));
+        NameListEdit edit{genre ? NameKind::Genre : NameKind::Artist};
+        QVERIFY(edit.load());
+        QVERIFY(edit.update(boxes, answer({1})));
+        QTEST(rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'named'")
+                  .value(0),
+              "namedAfter");
+        QTEST(rows(*lib_, "SELECT ID FROM Q_SetList_named ORDER BY ID"), "songIds");
+        QCOMPARE(
+            rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'other'"),
+            L{other});
+        QCOMPARE(rows(*lib_, "SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid"),
+                 L({"ALL", "named", "other"}));
+        QVERIFY(presenter_.boxes().isEmpty());
     }
 
     // --- the windows ---
