@@ -4,6 +4,7 @@
 // registering all or nothing, deleting, menu states, the layout rule).
 
 #include "base/filehelpers.h"
+#include "base/longwork.h"
 #include "base/modal.h"
 #include "diskfiles.h"
 #include "library/librarywindow.h"
@@ -12,6 +13,7 @@
 #include "songlist/songlistview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -318,14 +320,21 @@ private slots:
         picker.show();
         QVERIFY(picker.setFolder(path("music")));
         picker.chkEXT->setChecked(true);
-        QStringList during; // caption, then whether OK and Cancel are enabled
-        QTimer::singleShot(0, &picker, [&] {
+        // Caption, whether OK and Cancel are enabled, and whether the walk's
+        // dialog is modal to the picker.
+        QStringList during;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            if (!during.isEmpty())
+                return; // the next walk runs in full
             during << picker.windowTitle() << QString::number(picker.cmdOK->isEnabled())
-                   << QString::number(picker.cmdCancel->isEnabled());
+                   << QString::number(picker.cmdCancel->isEnabled())
+                   << QString::number(dialog.parent() == &picker &&
+                                      QApplication::activeModalWidget() == &dialog);
             closeBox ? void(picker.close()) : picker.cmdCancel->click();
         });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         picker.cmdOK->click();
-        QCOMPARE(during, L({"処理中...", "0", "1"}));
+        QCOMPARE(during, L({"処理中...", "0", "1", "1"}));
         QCOMPARE(picker.RetCode(), 0);
         QCOMPARE(picker.frmDirSel_GetFileList(), L());
         QCOMPARE(picker.isVisible(), !closeBox);
