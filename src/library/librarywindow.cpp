@@ -1,5 +1,6 @@
 #include "library/librarywindow.h"
 
+#include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
@@ -175,9 +176,17 @@ bool frmMelodara::frmMld_RegistFiles() {
 void frmMelodara::mnuFile_DeleteFile_Click() {
     if (ShowMessage(21, 1) != msgbox::Ok)
         return;
-    BusyPointer busy;
     frmMld_SetMenuState(1);
-    files_.deleteSongs(lvFileList->selectedKeys());
+    files_.deleteSongs(lvFileList->selectedKeys(), [this](const auto& write) {
+        return runLongWork(this, QStringLiteral("ファイルを削除しています..."),
+                           [&write](WorkProgress& progress) {
+                               return write([&progress](int done, int total) {
+                                   progress.setMaximum(total);
+                                   progress.setValue(done);
+                                   return !progress.isCancelled();
+                               });
+                           });
+    });
 }
 
 void frmMelodara::cmdClose_Click() {

@@ -529,10 +529,12 @@ private slots:
     // A deletion asks first; once made (even when the engine refuses it,
     // all or nothing) it disables adding files and folders but not
     // playlists, and is reported even when the close box follows. Album
-    // rows of deleted songs go with them.
+    // rows of deleted songs go with them. The write runs behind a progress
+    // dialog modal to the window; its Cancel deletes nothing.
     void deletion_data() {
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("albumRows");
@@ -540,14 +542,19 @@ private slots:
         const QString keep3 = "CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
                               " BEGIN SELECT RAISE(ABORT, 'kept'); END";
         QTest::newRow("confirmed")
-            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << "" << L{all[1]} << 1;
-        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << keep3 << all << 2;
-        QTest::newRow("answered cancel") << L{"Key_1"} << int(msgbox::Cancel) << "" << all << 2;
-        QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << "" << all << 2;
+            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << "" << L{all[1]} << 1;
+        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << keep3 << all
+                                 << 2;
+        QTest::newRow("cancelled in the progress dialog")
+            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << true << "" << all << 2;
+        QTest::newRow("answered cancel")
+            << L{"Key_1"} << int(msgbox::Cancel) << false << "" << all << 2;
+        QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << false << "" << all << 2;
     }
     void deletion() {
         QFETCH(QStringList, selected);
         QFETCH(int, answer);
+        QFETCH(bool, cancel);
         QFETCH(QString, sabotage);
         QFETCH(QStringList, left);
         addSongs(3);
@@ -558,7 +565,15 @@ private slots:
         for (const QString& key : selected)
             w.lvFileList->selectKey(key, true);
         presenter_.answer(answer);
+        QList<bool> modal;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress& progress) {
+            modal << (dialog.parent() == &w && QApplication::activeModalWidget() == &dialog);
+            if (cancel)
+                progress.cancel();
+        });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         w.mnuFile_DeleteFile->trigger();
+        QCOMPARE(modal, answer == msgbox::Ok ? QList<bool>{true} : QList<bool>{});
         QCOMPARE(shown(presenter_), L({"Melodara Player|選択中の曲をデータベースから削除します"}) +
                                         (sabotage.isEmpty() ? L() : L{"DBError|kept"}));
         QCOMPARE(presenter_.boxes()[0].style, 1);
