@@ -8,13 +8,17 @@
 #include "export/foldercopy.h"
 #include "scriptedpresenter.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestFolderCopy : public QObject {
     Q_OBJECT
@@ -122,7 +126,16 @@ private slots:
         QCOMPARE(run(none), "ok |  | 0 |  | one.mp3=one.mp3,song.mp3/");
     }
 
+    // By its permission bits, also for the superuser, who may write it.
+    void aReadOnlyFileIsNotReplaced_data() {
+        QTest::addColumn<bool>("root");
+        QTest::newRow("unprivileged user") << false;
+        QTest::newRow("superuser") << true;
+    }
     void aReadOnlyFileIsNotReplaced() {
+        QFETCH(bool, root);
+        if (root && geteuid() != 0)
+            QSKIP("the tests do not run as the superuser here");
         QVERIFY(diskfiles::write(dst_ + "/song.mp3", "kept"));
         const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                          QFile::WriteOther | QFile::ExeOther;
@@ -132,7 +145,9 @@ private slots:
         QVERIFY(QFile::setPermissions(dst_ + "/song.mp3", QFile::ReadOwner | QFile::ReadOther));
         FolderCopy copy(sources({"song.mp3"}), dst_);
         QString outcome;
-        {
+        if (root) {
+            outcome = run(copy);
+        } else {
             Unprivileged user;
             if (!user.isActive())
                 QSKIP("cannot act as an unprivileged user here");
@@ -140,6 +155,42 @@ private slots:
         }
         QCOMPARE(outcome, "failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
                           "song.mp3=kept");
+    }
+
+    // A name near the system's limit of 255 bytes is copied, new or
+    // replacing a file of that name.
+    void aNameNearTheLimitIsCopied() {
+        const QString name = QString(246, 'n') + ".mp3"; // 250 bytes
+        FolderCopy fresh(sources({name}), dst_);
+        QCOMPARE(run(fresh), "ok | 0 | 1 |  | " + name); // too long to show its bytes
+        QVERIFY(diskfiles::write(src_ + "/" + name, "newer"));
+        FolderCopy replacing({src_ + "/" + name}, dst_);
+        QCOMPARE(run(replacing), QString("ok | 0 | 1 |  | %1=newer").arg(name));
+    }
+
+    // A copy killed part-way never leaves part of a file under its name:
+    // the target is absent or whole, whenever the kill came.
+    void aKilledCopyLeavesNoPartOfAFile() {
+        QByteArray big(48 * 1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < big.size(); i += 4096)
+            big[i] = char(i / 4096);
+        QVERIFY(diskfiles::write(src_ + "/big.wav", big));
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            FolderCopy copy({src_ + "/big.wav"}, dst_);
+            copy.run();
+            _exit(0);
+        }
+        // Killed as soon as anything shows in the folder.
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !QDir(dst_).entryList(QDir::Files | QDir::Hidden).isEmpty(); }, 10000));
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QFileInfo target(dst_ + "/big.wav");
+        QVERIFY2(!target.exists() || target.size() == big.size(),
+                 qPrintable(QString::number(target.size())));
     }
 
     void aCancelKeepsTheFilesCopiedSoFar() {
