@@ -95,6 +95,9 @@ void frmMain::buildControls() {
     fraSong = named(new QGroupBox(QStringLiteral("再生中の曲"), central), "fraSong");
     lblSongDisp1 = named(new QLabel(fraSong), "lblSongDisp1");
     lblSongDisp2 = named(new QLabel(fraSong), "lblSongDisp2");
+    // Song titles, artists and paths are shown as typed, never as markup.
+    for (QLabel* label : {lblSongDisp1, lblSongDisp2})
+        label->setTextFormat(Qt::PlainText);
     QFont title = lblSongDisp1->font();
     title.setPointSizeF(title.pointSizeF() * 1.2);
     title.setBold(true);
@@ -142,6 +145,7 @@ void frmMain::buildControls() {
     // The song text has a label of its own: the bar's message is temporary,
     // and the status tips of the menus would wipe it.
     lblStatBarSong = named(new QLabel(statBar), "lblStatBarSong");
+    lblStatBarSong->setTextFormat(Qt::PlainText);
     statBar->addPermanentWidget(lblStatBarSong, 1);
     tmDuration = named(new QTimer(this), "tmDuration");
     tmDuration->setInterval(1000);

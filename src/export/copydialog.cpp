@@ -21,6 +21,7 @@ frmCopyProgress::frmCopyProgress(int count, QWidget* parent) : QDialog(parent), 
     lblProgress = named(new QLabel(this), QStringLiteral("lblProgress"));
     lblFile = named(new QLabel(this), QStringLiteral("lblFile"));
     lblFile->setMinimumWidth(360);
+    lblFile->setTextFormat(Qt::PlainText);
     // A long name is cut at the label's edge rather than widening the window.
     lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     prgCopy = named(new QProgressBar(this), QStringLiteral("prgCopy"));

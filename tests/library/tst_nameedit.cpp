@@ -378,9 +378,11 @@ private slots:
         QFETCH(QList<int>, answers);
         QStringList asked;
         bool untouchedWhenAsked = true;
+        bool plainText = true; // the question shows names as typed, never as markup
         setModalHandler([&](QDialog& dialog) {
             auto* rel = qobject_cast<NameRelDialog*>(&dialog);
             untouchedWhenAsked = untouchedWhenAsked && snapshot(*lib_) == before_;
+            plainText = plainText && rel->lblMes->textFormat() == Qt::PlainText;
             asked << rel->lblMes->text() + u'>' + itemTexts(rel->cboList->model()).join(u'|');
             const int answer = answers.value(asked.size() - 1);
             rel->cboList->setCurrentIndex(answer < 0 ? 1 : answer);
@@ -398,6 +400,7 @@ private slots:
         QCOMPARE(accepted.count(), 1);
         QVERIFY(!editor->Cancel());
         QVERIFY(untouchedWhenAsked);
+        QVERIFY(plainText);
         QTEST(asked, "asked");
         QTEST(names(*lib_, genre), "names");
         QTEST(songs(), "songs");
