@@ -43,6 +43,15 @@ QString FolderCopy::targetOf(int index) const {
     return folder_ + QLatin1Char('/') + QFileInfo(sources_.value(index)).fileName();
 }
 
+int FolderCopy::existingTargets() const {
+    int n = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QFileInfo target(targetOf(i));
+        n += target.exists() && !target.isDir() ? 1 : 0;
+    }
+    return n;
+}
+
 bool FolderCopy::run(const std::function<void(int)>& starting) {
     buffer_ = std::make_unique<char[]>(kChunk);
     for (int i = 0; i < count(); ++i) {
@@ -52,6 +61,9 @@ bool FolderCopy::run(const std::function<void(int)>& starting) {
         }
         if (starting)
             starting(i);
+        const QFileInfo target(targetOf(i));
+        if (keepExisting_ && target.exists() && !target.isDir())
+            continue;
         if (!copyOne(sources_[i], targetOf(i)))
             return false;
         ++copied_;

@@ -30,6 +30,11 @@ public:
     // Where source `index` goes: the folder and the source's file name.
     QString targetOf(int index) const;
 
+    // How many targets name a file that is there already.
+    int existingTargets() const;
+    // Leaves such files as they are instead of replacing them.
+    void keepExisting(bool keep) { keepExisting_ = keep; }
+
     // Copies every source in order; `starting` is told the index of each
     // file before it is copied. True when all were copied.
     bool run(const std::function<void(int index)>& starting = {});
@@ -50,6 +55,7 @@ private:
     QString folder_;
     std::unique_ptr<char[]> buffer_;
     std::atomic<bool> cancel_ = false;
+    bool keepExisting_ = false;
     int copied_ = 0;
     bool cancelled_ = false;
     QString error_;

@@ -26,6 +26,7 @@ class TestFolderCopy : public QObject {
     QTemporaryDir dir_;
     QString src_;
     QString dst_;
+    int rowsRun_ = 0;
 
     // Writes these files in src, each holding its own name; their paths.
     QStringList sources(const QStringList& names) const {
@@ -70,8 +71,11 @@ class TestFolderCopy : public QObject {
 
 private slots:
     void init() {
-        src_ = dir_.path() + "/" + QTest::currentTestFunction() + "/src";
-        dst_ = dir_.path() + "/" + QTest::currentTestFunction() + "/dst";
+        // Each row of a table has folders of its own.
+        const QString folder =
+            dir_.path() + "/" + QTest::currentTestFunction() + "/" + QString::number(++rowsRun_);
+        src_ = folder + "/src";
+        dst_ = folder + "/dst";
         QVERIFY(QDir().mkpath(src_) && QDir().mkpath(dst_));
     }
     void cleanup() { setModalHandler({}); }
@@ -140,7 +144,8 @@ private slots:
         const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                          QFile::WriteOther | QFile::ExeOther;
         // The unprivileged user reaches the folders and may write in dst.
-        for (const QString& d : {dir_.path(), QFileInfo(src_).path(), src_, dst_})
+        for (const QString& d : {dir_.path(), QFileInfo(QFileInfo(src_).path()).path(),
+                                 QFileInfo(src_).path(), src_, dst_})
             QVERIFY(QFile::setPermissions(d, all));
         QVERIFY(QFile::setPermissions(dst_ + "/song.mp3", QFile::ReadOwner | QFile::ReadOther));
         FolderCopy copy(sources({"song.mp3"}), dst_);
@@ -201,6 +206,34 @@ private slots:
         FolderCopy early(sources({"three.mp3"}), dst_);
         early.cancel();
         QCOMPARE(run(early), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
+    }
+
+    // Files of the same name there: asked once, to replace them, keep them
+    // or copy nothing; with none there nothing is asked.
+    void askedOnceBeforeReplacing_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("contents");
+        QTest::newRow("replace") << int(msgbox::Yes)
+                                 << "one.mp3=one.mp3,three.mp3=three.mp3,two.mp3=two.mp3";
+        QTest::newRow("keep") << int(msgbox::No)
+                              << "one.mp3=one.mp3,three.mp3=old three,two.mp3=old two";
+        QTest::newRow("cancel") << int(msgbox::Cancel) << "three.mp3=old three,two.mp3=old two";
+    }
+    void askedOnceBeforeReplacing() {
+        QFETCH(int, answer);
+        QVERIFY(diskfiles::write(dst_ + "/two.mp3", "old two"));
+        QVERIFY(diskfiles::write(dst_ + "/three.mp3", "old three"));
+        ScriptedPresenter boxes;
+        boxes.answer(answer);
+        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        QTEST(contents(), "contents");
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].text,
+                 "コピー先に同じ名前のファイルが 2 個あります。\n"
+                 "置き換えますか？（「いいえ」でそれらのファイルを残します）");
+        QCOMPARE(boxes.boxes()[0].style, 0x23);
+        CopyToFolder(nullptr, sources({"four.mp3"}), dst_);
+        QCOMPARE(boxes.boxes().size(), 1);
     }
 
     void cancelDuringTheCopy_data() {
