@@ -115,6 +115,7 @@ void frmMain::frmMain_PlaySong(const QString& key) {
         frmMain_PauseSong();
         break;
     }
+    emit playerChanged();
 }
 
 void frmMain::frmMain_StartSong(const QString& startKey) {
@@ -147,6 +148,7 @@ void frmMain::frmMain_StartSong(const QString& startKey) {
         timerOn();
     else
         frmMain_StopSong();
+    emit playerChanged();
 }
 
 void frmMain::frmMain_PauseSong() {
@@ -170,6 +172,7 @@ void frmMain::frmMain_StopSong() {
     songDisp(0)->clear();
     songDisp(1)->clear();
     lblStatBarSong->clear();
+    emit playerChanged();
 }
 
 void frmMain::frmMain_NextSong() {

@@ -129,6 +129,7 @@ void frmMain::followEditedSong(const std::vector<Song>& written) {
             frmMain_SetStatusBarSong();
         }
         sldVolume_Change();
+        emit playerChanged();
         return;
     }
 }
