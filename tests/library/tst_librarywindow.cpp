@@ -566,13 +566,11 @@ private slots:
             w.mnuFile_DeleteFile->trigger();
             presenter_.clear();
         }
-        QTimer canceller;
-        connect(&canceller, &QTimer::timeout, &w, [&w, cancelWalk] {
-            if (auto* progress = w.findChild<QProgressDialog*>("dlgWalkProgress");
-                progress && cancelWalk)
-                progress->cancel();
+        setLongWorkWatcher([cancelWalk](QDialog&, WorkProgress& progress) {
+            if (cancelWalk)
+                progress.cancel();
         });
-        canceller.start(0);
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         QList<QUrl> urls;
         for (const QString& name : dropped)
             urls << QUrl::fromLocalFile(path(name));
