@@ -4,6 +4,9 @@
 
 #include "app/mainwindow.h"
 
+#include "base/longwork.h"
+#include "base/messagecatalogue.h"
+#include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "library/songedit.h"
 #include "library/songproperty.h"
@@ -36,6 +39,37 @@ std::optional<Song> editSelectedSong(frmMain& window, int mode) {
     return editor.TargetSong();
 }
 
+// Writes the edit, a bulk one on a worker behind a progress dialog. Rows of
+// songs removed meanwhile leave the list, with a word; a failure says that
+// nothing was saved, after the connector's own box.
+bool saveEdit(frmMain& window, const Song& edited, const QStringList& keys, bool bulk,
+              std::vector<Song>& written) {
+    QStringList removed;
+    bool cancelled = false;
+    const auto save = [&](WorkProgress& progress) {
+        const bool saved =
+            songedit::saveSongs(edited, keys, bulk, written, removed, [&](int done, int total) {
+                progress.setMaximum(total);
+                progress.setValue(done);
+                return !progress.isCancelled();
+            });
+        cancelled = !saved && progress.isCancelled();
+        return saved;
+    };
+    WorkProgress here;
+    const bool ok =
+        bulk ? runLongWork(&window, QStringLiteral("曲情報を更新しています..."), save) : save(here);
+    for (const QString& key : removed)
+        window.lvSongList->songs().removeItem(key);
+    if (!removed.isEmpty())
+        msgbox::show(QStringLiteral("選択中の曲はデータベースから削除されています"), 0,
+                     kDefaultMessageTitle);
+    if (!ok && !cancelled)
+        msgbox::show(QStringLiteral("曲情報の更新に失敗しました。変更は保存されていません"), 0,
+                     kDefaultMessageTitle);
+    return ok;
+}
+
 } // namespace
 
 void frmMain::connectSongEdit() {
@@ -56,7 +90,7 @@ void frmMain::frmMain_EditSongProp() {
         return;
     const QString key = songrows::listKey(edited->KeyString());
     std::vector<Song> written;
-    if (!songedit::saveSongs(*edited, {key}, false, written)) {
+    if (!saveEdit(*this, *edited, {key}, false, written)) {
         // The row shows what is stored, never what failed to be.
         songedit::restoreRow(key, lvSongList->songs());
         return;
@@ -75,7 +109,7 @@ void frmMain::frmMain_EditSongPropDirect() {
     std::vector<Song> written;
     // All or nothing: after a failure every row still shows what it did,
     // which is what the database still holds.
-    if (!songedit::saveSongs(*edited, keys, true, written))
+    if (!saveEdit(*this, *edited, keys, true, written))
         return;
     lvSetSongItems(written, lvSongList->songs(), true);
     followEditedSong(written);

@@ -103,6 +103,9 @@ void frmMain::buildControls() {
     fraSong = named(new QGroupBox(QStringLiteral("再生中の曲"), central), "fraSong");
     lblSongDisp1 = named(new QLabel(fraSong), "lblSongDisp1");
     lblSongDisp2 = named(new QLabel(fraSong), "lblSongDisp2");
+    // Song titles, artists and paths are shown as typed, never as markup.
+    for (QLabel* label : {lblSongDisp1, lblSongDisp2})
+        label->setTextFormat(Qt::PlainText);
     QFont title = lblSongDisp1->font();
     title.setPointSizeF(title.pointSizeF() * 1.2);
     title.setBold(true);

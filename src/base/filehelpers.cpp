@@ -1,11 +1,11 @@
 #include "base/filehelpers.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -14,9 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int gSearchCount = 0;        // index of the next find, shared by a whole search
-bool gSearchRunning = false; // guards against a walk started from processEvents()
-int gYieldIntervalMs = 50;
+int gSearchCount = 0;                    // index of the next find, shared by a whole search
+std::atomic<bool> gSearchRunning{false}; // one walk at a time, whatever the thread
+std::atomic<int> gYieldIntervalMs{50};
 
 constexpr int kUndecodableShown = 5;
 
@@ -73,7 +73,7 @@ public:
                 ++gSearchCount;
                 ++found_;
             }
-            maybeYield();
+            maybeReport();
         }
     }
 
@@ -120,11 +120,9 @@ private:
             watch_->undecodableShown << shown;
     }
 
-    void maybeYield() {
+    void maybeReport() {
         if (sinceYield_.elapsed() < gYieldIntervalMs)
             return;
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
         if (watch_ && watch_->progress && !watch_->progress(found_)) {
             watch_->cancelled = true;
             stopped_ = true;
@@ -151,14 +149,12 @@ bool IsMusicFile(const QString& name) {
 }
 
 void SearchFiles(const QString& folder, QStringList& files, bool recurse, SearchWatch* watch) {
-    if (gSearchRunning)
+    if (gSearchRunning.exchange(true))
         return;
-    if (folder.isEmpty()) {
+    if (folder.isEmpty())
         gSearchCount = 0;
-        return;
-    }
-    gSearchRunning = true;
-    Walker(files, recurse, watch).walk(folder);
+    else
+        Walker(files, recurse, watch).walk(folder);
     gSearchRunning = false;
 }
 

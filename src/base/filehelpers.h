@@ -12,9 +12,9 @@ bool IsMusicFile(const QString& name);
 // Lets the caller of a long walk follow and stop it, and tells what the
 // walk left out.
 struct SearchWatch {
-    // Run each time the walk lets events run, with the number of files
-    // this walk has found; returning false stops the walk (`files` then
-    // holds what was found so far).
+    // Run every SetSearchFilesYieldInterval() milliseconds, on the walk's
+    // thread, with the number of files this walk has found; returning false
+    // stops the walk (`files` then holds what was found so far).
     std::function<bool(int found)> progress;
     bool cancelled = false;
     // Music files and folders left out for their names, with the first
@@ -33,9 +33,9 @@ struct SearchWatch {
 // is done, to reset the count for the next one.
 //
 // Folders whose names begin with "." and links to folders are not entered;
-// folders that cannot be read are skipped. Pending events are processed
-// during the walk so the window stays responsive; a walk started from such
-// an event while another runs does nothing.
+// folders that cannot be read are skipped. The walk lets no events run: a
+// window runs a long walk on a worker thread (see base/longwork.h). A walk
+// started while another runs, on any thread, does nothing.
 //
 // Only ordinary files (and links to them) are taken, never pipes or
 // devices. A name whose bytes are not valid text in the platform encoding
@@ -43,7 +43,7 @@ struct SearchWatch {
 void SearchFiles(const QString& folder, QStringList& files, bool recurse,
                  SearchWatch* watch = nullptr);
 
-// How often (milliseconds) the walk lets pending events run; 0 means after
+// How often (milliseconds) the walk reports to its watch; 0 means after
 // every entry. Returns the previous value.
 int SetSearchFilesYieldInterval(int milliseconds);
 

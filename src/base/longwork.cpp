@@ -117,9 +117,9 @@ bool runLongWork(QWidget* parent, const QString& caption, const LongWorkFunction
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &dialog, [&dialog] { dialog.refresh(); });
     refresh.start(kRefreshMs);
-    thread->start();
     if (watcher())
         watcher()(dialog, progress);
+    thread->start();
     // The dialog is modal to the window, so this loop lets painting,
     // playback and other windows run, never the window's own commands.
     if (!thread->isFinished())

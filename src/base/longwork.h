@@ -80,9 +80,10 @@ bool runLongWork(QWidget* parent, const QString& caption, const LongWorkFunction
 // True while runLongWork is running a work.
 bool isLongWorkRunning();
 
-// Tests: `watcher` runs on the user-interface thread right after the dialog
-// ("dlgLongWork", its button "cmdLongWorkCancel") has been shown and the
-// work started, e.g. to press Cancel or to try a command meanwhile. An
-// empty watcher removes it.
+// Tests: `watcher` runs on the user-interface thread once the dialog
+// ("dlgLongWork", its button "cmdLongWorkCancel") has been shown, just
+// before the work starts, e.g. to press Cancel (the work then finds itself
+// cancelled at its first look) or to try a command meanwhile. An empty
+// watcher removes it.
 using LongWorkWatcher = std::function<void(QDialog& dialog, WorkProgress& progress)>;
 void setLongWorkWatcher(LongWorkWatcher watcher);

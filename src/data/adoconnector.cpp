@@ -126,7 +126,8 @@ QString sqlText(const requests::Statement& st, const QStringList& params) {
 
 class ADO_Connector::Hold {
 public:
-    explicit Hold(ADO_Connector& connector) : connector_(connector), held_(connector.acquire()) {}
+    explicit Hold(ADO_Connector& connector, int waitMs = kBusyWaitMs)
+        : connector_(connector), held_(connector.acquire(waitMs)) {}
     ~Hold() {
         if (held_)
             connector_.lock_.unlock();
@@ -140,13 +141,13 @@ private:
     bool held_;
 };
 
-bool ADO_Connector::acquire() {
+bool ADO_Connector::acquire(int waitMs) {
     tBusy = false;
     if (!onUserInterfaceThread()) {
         lock_.lock();
         return true;
     }
-    tBusy = !lock_.tryLock(kBusyWaitMs);
+    tBusy = !lock_.tryLock(waitMs);
     return !tBusy;
 }
 
@@ -189,8 +190,23 @@ bool ADO_Connector::adoDisconnect() {
     if (!db_->isOpen())
         return false;
     statements_->clear();
+    reader_.reset();
     db_->close();
     return true;
+}
+
+sqlite::Database* ADO_Connector::reader() {
+    if (!onUserInterfaceThread() || !db_->isOpen())
+        return nullptr;
+    if (!reader_) {
+        reader_ = std::make_unique<sqlite::Database>();
+        QString error;
+        if (!reader_->open(path_, false, error, true)) {
+            reader_.reset();
+            return nullptr;
+        }
+    }
+    return reader_.get();
 }
 
 void ADO_Connector::leaveTransaction() {
@@ -244,15 +260,18 @@ bool ADO_Connector::adoGetQueryRow(const QString& name, int offset, Recordset& r
 bool ADO_Connector::read(const requests::Statement& source, const QStringList& params,
                          Recordset& rs, const std::function<void()>& eachRow) {
     rs.close();
-    const Hold hold(*this);
-    if (!hold)
+    // While long work holds the connection, the window reads what is
+    // committed through a read-only connection of its own, at once.
+    const Hold hold(*this, 0);
+    sqlite::Database* other = hold ? nullptr : reader();
+    if (!hold && !other)
         return false;
     if (!db_->isOpen())
         return fail(kNotConnected);
 
     QString error;
     std::unique_ptr<sqlite::Statement> owned;
-    sqlite::Statement* statement = prepare(source, params, owned, error);
+    sqlite::Statement* statement = prepare(source, params, owned, error, other);
     if (!statement)
         return fail(error);
     sqlite::Statement& query = *statement;
@@ -338,16 +357,16 @@ bool ADO_Connector::adoSetData(int kind, const QStringList& params) {
 }
 
 sqlite::Statement* ADO_Connector::prepare(const requests::Statement& st, const QStringList& params,
-                                          std::unique_ptr<sqlite::Statement>& owned,
-                                          QString& error) {
+                                          std::unique_ptr<sqlite::Statement>& owned, QString& error,
+                                          sqlite::Database* other) {
     QList<QVariant> values;
     if (!bindValues(st, params, values, error))
         return nullptr;
     sqlite::Statement* statement;
-    if (st.form == requests::Form::Sql) {
+    if (st.form == requests::Form::Sql && !other) {
         statement = &statements_->get(st.sql);
     } else {
-        owned = std::make_unique<sqlite::Statement>(*db_, sqlText(st, params));
+        owned = std::make_unique<sqlite::Statement>(other ? *other : *db_, sqlText(st, params));
         statement = owned.get();
     }
     if (!statement->isValid()) {
@@ -385,7 +404,7 @@ bool ADO_Connector::adoxCreateQuery(const QString& sql, const QString& name, QSt
     QString reason;
     const Hold hold(*this);
     if (!hold) {
-        reason = QStringLiteral("The library is busy with other work.");
+        reason = QStringLiteral("ライブラリは別の処理に使われています。");
     } else if (!db_->isOpen()) {
         reason = kNotConnected;
     } else if (bulkLost_) {
@@ -418,7 +437,7 @@ bool ADO_Connector::queryExists(const QString& name) {
 }
 
 ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector)
-    : connector_(connector), held_(connector.acquire()) {
+    : connector_(connector), held_(connector.acquire(kBusyWaitMs)) {
     if (!held_)
         return;
     ++connector_.bulkWrites_;

@@ -66,9 +66,10 @@ public:
     // BulkWrite from construction to destruction, so no other thread's
     // write can join, break or be undone with its transaction. A worker
     // waits for its turn; the user-interface thread waits at most
-    // kBusyWaitMs, then the call fails without a box and wasBusy() is true
+    // kBusyWaitMs, then a write fails without a box and wasBusy() is true
     // on that thread until its next call (a play count, say, is written
-    // again at the next tick instead).
+    // again at the next tick instead), while a read goes on through a
+    // read-only connection that sees what is committed.
     static constexpr int kBusyWaitMs = 200;
     bool wasBusy() const;
 
@@ -107,16 +108,22 @@ public:
 
 private:
     class Hold;
-    // Takes the connection for this thread; false when busy (see wasBusy).
-    bool acquire();
+    // Takes the connection for this thread, the user-interface thread
+    // waiting at most `waitMs`; false when busy (see wasBusy).
+    bool acquire(int waitMs);
     bool adoConnect();
     bool adoDisconnect();
     bool read(const requests::Statement& source, const QStringList& params, Recordset& rs,
               const std::function<void()>& eachRow);
     // The statement of `st` with its values bound, or null and `error`.
     // Fixed SQL comes from the cache; other text is compiled into `owned`.
+    // `other`, when given, is the connection to compile on instead.
     sqlite::Statement* prepare(const requests::Statement& st, const QStringList& params,
-                               std::unique_ptr<sqlite::Statement>& owned, QString& error);
+                               std::unique_ptr<sqlite::Statement>& owned, QString& error,
+                               sqlite::Database* other = nullptr);
+    // The user-interface thread's read-only connection, for reads while
+    // long work holds the main one; null on other threads.
+    sqlite::Database* reader();
     bool run(const requests::Statement& st, const QStringList& params, QString& error);
     bool fail(const QString& error);
     // After the outermost write has ended: a connection the engine left
@@ -128,6 +135,7 @@ private:
     QRecursiveMutex lock_; // the thread using db_
     std::unique_ptr<sqlite::Database> db_;
     std::unique_ptr<sqlite::StatementCache> statements_;
+    std::unique_ptr<sqlite::Database> reader_;
     int bulkWrites_ = 0;    // BulkWrite guards alive
     bool bulkLost_ = false; // the engine ended their transaction
 };

@@ -11,11 +11,11 @@ Database::~Database() {
     close();
 }
 
-bool Database::open(const QString& path, bool create, QString& error) {
+bool Database::open(const QString& path, bool create, QString& error, bool readOnly) {
     close();
-    // One connection used from one thread: no per-call locking.
-    const int flags =
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    // Each connection is used by one thread at a time: no per-call locking.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                      SQLITE_OPEN_NOMUTEX | (create && !readOnly ? SQLITE_OPEN_CREATE : 0);
     const QByteArray name = QFile::encodeName(path);
     const int rc = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {

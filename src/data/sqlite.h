@@ -21,8 +21,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens `path`; with `create` a missing file is created.
-    bool open(const QString& path, bool create, QString& error);
+    // Opens `path`; with `create` a missing file is created; `readOnly`
+    // opens it for reading only.
+    bool open(const QString& path, bool create, QString& error, bool readOnly = false);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }

@@ -21,6 +21,7 @@ frmCopyProgress::frmCopyProgress(int count, QWidget* parent) : QDialog(parent), 
     lblProgress = named(new QLabel(this), QStringLiteral("lblProgress"));
     lblFile = named(new QLabel(this), QStringLiteral("lblFile"));
     lblFile->setMinimumWidth(360);
+    lblFile->setTextFormat(Qt::PlainText);
     // A long name is cut at the label's edge rather than widening the window.
     lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     prgCopy = named(new QProgressBar(this), QStringLiteral("prgCopy"));
@@ -63,6 +64,18 @@ void CopyToFolder(QWidget* owner, const QStringList& sources, const QString& fol
     if (sources.isEmpty())
         return;
     FolderCopy copy(sources, folder);
+    // Files of the same name are replaced only when the user says so, once
+    // for all of them.
+    if (const int existing = copy.existingTargets()) {
+        const int answer = msgbox::show(
+            QStringLiteral("コピー先に同じ名前のファイルが %1 個あります。\n"
+                           "置き換えますか？（「いいえ」でそれらのファイルを残します）")
+                .arg(existing),
+            3 | 0x20, kDefaultMessageTitle);
+        if (answer != msgbox::Yes && answer != msgbox::No)
+            return;
+        copy.keepExisting(answer == msgbox::No);
+    }
     frmCopyProgress progress(copy.count(), owner);
     QObject::connect(&progress, &frmCopyProgress::cancelRequested, [&copy] { copy.cancel(); });
     const std::unique_ptr<QThread> worker(QThread::create([&copy, &progress] {

@@ -19,6 +19,12 @@ namespace {
 constexpr qint64 kChunk = 1 << 20;
 
 const QString kCannotWrite = QStringLiteral("コピー先に書き込めません。");
+const QString kDiskFull = QStringLiteral("コピー先の空き容量が足りません。");
+
+// rw-r--r--, as a file copied by hand gets.
+constexpr QFile::Permissions kNewFilePermissions = QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ReadUser | QFile::WriteUser |
+                                                   QFile::ReadGroup | QFile::ReadOther;
 
 QString described(const QString& what, const QString& path, const QString& reason) {
     return QStringLiteral("%1\n%2\n(%3)").arg(what, path, reason);
@@ -37,6 +43,15 @@ QString FolderCopy::targetOf(int index) const {
     return folder_ + QLatin1Char('/') + QFileInfo(sources_.value(index)).fileName();
 }
 
+int FolderCopy::existingTargets() const {
+    int n = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QFileInfo target(targetOf(i));
+        n += target.exists() && !target.isDir() ? 1 : 0;
+    }
+    return n;
+}
+
 bool FolderCopy::run(const std::function<void(int)>& starting) {
     buffer_ = std::make_unique<char[]>(kChunk);
     for (int i = 0; i < count(); ++i) {
@@ -46,6 +61,9 @@ bool FolderCopy::run(const std::function<void(int)>& starting) {
         }
         if (starting)
             starting(i);
+        const QFileInfo target(targetOf(i));
+        if (keepExisting_ && target.exists() && !target.isDir())
+            continue;
         if (!copyOne(sources_[i], targetOf(i)))
             return false;
         ++copied_;
@@ -61,43 +79,33 @@ bool FolderCopy::copyOne(const QString& source, const QString& target) {
                      : QStringLiteral("ファイルが見つかりません。\n%1").arg(source);
         return false;
     }
-    // Into a free name the copy is written directly and removed again if
-    // it does not complete. A file already there is replaced only by a
-    // complete copy, written beside it under a temporary name first; one
-    // the user made read-only is not replaced at all.
+    // Every copy is written beside its target under a short temporary name
+    // and takes the target's name in one step only when it is complete, so
+    // neither a failure nor a killed program leaves part of a file under
+    // that name. A file the user made read-only is not replaced at all:
+    // judged by its permission bits, since the superuser may write any file.
     const QFileInfo existing(target);
     const bool replacing = existing.exists() || existing.isSymLink();
-    if (replacing && !existing.isDir() && !existing.isWritable()) {
+    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (replacing && !existing.isDir() &&
+        (!existing.isWritable() || !(existing.permissions() & anyWrite))) {
         error_ = described(kCannotWrite, target, systemError(EACCES));
         return false;
     }
-    QTemporaryFile temporary(folder_ + QStringLiteral("/.") + existing.fileName() +
-                             QStringLiteral(".XXXXXX"));
-    QFile fresh(target);
-    QFile& out = replacing ? static_cast<QFile&>(temporary) : fresh;
-    const bool opened =
-        replacing ? temporary.open()
-                  : fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
-    if (!opened) {
+    QTemporaryFile out(folder_ + QStringLiteral("/.melodara-XXXXXX"));
+    if (!out.open()) {
         error_ = described(kCannotWrite, target, out.errorString());
         return false;
     }
-    if (replacing)
-        temporary.setPermissions(existing.permissions());
-    if (!stream(in, out, source, target)) {
-        if (!replacing)
-            fresh.remove();
+    out.setPermissions(replacing ? existing.permissions() : kNewFilePermissions);
+    if (!stream(in, out, source, target))
         return false;
-    }
-    if (!replacing)
-        return true;
-    // Replaces the file of that name in one step.
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+    if (std::rename(QFile::encodeName(out.fileName()).constData(),
                     QFile::encodeName(target).constData()) != 0) {
         error_ = described(kCannotWrite, target, systemError(errno));
         return false;
     }
-    temporary.setAutoRemove(false);
+    out.setAutoRemove(false);
     return true;
 }
 
@@ -137,8 +145,11 @@ bool FolderCopy::stream(QFile& in, QFile& out, const QString& source, const QStr
         }
         if (got == 0)
             break;
-        if (out.write(buffer_.get(), got) != got) {
-            error_ = described(kCannotWrite, target, out.errorString());
+        const qint64 put = out.write(buffer_.get(), got);
+        if (put != got) {
+            // A short write is the disk filling up; the system says nothing.
+            error_ = put >= 0 ? described(kDiskFull, target, systemError(ENOSPC))
+                              : described(kCannotWrite, target, out.errorString());
             return false;
         }
     }

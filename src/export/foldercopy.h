@@ -14,10 +14,12 @@ class QFile;
 // the same name the later one stays. The first failure ends the copy.
 //
 // Each file is streamed a chunk at a time (by the kernel where it can,
-// else through a fixed buffer), never read whole. A failure or a cancel
-// never leaves a part of a file: a new file is removed again, and a file
-// being replaced stays as it was until its complete copy takes its name.
-// A read-only file in the folder is not replaced.
+// else through a fixed buffer), never read whole, into a temporary file
+// beside its target that takes the target's name only when complete: a
+// failure, a cancel or a killed program never leaves part of a file under
+// its name, and a file being replaced stays as it was until then. A file
+// in the folder without write permission is not replaced, even by the
+// superuser.
 //
 // run() may go on another thread than cancel().
 class FolderCopy {
@@ -27,6 +29,11 @@ public:
     int count() const { return int(sources_.size()); }
     // Where source `index` goes: the folder and the source's file name.
     QString targetOf(int index) const;
+
+    // How many targets name a file that is there already.
+    int existingTargets() const;
+    // Leaves such files as they are instead of replacing them.
+    void keepExisting(bool keep) { keepExisting_ = keep; }
 
     // Copies every source in order; `starting` is told the index of each
     // file before it is copied. True when all were copied.
@@ -48,6 +55,7 @@ private:
     QString folder_;
     std::unique_ptr<char[]> buffer_;
     std::atomic<bool> cancel_ = false;
+    bool keepExisting_ = false;
     int copied_ = 0;
     bool cancelled_ = false;
     QString error_;

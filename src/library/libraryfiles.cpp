@@ -7,6 +7,8 @@
 
 namespace {
 const QString kKeyPrefix = QStringLiteral("Key_");
+// Songs deleted between two progress reports.
+constexpr int kProgressStep = 500;
 
 // A row of the one-column list, built without a list of cells.
 SongListItem itemOf(const QString& key, const QString& path) {
@@ -127,20 +129,25 @@ bool LibraryFiles::rereadTags(const QList<qint64>& ids, const QStringList& paths
            tagging::updateSongs(ids, tags, progress, int(ids.size()), total);
 }
 
-bool LibraryFiles::deleteSongs(const QStringList& keys) {
+bool LibraryFiles::deleteSongs(const QStringList& keys, const Runner& run) {
     registed_ = true;
-    bool ok = true;
-    {
+    // Touches the database only, so it may run on a worker thread.
+    const auto write = [&keys](const Progress& progress) {
+        const int total = int(keys.size());
         ADO_Connector::BulkWrite bulk(*gConnector);
-        for (const QString& key : keys) {
-            if (!key.startsWith(kKeyPrefix))
-                continue;
-            ok = gConnector->adoSetData(54, {key.mid(kKeyPrefix.size())});
-            if (!ok)
-                break;
+        for (int i = 0; i < total; ++i) {
+            if (progress && i % kProgressStep == 0 && !progress(i, total))
+                return false;
+            const QString& key = keys[i];
+            if (key.startsWith(kKeyPrefix) &&
+                !gConnector->adoSetData(54, {key.mid(kKeyPrefix.size())}))
+                return false;
         }
-        ok = ok && bulk.commit();
-    }
+        if (progress && !progress(total, total))
+            return false;
+        return bulk.commit();
+    };
+    const bool ok = run ? run(write) : write({});
     load();
     return ok;
 }

@@ -57,11 +57,15 @@ public:
                            const Progress& progress = {});
     // Songs were changed in this opening.
     void markChanged() { registed_ = true; }
+    // Runs a long write, which reports through the Progress it is given
+    // and may run on another thread (the window runs it on a worker behind
+    // its progress dialog); with no runner it runs here.
+    using Runner = std::function<bool(const std::function<bool(const Progress&)>& write)>;
 
     // Deletes the songs of these list keys (pending files are ignored) in
     // one bulk write, all or nothing, then reloads the list. Registed
-    // becomes true even when the write fails.
-    bool deleteSongs(const QStringList& keys);
+    // becomes true even when the write fails or is cancelled.
+    bool deleteSongs(const QStringList& keys, const Runner& run = {});
 
 private:
     // The listed paths, gathered when first needed: opening the window

@@ -198,24 +198,23 @@ void frmMelodara::frmMld_AddPaths(const QStringList& paths) {
 }
 
 bool frmMelodara::walkFolder(const QString& folder, QStringList& found) {
-    QProgressDialog progress(QStringLiteral("フォルダを検索しています..."),
-                             QStringLiteral("キャンセル"), 0, 0, this);
-    progress.setObjectName(QStringLiteral("dlgWalkProgress"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setValue(0);
+    // On a worker behind a progress dialog modal to the window.
     SearchWatch watch;
-    watch.progress = [&progress](int count) {
-        progress.setLabelText(QStringLiteral("検索中… %1 個のファイルが見つかりました").arg(count));
-        return !progress.wasCanceled();
-    };
     QStringList files;
     busy_ = true;
-    SearchFiles(folder, files, true, &watch);
-    SearchFiles(QString(), files, false);
+    const bool done = runLongWork(
+        this, QStringLiteral("フォルダを検索しています..."), [&](WorkProgress& progress) {
+            watch.progress = [&progress](int count) {
+                progress.setText(
+                    QStringLiteral("検索中… %1 個のファイルが見つかりました").arg(count));
+                return !progress.isCancelled();
+            };
+            SearchFiles(folder, files, true, &watch);
+            SearchFiles(QString(), files, false);
+            return !watch.cancelled && !progress.isCancelled();
+        });
     busy_ = false;
-    if (watch.cancelled || progress.wasCanceled())
+    if (!done)
         return false;
     found += files;
     return true;
@@ -266,9 +265,17 @@ void frmMelodara::mnuFile_ReadTags_Click() {
 void frmMelodara::mnuFile_DeleteFile_Click() {
     if (ShowMessage(21, 1) != msgbox::Ok)
         return;
-    BusyPointer busy;
     frmMld_SetMenuState(1);
-    files_.deleteSongs(lvFileList->selectedKeys());
+    files_.deleteSongs(lvFileList->selectedKeys(), [this](const auto& write) {
+        return runLongWork(this, QStringLiteral("ファイルを削除しています..."),
+                           [&write](WorkProgress& progress) {
+                               return write([&progress](int done, int total) {
+                                   progress.setMaximum(total);
+                                   progress.setValue(done);
+                                   return !progress.isCancelled();
+                               });
+                           });
+    });
 }
 
 void frmMelodara::cmdClose_Click() {

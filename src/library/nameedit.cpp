@@ -3,6 +3,7 @@
 #include "base/messagecatalogue.h"
 #include "base/textfold.h"
 #include "data/adoconnector.h"
+#include "setlists/setlistsave.h"
 
 #include <QHash>
 #include <QSet>
@@ -30,9 +31,11 @@ bool idsOf(const NameListInfo& info, const QString& name, QList<qint64>& ids) {
     return true;
 }
 
-// The ID of `name`, inserted when no row has it yet: a name that matches a
-// row already there (one not shown, or "指定無し") uses that row rather
-// than adding a second one that lookups could not tell apart.
+// Where each name moved by an edit went, by its folded spelling.
+using Moves = QHash<QString, QString>;
+
+// The ID of `name`, inserted when no row has it yet: "指定無し" typed into
+// a box is the row already there.
 std::optional<qint64> ensure(const NameListInfo& info, const QString& name) {
     QList<qint64> ids;
     if (!idsOf(info, name, ids))
@@ -45,12 +48,32 @@ std::optional<qint64> ensure(const NameListInfo& info, const QString& name) {
     return ids.first();
 }
 
+// Other stored spellings of `target`: names that differ from it only in
+// case or width.
+bool otherSpellings(const NameListInfo& info, const QString& target, QStringList& out) {
+    Recordset rs;
+    if (!gConnector->adoGetData(info.readKind, rs))
+        return false;
+    const QString key = text::fold(target);
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString name = rs.text(info.column);
+        if (name != target && name != kNoName && text::fold(name) == key && !out.contains(name))
+            out << name;
+    }
+    return true;
+}
+
 // Deletes the names `from` and moves their songs to `target`. The rows of
 // `from` are gone before `target` is looked up, so a respelled name gets a
-// row of its own instead of finding its old one.
-bool move(const NameListInfo& info, const QStringList& from, const QString& target) {
+// row of its own instead of finding its old one. The typed spelling wins
+// over another spelling of it: that row goes the same way, so no second
+// row of one name is made.
+bool move(const NameListInfo& info, QStringList from, const QString& target, Moves& moves) {
+    if (text::fold(target) != text::fold(kNoName) && !otherSpellings(info, target, from))
+        return false;
     QList<qint64> oldIds;
     for (const QString& name : from) {
+        moves.insert(text::fold(name), target);
         if (!idsOf(info, name, oldIds) || !gConnector->adoSetData(info.deleteKind, {name}))
             return false;
     }
@@ -60,6 +83,41 @@ bool move(const NameListInfo& info, const QStringList& from, const QString& targ
     for (qint64 old : oldIds) {
         if (!gConnector->adoSetData(info.relinkKind, {QString::number(*id), QString::number(old)}))
             return false;
+    }
+    return true;
+}
+
+// Set lists whose conditions name a moved name are rewritten to name where
+// it went, so they still select the same songs.
+bool rewriteSetLists(const NameListInfo& info, const Moves& moves) {
+    const setlists::Kind kind = &info == &kGenres ? setlists::Kind::Genre : setlists::Kind::Artist;
+    Recordset lists;
+    if (!gConnector->adoGetData(2, lists))
+        return false;
+    QStringList names;
+    for (; !lists.Eof(); lists.MoveNext())
+        names << lists.text(QStringLiteral("セットリスト名"));
+    for (const QString& name : names) {
+        Recordset stored;
+        if (!gConnector->adoGetData(17, stored, name))
+            return false;
+        if (stored.Eof())
+            continue;
+        setlists::Conditions rows = setlists::fromStoredRow(stored);
+        bool changed = false;
+        for (setlists::Condition& row : rows) {
+            const auto to = moves.constFind(text::fold(row.value));
+            if (row.kind == kind && to != moves.constEnd() && *to != row.value) {
+                row.value = *to;
+                changed = true;
+            }
+        }
+        QString error;
+        if (changed && !setlists::rewriteConditions(name, rows, error)) {
+            if (!error.isEmpty())
+                qWarning("%s", qUtf8Printable(error));
+            return false;
+        }
     }
     return true;
 }
@@ -136,15 +194,16 @@ bool NameListEdit::apply(const NameEditPlan& plan, const QStringList& targets) c
             return false;
     }
     ADO_Connector::BulkWrite transaction(*gConnector);
+    Moves moves;
     for (const NameEditPlan::Rename& rename : plan.renames) {
-        if (!move(info_, rename.from, rename.name))
+        if (!move(info_, rename.from, rename.name, moves))
             return false;
     }
     for (qsizetype i = 0; i < plan.removed.size(); ++i) {
-        if (!move(info_, plan.removed[i], targets.value(i)))
+        if (!move(info_, plan.removed[i], targets.value(i), moves))
             return false;
     }
-    return transaction.commit();
+    return rewriteSetLists(info_, moves) && transaction.commit();
 }
 
 bool NameListEdit::update(const QStringList& boxes, const AskTarget& ask) {

@@ -47,6 +47,8 @@ NameRelDialog::NameRelDialog(library::NameKind kind, QWidget* parent)
     lblMes = new QLabel(texts.designLabel, this);
     lblMes->setObjectName(QStringLiteral("lblMes"));
     lblMes->setWordWrap(true);
+    // The question names the user's genre or artist: never read as markup.
+    lblMes->setTextFormat(Qt::PlainText);
     lblMes->setMinimumWidth(320);
     cboList = new QComboBox(this);
     cboList->setObjectName(QLatin1String(texts.listName));

@@ -1,6 +1,7 @@
 #include "library/pickers.h"
 
 #include "base/filehelpers.h"
+#include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/widgetnames.h"
@@ -262,14 +263,23 @@ bool frmDirSelect::SetFileList() {
     cancelWalk_ = false;
     closeAfterWalk_ = false;
     walking_ = true;
-    SearchWatch watch;
-    watch.progress = [this](int found) {
-        lblProgress->setText(QStringLiteral("検索中… %1 個のファイルが見つかりました").arg(found));
-        return !cancelWalk_;
-    };
+    const QString from = folder();
     // A grayed check box counts as unchecked.
-    SearchFiles(folder(), result_, chkEXT->checkState() == Qt::Checked, &watch);
-    SearchFiles(QString(), result_, false);
+    const bool recurse = chkEXT->checkState() == Qt::Checked;
+    SearchWatch watch;
+    QStringList found;
+    // The walk runs on a worker behind a progress dialog modal to the
+    // picker, which can be cancelled there or with the picker's own Cancel.
+    runLongWork(this, QStringLiteral("フォルダを検索しています..."), [&](WorkProgress& progress) {
+        watch.progress = [&](int count) {
+            progress.setText(QStringLiteral("検索中… %1 個のファイルが見つかりました").arg(count));
+            return !progress.isCancelled() && !cancelWalk_;
+        };
+        SearchFiles(from, found, recurse, &watch);
+        SearchFiles(QString(), found, false);
+        return !watch.cancelled;
+    });
+    result_ = found;
     walking_ = false;
     if (watch.cancelled || cancelWalk_) {
         result_.clear();

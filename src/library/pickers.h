@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QStringListModel>
 
+#include <atomic>
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -145,7 +147,7 @@ private:
 
     QStringList result_;
     bool walking_ = false;
-    bool cancelWalk_ = false;
+    std::atomic<bool> cancelWalk_{false}; // read by the walk's thread
     bool closeAfterWalk_ = false;
 };
 

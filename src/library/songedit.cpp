@@ -93,14 +93,22 @@ std::optional<Song> loadSong(const QString& key) {
     return song;
 }
 
-bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vector<Song>& written) {
+bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vector<Song>& written,
+               QStringList& removed, const std::function<bool(int done, int total)>& progress) {
     written.clear();
     written.reserve(size_t(keys.size()));
+    removed.clear();
     ADO_Connector::BulkWrite change(*gConnector);
     bool ok = true;
     for (qsizetype i = 0; ok && i < keys.size(); ++i) {
+        if (progress && !progress(int(i), int(keys.size()))) {
+            ok = false;
+            break;
+        }
         Recordset rs;
         ok = gConnector->adoGetData(10, rs, songrows::idOfKey(keys[i]));
+        if (ok && rs.Eof())
+            removed << keys[i];
         if (!ok || rs.Eof())
             continue;
         Song song = edited;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -65,10 +66,13 @@ std::optional<Song> loadSong(const QString& key);
 // whole or not at all. A single edit (`bulk` false) writes every field; a
 // bulk edit leaves each song its own title and file path. Either way each
 // song keeps the play count the database holds: the editor never sets it.
-// Songs removed meanwhile are passed over. On success `written` holds the
-// record each song now has, keyed as in `keys`; on failure (shown by the
-// connector) nothing was changed and `written` is empty.
-bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vector<Song>& written);
+// Songs removed meanwhile are passed over and their keys put in `removed`.
+// On success `written` holds the record each song now has, keyed as in
+// `keys`; on failure (shown by the connector) or when `progress` (songs
+// done, total) returns false, nothing was changed and `written` is empty.
+// Touches only the database, so it may run on a worker thread.
+bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vector<Song>& written,
+               QStringList& removed, const std::function<bool(int done, int total)>& progress = {});
 
 // Rewrites the row of `key` from what the database holds; false when the
 // song cannot be read.

@@ -57,6 +57,9 @@ frmCompact::frmCompact(QWidget* parent) : QDialog(parent) {
     lblTopMost->installEventFilter(this);
     lblSongDisp1 = named(new QLabel(this), "lblSongDisp1");
     lblSongDisp2 = named(new QLabel(this), "lblSongDisp2");
+    // Song titles, artists and paths are shown as typed, never as markup.
+    for (QLabel* label : {lblSongDisp1, lblSongDisp2})
+        label->setTextFormat(Qt::PlainText);
     QFont title = lblSongDisp1->font();
     title.setPointSizeF(title.pointSizeF() * 1.2);
     title.setBold(true);

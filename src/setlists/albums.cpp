@@ -67,13 +67,24 @@ int okMessage(const QString& name, int songCount, bool nameTaken) {
     return 0;
 }
 
-bool save(const QString& oldName, const QString& name, const SongListModel& album) {
+QStringList songIds(const SongListModel& album) {
+    QStringList ids;
+    for (int i = 0; i < album.count(); ++i)
+        ids << songId(album.keyAt(i));
+    return ids;
+}
+
+bool save(const QString& oldName, const QString& name, const QStringList& songIds,
+          const std::function<bool(int done, int total)>& progress) {
     ADO_Connector::BulkWrite bulk(*gConnector);
     if (!oldName.isEmpty() && !gConnector->adoSetData(21, {oldName}))
         return false;
+    const int total = int(songIds.size());
     QStringList params = {name, QString(), QString()};
-    for (int i = 0; i < album.count(); ++i) {
-        params[1] = songId(album.keyAt(i));
+    for (int i = 0; i < total; ++i) {
+        if (progress && !progress(i, total))
+            return false;
+        params[1] = songIds[i];
         params[2] = QString::number(i + 1);
         if (!gConnector->adoSetData(22, params))
             return false;

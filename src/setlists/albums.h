@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -31,10 +33,16 @@ bool moveSong(SongListModel& album, const QString& key, int by);
 // saved: 4 without a name, then 5 without songs, then 7 for a taken name.
 int okMessage(const QString& name, int songCount, bool nameTaken);
 
-// Writes album `name` with the album list's songs numbered from 1,
-// replacing album `oldName` when it is given. All or nothing: on a failure
-// (the connector has shown why) the database is as it was.
-bool save(const QString& oldName, const QString& name, const SongListModel& album);
+// The song IDs of the album list's rows, top to bottom.
+QStringList songIds(const SongListModel& album);
+
+// Writes album `name` with these songs numbered from 1, replacing album
+// `oldName` when it is given; a song deleted meanwhile gets no row. All or
+// nothing: on a failure (the connector has shown why) or when `progress`
+// (songs done, total) returns false, the database is as it was. Touches
+// only the database, so it may run on a worker thread.
+bool save(const QString& oldName, const QString& name, const QStringList& songIds,
+          const std::function<bool(int done, int total)>& progress = {});
 
 // Deletes every row of album `name`.
 bool remove(const QString& name);

@@ -1,5 +1,6 @@
 #include "setlists/albumwizard.h"
 
+#include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/widgetnames.h"
 #include "setlists/albums.h"
@@ -156,9 +157,24 @@ void frmAlbumWizard::cmdOK_Click() {
 }
 
 bool frmAlbumWizard::saveReplacing(const QString& oldName) {
-    if (albums::save(oldName, txtAlbumName->text(), lvAlbumSongList->songs()))
+    const QString name = txtAlbumName->text();
+    const QStringList ids = albums::songIds(lvAlbumSongList->songs());
+    bool cancelled = false;
+    // A long album is written on a worker behind a dialog modal to the wizard.
+    const bool saved = runLongWork(
+        this, QStringLiteral("アルバムを保存しています..."), [&](WorkProgress& progress) {
+            const bool ok = albums::save(oldName, name, ids, [&progress](int done, int total) {
+                progress.setMaximum(total);
+                progress.setValue(done);
+                return !progress.isCancelled();
+            });
+            cancelled = !ok && progress.isCancelled();
+            return ok;
+        });
+    if (saved)
         return true;
-    ShowMessage(6, 0);
+    if (!cancelled)
+        ShowMessage(6, 0);
     return false;
 }
 

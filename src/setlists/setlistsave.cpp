@@ -35,6 +35,17 @@ bool updateSetList(const QString& oldName, const QString& name, const Conditions
            writeSetList(name, rows, error) && transaction.commit();
 }
 
+bool rewriteConditions(const QString& name, const Conditions& rows, QString& error) {
+    error.clear();
+    ADO_Connector::BulkWrite transaction(*gConnector);
+    if (gConnector->queryExists(queryName(name)) && !gConnector->adoSetData(42, {queryName(name)}))
+        return false;
+    return gConnector->adoSetData(44, {name}) &&
+           gConnector->adoSetData(46, {conditionsInsert(name, rows)}) &&
+           gConnector->adoxCreateQuery(songQuery(rows), queryName(name), &error) &&
+           transaction.commit();
+}
+
 void deleteSetList(const QString& name) {
     gConnector->adoSetData(42, {queryName(name)});
     gConnector->adoSetData(43, {name});

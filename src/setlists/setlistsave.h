@@ -18,6 +18,10 @@ bool saveSetList(const QString& name, const Conditions& rows, QString& error);
 bool updateSetList(const QString& oldName, const QString& name, const Conditions& rows,
                    QString& error);
 
+// Replaces the conditions of set list `name` and makes its query again
+// from them, all or nothing; its row (selection, place) stays.
+bool rewriteConditions(const QString& name, const Conditions& rows, QString& error);
+
 // Removes the query, the set-list row and the conditions row, each on its
 // own, so a set list whose query is missing can still be removed.
 void deleteSetList(const QString& name);

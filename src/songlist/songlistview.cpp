@@ -101,10 +101,19 @@ bool SongListView::selectKey(const QString& key, bool add) {
     if (row < 0)
         return false;
     const QModelIndex index = model_.index(row, 0);
-    auto flags = QItemSelectionModel::Rows | QItemSelectionModel::Select;
-    if (!add)
-        flags |= QItemSelectionModel::Clear;
-    selectionModel()->setCurrentIndex(index, flags);
+    if (add) {
+        selectionModel()->setCurrentIndex(index,
+                                          QItemSelectionModel::Rows | QItemSelectionModel::Select);
+    } else {
+        // The view's own setter also makes the row where Shift with an
+        // arrow key starts extending; the selection model's would leave
+        // that at the row last clicked. In single selection the view
+        // selects the row alone, whatever keys are held.
+        const SelectionMode mode = selectionMode();
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setCurrentIndex(index);
+        setSelectionMode(mode);
+    }
     scrollTo(index);
     return true;
 }

@@ -8,13 +8,17 @@
 #include "export/foldercopy.h"
 #include "scriptedpresenter.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestFolderCopy : public QObject {
     Q_OBJECT
@@ -22,6 +26,7 @@ class TestFolderCopy : public QObject {
     QTemporaryDir dir_;
     QString src_;
     QString dst_;
+    int rowsRun_ = 0;
 
     // Writes these files in src, each holding its own name; their paths.
     QStringList sources(const QStringList& names) const {
@@ -66,8 +71,11 @@ class TestFolderCopy : public QObject {
 
 private slots:
     void init() {
-        src_ = dir_.path() + "/" + QTest::currentTestFunction() + "/src";
-        dst_ = dir_.path() + "/" + QTest::currentTestFunction() + "/dst";
+        // Each row of a table has folders of its own.
+        const QString folder =
+            dir_.path() + "/" + QTest::currentTestFunction() + "/" + QString::number(++rowsRun_);
+        src_ = folder + "/src";
+        dst_ = folder + "/dst";
         QVERIFY(QDir().mkpath(src_) && QDir().mkpath(dst_));
     }
     void cleanup() { setModalHandler({}); }
@@ -122,17 +130,29 @@ private slots:
         QCOMPARE(run(none), "ok |  | 0 |  | one.mp3=one.mp3,song.mp3/");
     }
 
+    // By its permission bits, also for the superuser, who may write it.
+    void aReadOnlyFileIsNotReplaced_data() {
+        QTest::addColumn<bool>("root");
+        QTest::newRow("unprivileged user") << false;
+        QTest::newRow("superuser") << true;
+    }
     void aReadOnlyFileIsNotReplaced() {
+        QFETCH(bool, root);
+        if (root && geteuid() != 0)
+            QSKIP("the tests do not run as the superuser here");
         QVERIFY(diskfiles::write(dst_ + "/song.mp3", "kept"));
         const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                          QFile::WriteOther | QFile::ExeOther;
         // The unprivileged user reaches the folders and may write in dst.
-        for (const QString& d : {dir_.path(), QFileInfo(src_).path(), src_, dst_})
+        for (const QString& d : {dir_.path(), QFileInfo(QFileInfo(src_).path()).path(),
+                                 QFileInfo(src_).path(), src_, dst_})
             QVERIFY(QFile::setPermissions(d, all));
         QVERIFY(QFile::setPermissions(dst_ + "/song.mp3", QFile::ReadOwner | QFile::ReadOther));
         FolderCopy copy(sources({"song.mp3"}), dst_);
         QString outcome;
-        {
+        if (root) {
+            outcome = run(copy);
+        } else {
             Unprivileged user;
             if (!user.isActive())
                 QSKIP("cannot act as an unprivileged user here");
@@ -140,6 +160,42 @@ private slots:
         }
         QCOMPARE(outcome, "failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
                           "song.mp3=kept");
+    }
+
+    // A name near the system's limit of 255 bytes is copied, new or
+    // replacing a file of that name.
+    void aNameNearTheLimitIsCopied() {
+        const QString name = QString(246, 'n') + ".mp3"; // 250 bytes
+        FolderCopy fresh(sources({name}), dst_);
+        QCOMPARE(run(fresh), "ok | 0 | 1 |  | " + name); // too long to show its bytes
+        QVERIFY(diskfiles::write(src_ + "/" + name, "newer"));
+        FolderCopy replacing({src_ + "/" + name}, dst_);
+        QCOMPARE(run(replacing), QString("ok | 0 | 1 |  | %1=newer").arg(name));
+    }
+
+    // A copy killed part-way never leaves part of a file under its name:
+    // the target is absent or whole, whenever the kill came.
+    void aKilledCopyLeavesNoPartOfAFile() {
+        QByteArray big(48 * 1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < big.size(); i += 4096)
+            big[i] = char(i / 4096);
+        QVERIFY(diskfiles::write(src_ + "/big.wav", big));
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            FolderCopy copy({src_ + "/big.wav"}, dst_);
+            copy.run();
+            _exit(0);
+        }
+        // Killed as soon as anything shows in the folder.
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !QDir(dst_).entryList(QDir::Files | QDir::Hidden).isEmpty(); }, 10000));
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QFileInfo target(dst_ + "/big.wav");
+        QVERIFY2(!target.exists() || target.size() == big.size(),
+                 qPrintable(QString::number(target.size())));
     }
 
     void aCancelKeepsTheFilesCopiedSoFar() {
@@ -150,6 +206,34 @@ private slots:
         FolderCopy early(sources({"three.mp3"}), dst_);
         early.cancel();
         QCOMPARE(run(early), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
+    }
+
+    // Files of the same name there: asked once, to replace them, keep them
+    // or copy nothing; with none there nothing is asked.
+    void askedOnceBeforeReplacing_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("contents");
+        QTest::newRow("replace") << int(msgbox::Yes)
+                                 << "one.mp3=one.mp3,three.mp3=three.mp3,two.mp3=two.mp3";
+        QTest::newRow("keep") << int(msgbox::No)
+                              << "one.mp3=one.mp3,three.mp3=old three,two.mp3=old two";
+        QTest::newRow("cancel") << int(msgbox::Cancel) << "three.mp3=old three,two.mp3=old two";
+    }
+    void askedOnceBeforeReplacing() {
+        QFETCH(int, answer);
+        QVERIFY(diskfiles::write(dst_ + "/two.mp3", "old two"));
+        QVERIFY(diskfiles::write(dst_ + "/three.mp3", "old three"));
+        ScriptedPresenter boxes;
+        boxes.answer(answer);
+        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        QTEST(contents(), "contents");
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].text,
+                 "コピー先に同じ名前のファイルが 2 個あります。\n"
+                 "置き換えますか？（「いいえ」でそれらのファイルを残します）");
+        QCOMPARE(boxes.boxes()[0].style, 0x23);
+        CopyToFolder(nullptr, sources({"four.mp3"}), dst_);
+        QCOMPARE(boxes.boxes().size(), 1);
     }
 
     void cancelDuringTheCopy_data() {

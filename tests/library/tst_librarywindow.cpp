@@ -15,6 +15,7 @@
 #include "taggedfiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -462,14 +463,21 @@ private slots:
         picker.show();
         QVERIFY(picker.setFolder(path("music")));
         picker.chkEXT->setChecked(true);
-        QStringList during; // caption, then whether OK and Cancel are enabled
-        QTimer::singleShot(0, &picker, [&] {
+        // Caption, whether OK and Cancel are enabled, and whether the walk's
+        // dialog is modal to the picker.
+        QStringList during;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            if (!during.isEmpty())
+                return; // the next walk runs in full
             during << picker.windowTitle() << QString::number(picker.cmdOK->isEnabled())
-                   << QString::number(picker.cmdCancel->isEnabled());
+                   << QString::number(picker.cmdCancel->isEnabled())
+                   << QString::number(dialog.parent() == &picker &&
+                                      QApplication::activeModalWidget() == &dialog);
             closeBox ? void(picker.close()) : picker.cmdCancel->click();
         });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         picker.cmdOK->click();
-        QCOMPARE(during, L({"処理中...", "0", "1"}));
+        QCOMPARE(during, L({"処理中...", "0", "1", "1"}));
         QCOMPARE(picker.RetCode(), 0);
         QCOMPARE(picker.frmDirSel_GetFileList(), L());
         QCOMPARE(picker.isVisible(), !closeBox);
@@ -765,13 +773,11 @@ private slots:
             w.mnuFile_DeleteFile->trigger();
             presenter_.clear();
         }
-        QTimer canceller;
-        connect(&canceller, &QTimer::timeout, &w, [&w, cancelWalk] {
-            if (auto* progress = w.findChild<QProgressDialog*>("dlgWalkProgress");
-                progress && cancelWalk)
-                progress->cancel();
+        setLongWorkWatcher([cancelWalk](QDialog&, WorkProgress& progress) {
+            if (cancelWalk)
+                progress.cancel();
         });
-        canceller.start(0);
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         QList<QUrl> urls;
         for (const QString& name : dropped)
             urls << QUrl::fromLocalFile(path(name));
@@ -866,10 +872,12 @@ private slots:
     // A deletion asks first; once made (even when the engine refuses it,
     // all or nothing) it disables adding files and folders but not
     // playlists, and is reported even when the close box follows. Album
-    // rows of deleted songs go with them.
+    // rows of deleted songs go with them. The write runs behind a progress
+    // dialog modal to the window; its Cancel deletes nothing.
     void deletion_data() {
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("albumRows");
@@ -877,14 +885,19 @@ private slots:
         const QString keep3 = "CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
                               " BEGIN SELECT RAISE(ABORT, 'kept'); END";
         QTest::newRow("confirmed")
-            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << "" << L{all[1]} << 1;
-        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << keep3 << all << 2;
-        QTest::newRow("answered cancel") << L{"Key_1"} << int(msgbox::Cancel) << "" << all << 2;
-        QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << "" << all << 2;
+            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << "" << L{all[1]} << 1;
+        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << keep3 << all
+                                 << 2;
+        QTest::newRow("cancelled in the progress dialog")
+            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << true << "" << all << 2;
+        QTest::newRow("answered cancel")
+            << L{"Key_1"} << int(msgbox::Cancel) << false << "" << all << 2;
+        QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << false << "" << all << 2;
     }
     void deletion() {
         QFETCH(QStringList, selected);
         QFETCH(int, answer);
+        QFETCH(bool, cancel);
         QFETCH(QString, sabotage);
         QFETCH(QStringList, left);
         addSongs(3);
@@ -895,7 +908,15 @@ private slots:
         for (const QString& key : selected)
             w.lvFileList->selectKey(key, true);
         presenter_.answer(answer);
+        QList<bool> modal;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress& progress) {
+            modal << (dialog.parent() == &w && QApplication::activeModalWidget() == &dialog);
+            if (cancel)
+                progress.cancel();
+        });
+        const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         w.mnuFile_DeleteFile->trigger();
+        QCOMPARE(modal, answer == msgbox::Ok ? QList<bool>{true} : QList<bool>{});
         QCOMPARE(shown(presenter_), L({"Melodara Player|選択中の曲をデータベースから削除します"}) +
                                         (sabotage.isEmpty() ? L() : L{"DBError|kept"}));
         QCOMPARE(presenter_.boxes()[0].style, 1);

@@ -11,6 +11,7 @@
 #include "library/nameeditdialog.h"
 #include "library/namereldialog.h"
 #include "librarytest.h"
+#include "setlists/setlistsave.h"
 #include "songlist/songlistview.h"
 
 #include <QAction>
@@ -203,6 +204,50 @@ private slots:
         QCOMPARE(orphans(*lib_), 0);
     }
 
+    // A set list that names an edited genre or artist names where it went,
+    // in the same write, and still selects the same songs.
+    void setListsFollowTheirNames_data() {
+        QTest::addColumn<bool>("genre");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("namedAfter");
+        QTest::addColumn<QStringList>("songIds");
+        QTest::newRow("genre respelled")
+            << true << "pop" << L{"rock", "Pop", "soul"} << "Pop" << L{"2"};
+        QTest::newRow("genre renamed, re-linked")
+            << true << "pop" << L{"rock", "jazz", "soul"} << "jazz" << L{"2"};
+        QTest::newRow("genre removed, re-linked")
+            << true << "rock" << L{"", "pop", "soul"} << "soul" << L{"1", "3"};
+        QTest::newRow("artist respelled")
+            << false << "Bob" << L{"Alice", "BOB", "Carol"} << "BOB" << L{"2"};
+    }
+    void setListsFollowTheirNames() {
+        QFETCH(bool, genre);
+        QFETCH(QString, named);
+        QFETCH(QStringList, boxes);
+        setlists::Conditions conditions;
+        conditions[0].kind = genre ? setlists::Kind::Genre : setlists::Kind::Artist;
+        conditions[0].value = named;
+        QString error;
+        QVERIFY(setlists::saveSetList("named", conditions, error));
+        const QString other = genre ? "soul" : "Carol";
+        conditions[0].value = other;
+        QVERIFY(setlists::saveSetList("other", conditions, error));
+        NameListEdit edit{genre ? NameKind::Genre : NameKind::Artist};
+        QVERIFY(edit.load());
+        QVERIFY(edit.update(boxes, answer({1})));
+        QTEST(rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'named'")
+                  .value(0),
+              "namedAfter");
+        QTEST(rows(*lib_, "SELECT ID FROM Q_SetList_named ORDER BY ID"), "songIds");
+        QCOMPARE(
+            rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'other'"),
+            L{other});
+        QCOMPARE(rows(*lib_, "SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid"),
+                 L({"ALL", "named", "other"}));
+        QVERIFY(presenter_.boxes().isEmpty());
+    }
+
     // --- the windows ---
 
     // The editor shows every stored name ("指定無し" left out) in its
@@ -349,9 +394,11 @@ private slots:
         QFETCH(QList<int>, answers);
         QStringList asked;
         bool untouchedWhenAsked = true;
+        bool plainText = true; // the question shows names as typed, never as markup
         setModalHandler([&](QDialog& dialog) {
             auto* rel = qobject_cast<NameRelDialog*>(&dialog);
             untouchedWhenAsked = untouchedWhenAsked && snapshot(*lib_) == before_;
+            plainText = plainText && rel->lblMes->textFormat() == Qt::PlainText;
             asked << rel->lblMes->text() + u'>' + itemTexts(rel->cboList->model()).join(u'|');
             const int answer = answers.value(asked.size() - 1);
             rel->cboList->setCurrentIndex(answer < 0 ? 1 : answer);
@@ -369,6 +416,7 @@ private slots:
         QCOMPARE(accepted.count(), 1);
         QVERIFY(!editor->Cancel());
         QVERIFY(untouchedWhenAsked);
+        QVERIFY(plainText);
         QTEST(asked, "asked");
         QTEST(names(*lib_, genre), "names");
         QTEST(songs(), "songs");

@@ -339,7 +339,11 @@ private slots:
         QTEST(stored(2), "stored");
         QTEST(row("Key_2"), "row");
         QCOMPARE(L({stored(1), stored(3), row("Key_1"), row("Key_3")}), others);
-        QCOMPARE(librarytest::shown(presenter_), sabotage.isEmpty() ? L() : L{"DBError|refused"});
+        QCOMPARE(librarytest::shown(presenter_),
+                 sabotage.isEmpty()
+                     ? L()
+                     : L({"DBError|refused",
+                          "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません"}));
     }
 
     void doubleClickEditsTheClickedSong() {
@@ -383,6 +387,34 @@ private slots:
         QCOMPARE(rows(), L({"a|~/music/a.mp3|Pop|55|5|Bob|100", untouched[1],
                             "c|~/music/c.mp3|Pop|55|9|Bob|100"}));
         QVERIFY(presenter_.boxes().isEmpty());
+    }
+
+    // A song removed while the editor is open: the edit ends with a word,
+    // its row leaves the list, and the other songs are written.
+    void songRemovedMeanwhileLeavesTheList_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
+        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << L{"a|10", "b|20", "|"};
+        QTest::newRow("bulk") << "mnuEdit_SongPropDirect" << L{"Key_1", "Key_3"}
+                              << L{"a|66", "b|20", "|"};
+    }
+    void songRemovedMeanwhileLeavesTheList() {
+        QFETCH(QString, command);
+        QFETCH(QStringList, selected);
+        select(selected);
+        answerEditors([this](frmSongProperty& e) {
+            run("DELETE FROM TM_曲情報 WHERE ID = 3");
+            e.sldPriority->setValue(66);
+        });
+        trigger(command);
+        QStringList names;
+        for (const QString& r : rows())
+            names << r.section(u'|', 0, 0) + u'|' + r.section(u'|', 3, 3);
+        QTEST(names, "names");
+        QCOMPARE(w_->lvSongList->songs().count(), 2);
+        QCOMPARE(librarytest::shown(presenter_),
+                 L{"Melodara Player|選択中の曲はデータベースから削除されています"});
     }
 
     // Rewritten rows go to their sorted places; equal cells keep the
@@ -481,7 +513,11 @@ private slots:
                  playing && !log.isEmpty() ? L({s.Title(), "Bob", "~/music/a.mp3"}) : before);
         // The next counted play is written to the current song alone.
         QCOMPARE(w.frmMain_MakeSongParams().at(10), QStringLiteral("1"));
-        QCOMPARE(librarytest::shown(presenter_), raise.isEmpty() ? L() : L{"DBError|refused"});
+        QCOMPARE(librarytest::shown(presenter_),
+                 raise.isEmpty()
+                     ? L()
+                     : L({"DBError|refused",
+                          "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません"}));
         if (raise.isEmpty())
             return;
         QCOMPARE(storedAll() + rows(), kept);

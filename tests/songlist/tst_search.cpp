@@ -191,6 +191,22 @@ private slots:
         QCOMPARE(gSerchPos, 0);
     }
 
+    // After a find, Shift with an arrow extends the selection from the
+    // found row, never from the row last clicked.
+    void keyboardSelectionGoesOnFromTheFoundRow() {
+        Window w;
+        w.list.resize(400, 300);
+        w.list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.list));
+        const QRect first = w.list.visualRect(w.list.model()->index(0, 0));
+        QTest::mouseClick(w.list.viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(w.list.selectedKeys(), QStringList({"Key_1"}));
+        w.pick(0);
+        QCOMPARE(w.find({"ロック"}), QStringList({"Key_4"}));
+        QTest::keyClick(&w.list, Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(w.list.selectedKeys(), QStringList({"Key_3", "Key_4"}));
+    }
+
     void typedColumnTextRestartsPickingDoesNot() {
         Window w;
         w.pick(0);
