@@ -11,6 +11,7 @@
 
 class Browser;
 class MediaPlayer;
+class PlayerControl;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -44,17 +45,18 @@ public:
     bool frmMain_Init();
     void frmMain_SetSetListCombo();
     void frmMain_ReloadSetList();
+    // The same set list read again after an edit of names or of the
+    // display: unlike frmMain_ReloadSetList, the playing song plays on.
+    void frmMain_RefreshSetList();
 
-    // Player control.
+    // Player control: each forwards to the player control.
     void frmMain_PlaySong(const QString& key);
     void frmMain_StopSong();
     void frmMain_NextSong();
     // The one-second tick of tmDuration: the position and the play count.
     void tmDuration_Timer();
-    void mpPlayer_EndOfStream();
-    // The player failed part-way through the song.
-    void mpPlayer_Error();
     void sldVolume_Change();
+    PlayerControl& playerControl() { return *player_; }
     void mnuEdit_PlaySelListSong_Click();
     void mnuEdit_SetList_Click();
     void mnuEdit_Category_Click();
@@ -102,8 +104,8 @@ public:
     void frmMain_EditSongProp();
     void frmMain_EditSongPropDirect();
 
-    const std::optional<Song>& currentSong() const { return currentSong_; }
-    bool counted() const { return counted_; }
+    const std::optional<Song>& currentSong() const;
+    bool counted() const;
 
     QAction* action(const QString& name) const { return actions_.value(name); }
 
@@ -125,7 +127,7 @@ public:
     QSlider* sldVolume;
     QStatusBar* statBar;
     QLabel* lblStatBarSong; // the status bar's song text
-    QTimer* tmDuration;
+    QTimer* tmDuration;     // the player control's
     MediaPlayer* mpPlayer;
     Browser* brwIE = nullptr; // created when the web pane first opens
     QLineEdit* txtWebAddress;
@@ -141,6 +143,7 @@ protected:
 
 private:
     void buildControls();
+    void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
     void layoutControls(int width, int height);
     void connectPlayer();
@@ -151,33 +154,22 @@ private:
     void connectLibrary();
     void connectSearch();
     void connectCopy();
-    void frmMain_StartSong(const QString& key);
-    void frmMain_PauseSong();
-    void frmMain_ResumeSong();
-    bool startPlayer();
-    void showPlayFailure();
-    bool setPlayerVolume(int volume);
-    void setSliderRange(int maximum);
-    void timerOn();
-    void timerOff();
-    QToolButton* playButton();
+    void showSkippedSong(const Song& song, const QString& reason);
+    void clearSongDisplay();
     void buildWebPane();
     Browser* webBrowser();
     void openWebPage(const QString& address);
-    // Now-playing line 0 or 1: the compact window's while it is shown.
-    QLabel* songDisp(int line);
     void frmMain_StartCompact();
     // Shutdown: the settings in their order, then the connector.
     void Form_Unload();
 
     QString databasePath_;
     QHash<QString, QAction*> actions_;
-    std::optional<Song> currentSong_;
+    PlayerControl* player_ = nullptr;
     QPointer<frmSerch> serch_;
     bool compact_ = false;
     frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;
-    bool counted_ = false;
     bool webPane_ = false;
     bool loaded_ = false;   // Form_Load opened the connector, so unloading closes it
     bool started_ = false;  // frmMain_Init completed: its settings may be saved

@@ -24,10 +24,26 @@ namespace {
 // Every row is as high as the font needs for Latin and Japanese text
 // alike. With uniform row heights the view would otherwise measure the
 // first row only, and a Latin-only first row would cramp Japanese rows.
+// A song that cannot be played is shown muted.
 class FontRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(SongListModel::kUnplayableRole).toBool()) {
+            // Half way from the text colour to the background: muted on
+            // whatever colours the user chose.
+            const QColor text = option->palette.color(QPalette::Text);
+            const QColor back = option->palette.color(QPalette::Base);
+            const QColor muted((text.red() + back.red()) / 2, (text.green() + back.green()) / 2,
+                               (text.blue() + back.blue()) / 2);
+            option->palette.setColor(QPalette::Text, muted);
+        }
+    }
+
+public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         QStyleOptionViewItem sample = option;
