@@ -28,6 +28,7 @@ void frmMain::connectPlayer() {
     player_->setVolume(sldVolume->value());
     connect(cboHowToPlay, &QComboBox::currentTextChanged, player_, &PlayerControl::setPlayMode);
     connect(player_, &PlayerControl::songStarted, this, [this] {
+        skipShown_ = false;
         frmMain_SetFrameSong();
         frmMain_SetStatusBarSong();
     });
@@ -113,15 +114,17 @@ void frmMain::frmMain_SetPlayButton(QToolButton* button, const QString& state) {
 }
 
 // Until the next song starts, the status bar says which file was passed
-// over and why.
+// over and why, also after playing stopped.
 void frmMain::showSkippedSong(const Song& song, const QString& reason) {
     lblStatBarSong->setText(nowplaying::skippedText(song, reason));
+    skipShown_ = true;
 }
 
 void frmMain::clearSongDisplay() {
     lblSongDisp1->clear();
     lblSongDisp2->clear();
-    lblStatBarSong->clear();
+    if (!skipShown_)
+        lblStatBarSong->clear();
 }
 
 void frmMain::frmMain_ShowPlaySong() {

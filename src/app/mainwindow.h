@@ -170,6 +170,7 @@ private:
     bool compact_ = false;
     frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;
+    bool skipShown_ = false; // the status bar names a song passed over
     bool webPane_ = false;
     bool loaded_ = false;   // Form_Load opened the connector, so unloading closes it
     bool started_ = false;  // frmMain_Init completed: its settings may be saved

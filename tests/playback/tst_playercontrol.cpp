@@ -782,6 +782,16 @@ private slots:
         QCOMPARE(texts(w), QStringLiteral("||再生"));
         QCOMPARE(w.lblStatBarSong->text(), QString());
         QCOMPARE(w.currentSong()->Title(), QStringLiteral("c")); // the current song stays
+        // Chosen by its key the marked song is tried again; failing, it is
+        // passed over to the next, which fails too, and program play ends
+        // there: the status bar still names the last one.
+        player_->failing.insert(path("c"));
+        w.lvSongList->selectKey("Key_2");
+        w.action("mnuEdit_PlaySelListSong")->trigger();
+        QCOMPARE(gPlayState, kStopped);
+        QCOMPARE(w.lblStatBarSong->text(),
+                 "再生できない曲を飛ばしました：" + path("c") + "（cannot open）");
+        QCOMPARE(texts(w), QStringLiteral("||再生"));
     }
 
     // Next (program play) and "選択中の曲を再生" (Ctrl+P, random play, the
