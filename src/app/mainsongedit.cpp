@@ -83,6 +83,8 @@ void frmMain::frmMain_EditSongPropDirect() {
 }
 
 void frmMain::followEditedSong(const std::vector<Song>& written) {
+    // Priorities, and which songs a set list holds, may have changed.
+    player_->reloaded();
     for (const Song& song : written) {
         if (!player_->followEdit(song))
             continue;

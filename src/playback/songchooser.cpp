@@ -59,21 +59,17 @@ SongChooser::Outcome SongChooser::nextInList(const SongListModel& list, Song& so
     return list.count() > 0 ? Outcome::AllUnplayable : Outcome::EndOfList;
 }
 
-// The draw of the Parts, over the songs not marked: with none marked it
-// reads only the drawn row.
+// The draw of random play (drawRow) over the set list's songs in its
+// query's order, leaving out the marked ones. The IDs are read once, not
+// counted again at every song.
 SongChooser::Outcome SongChooser::drawRandom(Song& song) {
-    if (marks_.isEmpty()) {
-        QString mode = mode_;
-        QString key;
-        return SelectSong(setList_, mode, song, key) ? Outcome::Chosen : Outcome::NothingToPlay;
-    }
     const std::vector<SetListSong>* all = songs();
     if (!all)
         return Outcome::Chosen; // a failed read: an empty song, as SelectSong gives
     std::vector<qint64> reachable;
     reachable.reserve(all->size());
     for (const SetListSong& s : *all) {
-        if (!isMarked(QString::number(s.id)))
+        if (marks_.isEmpty() || !isMarked(QString::number(s.id)))
             reachable.push_back(s.id);
     }
     if (reachable.empty())

@@ -19,6 +19,7 @@
 #include "playback/playstate.h"
 #include "playback/priorityshuffle.h"
 #include "playback/selectsong.h"
+#include "playback/songchooser.h"
 #include "scriptedpresenter.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistmodel.h"
@@ -180,8 +181,16 @@ private slots:
     }
 
     // Random play draws one row of the set list's own query: the count is
-    // the set list's, not the library's, and the offset lands on its rows.
+    // the set list's, not the library's, and the offset lands on its rows;
+    // the control's chooser, which reads the set list's IDs once, draws the
+    // same.
+    void randomPlayDrawsOnlyFromTheSetList_data() {
+        QTest::addColumn<bool>("chooser");
+        QTest::newRow("SelectSong") << false;
+        QTest::newRow("chooser") << true;
+    }
     void randomPlayDrawsOnlyFromTheSetList() {
+        QFETCH(bool, chooser);
         TempLibrary::Fields high;
         high.priority = 90;
         for (int i = 1; i <= 6; ++i)
@@ -190,10 +199,17 @@ private slots:
                                            "Q_SetList_高い"));
         seedSongRandom(777); // a fixed seed: the same figures every run
         QHash<QString, int> drawn;
+        SongChooser draws;
+        draws.setSetList("高い");
+        draws.setPlayMode(kRandomPlay);
+        const SongListModel noList;
         for (int i = 0; i < 3000; ++i) {
             QString mode = kRandomPlay, key;
             Song song;
-            QVERIFY(SelectSong("高い", mode, song, key));
+            if (chooser)
+                QCOMPARE(draws.choose(QString(), noList, song), SongChooser::Outcome::Chosen);
+            else
+                QVERIFY(SelectSong("高い", mode, song, key));
             QCOMPARE(mode, kRandomPlay);
             ++drawn[song.Title()];
         }
