@@ -40,7 +40,7 @@ void buildLibrary(ADO_Connector& db, int songs) {
 } // namespace
 
 BenchLibrary::BenchLibrary(int songs)
-    : db_(std::make_unique<ADO_Connector>(dir_.path() + "/DataBase/MelodaraPlayer.db")) {
+    : db_(std::make_unique<ADO_Connector>(path())) {
     gConnector = db_.get();
     buildLibrary(*db_, songs);
 }

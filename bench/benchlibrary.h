@@ -17,6 +17,7 @@ public:
     explicit BenchLibrary(int songs);
     ~BenchLibrary();
     ADO_Connector& db() { return *db_; }
+    QString path() const { return dir_.path() + QStringLiteral("/DataBase/MelodaraPlayer.db"); }
 
 private:
     QTemporaryDir dir_;

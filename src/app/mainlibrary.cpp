@@ -20,7 +20,17 @@ void frmMain::connectLibrary() {
 }
 
 void frmMain::mnuFile_ShowMLP_Click() {
+    frmMain_ShowLibrary({});
+}
+
+void frmMain::frmMain_ShowLibrary(const QStringList& pending) {
     frmMelodara library(this);
+    library_ = &library;
+    // Added once the window runs, so a folder's progress box stands on it.
+    if (!pending.isEmpty())
+        QMetaObject::invokeMethod(
+            &library, [&library, pending] { library.frmMld_AddPaths(pending); },
+            Qt::QueuedConnection);
     runModal(library);
     if (library.Registed())
         frmMain_ReloadSetList();

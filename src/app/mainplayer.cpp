@@ -40,6 +40,10 @@ void frmMain::connectPlayer() {
     });
     connect(player_, &PlayerControl::songSkipped, this, &frmMain::showSkippedSong);
     connect(player_, &PlayerControl::stopped, this, &frmMain::clearSongDisplay);
+    // The desktop's media controls follow the state and the song.
+    connect(player_, &PlayerControl::stateChanged, this, &frmMain::playerChanged);
+    connect(player_, &PlayerControl::songStarted, this, &frmMain::playerChanged);
+    connect(player_, &PlayerControl::stopped, this, &frmMain::playerChanged);
     connect(sldVolume, &QSlider::valueChanged, this, &frmMain::sldVolume_Change);
     connect(cmdPlay, &QToolButton::clicked, this, [this] { frmMain_PlaySong(QString()); });
     connect(cmdStop, &QToolButton::clicked, this, &frmMain::frmMain_StopSong);

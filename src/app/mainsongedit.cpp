@@ -93,6 +93,7 @@ void frmMain::followEditedSong(const std::vector<Song>& written) {
             frmMain_SetFrameSong();
             frmMain_SetStatusBarSong();
         }
+        emit playerChanged();
         return;
     }
 }

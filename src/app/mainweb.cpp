@@ -6,13 +6,13 @@
 #include "app/mainwindow.h"
 
 #include "base/pictures.h"
+#include "base/programfolders.h"
 #include "songlist/songlistview.h"
 #include "web/browser.h"
 #include "web/desktop.h"
 #include "web/webpages.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -40,7 +40,7 @@ QToolButton* webButton(QWidget* parent, const char* name, const QString& caption
 }
 
 QString besideProgram(const char16_t* file) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QString::fromUtf16(file);
+    return programfolders::dataFile(QString::fromUtf16(file));
 }
 
 } // namespace

@@ -69,6 +69,8 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connectLibrary();
     connectSearch();
     connectCopy();
+    connectFiles();
+    connectMpris();
     resize(860, 600);
 }
 

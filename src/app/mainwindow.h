@@ -25,6 +25,8 @@ class QTimer;
 class QToolButton;
 class SongListView;
 class frmSerch;
+class frmMelodara;
+class Mpris;
 
 // The main window: it brings the program up when loaded and writes the
 // user's settings back when it closes.
@@ -69,6 +71,15 @@ public:
 
     // The library window and the M3U export.
     void mnuFile_ShowMLP_Click();
+    // The library window with `pending` added as its add commands add them.
+    void frmMain_ShowLibrary(const QStringList& pending);
+    // Files from outside (dropped, on the command line, or handed over by a
+    // later start): brings the program to the front and adds them in the
+    // library window, opening it when it is closed. While another dialog
+    // is open they wait until it has closed.
+    void frmMain_OpenFiles(const QStringList& paths);
+    void frmMain_Raise();
+    Mpris* mpris() const { return mpris_; }
     void mnuFile_ExportM3u_Click();
 
     // Now-playing display.
@@ -137,8 +148,14 @@ public:
     QToolButton* cmdWebHome;
     QToolButton* cmdWebClose;
 
+signals:
+    // The player's state or song may have changed.
+    void playerChanged();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -156,6 +173,10 @@ private:
     void connectCopy();
     void showSkippedSong(const Song& song, const QString& reason);
     void clearSongDisplay();
+    void connectFiles();
+    void handWaitingFiles();
+    void connectMpris();
+    void syncMpris();
     void buildWebPane();
     Browser* webBrowser();
     void openWebPage(const QString& address);
@@ -167,6 +188,10 @@ private:
     QHash<QString, QAction*> actions_;
     PlayerControl* player_ = nullptr;
     QPointer<frmSerch> serch_;
+    QPointer<frmMelodara> library_; // while the library window is open
+    QStringList waitingFiles_;      // files from outside, until a window can take them
+    QTimer* filesTimer_ = nullptr;
+    Mpris* mpris_ = nullptr;
     bool compact_ = false;
     frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;

@@ -1,5 +1,7 @@
 // Writes the program's pictures into the folder given on the command line
-// (the build runs it for the "MLPData" folder beside the executable).
+// (the build runs it for the "MLPData" folder beside the executable) and,
+// with a second folder, the icon's sizes below it as the desktop's icon
+// theme lays them out ("<n>x<n>/apps/melodara-player.png").
 
 #include "base/pictures.h"
 
@@ -12,8 +14,8 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <folder> [<icon folder>]\n", argv[0]);
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -26,6 +28,17 @@ int main(int argc, char* argv[]) {
         if (!pictures::draw(p).save(path, "BMP")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
+        }
+    }
+    if (argc == 3) {
+        const QString icons = QString::fromLocal8Bit(argv[2]);
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString sized = QStringLiteral("%1/%2x%2/apps").arg(icons).arg(size);
+            const QString path = sized + QStringLiteral("/melodara-player.png");
+            if (!QDir().mkpath(sized) || !pictures::drawIcon(size).save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     return 0;

@@ -1,12 +1,15 @@
 #include "base/pictures.h"
 
+#include "base/programfolders.h"
+
 #include <QBitmap>
-#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QToolButton>
+
+#include <tuple>
 
 namespace pictures {
 
@@ -220,9 +223,49 @@ QImage draw(Picture picture) {
     return QImage();
 }
 
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on the scalable icon's 256-unit canvas.
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient face(0, 12, 0, 244);
+    face.setColorAt(0, QColor(0x5b, 0x4b, 0xd6));
+    face.setColorAt(1, QColor(0x2a, 0x1d, 0x7a));
+    p.setPen(Qt::NoPen);
+    p.setBrush(face);
+    p.drawRoundedRect(QRectF(12, 12, 232, 232), 48, 48);
+    p.setBrush(Qt::NoBrush);
+    for (const auto& [radius, alpha, width] : {std::tuple{92, 0.18, 10}, {68, 0.12, 8}}) {
+        QColor ring(Qt::white);
+        ring.setAlphaF(alpha);
+        p.setPen(QPen(ring, width));
+        p.drawEllipse(QPointF(128, 128), radius, radius);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPolygon(
+        QPolygonF({QPointF(101, 56), QPointF(195, 38), QPointF(195, 70), QPointF(101, 88)}));
+    p.drawRect(QRectF(101, 60, 14, 126));
+    p.drawRect(QRectF(181, 44, 14, 124));
+    QLinearGradient head(56, 140, 196, 210);
+    head.setColorAt(0, QColor(0xff, 0xd8, 0x6b));
+    head.setColorAt(1, QColor(0xf0, 0x8a, 0x24));
+    p.setBrush(head);
+    for (const QPointF centre : {QPointF(86, 186), QPointF(166, 168)}) {
+        p.save();
+        p.translate(centre);
+        p.rotate(-20);
+        p.translate(-centre);
+        p.drawEllipse(centre, 30, 22);
+        p.restore();
+    }
+    return image;
+}
+
 QPixmap load(Picture picture) {
-    QImage image(QCoreApplication::applicationDirPath() + QStringLiteral("/MLPData/") +
-                 fileName(picture));
+    QImage image(programfolders::dataFile(QStringLiteral("MLPData/") + fileName(picture)));
     if (image.isNull())
         image = draw(picture);
     QPixmap pixmap = QPixmap::fromImage(image);

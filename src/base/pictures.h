@@ -6,8 +6,8 @@
 class QToolButton;
 class QWidget;
 
-// The pictures of the program: drawn here, written beside the executable
-// by the build ("MLPData/<name>.bmp") and read back from there, so a user
+// The pictures of the program: drawn here, written into the program's
+// data folder by the build ("MLPData/<name>.bmp") and read back from there, so a user
 // may replace them. A missing or unreadable file falls back to the drawn
 // copy, so a button never loses its picture.
 namespace pictures {
@@ -33,7 +33,11 @@ QString fileName(Picture picture);
 // transparent colour, as bitmap files have no alpha.
 QImage draw(Picture picture);
 
-// The picture from "<application folder>/MLPData/<file>", else the
+// The program's icon, `size` pixels square: the same drawing as the
+// scalable icon the desktop entry names (melodara-player.svg).
+QImage drawIcon(int size);
+
+// The picture from "MLPData/<file>" in the data folder, else the
 // built-in one; button pictures come with their transparent colour masked.
 QPixmap load(Picture picture);
 

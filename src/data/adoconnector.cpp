@@ -1,6 +1,7 @@
 #include "data/adoconnector.h"
 
 #include "base/messagepresenter.h"
+#include "base/programfolders.h"
 #include "data/libraryfile.h"
 #include "data/requests.h"
 #include "data/schema.h"
@@ -130,8 +131,11 @@ bool ADO_Connector::isConnected() const {
 }
 
 QString ADO_Connector::defaultPath() {
+    // An installed program never keeps its library beside the executable,
+    // even when it may write there (run as root).
+    const programfolders::Folders folders = programfolders::current();
     return libraryfile::choosePath(
-        QCoreApplication::applicationDirPath(),
+        folders.installed ? QString() : QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 

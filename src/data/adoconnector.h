@@ -86,6 +86,7 @@ public:
     // below the program's folder, or below the per-user data folder when a
     // library is there or none exists yet and the program's folder cannot
     // be written. An existing library is never passed over for a new one.
+    // An installed program uses the per-user data folder alone.
     static QString defaultPath();
 
 private:

@@ -1,19 +1,24 @@
 #include "library/librarywindow.h"
 
+#include "base/filehelpers.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "base/widgetnames.h"
 #include "export/m3ufile.h"
+#include "library/outsidepaths.h"
 #include "library/pickers.h"
 #include "songlist/songlistview.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -75,6 +80,7 @@ frmMelodara::frmMelodara(QWidget* parent)
     cmdCancel->setGeometry(334, 303, 90, 26);
     cmdClose->setGeometry(234, 303, 90, 26);
     client_->setMinimumSize(kDesignWidth, kMinHeight);
+    setAcceptDrops(true);
     client_->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -146,6 +152,80 @@ void frmMelodara::frmMld_AddM3uFiles() {
         }
     }
     appendPending(paths);
+}
+
+void frmMelodara::frmMld_AddPaths(const QStringList& paths) {
+    if (busy_)
+        return;
+    QStringList found;
+    for (const QString& path : paths) {
+        switch (kindOfOutsidePath(path)) {
+        case OutsidePath::MusicFile:
+            if (mnuFile_AddFile->isEnabled())
+                found << path;
+            break;
+        case OutsidePath::Folder:
+            // A cancelled walk adds nothing, as in the folder picker.
+            if (mnuFile_AddDirectory->isEnabled() && !walkFolder(path, found)) {
+                appendPending({});
+                return;
+            }
+            break;
+        case OutsidePath::Playlist:
+            if (mnuFile_AddM3u->isEnabled()) {
+                // A playlist that cannot be read adds nothing.
+                QStringList entries;
+                if (ReadM3uFile(path, entries))
+                    found += entries;
+            }
+            break;
+        case OutsidePath::Other:
+            break;
+        }
+    }
+    appendPending(found);
+}
+
+bool frmMelodara::walkFolder(const QString& folder, QStringList& found) {
+    QProgressDialog progress(QStringLiteral("フォルダを検索しています..."),
+                             QStringLiteral("キャンセル"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("dlgWalkProgress"));
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    SearchWatch watch;
+    watch.progress = [&progress](int count) {
+        progress.setLabelText(QStringLiteral("検索中… %1 個のファイルが見つかりました").arg(count));
+        return !progress.wasCanceled();
+    };
+    QStringList files;
+    busy_ = true;
+    SearchFiles(folder, files, true, &watch);
+    SearchFiles(QString(), files, false);
+    busy_ = false;
+    if (watch.cancelled || progress.wasCanceled())
+        return false;
+    found += files;
+    return true;
+}
+
+void frmMelodara::dragEnterEvent(QDragEnterEvent* event) {
+    if (!busy_ && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void frmMelodara::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    // After the drop has ended, so the program it came from is not held
+    // while a folder is walked.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { frmMld_AddPaths(paths); }, Qt::QueuedConnection);
 }
 
 bool frmMelodara::frmMld_RegistFiles() {

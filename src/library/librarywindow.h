@@ -29,6 +29,13 @@ public:
     // 0: deleting is disabled (after an add command); 1: adding files and
     // folders is disabled (after a deletion); any other mode does nothing.
     void frmMld_SetMenuState(int mode);
+    // Adds paths from outside (dropped, or handed over by the main window)
+    // as the add command of each one's kind adds them, where that command
+    // is enabled: music files, folders with their subfolders (walked behind
+    // a progress box that can cancel the whole addition), M3U playlists.
+    void frmMld_AddPaths(const QStringList& paths);
+    // True while a folder walk runs: nothing more can be added meanwhile.
+    bool frmMld_Busy() const { return busy_; }
     // Places the controls in a client area of W x H pixels; nothing moves
     // below 434 x 330.
     void layoutControls(int width, int height);
@@ -47,6 +54,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void frmMld_InitColumn();
@@ -56,10 +65,14 @@ private:
     void frmMld_AddM3uFiles();
     // Appends what the add command brought, then disables deleting.
     void appendPending(const QStringList& paths);
+    // Appends the music files of `folder` and its subfolders to `found`;
+    // false when the user cancelled the walk.
+    bool walkFolder(const QString& folder, QStringList& found);
     bool frmMld_RegistFiles();
     void mnuFile_DeleteFile_Click();
     void cmdClose_Click();
 
     QWidget* client_;
     LibraryFiles files_;
+    bool busy_ = false;
 };

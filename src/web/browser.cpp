@@ -1,6 +1,7 @@
 #include "web/browser.h"
 
-#include <QCoreApplication>
+#include "base/programfolders.h"
+
 #include <QLibrary>
 
 namespace browser {
@@ -26,8 +27,7 @@ Factory load(const QString& path) {
 
 Browser* create(QWidget* parent) {
     if (!installed())
-        installed() =
-            load(QCoreApplication::applicationDirPath() + QStringLiteral("/melodara_web"));
+        installed() = load(programfolders::current().modules + QStringLiteral("/melodara_web"));
     return installed() ? installed()(parent) : nullptr;
 }
 

@@ -17,7 +17,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +90,60 @@ private slots:
         QCOMPARE(w->currentSong()->Title(), QStringLiteral("曲"));
         QTRY_COMPARE_WITH_TIMEOUT(gPlayState, kStopped, 10000);
         QVERIFY(f.boxes.boxes().isEmpty()); // no "曲の再生に失敗しました"
+    }
+
+    // Files from outside: dropped on the main window they open the library
+    // window with them pending, and OK registers them; handed over while
+    // another dialog is open they wait for it to close; handed over while
+    // the library window is open they join its pending files.
+    void filesFromOutsideGoToTheLibraryWindow() {
+        QTemporaryDir music;
+        QStringList wavs;
+        for (const char* name : {"/a.wav", "/b.wav", "/c.wav"}) {
+            wavs << music.path() + name;
+            QVERIFY(audiofiles::writeWav(wavs.back(), 0.2));
+        }
+        MainFixture f;
+        frmMain* w = f.start();
+        QVERIFY(w);
+        QStringList opened; // the pending files each opening of the library window showed
+        setModalHandler([&](QDialog& dialog) {
+            auto* library = qobject_cast<frmMelodara*>(&dialog);
+            library->show();
+            const auto pending = [library] {
+                QStringList out;
+                for (int p = library->LoadCount(); p < library->lvFileList->songs().count(); ++p)
+                    out << library->lvFileList->songs().keyAt(p).section('/', -1);
+                return out.join(',');
+            };
+            if (!QTest::qWaitFor([&] { return !pending().isEmpty(); }))
+                return 0;
+            if (opened.isEmpty())
+                w->frmMain_OpenFiles({wavs[2]}); // the library window is open: joins it
+            opened << pending();
+            library->cmdClose->click();
+            return 1;
+        });
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(wavs[0])});
+        QDragEnterEvent enter(QPoint(50, 300), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &drop);
+        QTRY_COMPARE(opened, QStringList{"a.wav,c.wav"});
+        QCOMPARE(w->lvSongList->songs().count(), 2);
+
+        QDialog other(w);
+        other.open();
+        QTRY_COMPARE(QApplication::activeModalWidget(), &other);
+        w->frmMain_OpenFiles({wavs[1]});
+        QTest::qWait(300);
+        QCOMPARE(opened.size(), 1);
+        other.close();
+        QTRY_COMPARE(opened, QStringList({"a.wav,c.wav", "b.wav"}));
+        QCOMPARE(w->lvSongList->songs().count(), 3);
     }
 
     // Only a window that reports a change makes the list reload, which

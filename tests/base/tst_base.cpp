@@ -6,6 +6,7 @@
 #include "base/filehelpers.h"
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
+#include "base/programfolders.h"
 #include "base/textfold.h"
 #include "diskfiles.h"
 #include "scriptedpresenter.h"
@@ -289,6 +290,37 @@ private slots:
 
     // The first item of exactly the text; the empty text selects the first
     // item; a text that differs in case, or is missing, changes nothing.
+    // Run from the build folder the program's files sit beside it;
+    // installed, below its prefix's share/ and lib/ folders.
+    void programFoldersFollowTheLayout_data() {
+        QTest::addColumn<QString>("made"); // "dir" or "file" at <prefix>/share/melodara-player
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("data"); // relative to the prefix
+        QTest::addColumn<QString>("modules");
+        QTest::newRow("build folder") << "" << false << "bin"
+                                      << "bin";
+        QTest::newRow("installed") << "dir" << true << "share/melodara-player"
+                                   << "lib/melodara-player";
+        QTest::newRow("a file of that name") << "file" << false << "bin"
+                                             << "bin";
+    }
+    void programFoldersFollowTheLayout() {
+        QFETCH(QString, made);
+        QTemporaryDir prefix;
+        QVERIFY(QDir().mkpath(prefix.path() + "/bin"));
+        const QString share = prefix.path() + "/share/melodara-player";
+        if (made == u"dir")
+            QVERIFY(QDir().mkpath(share));
+        if (made == u"file")
+            QVERIFY(diskfiles::write(share, {}));
+        const programfolders::Folders folders = programfolders::forProgram(prefix.path() + "/bin");
+        QFETCH(QString, data);
+        QFETCH(QString, modules);
+        QTEST(folders.installed, "installed");
+        QCOMPARE(folders.data, prefix.path() + "/" + data);
+        QCOMPARE(folders.modules, prefix.path() + "/" + modules);
+    }
+
     void selectComboItem() {
         QComboBox combo;
         combo.addItems({"Rock", "Pop", "ジャズ", "Blues", "Pop"});

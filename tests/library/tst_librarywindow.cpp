@@ -15,9 +15,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -515,6 +517,73 @@ private slots:
         QCOMPARE(w.Registed(), registers);
         QCOMPARE(songs(), L{"~/music/a.mp3|a"} + (registers ? added : L()));
         QCOMPARE(w.LoadCount(), registers ? 1 + added.size() : 1);
+    }
+
+    // Paths dropped on the window go in as the add command of their kind
+    // adds them: music files, folders with their subfolders, playlist
+    // entries, in the order dropped; anything else adds nothing. A kind
+    // whose command a deletion disabled adds nothing; duplicates of the
+    // whole drop are told once; a cancelled walk adds nothing at all.
+    void droppedPaths_data() {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<bool>("afterDeletion");
+        QTest::addColumn<bool>("cancelWalk");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<int>("messages");
+        const L mix = {"songs/b.wav", "lists/three.m3u", "music/notes.txt", "missing.mp3", "songs"};
+        QTest::newRow("file, playlist, folder")
+            << mix << false << false << L{"songs/b.wav", "songs/sub/c.mid", "songs/01.Intro.mp3"}
+            << 1;
+        QTest::newRow("after a deletion: the playlist alone")
+            << mix << true << false << L{"songs/sub/c.mid", "songs/b.wav"} << 0;
+        QTest::newRow("walk cancelled") << mix << false << true << L{} << 0;
+        QTest::newRow("nothing usable")
+            << L{"music/notes.txt", "empty"} << false << false << L{} << 0;
+    }
+    void droppedPaths() {
+        QFETCH(QStringList, dropped);
+        QFETCH(bool, afterDeletion);
+        QFETCH(bool, cancelWalk);
+        QFETCH(QStringList, added);
+        QFETCH(int, messages);
+        const int previous = SetSearchFilesYieldInterval(0);
+        const auto restore = qScopeGuard([previous] { SetSearchFilesYieldInterval(previous); });
+        addSongs(1);
+        frmMelodara w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (afterDeletion) {
+            presenter_.answer(msgbox::Ok);
+            w.mnuFile_DeleteFile->trigger();
+            presenter_.clear();
+        }
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, &w, [&w, cancelWalk] {
+            if (auto* progress = w.findChild<QProgressDialog*>("dlgWalkProgress");
+                progress && cancelWalk)
+                progress->cancel();
+        });
+        canceller.start(0);
+        QList<QUrl> urls;
+        for (const QString& name : dropped)
+            urls << QUrl::fromLocalFile(path(name));
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QStringList listed = {"Key_1=~/music/a.mp3"};
+        for (const QString& file : added)
+            listed << file + "=" + file;
+        // Queued after the drop: deleting is disabled once it is done.
+        QTRY_VERIFY(!w.mnuFile_DeleteFile->isEnabled());
+        QVERIFY(!w.frmMld_Busy());
+        QCOMPARE(rows(w.lvFileList->songs()), listed);
+        QCOMPARE(shown(presenter_), L(messages, kMessage8));
+        QCOMPARE(w.findChildren<QProgressDialog*>("dlgWalkProgress").size(), 0);
     }
 
     // A deletion asks first; once made (even when the engine refuses it,

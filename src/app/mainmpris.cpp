@@ -1,0 +1,80 @@
+// The desktop's media controls: the MPRIS object gets the main window's
+// player commands as the buttons run them, and follows the player's state,
+// song and volume.
+
+#include "app/mainwindow.h"
+
+#include "playback/mediaplayer.h"
+#include "playback/mpris.h"
+#include "playback/playstate.h"
+
+#include <QApplication>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+constexpr qint64 kMicrosecondsPerSecond = 1000000;
+
+Mpris::Status mprisStatus(int playState) {
+    switch (playState) {
+    case kPlaying:
+        return Mpris::Status::Playing;
+    case kPaused:
+        return Mpris::Status::Paused;
+    default:
+        return Mpris::Status::Stopped;
+    }
+}
+
+} // namespace
+
+void frmMain::connectMpris() {
+    MprisCommands commands;
+    commands.playPause = [this] { frmMain_PlaySong(QString()); };
+    commands.play = [this] {
+        if (gPlayState != kPlaying)
+            frmMain_PlaySong(QString());
+    };
+    commands.pause = [this] {
+        if (gPlayState == kPlaying)
+            frmMain_PlaySong(QString());
+    };
+    commands.stop = [this] { frmMain_StopSong(); };
+    commands.next = [this] { frmMain_NextSong(); };
+    commands.raise = [this] { frmMain_Raise(); };
+    commands.quit = [this] {
+        // A dialog still open has work the user has not finished.
+        if (QApplication::activeModalWidget())
+            frmMain_Raise();
+        else
+            close();
+    };
+    commands.setVolume = [this](double volume) {
+        sldVolume->setValue(qRound(volume * sldVolume->maximum()));
+    };
+    commands.position = [this] { return sldDuration->value() * kMicrosecondsPerSecond; };
+    mpris_ = new Mpris(std::move(commands), this);
+    connect(this, &frmMain::playerChanged, this, &frmMain::syncMpris);
+    connect(sldVolume, &QSlider::valueChanged, mpris_,
+            [this](int value) { mpris_->setVolume(double(value) / sldVolume->maximum()); });
+    // Offered once the window runs, so start-up does not wait for the bus.
+    QTimer::singleShot(0, mpris_, [this] { mpris_->registerOnSessionBus(); });
+}
+
+void frmMain::syncMpris() {
+    mpris_->setStatus(mprisStatus(gPlayState));
+    if (gPlayState == kStopped || !currentSong()) {
+        mpris_->clearSong();
+        return;
+    }
+    MprisSong song;
+    song.id = currentSong()->KeyString();
+    song.id.remove(QStringLiteral("Key_"));
+    song.title = currentSong()->Title();
+    song.artist = currentSong()->Artist();
+    song.genres = currentSong()->Janl().split(u'/', Qt::SkipEmptyParts);
+    song.filePath = currentSong()->FilePath();
+    song.lengthUs = qint64(mpPlayer->length() * double(kMicrosecondsPerSecond));
+    mpris_->setSong(song);
+}
