@@ -1,5 +1,6 @@
 // The main window's genre and artist editing: each editor runs modally and,
-// unless it was cancelled, the list is reloaded so it shows the new names.
+// unless it was cancelled, the list is read again so it shows the new names
+// (the playing song plays on).
 
 #include "app/mainwindow.h"
 
@@ -12,7 +13,7 @@ namespace {
 void runEditor(frmMain& window, NameEditDialog& editor) {
     runModal(editor);
     if (!editor.Cancel())
-        window.frmMain_ReloadSetList();
+        window.frmMain_RefreshSetList();
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 // The main window's side of compact mode: it minimises itself, opens the
-// compact window with the now-playing texts and buttons, and takes them
-// back, with the window's place, when the compact window returns.
+// compact window with the now-playing texts and buttons, which then follows
+// the player control as the main window does, and stores the compact
+// window's place when it returns.
 
 #include "app/mainwindow.h"
 
@@ -24,6 +25,7 @@ void frmMain::frmMain_StartCompact() {
     compact.frmCpt_LoadSettings();
     compact.frmCpt_SetCaption(lblSongDisp1->text(), lblSongDisp2->text(), *cmdPlay, *cmdStop,
                               *cmdNext);
+    compact.follow(*player_);
     connect(compact.cmdPlay, &QToolButton::clicked, this, [this] { frmMain_PlaySong(QString()); });
     connect(compact.cmdStop, &QToolButton::clicked, this, &frmMain::frmMain_StopSong);
     connect(compact.cmdNext, &QToolButton::clicked, this, &frmMain::frmMain_NextSong);
@@ -41,18 +43,5 @@ void frmMain::frmMain_StartCompact() {
 
 void frmMain::frmMain_EndCompact(int left, int top) {
     compact_ = false;
-    if (frmCpt_) {
-        lblSongDisp1->setText(frmCpt_->lblSongDisp1->text());
-        lblSongDisp2->setText(frmCpt_->lblSongDisp2->text());
-        copyPicture(*frmCpt_->cmdPlay, *cmdPlay);
-        copyPicture(*frmCpt_->cmdStop, *cmdStop);
-        copyPicture(*frmCpt_->cmdNext, *cmdNext);
-    }
     gConnector->adoSetData(56, {QString::number(left), QString::number(top)});
-}
-
-QLabel* frmMain::songDisp(int line) {
-    if (compact_ && frmCpt_)
-        return line == 0 ? frmCpt_->lblSongDisp1 : frmCpt_->lblSongDisp2;
-    return line == 0 ? lblSongDisp1 : lblSongDisp2;
 }

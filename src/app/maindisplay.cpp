@@ -14,6 +14,6 @@ void frmMain::mnuSetting_Disp_Click() {
         return;
     if (!lvSetColumns(*lvSongList))
         return;
-    frmMain_ReloadSetList();
+    frmMain_RefreshSetList();
     frmMain_SetMainAppearance();
 }

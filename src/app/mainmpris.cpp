@@ -6,6 +6,7 @@
 
 #include "playback/mediaplayer.h"
 #include "playback/mpris.h"
+#include "playback/playercontrol.h"
 #include "playback/playstate.h"
 
 #include <QApplication>
@@ -55,7 +56,18 @@ void frmMain::connectMpris() {
     };
     commands.position = [this] { return sldDuration->value() * kMicrosecondsPerSecond; };
     mpris_ = new Mpris(std::move(commands), this);
-    connect(this, &frmMain::playerChanged, this, &frmMain::syncMpris);
+    // Once per turn of the event loop: a command passes through states it
+    // does not stay in (Play at the end of the list is playing for a moment,
+    // then stopped), and the desktop should see only where it ends.
+    connect(this, &frmMain::playerChanged, this, [this] {
+        if (!mprisSyncQueued_) {
+            mprisSyncQueued_ = true;
+            QTimer::singleShot(0, this, [this] {
+                mprisSyncQueued_ = false;
+                syncMpris();
+            });
+        }
+    });
     connect(sldVolume, &QSlider::valueChanged, mpris_,
             [this](int value) { mpris_->setVolume(double(value) / sldVolume->maximum()); });
     // Offered once the window runs, so start-up does not wait for the bus.
@@ -64,17 +76,20 @@ void frmMain::connectMpris() {
 
 void frmMain::syncMpris() {
     mpris_->setStatus(mprisStatus(gPlayState));
-    if (gPlayState == kStopped || !currentSong_) {
+    // The song is told once it plays; its length is known from then on.
+    if (player_->opening())
+        return;
+    if (gPlayState == kStopped || !currentSong()) {
         mpris_->clearSong();
         return;
     }
     MprisSong song;
-    song.id = currentSong_->KeyString();
+    song.id = currentSong()->KeyString();
     song.id.remove(QStringLiteral("Key_"));
-    song.title = currentSong_->Title();
-    song.artist = currentSong_->Artist();
-    song.genres = currentSong_->Janl().split(u'/', Qt::SkipEmptyParts);
-    song.filePath = currentSong_->FilePath();
+    song.title = currentSong()->Title();
+    song.artist = currentSong()->Artist();
+    song.genres = currentSong()->Janl().split(u'/', Qt::SkipEmptyParts);
+    song.filePath = currentSong()->FilePath();
     song.lengthUs = qint64(mpPlayer->length() * double(kMicrosecondsPerSecond));
     mpris_->setSong(song);
 }

@@ -1,6 +1,7 @@
 #include "app/mainsettings.h"
 
 #include "data/adoconnector.h"
+#include "playback/selectsong.h"
 
 namespace mainsettings {
 
@@ -46,6 +47,11 @@ int readVolume() {
 
 void writeShutdown(const Shutdown& values) {
     gConnector->adoSetData(27, {QString::number(values.volume)});
+    // A library made before random play by priority has no row for it.
+    if (values.playMode == kPriorityPlay)
+        gConnector->adoSetData(46,
+                               {QStringLiteral("INSERT OR IGNORE INTO TM_再生種別(再生種別, 選択)"
+                                               " VALUES ('優先度ﾗﾝﾀﾞﾑ再生', 0)")});
     gConnector->adoSetData(28, {values.playMode});
     for (const auto& [caption, twips] : values.columnWidths)
         gConnector->adoSetData(29, {QString::number(float(twips)), caption});

@@ -10,6 +10,7 @@
 #include "base/modal.h"
 #include "library/songedit.h"
 #include "library/songproperty.h"
+#include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
@@ -116,19 +117,16 @@ void frmMain::frmMain_EditSongPropDirect() {
 }
 
 void frmMain::followEditedSong(const std::vector<Song>& written) {
-    if (!currentSong_)
-        return;
-    const QString playing = songrows::listKey(currentSong_->KeyString());
+    // Priorities, and which songs a set list holds, may have changed.
+    player_->reloaded();
     for (const Song& song : written) {
-        if (songrows::listKey(song.KeyString()) != playing)
+        if (!player_->followEdit(song))
             continue;
-        currentSong_ = song;
         // A stopped player shows no song; its labels stay empty.
         if (gPlayState != kStopped) {
             frmMain_SetFrameSong();
             frmMain_SetStatusBarSong();
         }
-        sldVolume_Change();
         emit playerChanged();
         return;
     }

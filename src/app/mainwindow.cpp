@@ -12,12 +12,14 @@
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
+#include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
 #include "setlists/setlistdialog.h"
 #include "songlist/displaysettings.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
+#include "songlist/songrows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,7 +93,7 @@ void frmMain::buildControls() {
     cboSetList = named(new QComboBox(central), "cboSetList");
     lblPlayState = named(new QLabel(QStringLiteral("再生方法："), central), "lblPlayState");
     cboHowToPlay = named(new QComboBox(central), "cboHowToPlay");
-    cboHowToPlay->addItems({kRandomPlay, kProgramPlay});
+    cboHowToPlay->addItems({kRandomPlay, kProgramPlay, kPriorityPlay});
 
     cmdPlay = pictures::button(central, QStringLiteral("cmdPlay"), QStringLiteral("再生"),
                                pictures::Picture::Play);
@@ -180,7 +182,6 @@ bool frmMain::Form_Load() {
         return false;
     }
     compact_ = false;
-    currentSong_.reset();
     return true;
 }
 
@@ -190,6 +191,7 @@ bool frmMain::frmMain_Init() {
         return false;
     frmMain_SetSetListCombo();
     const QString setList = cboSetList->currentText();
+    player_->setSetList(setList);
     if (!lvSetSongList(0, setList, lvSongList->songs())) {
         // A set list that cannot be opened (its query is gone) would fail
         // every start the same way: the next start comes up on "ALL".
@@ -224,11 +226,30 @@ void frmMain::frmMain_SetSetListCombo() {
 }
 
 void frmMain::frmMain_ReloadSetList() {
+    reloadSetList(false);
+}
+
+void frmMain::frmMain_RefreshSetList() {
+    reloadSetList(true);
+}
+
+// Read again after an edit, the same set list lets the song play on, and
+// program play goes on after it; the song takes its edited names.
+void frmMain::reloadSetList(bool playOn) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    frmMain_StopSong();
     const QString name = cboSetList->currentText();
-    if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}))
+    playOn = playOn && name == player_->setList() && gPlayState != kStopped;
+    if (!playOn)
+        frmMain_StopSong();
+    if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}) &&
+        !playOn)
         lvResetLastKey();
+    player_->setSetList(name);
+    player_->reloaded();
+    Song song;
+    if (playOn && currentSong() &&
+        readSong(songrows::idOfKey(currentSong()->KeyString()).toLongLong(), song))
+        followEditedSong({song});
     QApplication::restoreOverrideCursor();
 }
 

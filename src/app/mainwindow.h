@@ -11,6 +11,7 @@
 
 class Browser;
 class MediaPlayer;
+class PlayerControl;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -46,17 +47,18 @@ public:
     bool frmMain_Init();
     void frmMain_SetSetListCombo();
     void frmMain_ReloadSetList();
+    // The same set list read again after an edit of names or of the
+    // display: unlike frmMain_ReloadSetList, the playing song plays on.
+    void frmMain_RefreshSetList();
 
-    // Player control.
+    // Player control: each forwards to the player control.
     void frmMain_PlaySong(const QString& key);
     void frmMain_StopSong();
     void frmMain_NextSong();
     // The one-second tick of tmDuration: the position and the play count.
     void tmDuration_Timer();
-    void mpPlayer_EndOfStream();
-    // The player failed part-way through the song.
-    void mpPlayer_Error();
     void sldVolume_Change();
+    PlayerControl& playerControl() { return *player_; }
     void mnuEdit_PlaySelListSong_Click();
     void mnuEdit_SetList_Click();
     void mnuEdit_Category_Click();
@@ -113,8 +115,8 @@ public:
     void frmMain_EditSongProp();
     void frmMain_EditSongPropDirect();
 
-    const std::optional<Song>& currentSong() const { return currentSong_; }
-    bool counted() const { return counted_; }
+    const std::optional<Song>& currentSong() const;
+    bool counted() const;
 
     QAction* action(const QString& name) const { return actions_.value(name); }
 
@@ -136,7 +138,7 @@ public:
     QSlider* sldVolume;
     QStatusBar* statBar;
     QLabel* lblStatBarSong; // the status bar's song text
-    QTimer* tmDuration;
+    QTimer* tmDuration;     // the player control's
     MediaPlayer* mpPlayer;
     Browser* brwIE = nullptr; // created when the web pane first opens
     QLineEdit* txtWebAddress;
@@ -158,6 +160,7 @@ protected:
 
 private:
     void buildControls();
+    void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
     void layoutControls(int width, int height);
     void connectPlayer();
@@ -168,41 +171,32 @@ private:
     void connectLibrary();
     void connectSearch();
     void connectCopy();
+    void showSkippedSong(const Song& song, const QString& reason);
+    void clearSongDisplay();
     void connectFiles();
     void handWaitingFiles();
     void connectMpris();
     void syncMpris();
-    void frmMain_StartSong(const QString& key);
-    void frmMain_PauseSong();
-    void frmMain_ResumeSong();
-    bool startPlayer();
-    void showPlayFailure();
-    bool setPlayerVolume(int volume);
-    void setSliderRange(int maximum);
-    void timerOn();
-    void timerOff();
-    QToolButton* playButton();
     void buildWebPane();
     Browser* webBrowser();
     void openWebPage(const QString& address);
-    // Now-playing line 0 or 1: the compact window's while it is shown.
-    QLabel* songDisp(int line);
     void frmMain_StartCompact();
     // Shutdown: the settings in their order, then the connector.
     void Form_Unload();
 
     QString databasePath_;
     QHash<QString, QAction*> actions_;
-    std::optional<Song> currentSong_;
+    PlayerControl* player_ = nullptr;
     QPointer<frmSerch> serch_;
     QPointer<frmMelodara> library_; // while the library window is open
     QStringList waitingFiles_;      // files from outside, until a window can take them
     QTimer* filesTimer_ = nullptr;
     Mpris* mpris_ = nullptr;
+    bool mprisSyncQueued_ = false;
     bool compact_ = false;
     frmCompact* frmCpt_ = nullptr; // while compact mode lasts
     bool comboGuard_ = false;
-    bool counted_ = false;
+    bool skipShown_ = false; // the status bar names a song passed over
     bool webPane_ = false;
     bool loaded_ = false;   // Form_Load opened the connector, so unloading closes it
     bool started_ = false;  // frmMain_Init completed: its settings may be saved

@@ -80,7 +80,8 @@ const char16_t* const kFixedRows[] = {
     u"INSERT INTO TM_ジャンル_3(ID, ジャンル名) VALUES (1, '指定無し')",
     u"INSERT INTO TM_アーティスト(ID, アーティスト名) VALUES (1, '指定無し')",
     u"INSERT INTO TM_セットリスト(セットリスト名, 選択) VALUES ('ALL', 1)",
-    u"INSERT INTO TM_再生種別(再生種別, 選択) VALUES ('ﾗﾝﾀﾞﾑ再生', 1), ('ﾌﾟﾛｸﾞﾗﾑ再生', 0)",
+    u"INSERT INTO TM_再生種別(再生種別, 選択) VALUES ('ﾗﾝﾀﾞﾑ再生', 1), ('ﾌﾟﾛｸﾞﾗﾑ再生', 0),"
+    u" ('優先度ﾗﾝﾀﾞﾑ再生', 0)",
     u"INSERT INTO TM_表示項目(列名, 幅, 表示有無, 表示順, フレーム表示順, ステータスバー表示順)"
     u" VALUES ('曲名', 3600, 1, 1, 1, 0),"
     u" ('ｱｰﾃｨｽﾄ名', 2400, 1, 2, 2, 0),"

@@ -3,6 +3,9 @@
 #include "base/pictures.h"
 #include "base/storedcolor.h"
 #include "base/widgetnames.h"
+#include "playback/nowplaying.h"
+#include "playback/playbutton.h"
+#include "playback/playercontrol.h"
 #include "songlist/displaysettings.h"
 #include "songlist/songlistview.h"
 
@@ -34,6 +37,21 @@ QFrame* underline(QWidget* parent, const char* name) {
 }
 
 } // namespace
+
+void frmCompact::follow(const PlayerControl& player) {
+    connect(&player, &PlayerControl::songStarted, this, [this](const Song& song) {
+        if (const auto texts = nowplaying::frameTexts(song)) {
+            lblSongDisp1->setText(texts->first);
+            lblSongDisp2->setText(texts->second);
+        }
+    });
+    connect(&player, &PlayerControl::stateChanged, this,
+            [this](int state) { setPlayButton(*cmdPlay, playStateWord(state)); });
+    connect(&player, &PlayerControl::stopped, this, [this] {
+        lblSongDisp1->clear();
+        lblSongDisp2->clear();
+    });
+}
 
 QRegion roundedRegion(const QSize& size, int corner) {
     const int w = size.width();

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QPointF>
 
+class PlayerControl;
 class QFrame;
 class QLabel;
 class QToolButton;
@@ -32,6 +33,10 @@ public:
     // pictures of the main window's play, stop and next buttons.
     void frmCpt_SetCaption(const QString& text1, const QString& text2, const QToolButton& play,
                            const QToolButton& stop, const QToolButton& next);
+
+    // From now on the texts and the play button show what `player` reports,
+    // as the main window's do.
+    void follow(const PlayerControl& player);
 
     // Reads the stored appearance and position and applies them: a stored
     // edge that is not 0 places that edge; with neither, or a place that

@@ -2,10 +2,8 @@
 
 #include <gst/gst.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -16,17 +14,24 @@
 
 namespace {
 
-// playbin3's GstPlayFlags: audio only. The volume is applied by an
+// GstPlayFlags of both playbins: audio only. The volume is applied by an
 // element of the output (see withVolume), which outlives the pipelines.
 constexpr int kPlayAudio = 0x02;
 
-// The bus ends an open as soon as the preroll completes or fails. A
-// preroll that has done neither in time has stalled: playbin3 now and then
-// loses the start of a raw (WAV, AIFF) stream to a race between its
-// decoder bin's state change and the data already flowing, and then waits
-// forever. Such an open is tried once more, with room for a slow start. A
-// local file prerolls in milliseconds, so a stall is given up on early;
-// a MIDI file first loads its SoundFont, which takes longer.
+// The ways a file is opened, in turn; each next one when the last failed
+// or did not answer in time. playbin3 is tried first: playbin's AIFF
+// parser races its pad linking and fails a valid file now and then. But
+// playbin3 never finishes opening some valid WAV files (8- or 24-bit mono
+// data of an odd length, u-law, no samples at all) and says nothing, and
+// now and then it loses the start of a raw stream to a race of its own
+// and waits forever; playbin opens all of these. A local file opens in
+// milliseconds, so the first try is given up on early; a MIDI file first
+// loads its SoundFont, which takes longer.
+struct Attempt {
+    const char* element;
+    bool quick;
+};
+constexpr Attempt kAttempts[] = {{"playbin3", true}, {"playbin", false}, {"playbin3", false}};
 constexpr int kStallMs = 250;
 constexpr int kMidiStallMs = 600;
 constexpr int kOpenTimeoutMs = 10000;
@@ -130,25 +135,23 @@ GstPlayer::GstPlayer(const QString& sink, QObject* parent) : MediaPlayer(parent)
     }
     output_ = withVolume(device ? device : defaultSink(), gain_);
     gst_object_ref_sink(output_);
-    newPipeline();
+    stall_.setSingleShot(true);
+    connect(&stall_, &QTimer::timeout, this, &GstPlayer::onStall);
 }
 
 GstPlayer::~GstPlayer() {
-    ++generation_;
     dropPipeline();
     gst_object_unref(output_);
 }
 
-// Every file gets a pipeline of its own: a playbin3 that is given one file
+// Every try gets a pipeline of its own: a playbin3 that is given one file
 // after another keeps something of each (about 4 KB a song), and hours of
 // play would add up.
-bool GstPlayer::newPipeline() {
+bool GstPlayer::newPipeline(const char* element) {
     dropPipeline();
-    playbin_ = gst_element_factory_make("playbin3", nullptr);
-    if (!playbin_) {
-        error_ = QStringLiteral("GStreamer's playbin3 is not installed.");
+    playbin_ = gst_element_factory_make(element, nullptr);
+    if (!playbin_)
         return false;
-    }
     gst_object_ref_sink(playbin_);
     g_object_set(playbin_, "flags", kPlayAudio, "audio-sink", output_, nullptr);
     g_signal_connect(playbin_, "element-setup", G_CALLBACK(setUpElement), nullptr);
@@ -162,9 +165,9 @@ bool GstPlayer::newPipeline() {
 // Shuts the pipeline down (its threads end here) and lets the output go
 // back to being ours alone.
 void GstPlayer::dropPipeline() {
+    halt();
     if (!playbin_)
         return;
-    gst_element_set_state(playbin_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(playbin_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
@@ -172,31 +175,36 @@ void GstPlayer::dropPipeline() {
     playbin_ = nullptr;
 }
 
+void GstPlayer::halt() {
+    stall_.stop();
+    if (playbin_)
+        gst_element_set_state(playbin_, GST_STATE_NULL);
+    // After the threads: nothing they said before can pass for news.
+    ++generation_;
+}
+
 // Runs on GStreamer's threads. Every message is handled here and dropped:
 // nothing else reads this bus, and kept messages would pile up for hours.
-// A dropped message is ours to release.
+// A dropped message is ours to release. What matters is handed to the
+// player's thread, marked with the generation it belongs to.
 int GstPlayer::onBusMessage(GstBus*, GstMessage* message, void* data) {
     auto* self = static_cast<GstPlayer*>(data);
+    const int generation = self->generation_;
+    const auto later = [self](auto call) {
+        QMetaObject::invokeMethod(self, call, Qt::QueuedConnection);
+    };
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ASYNC_DONE:
         // Only the pipeline's own: it comes when every element has prerolled.
-        if (GST_MESSAGE_SRC(message) == GST_OBJECT(self->playbin_)) {
-            QMutexLocker lock(&self->busLock_);
-            self->prerolled_ = true;
-            self->busEvent_.wakeAll();
-        }
+        if (GST_IS_PIPELINE(GST_MESSAGE_SRC(message)))
+            later([self, generation] { self->onPrerolled(generation); });
         break;
-    case GST_MESSAGE_EOS: {
-        const int generation = self->generation_;
-        QMetaObject::invokeMethod(
-            self,
-            [self, generation] {
-                if (generation == self->generation_)
-                    emit self->endOfStream();
-            },
-            Qt::QueuedConnection);
+    case GST_MESSAGE_EOS:
+        later([self, generation] { self->onStreamEnd(generation); });
         break;
-    }
+    case GST_MESSAGE_DURATION_CHANGED:
+        later([self, generation] { self->onDurationChanged(generation); });
+        break;
     case GST_MESSAGE_TAG: {
         GstTagList* tags = nullptr;
         gst_message_parse_tag(message, &tags);
@@ -212,19 +220,11 @@ int GstPlayer::onBusMessage(GstBus*, GstMessage* message, void* data) {
     case GST_MESSAGE_ERROR: {
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
-        QMutexLocker lock(&self->busLock_);
-        if (self->streamError_.isEmpty())
-            self->streamError_ =
-                error ? QString::fromUtf8(error->message) : QStringLiteral("The stream failed.");
+        const QString text =
+            error ? QString::fromUtf8(error->message) : QStringLiteral("The stream failed.");
         if (error)
             g_error_free(error);
-        // An error while the file plays must reach the window. One during
-        // an open is read by the open, which closes the file, so this call
-        // then does nothing; it is queued before the open wakes for that.
-        const int generation = self->generation_;
-        QMetaObject::invokeMethod(
-            self, [self, generation] { self->onStreamError(generation); }, Qt::QueuedConnection);
-        self->busEvent_.wakeAll();
+        later([self, generation, text] { self->onStreamError(generation, text); });
         break;
     }
     default:
@@ -234,83 +234,146 @@ int GstPlayer::onBusMessage(GstBus*, GstMessage* message, void* data) {
     return GST_BUS_DROP;
 }
 
-void GstPlayer::onStreamError(int generation) {
-    if (generation != generation_ || !opened_)
-        return;
-    const QString reason = takeStreamError();
-    fail(reason.isEmpty() ? QStringLiteral("The stream failed.") : reason);
-    emit errorOccurred();
-}
-
-QString GstPlayer::takeStreamError() {
-    QMutexLocker lock(&busLock_);
-    QString error = streamError_;
-    streamError_.clear();
-    return error;
-}
-
-bool GstPlayer::fail(const QString& error) {
-    ++generation_;
-    error_ = error;
-    opened_ = false;
+void GstPlayer::open(const QString& fileName) {
+    dropPipeline();
+    fileName_ = fileName;
+    phase_ = Phase::Opening;
     length_ = 0;
-    if (playbin_)
-        gst_element_set_state(playbin_, GST_STATE_NULL);
-    return false;
-}
-
-bool GstPlayer::open(const QString& fileName) {
-    ++generation_;
-    opened_ = false;
-    length_ = 0;
-    if (!newPipeline())
-        return false;
+    error_.clear();
     bitrate_ = 0;
+    emptyStream_ = false;
+    endReported_ = false;
     const QFileInfo file(fileName);
     if (fileName.isEmpty() || !file.isFile())
-        return fail(QStringLiteral("The file %1 does not exist.").arg(fileName));
+        return failLater(QStringLiteral("The file %1 does not exist.").arg(fileName));
     if (!file.isReadable())
-        return fail(QStringLiteral("The file %1 cannot be read.").arg(fileName));
+        return failLater(QStringLiteral("The file %1 cannot be read.").arg(fileName));
     if (isMidi(fileName) && soundFont().isEmpty())
-        return fail(QStringLiteral("No SoundFont is installed, so MIDI files cannot be played "
-                                   "(install a General MIDI SoundFont such as "
-                                   "timgm6mb-soundfont)."));
+        return failLater(QStringLiteral("No SoundFont is installed, so MIDI files cannot be played "
+                                        "(install a General MIDI SoundFont such as "
+                                        "timgm6mb-soundfont)."));
+    beginAttempt(0);
+}
 
+// Pausing the pipeline prerolls it: the first buffer is decoded, a file
+// that is not audio fails, and the length becomes known. The bus answers.
+void GstPlayer::beginAttempt(int attempt) {
+    attempt_ = attempt;
+    const Attempt& how = kAttempts[attempt];
+    if (!newPipeline(how.element))
+        return nextAttempt(
+            QStringLiteral("GStreamer's %1 is not installed.").arg(QLatin1String(how.element)));
     GError* uriError = nullptr;
-    gchar* uri =
-        gst_filename_to_uri(QFile::encodeName(file.absoluteFilePath()).constData(), &uriError);
+    gchar* uri = gst_filename_to_uri(
+        QFile::encodeName(QFileInfo(fileName_).absoluteFilePath()).constData(), &uriError);
     if (!uri) {
         const QString reason = uriError ? QString::fromUtf8(uriError->message) : QString();
         if (uriError)
             g_error_free(uriError);
-        return fail(reason);
+        return failLater(reason);
     }
     g_object_set(playbin_, "uri", uri, nullptr);
     g_free(uri);
     // Before the preroll, so the first buffer already has the right level.
     setVolume(volume_);
+    stall_.start(!how.quick ? kOpenTimeoutMs : isMidi(fileName_) ? kMidiStallMs : kStallMs);
+    const GstStateChangeReturn change = gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    // An element that failed at once has told the bus why.
+    if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
+        const int generation = generation_;
+        QMetaObject::invokeMethod(
+            this, [this, generation] { onPrerolled(generation); }, Qt::QueuedConnection);
+    }
+}
 
-    // Prerolling decodes the first buffer: a file that is not audio fails
-    // here, and the length becomes known.
-    stallMs_ = isMidi(fileName) ? kMidiStallMs : kStallMs;
-    QString reason;
-    if (!preroll(reason))
-        return fail(reason);
+void GstPlayer::nextAttempt(const QString& reason) {
+    if (attempt_ + 1 >= int(std::size(kAttempts))) {
+        fail(reason);
+        emit errorOccurred();
+        return;
+    }
+    if (attempt_ == 0)
+        ++retriedOpens_;
+    beginAttempt(attempt_ + 1);
+}
+
+void GstPlayer::onStall() {
+    if (phase_ != Phase::Opening)
+        return;
+    qWarning("The player stalled opening %s; trying again.", qPrintable(fileName_));
+    nextAttempt(QStringLiteral("The file took too long to open."));
+}
+
+void GstPlayer::onPrerolled(int generation) {
+    if (generation != generation_ || phase_ != Phase::Opening)
+        return;
+    stall_.stop();
+    phase_ = Phase::Open;
+    if (!queryLength(length_))
+        length_ = estimatedLength();
+    emit opened();
+}
+
+void GstPlayer::onStreamError(int generation, const QString& error) {
+    if (generation != generation_)
+        return;
+    if (phase_ == Phase::Opening)
+        return nextAttempt(error);
+    if (phase_ != Phase::Open)
+        return;
+    fail(error);
+    emit errorOccurred();
+}
+
+// An end while opening is a stream with nothing in it: open, of length 0,
+// and it ends as soon as it starts.
+void GstPlayer::onStreamEnd(int generation) {
+    if (generation != generation_)
+        return;
+    if (phase_ == Phase::Opening) {
+        stall_.stop();
+        phase_ = Phase::Open;
+        emptyStream_ = true;
+        length_ = 0;
+        emit opened();
+    } else if (phase_ == Phase::Open) {
+        reachEnd();
+    }
+}
+
+void GstPlayer::reachEnd() {
+    if (endReported_)
+        return;
+    endReported_ = true;
+    emit endOfStream();
+}
+
+// A stream without a length header is measured by its parser from the
+// frames read so far; the figure grows more exact as it plays.
+void GstPlayer::onDurationChanged(int generation) {
+    double seconds = 0;
+    if (generation != generation_ || phase_ != Phase::Open || !queryLength(seconds))
+        return;
+    if (qAbs(seconds - length_) < 0.001)
+        return;
+    length_ = seconds;
+    emit lengthChanged();
+}
+
+bool GstPlayer::queryLength(double& seconds) const {
     gint64 duration = 0;
-    if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) && duration > 0)
-        length_ = double(duration) / double(GST_SECOND);
-    else
-        length_ = estimatedLength(fileName);
-    opened_ = true;
-    error_.clear();
+    if (!playbin_ || !gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) ||
+        duration <= 0)
+        return false;
+    seconds = double(duration) / double(GST_SECOND);
     return true;
 }
 
 // The length from the bit rate and the size of the audio data, skipping
 // an ID3v2 tag at the front: exact for constant bit rates.
-double GstPlayer::estimatedLength(const QString& fileName) const {
+double GstPlayer::estimatedLength() const {
     const quint32 rate = bitrate_;
-    QFile f(fileName);
+    QFile f(fileName_);
     if (rate == 0 || !f.open(QIODevice::ReadOnly))
         return 0;
     qint64 audio = f.size();
@@ -324,73 +387,63 @@ double GstPlayer::estimatedLength(const QString& fileName) const {
     return audio > 0 ? double(audio) * 8.0 / double(rate) : 0.0;
 }
 
-bool GstPlayer::preroll(QString& reason) {
-    if (prerollOnce(stallMs_, reason) != Preroll::Stalled)
-        return reason.isEmpty();
-    qWarning("The player stalled opening a file; trying again.");
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    if (prerollOnce(kOpenTimeoutMs, reason) == Preroll::Stalled)
-        reason = QStringLiteral("The file took too long to open.");
-    return reason.isEmpty();
+void GstPlayer::fail(const QString& error) {
+    halt();
+    phase_ = Phase::Closed;
+    error_ = error;
+    length_ = 0;
 }
 
-// Pauses the pipeline and waits for the bus to say how the preroll ended:
-// done, or the first error, whichever comes first.
-GstPlayer::Preroll GstPlayer::prerollOnce(int timeoutMs, QString& reason) {
-    {
-        QMutexLocker lock(&busLock_);
-        prerolled_ = false;
-        streamError_.clear();
-    }
-    const GstStateChangeReturn change = gst_element_set_state(playbin_, GST_STATE_PAUSED);
-    QMutexLocker lock(&busLock_);
-    if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL)
-        prerolled_ = true;
-    const QDeadlineTimer deadline(timeoutMs);
-    while (change != GST_STATE_CHANGE_FAILURE && !prerolled_ && streamError_.isEmpty()) {
-        if (!busEvent_.wait(&busLock_, deadline))
-            return Preroll::Stalled;
-    }
-    // An error wins over a completed preroll: some elements post theirs
-    // just after the first buffer.
-    reason = streamError_;
-    streamError_.clear();
-    if (reason.isEmpty() && change == GST_STATE_CHANGE_FAILURE)
-        reason = QStringLiteral("The file could not be opened.");
-    return reason.isEmpty() ? Preroll::Done : Preroll::Failed;
+void GstPlayer::failLater(const QString& error) {
+    fail(error);
+    const int generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation == generation_)
+                emit errorOccurred();
+        },
+        Qt::QueuedConnection);
 }
 
 bool GstPlayer::start() {
-    if (!playbin_ || !opened_) {
+    if (!playbin_ || phase_ != Phase::Open) {
         if (error_.isEmpty())
             error_ = QStringLiteral("No file is open.");
         return false;
     }
-    // After a stop the pipeline is shut down: it prerolls again first.
-    GstState state = GST_STATE_NULL;
-    gst_element_get_state(playbin_, &state, nullptr, 0);
-    QString reason;
-    if (state == GST_STATE_NULL && !preroll(reason))
-        return fail(reason);
+    // After a stop the pipeline is shut down: it prerolls again on the way,
+    // and whatever goes wrong there comes from the bus.
     if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        reason = takeStreamError();
-        return fail(reason.isEmpty() ? QStringLiteral("The file could not be played.") : reason);
+        fail(QStringLiteral("The file could not be played."));
+        return false;
+    }
+    if (emptyStream_) {
+        const int generation = generation_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (generation == generation_ && phase_ == Phase::Open)
+                    reachEnd();
+            },
+            Qt::QueuedConnection);
     }
     return true;
 }
 
 void GstPlayer::pause() {
-    if (playbin_ && opened_)
+    if (playbin_ && phase_ == Phase::Open)
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
 }
 
 void GstPlayer::stop() {
-    if (!playbin_)
-        return;
-    ++generation_;
-    // Shut down at once, releasing the device; the file stays chosen, so a
-    // later start plays it again from the top.
-    gst_element_set_state(playbin_, GST_STATE_NULL);
+    // Shut down at once, releasing the device; an opened file stays
+    // chosen, so a later start plays it again from the top. An open still
+    // under way is given up.
+    halt();
+    endReported_ = false;
+    if (phase_ == Phase::Opening)
+        phase_ = Phase::Closed;
 }
 
 void GstPlayer::setVolume(int hundredthsOfDb) {

@@ -5,22 +5,28 @@
 
 // The player the program drives: one file at a time, volume in
 // hundredths of a decibel (-10000 silent to 0 full), the length of the
-// opened file, and notifications when it has played to its end or has
-// failed while playing.
+// opened file, and notifications when it has opened, learnt a better
+// length, played to its end or failed.
+//
+// Opening may take a while (a decoder to load, a file to probe), so it
+// never waits: open() returns at once and the answer comes as opened()
+// or errorOccurred().
 class MediaPlayer : public QObject {
     Q_OBJECT
 
 public:
     using QObject::QObject;
 
-    // Opens `fileName`, ready to start. False with a reason when the file
-    // is missing, unreadable or not audio the player can decode.
-    virtual bool open(const QString& fileName) = 0;
+    // Begins opening `fileName`, dropping whatever was open. opened()
+    // follows when it is ready to start; errorOccurred() when the file is
+    // missing, unreadable or not audio the player can decode.
+    virtual void open(const QString& fileName) = 0;
     // Starts or resumes the opened file. False with a reason when it
     // cannot play (nothing opened, a failed open).
     virtual bool start() = 0;
     virtual void pause() = 0;
-    // Stops and rewinds; never reports an end of stream.
+    // Stops and rewinds; never reports an end of stream, nor the answer to
+    // an open still under way.
     virtual void stop() = 0;
     virtual void setVolume(int hundredthsOfDb) = 0;
     virtual int volume() const = 0;
@@ -30,9 +36,16 @@ public:
     virtual QString lastError() const = 0;
 
 signals:
+    // The file asked for is open and length() is known as far as it can
+    // be before playing.
+    void opened();
+    // While playing, the length turned out other than length() said (a
+    // stream without a length header, estimated from its first frames).
+    void lengthChanged();
     void endOfStream();
-    // The opened file stopped playing on an error after it had opened (a
-    // device that went away, damage past the start of the file): it is
-    // closed, lastError() says why, and no end of stream follows.
+    // The file could not be opened, or stopped playing on an error after
+    // it had opened (a device that went away, damage past the start of the
+    // file): it is closed, lastError() says why, and no end of stream
+    // follows.
     void errorOccurred();
 };

@@ -50,6 +50,10 @@ std::optional<QString> statusText(const Song& song) {
     return text;
 }
 
+QString skippedText(const Song& song, const QString& reason) {
+    return QStringLiteral("再生できない曲を飛ばしました：%1（%2）").arg(song.FilePath(), reason);
+}
+
 QStringList songParams(const Song& song) {
     return {song.FilePath(),
             song.Title(),

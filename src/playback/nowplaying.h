@@ -22,6 +22,9 @@ std::optional<std::pair<QString, QString>> frameTexts(const Song& song);
 // name; nothing when the items cannot be read or none is known.
 std::optional<QString> statusText(const Song& song);
 
+// What the status bar says of a song passed over: its file and why.
+QString skippedText(const Song& song, const QString& reason);
+
 // The twelve parameters of the song update (write 26) from the song.
 QStringList songParams(const Song& song);
 

@@ -70,9 +70,40 @@ bool SelectSong(const QString& setListName, QString& playMode, Song& song, QStri
         return true;
     if (rows == 0)
         return false;
-    // Single precision below 1: 24 random bits over 2^24.
-    const float r = float(songRandom().bounded(1u << 24)) / float(1u << 24);
-    if (gConnector->adoGetQueryRow(query, drawnRow(r, rows), rs) && !rs.Eof())
+    if (gConnector->adoGetQueryRow(query, drawRow(rows), rs) && !rs.Eof())
         fillSong(rs, song, false);
     return true;
+}
+
+int drawRow(int rows) {
+    // Single precision below 1: 24 random bits over 2^24.
+    const float r = float(songRandom().bounded(1u << 24)) / float(1u << 24);
+    return drawnRow(r, rows);
+}
+
+bool readSong(qint64 id, Song& song) {
+    Recordset rs;
+    if (!gConnector->adoGetData(10, rs, QString::number(id)) || rs.Eof())
+        return false;
+    fillSong(rs, song, false);
+    return true;
+}
+
+bool readSetListSongs(const QString& setListName, std::vector<SetListSong>& songs) {
+    songs.clear();
+    int idColumn = -1;
+    int priorityColumn = -1;
+    return gConnector->adoGetEachRow(
+        3, QStringLiteral("Q_SetList_") + setListName, [&](const Recordset& row) {
+            if (idColumn < 0) {
+                idColumn = row.fieldIndex(QStringLiteral("ID"));
+                priorityColumn = row.fieldIndex(QStringLiteral("優先度"));
+            }
+            qint64 id = 0;
+            qint64 priority = 0;
+            if (!row.integer(idColumn, id))
+                return;
+            row.integer(priorityColumn, priority);
+            songs.push_back({id, int(priority)});
+        });
 }

@@ -378,9 +378,26 @@ int SongListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant SongListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count())
+    if (!index.isValid() || index.row() >= count())
         return QVariant();
-    return cellOf(order_[size_t(index.row())], index.column()).toString();
+    if (role == Qt::DisplayRole)
+        return cellOf(order_[size_t(index.row())], index.column()).toString();
+    if ((role != Qt::ToolTipRole && role != kUnplayableRole) || unplayable_.isEmpty())
+        return QVariant();
+    const auto mark = unplayable_.constFind(keyAt(index.row()));
+    if (mark == unplayable_.cend())
+        return QVariant();
+    return role == Qt::ToolTipRole ? QVariant(*mark) : QVariant(true);
+}
+
+void SongListModel::setUnplayable(const QString& key, const QString& reason) {
+    if (reason.isEmpty() ? !unplayable_.remove(key) : unplayable_.value(key) == reason)
+        return;
+    if (!reason.isEmpty())
+        unplayable_.insert(key, reason);
+    const int row = position(key);
+    if (row >= 0)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int role) const {

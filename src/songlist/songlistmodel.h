@@ -81,6 +81,14 @@ public:
     void setCellsOfRows(const std::vector<std::pair<QString, QStringList>>& rows,
                         const QList<int>& skip = {});
 
+    // Marks the row of `key` as a song that cannot be played, with the
+    // reason (empty: clears the mark). Marks outlive the rows: a list read
+    // again shows them on the same songs.
+    void setUnplayable(const QString& key, const QString& reason);
+    QString unplayable(const QString& key) const { return unplayable_.value(key); }
+    // data() of a marked row under this role is true; its tooltip is the reason.
+    static constexpr int kUnplayableRole = Qt::UserRole + 1;
+
     bool sorted() const { return sorted_; }
     int sortKey() const { return sortKey_; }
     int sortOrder() const { return sortOrder_; } // 0 ascending, 1 descending
@@ -121,6 +129,7 @@ private:
     std::vector<int> order_;              // display position -> id
     std::vector<int> positions_;          // id -> display position, -1 once removed
     std::vector<sortranks::Ranks> ranks_; // by column; out of date unless one per id
+    QHash<QString, QString> unplayable_;  // key -> reason
     bool sorted_ = false;
     int sortKey_ = 0;
     int sortOrder_ = 0;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QtNumeric>
 
 #include <algorithm>
@@ -18,8 +19,33 @@ double pixelsToTwips(int pixels, double dpi) {
     return dpi > 0 ? pixels * 1440.0 / dpi : 0.0;
 }
 
+namespace {
+
+// A song that cannot be played is shown muted.
+class MutedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(SongListModel::kUnplayableRole).toBool()) {
+            // Half way from the text colour to the background: muted on
+            // whatever colours the user chose.
+            const QColor text = option->palette.color(QPalette::Text);
+            const QColor back = option->palette.color(QPalette::Base);
+            const QColor muted((text.red() + back.red()) / 2, (text.green() + back.green()) / 2,
+                               (text.blue() + back.blue()) / 2);
+            option->palette.setColor(QPalette::Text, muted);
+        }
+    }
+};
+
+} // namespace
+
 SongListView::SongListView(QWidget* parent) : QTableView(parent) {
     setModel(&model_);
+    setItemDelegate(new MutedRowDelegate(this));
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);

@@ -221,7 +221,7 @@ private slots:
         f.lib.reopen();
         QCOMPARE(rows(f.lib, 6, {"設定値"}), QStringList({"2500"}));
         QCOMPARE(rows(f.lib, 5, {"再生種別", "選択"}),
-                 QStringList({"ﾗﾝﾀﾞﾑ再生|False", "ﾌﾟﾛｸﾞﾗﾑ再生|True"}));
+                 QStringList({"ﾗﾝﾀﾞﾑ再生|False", "ﾌﾟﾛｸﾞﾗﾑ再生|True", "優先度ﾗﾝﾀﾞﾑ再生|False"}));
         // 100 pixels at 96 DPI
         QCOMPARE(rows(f.lib, 1, {"列名", "幅"}).at(1), QStringLiteral("ｱｰﾃｨｽﾄ名|1500"));
         // Order 1 is stored as "昇順", and "昇順" restores descending.

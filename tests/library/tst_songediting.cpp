@@ -458,7 +458,7 @@ private slots:
         QTest::addColumn<QString>("song"); // title|artist|volume
         const QString one = "mnuEdit_SongProp";
         const QString many = "mnuEdit_SongPropDirect";
-        const L louder = {"volume -4500"}; // 4000 + 1500 - 10000
+        const L louder = {"volume -1558"}; // 6000 log10((4000 + 1500) / 10000)
         const L all = {"Key_1", "Key_2", "Key_3"};
         QTest::newRow("one song, the playing one")
             << one << L{"Key_1"} << true << "" << louder << "a2|Bob|1500";
@@ -485,7 +485,7 @@ private slots:
         frmMain& w = *w_;
         w.sldVolume->setValue(4000);
         w.frmMain_PlaySong("Key_1");
-        QCOMPARE(player_->volume(), -6000); // 4000 + 0 - 10000
+        QCOMPARE(player_->volume(), -2388); // 6000 log10(4000 / 10000)
         if (!playing)
             w.frmMain_StopSong();
         const auto display = [&] {

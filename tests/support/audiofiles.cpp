@@ -53,21 +53,81 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-bool writeWav(const QString& path, double seconds, double amplitude) {
-    const QByteArray pcm = sine(seconds, amplitude, false);
+namespace {
+// A WAV file of one format chunk and one data chunk, padded to an even
+// length as RIFF wants.
+bool writeRiff(const QString& path, quint16 format, quint16 bits, quint32 rate,
+               const QByteArray& data) {
+    const quint16 block = quint16(std::max(1, bits / 8));
+    QByteArray fmt;
+    le<quint16>(fmt, format);
+    le<quint16>(fmt, 1); // mono
+    le<quint32>(fmt, rate);
+    le<quint32>(fmt, rate * block);
+    le<quint16>(fmt, block);
+    le<quint16>(fmt, bits);
+    if (format != 1)
+        le<quint16>(fmt, 0); // no extra format bytes
+    QByteArray body("WAVEfmt ");
+    le<quint32>(body, quint32(fmt.size()));
+    body += fmt;
+    body += "data";
+    le<quint32>(body, quint32(data.size()));
+    body += data;
+    if (data.size() % 2)
+        body += '\0';
     QByteArray out("RIFF");
-    le<quint32>(out, quint32(36 + pcm.size()));
-    out += "WAVEfmt ";
-    le<quint32>(out, 16);
-    le<quint16>(out, 1); // PCM
-    le<quint16>(out, 1); // mono
-    le<quint32>(out, kRate);
-    le<quint32>(out, kRate * 2);
-    le<quint16>(out, 2);
-    le<quint16>(out, 16);
-    out += "data";
-    le<quint32>(out, quint32(pcm.size()));
-    return writeBytes(path, out + pcm);
+    le<quint32>(out, quint32(body.size()));
+    return writeBytes(path, out + body);
+}
+} // namespace
+
+bool writeWav(const QString& path, double seconds, double amplitude) {
+    return writeRiff(path, 1, 16, kRate, sine(seconds, amplitude, false));
+}
+
+bool writeMonoWav(const QString& path, MonoWav format, int frames) {
+    constexpr quint32 rate = 8000;
+    QByteArray data;
+    for (int i = 0; i < frames; ++i) {
+        const double v = 0.5 * std::sin(2 * M_PI * 440 * i / rate);
+        switch (format) {
+        case MonoWav::Pcm8:
+            data += char(quint8(128 + std::lround(127 * v)));
+            break;
+        case MonoWav::Pcm24: {
+            const qint32 sample = qint32(std::lround(8388607 * v));
+            data += char(sample & 0xFF);
+            data += char((sample >> 8) & 0xFF);
+            data += char((sample >> 16) & 0xFF);
+            break;
+        }
+        case MonoWav::MuLaw:
+            // Any byte is a u-law sample; these make a coarse tone.
+            data += char(quint8(0x80 + std::lround(0x7F * (v + 0.5))));
+            break;
+        }
+    }
+    switch (format) {
+    case MonoWav::Pcm8:
+        return writeRiff(path, 1, 8, rate, data);
+    case MonoWav::Pcm24:
+        return writeRiff(path, 1, 24, rate, data);
+    case MonoWav::MuLaw:
+        return writeRiff(path, 7, 8, rate, data);
+    }
+    return false;
+}
+
+bool writeBurstWav(const QString& path, double loud, double quiet) {
+    const int loudFrames = int(loud * kRate);
+    QByteArray pcm(2 * (loudFrames + int(quiet * kRate)), '\0');
+    quint32 noise = 12345;
+    for (int i = 0; i < loudFrames; ++i) {
+        noise = noise * 1664525u + 1013904223u; // a fixed sequence every run
+        qToLittleEndian(qint16(noise >> 16), pcm.data() + 2 * i);
+    }
+    return writeRiff(path, 1, 16, kRate, pcm);
 }
 
 bool writeAiff(const QString& path, double seconds, double amplitude) {
@@ -114,15 +174,10 @@ bool writeMidi(const QString& path, int notes, bool broken) {
     return writeBytes(path, out + track);
 }
 
-bool encodeTone(const QString& path, double seconds, int channels, const QString& encoder) {
+namespace {
+// Runs a pipeline to its end.
+bool run(const QString& launch) {
     gst_init(nullptr, nullptr);
-    const QString launch =
-        QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
-                "audio/x-raw,rate=%2,channels=%3 ! %4 ! filesink location=\"%5\"")
-            .arg(int(seconds * kRate / 1024))
-            .arg(kRate)
-            .arg(channels)
-            .arg(encoder, path);
     GstElement* pipeline = gst_parse_launch(launch.toUtf8().constData(), nullptr);
     if (!pipeline)
         return false;
@@ -137,6 +192,22 @@ bool encodeTone(const QString& path, double seconds, int channels, const QString
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
     return ok;
+}
+} // namespace
+
+bool encodeTone(const QString& path, double seconds, int channels, const QString& encoder) {
+    return run(QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
+                       "audio/x-raw,rate=%2,channels=%3 ! %4 ! filesink location=\"%5\"")
+                   .arg(int(seconds * kRate / 1024))
+                   .arg(kRate)
+                   .arg(channels)
+                   .arg(encoder, path));
+}
+
+bool encodeWav(const QString& wav, const QString& path, const QString& encoder) {
+    return run(QString("filesrc location=\"%1\" ! wavparse ! audioconvert ! %2 ! filesink "
+                       "location=\"%3\"")
+                   .arg(wav, encoder, path));
 }
 
 double wavLevel(const QString& path) {

@@ -6,8 +6,8 @@
 #include <QSet>
 #include <QStringList>
 
-// A scripted media player: files open with the lengths given, listed
-// files fail, and every call is logged.
+// A scripted media player: files open at once with the lengths given,
+// listed files fail to open, and every call is logged.
 class FakePlayer final : public MediaPlayer {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ public:
     QHash<QString, double> lengths; // by file name; others have length 0
     QSet<QString> failing;          // these files fail to open
 
-    bool open(const QString& fileName) override;
+    void open(const QString& fileName) override;
     bool start() override;
     void pause() override { log << "pause"; }
     void stop() override { log << "stop"; }
@@ -35,7 +35,12 @@ public:
         error_ = QStringLiteral("device lost");
         emit errorOccurred();
     }
-    QString opened() const { return opened_; }
+    // The player learns the true length while playing.
+    void changeLength(double seconds) {
+        length_ = seconds;
+        emit lengthChanged();
+    }
+    QString openedFile() const { return opened_; }
 
     QStringList log;
 

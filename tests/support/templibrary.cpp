@@ -18,8 +18,8 @@ void TempLibrary::reopen() {
     gConnector = db_.get();
 }
 
-int TempLibrary::addSong(const QString& title, const Fields& f) {
-    const QString path = dir_.path() + "/music/" + title + ".mp3";
+int TempLibrary::addSong(const QString& title, const Fields& f, const QString& file) {
+    const QString path = file.isEmpty() ? dir_.path() + "/music/" + title + ".mp3" : file;
     const auto yesNo = [](bool b) { return QString(b ? "Yes" : "No"); };
     if (!db_->adoSetData(31, {path, title}))
         return -1;

@@ -33,7 +33,9 @@ public:
         int volume = 0;
         int count = 0;
     };
-    int addSong(const QString& title, const Fields& fields);
+    // The song's file is "music/<title>.mp3" in the folder unless `path`
+    // is given.
+    int addSong(const QString& title, const Fields& fields, const QString& path = QString());
     int addSong(const QString& title) { return addSong(title, Fields()); }
     // Adds a genre (to all three genre tables) or an artist; returns its ID.
     int addGenre(const QString& name);
