@@ -68,9 +68,14 @@ bool readAll(const QStringList& paths, QList<SongTags>& tags, const Progress& pr
     return report(progress, count, offset, total);
 }
 
-bool insertSongs(const QStringList& paths, const QList<SongTags>& tags, const Progress& progress,
-                 int offset, int total) {
-    const int count = int(paths.size());
+namespace {
+
+// One bulk write, all or nothing, of `count` songs: `writeOne` writes song
+// i with the row of names its tags resolve to. The first failure has shown
+// its box; going on would only show the same box again for every song.
+bool writeEach(int count, const QList<SongTags>& tags, const Progress& progress, int offset,
+               int total,
+               const std::function<bool(int i, const SongTags& song, const Row& row)>& writeOne) {
     if (total < 0)
         total = count;
     ADO_Connector::BulkWrite bulk(*gConnector);
@@ -82,46 +87,42 @@ bool insertSongs(const QStringList& paths, const QList<SongTags>& tags, const Pr
             return false;
         const SongTags& song = tags.value(i);
         Row row;
-        // The first failure has shown its box; going on would only show
-        // the same box again for every file.
-        if (!rowOf(names, song, row) ||
-            !gConnector->adoSetData(requests::kInsertTaggedSong,
-                                    {paths[i],
-                                     song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
-                                     number(row.genres[0]), number(row.genres[1]),
-                                     number(row.genres[2]), number(row.artist)}))
+        if (!rowOf(names, song, row) || !writeOne(i, song, row))
             return false;
     }
     return report(progress, count, offset, total) && bulk.commit();
 }
 
+} // namespace
+
+bool insertSongs(const QStringList& paths, const QList<SongTags>& tags, const Progress& progress,
+                 int offset, int total) {
+    return writeEach(int(paths.size()), tags, progress, offset, total,
+                     [&paths](int i, const SongTags& song, const Row& row) {
+                         return gConnector->adoSetData(
+                             requests::kInsertTaggedSong,
+                             {paths[i], song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
+                              number(row.genres[0]), number(row.genres[1]), number(row.genres[2]),
+                              number(row.artist)});
+                     });
+}
+
 bool updateSongs(const QList<qint64>& ids, const QList<SongTags>& tags, const Progress& progress,
                  int offset, int total) {
-    const int count = int(ids.size());
-    if (total < 0)
-        total = count;
-    ADO_Connector::BulkWrite bulk(*gConnector);
-    SongNames names;
-    if (!names.load())
-        return false;
-    for (int i = 0; i < count; ++i) {
-        if (i % kWriteStep == 0 && !report(progress, i, offset, total))
-            return false;
-        const SongTags& song = tags.value(i);
-        Row row;
-        if (!rowOf(names, song, row))
-            return false;
-        // 0 keeps a column: genres only when the tags name any, the
-        // artist only when they name one.
-        const bool genres = !song.genres.isEmpty();
-        const auto keep = [](bool given, qint64 id) { return number(given ? id : 0); };
-        if (!gConnector->adoSetData(requests::kUpdateTaggedSong,
-                                    {song.title, keep(genres, row.genres[0]),
-                                     keep(genres, row.genres[1]), keep(genres, row.genres[2]),
-                                     keep(!song.artist.isEmpty(), row.artist), number(ids[i])}))
-            return false;
-    }
-    return report(progress, count, offset, total) && bulk.commit();
+    return writeEach(int(ids.size()), tags, progress, offset, total,
+                     [&ids](int i, const SongTags& song, const Row& row) {
+                         // 0 keeps a column: genres only when the tags name
+                         // any, the artist only when they name one.
+                         const bool genres = !song.genres.isEmpty();
+                         const auto keep = [](bool given, qint64 id) {
+                             return number(given ? id : 0);
+                         };
+                         return gConnector->adoSetData(
+                             requests::kUpdateTaggedSong,
+                             {song.title, keep(genres, row.genres[0]), keep(genres, row.genres[1]),
+                              keep(genres, row.genres[2]), keep(!song.artist.isEmpty(), row.artist),
+                              number(ids[i])});
+                     });
 }
 
 } // namespace tagging
