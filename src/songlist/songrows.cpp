@@ -37,27 +37,33 @@ const QString kKeyPrefix = QStringLiteral("Key_");
 // Writes the genre cell to `out`: the genres up to the first that is none,
 // joined by "/"; "指定無し" when the first is none. `none(g)` tells
 // whether genre g (0 to 2) is none, `name(g)` writes its name.
-template <typename None, typename Name> void writeGenres(QString& out, None none, Name name) {
+template <typename Out, typename None, typename Name>
+void writeGenres(Out& out, None none, Name name) {
     if (none(0)) {
-        out += kNone;
+        out.append(kNone);
         return;
     }
     for (int g = 0; g < 3; ++g) {
         if (g > 0) {
             if (none(g))
                 return;
-            out += u'/';
+            out.append(QChar(u'/'));
         }
         name(g);
     }
 }
 
-void appendKey(QString& out, qint64 id) {
+// Writes "Key_" and the ID's digits at `out`; returns the end.
+QChar* writeKey(QChar* out, qint64 id) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, id).ptr;
-    out += kKeyPrefix;
-    out += QLatin1StringView(digits, end - digits);
+    for (QChar c : kKeyPrefix)
+        *out++ = c;
+    for (const char* d = digits; d < end; ++d)
+        *out++ = QLatin1Char(*d);
+    return out;
 }
+constexpr qsizetype kKeyUnits = 4 + 20; // "Key_" and a 64-bit number's digits
 
 } // namespace
 
@@ -87,8 +93,8 @@ QString keyOf(const QString& id) {
 }
 
 QString keyOf(qint64 id) {
-    QString key;
-    appendKey(key, id);
+    QString key(kKeyUnits, Qt::Uninitialized);
+    key.truncate(writeKey(key.data(), id) - key.constData());
     return key;
 }
 
@@ -136,30 +142,25 @@ void RowBuilder::resolveFields(const Recordset& row) {
     resolved_ = true;
 }
 
-namespace {
-// Decodes UTF-8 at the end of `out`, without a string in between.
-void appendUtf8(QString& out, QByteArrayView bytes, QStringDecoder& decoder) {
-    const qsizetype at = out.size();
-    out.resize(at + bytes.size()); // UTF-16 never needs more units than UTF-8 bytes
-    QChar* end = decoder.appendToBuffer(out.data() + at, bytes);
-    out.resize(end - out.constData());
+void RowBuilder::appendUtf8(QByteArrayView bytes) {
+    // Decoded in place; UTF-16 never needs more units than UTF-8 bytes.
+    rows_.setEnd(decoder_.appendToBuffer(rows_.room(bytes.size()), bytes));
 }
-} // namespace
 
-void RowBuilder::appendField(QString& out, const Recordset& row, int i, int field) {
+void RowBuilder::appendField(const Recordset& row, int i, int field) {
     const QByteArrayView bytes = row.utf8(field);
     qint64 number = 0;
     if (!bytes.isEmpty()) {
-        appendUtf8(out, bytes, decoder_);
+        appendUtf8(bytes);
     } else if (row.integer(field, number)) {
         // Numbers and flags take few values: each one's text is made once.
         QHash<qint64, QString>& known = numbers_[i];
         auto found = known.constFind(number);
         if (found == known.constEnd())
             found = known.insert(number, row.text(field));
-        out += *found;
+        rows_.append(*found);
     } else {
-        out += row.text(field);
+        rows_.append(row.text(field));
     }
 }
 
@@ -177,34 +178,34 @@ bool RowBuilder::isNone(const Recordset& row, int field) {
     return none;
 }
 
-void RowBuilder::appendGenres(QString& out, const Recordset& row) {
+void RowBuilder::appendGenres(const Recordset& row) {
     writeGenres(
-        out, [&](int g) { return isNone(row, genres_[g]); },
+        rows_, [&](int g) { return isNone(row, genres_[g]); },
         [&](int g) {
             const QByteArrayView bytes = row.utf8(genres_[g]);
             if (bytes.isEmpty())
-                out += row.text(genres_[g]);
+                rows_.append(row.text(genres_[g]));
             else
-                appendUtf8(out, bytes, decoder_);
+                appendUtf8(bytes);
         });
 }
 
 void RowBuilder::add(const Recordset& row) {
     if (!resolved_)
         resolveFields(row);
-    QString& out = rows_.beginRow();
+    rows_.beginRow();
     qint64 id = 0;
     if (row.integer(id_, id))
-        appendKey(out, id);
+        rows_.setEnd(writeKey(rows_.room(kKeyUnits), id));
     else
-        out += keyOf(row.text(id_));
-    out += RowStore::kCellEnd;
+        rows_.append(keyOf(row.text(id_)));
+    rows_.append(RowStore::kCellEnd);
     for (int i = 0; i < cells_.size(); ++i) {
         if (cells_[i] == Cell::Genre)
-            appendGenres(out, row);
+            appendGenres(row);
         else if (fields_[i] >= 0)
-            appendField(out, row, i, fields_[i]);
-        out += RowStore::kCellEnd;
+            appendField(row, i, fields_[i]);
+        rows_.append(RowStore::kCellEnd);
     }
     rows_.endRow();
 }

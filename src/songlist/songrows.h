@@ -66,9 +66,10 @@ public:
 
 private:
     void resolveFields(const Recordset& row);
-    // Appends field `i` of cells_ (its query field `field`) to `out`.
-    void appendField(QString& out, const Recordset& row, int i, int field);
-    void appendGenres(QString& out, const Recordset& row);
+    // Appends field `i` of cells_ (its query field `field`) to the row.
+    void appendField(const Recordset& row, int i, int field);
+    void appendGenres(const Recordset& row);
+    void appendUtf8(QByteArrayView bytes);
     bool isNone(const Recordset& row, int field);
 
     QList<Cell> cells_;
