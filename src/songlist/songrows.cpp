@@ -53,17 +53,27 @@ void writeGenres(Out& out, None none, Name name) {
     }
 }
 
-// Writes "Key_" and the ID's digits at `out`; returns the end.
-QChar* writeKey(QChar* out, qint64 id) {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, id).ptr;
-    for (QChar c : kKeyPrefix)
-        *out++ = c;
+const QString kTrue = QStringLiteral("True");
+const QString kFalse = QStringLiteral("False");
+
+constexpr qsizetype kNumberUnits = 20; // a 64-bit number's sign and digits
+constexpr qsizetype kKeyUnits = 4 + kNumberUnits;
+
+// Writes the number's decimal digits at `out`; returns the end.
+QChar* writeNumber(QChar* out, qint64 number) {
+    char digits[kNumberUnits + 4];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     for (const char* d = digits; d < end; ++d)
         *out++ = QLatin1Char(*d);
     return out;
 }
-constexpr qsizetype kKeyUnits = 4 + 20; // "Key_" and a 64-bit number's digits
+
+// Writes "Key_" and the ID's digits at `out`; returns the end.
+QChar* writeKey(QChar* out, qint64 id) {
+    for (QChar c : kKeyPrefix)
+        *out++ = c;
+    return writeNumber(out, id);
+}
 
 } // namespace
 
@@ -122,7 +132,6 @@ RowBuilder::RowBuilder(const QStringList& captions)
         if (cell != Cell::Skip)
             cells_ << cell;
     }
-    numbers_.resize(cells_.size());
 }
 
 void RowBuilder::resolveFields(const Recordset& row) {
@@ -147,18 +156,17 @@ void RowBuilder::appendUtf8(QByteArrayView bytes) {
     rows_.setEnd(decoder_.appendToBuffer(rows_.room(bytes.size()), bytes));
 }
 
-void RowBuilder::appendField(const Recordset& row, int i, int field) {
+void RowBuilder::appendField(const Recordset& row, int field) {
     const QByteArrayView bytes = row.utf8(field);
     qint64 number = 0;
     if (!bytes.isEmpty()) {
         appendUtf8(bytes);
     } else if (row.integer(field, number)) {
-        // Numbers and flags take few values: each one's text is made once.
-        QHash<qint64, QString>& known = numbers_[i];
-        auto found = known.constFind(number);
-        if (found == known.constEnd())
-            found = known.insert(number, row.text(field));
-        rows_.append(*found);
+        // Written in place, as Recordset::text words them.
+        if (row.isYesNo(field))
+            rows_.append(number != 0 ? kTrue : kFalse);
+        else
+            rows_.setEnd(writeNumber(rows_.room(kNumberUnits), number));
     } else {
         rows_.append(row.text(field));
     }
@@ -204,7 +212,7 @@ void RowBuilder::add(const Recordset& row) {
         if (cells_[i] == Cell::Genre)
             appendGenres(row);
         else if (fields_[i] >= 0)
-            appendField(row, i, fields_[i]);
+            appendField(row, fields_[i]);
         rows_.append(RowStore::kCellEnd);
     }
     rows_.endRow();
