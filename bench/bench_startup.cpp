@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -60,16 +61,23 @@ int main(int argc, char* argv[]) {
     BenchLibrary library(kSongs);
     const QString path = library.path();
 
-    // The media controls first, as a start pays for them: the first offer
-    // connects to the bus.
+    // The media controls first, as a start pays for them. The window starts
+    // connecting to the bus on a worker when it is built, well before the
+    // splash closes; what start-up waits for is the offer on its own thread.
     {
-        double first = -1, later = 1e9, memory = 0;
+        double connection = -1, first = -1, later = 1e9, memory = 0;
         for (int run = 0; run < kRuns; ++run) {
             const double before = residentMb();
             QElapsedTimer timer;
+            if (run == 0) {
+                timer.start();
+                Mpris::connectSessionBusAhead();
+                QThreadPool::globalInstance()->waitForDone();
+                connection = ms(timer);
+            }
             timer.start();
             Mpris mpris({});
-            const bool offered = mpris.registerOn(QDBusConnection::sessionBus());
+            const bool offered = mpris.registerOnSessionBus();
             const double took = ms(timer);
             if (run == 0) {
                 first = took;
@@ -81,9 +89,10 @@ int main(int argc, char* argv[]) {
                 later = std::min(later, took);
             }
         }
-        report("media controls offered, first (bus connection included)", first, "ms", "<= 5 ms");
+        report("bus connection, on a worker thread", connection, "ms", "-");
+        report("media controls offered, first (window's thread)", first, "ms", "<= 5 ms");
         report("media controls offered, later (best of 4)", later, "ms", "<= 5 ms");
-        report("media controls' memory, first offer", memory, "MB", "<= 1 MB");
+        report("media controls' memory, connection and offer", memory, "MB", "<= 1 MB");
     }
 
     double best = 1e9;
