@@ -35,14 +35,31 @@ double residentMb() {
     return 0;
 }
 
+// Starts the timer when the splash closes: usable is timed from there.
+class SplashEnd : public QObject {
+public:
+    explicit SplashEnd(QElapsedTimer& timer) : timer_(timer) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && qobject_cast<frmOpening*>(watched))
+            timer_.start();
+        return false;
+    }
+
+private:
+    QElapsedTimer& timer_;
+};
+
 // One start: the main window loaded over `library` (the splash closes at
-// once), shown and painted; milliseconds from the splash's close, which
-// Form_Load reaches after its first step.
+// once), shown and painted; milliseconds from the splash's close. The
+// library is opened before the splash shows, so that is not counted.
 double startOnce(const QString& library) {
     QElapsedTimer timer;
+    SplashEnd splashEnd(timer);
     frmMain window(library);
-    timer.start();
-    if (!window.Form_Load())
+    QApplication::instance()->installEventFilter(&splashEnd);
+    const bool loaded = window.Form_Load();
+    QApplication::instance()->removeEventFilter(&splashEnd);
+    if (!loaded || !timer.isValid())
         return -1;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -96,8 +113,14 @@ int main(int argc, char* argv[]) {
     }
 
     double best = 1e9;
-    for (int run = 0; run < kRuns; ++run)
-        best = std::min(best, startOnce(path));
+    for (int run = 0; run < kRuns; ++run) {
+        const double took = startOnce(path);
+        if (took < 0) {
+            std::printf("FAILED: the main window did not start\n");
+            return 1;
+        }
+        best = std::min(best, took);
+    }
     report("main window usable after the splash (best of 5)", best, "ms", "<= 300 ms");
     return 0;
 }
