@@ -11,6 +11,7 @@
 #include "base/storedcolor.h"
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "playback/gstplayer.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
@@ -19,7 +20,6 @@
 #include "songlist/displaysettings.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "songlist/songrows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -248,7 +248,7 @@ void frmMain::reloadSetList(bool playOn) {
     player_->reloaded();
     Song song;
     if (playOn && currentSong() &&
-        readSong(songrows::idOfKey(currentSong()->KeyString()).toLongLong(), song))
+        readSong(songrecord::idOfKey(currentSong()->KeyString()).toLongLong(), song))
         followEditedSong({song});
     QApplication::restoreOverrideCursor();
 }

@@ -2,11 +2,10 @@
 
 #include "base/messagecatalogue.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "songlist/songlistmodel.h"
-#include "songlist/songrows.h"
 
 namespace {
-const QString kKeyPrefix = QStringLiteral("Key_");
 // Songs deleted between two progress reports.
 constexpr int kProgressStep = 500;
 
@@ -36,7 +35,7 @@ bool LibraryFiles::load() {
         }
         qint64 songId = 0;
         row.integer(id, songId);
-        items.push_back(itemOf(songrows::keyOf(songId), row.text(path)));
+        items.push_back(itemOf(songrecord::keyOf(songId), row.text(path)));
     });
     if (read) {
         list_.setItems(std::move(items));
@@ -112,8 +111,7 @@ void LibraryFiles::registeredSongs(const QStringList& keys, QList<qint64>& ids,
                                    QStringList& paths) const {
     for (const QString& key : keys) {
         bool ok = false;
-        const qint64 id =
-            key.startsWith(kKeyPrefix) ? key.mid(kKeyPrefix.size()).toLongLong(&ok) : 0;
+        const qint64 id = songrecord::isKey(key) ? songrecord::idOfKey(key).toLongLong(&ok) : 0;
         if (ok) {
             ids << id;
             paths << list_.cell(key, 0);
@@ -139,8 +137,7 @@ bool LibraryFiles::deleteSongs(const QStringList& keys, const Runner& run) {
             if (progress && i % kProgressStep == 0 && !progress(i, total))
                 return false;
             const QString& key = keys[i];
-            if (key.startsWith(kKeyPrefix) &&
-                !gConnector->adoSetData(54, {key.mid(kKeyPrefix.size())}))
+            if (songrecord::isKey(key) && !gConnector->adoSetData(54, {songrecord::idOfKey(key)}))
                 return false;
         }
         if (progress && !progress(total, total))

@@ -1,16 +1,14 @@
 #include "library/songedit.h"
 
 #include "data/adoconnector.h"
-#include "playback/nowplaying.h"
-#include "playback/selectsong.h"
+#include "data/songrecord.h"
 #include "songlist/songlist.h"
-#include "songlist/songrows.h"
 
 namespace songedit {
 
 namespace {
-const QString kNone = QStringLiteral("指定無し");
-const QString kNoneKey = QStringLiteral("Key_1"); // the "指定無し" row of every genre table
+const QString kNone = songrecord::noneName();
+const QString kNoneKey = songrecord::keyOf(1); // the "指定無し" row of every genre table
 } // namespace
 
 bool readGenres(QList<Genre>& genres) {
@@ -21,7 +19,7 @@ bool readGenres(QList<Genre>& genres) {
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(QStringLiteral("ジャンル名"));
         if (name != kNone)
-            genres.append({songrows::keyOf(rs.text(QStringLiteral("ID"))), name});
+            genres.append({songrecord::keyOf(rs.text(QStringLiteral("ID"))), name});
     }
     return true;
 }
@@ -82,10 +80,10 @@ void writeBack(const Choices& c, Song& song) {
 
 std::optional<Song> loadSong(const QString& key) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(10, rs, songrecord::idOfKey(key)) || rs.Eof())
         return std::nullopt;
     Song song;
-    fillSong(rs, song, false);
+    songrecord::fillSong(rs, song, false);
     // The editor matches each genre by name, so all three are named.
     song.setJanl(rs.text(QStringLiteral("ジャンル1")) + u'/' +
                  rs.text(QStringLiteral("ジャンル2")) + u'/' +
@@ -106,7 +104,7 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             break;
         }
         Recordset rs;
-        ok = gConnector->adoGetData(10, rs, songrows::idOfKey(keys[i]));
+        ok = gConnector->adoGetData(10, rs, songrecord::idOfKey(keys[i]));
         if (ok && rs.Eof())
             removed << keys[i];
         if (!ok || rs.Eof())
@@ -119,7 +117,7 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             song.setFilePath(rs.text(QStringLiteral("ファイルパス")));
         }
         // The first failure ends the change; the guard undoes what ran.
-        ok = gConnector->adoSetData(bulk ? 55 : 26, nowplaying::songParams(song));
+        ok = gConnector->adoSetData(bulk ? 55 : 26, songrecord::songParams(song));
         written.push_back(std::move(song));
     }
     if (ok && change.commit())
@@ -130,10 +128,10 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
 
 bool restoreRow(const QString& key, SongListModel& list) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(10, rs, songrecord::idOfKey(key)) || rs.Eof())
         return false;
     Song song;
-    fillSong(rs, song, false);
+    songrecord::fillSong(rs, song, false);
     lvSetSongItem(song, list, false);
     return true;
 }

@@ -6,17 +6,6 @@
 
 namespace nowplaying {
 
-namespace {
-QString bare(const QString& key) {
-    return key.startsWith(QStringLiteral("Key_")) ? key.mid(4) : key;
-}
-
-QString yesNo(const QString& flag) {
-    return flag.compare(u"True", Qt::CaseInsensitive) == 0 ? QStringLiteral("Yes")
-                                                           : QStringLiteral("No");
-}
-} // namespace
-
 std::optional<QString> fieldText(const Song& song, const QString& itemName) {
     using songrows::Cell;
     const Cell cell = songrows::cellOf(itemName);
@@ -52,21 +41,6 @@ std::optional<QString> statusText(const Song& song) {
 
 QString skippedText(const Song& song, const QString& reason) {
     return QStringLiteral("再生できない曲を飛ばしました：%1（%2）").arg(song.FilePath(), reason);
-}
-
-QStringList songParams(const Song& song) {
-    return {song.FilePath(),
-            song.Title(),
-            QString::number(song.Priority()),
-            bare(song.JanlID_1()),
-            bare(song.JanlID_2()),
-            bare(song.JanlID_3()),
-            song.ArtistID(),
-            yesNo(song.BreakOut()),
-            yesNo(song.Trend()),
-            QString::number(song.Volume()),
-            bare(song.KeyString()),
-            QString::number(song.Count())};
 }
 
 } // namespace nowplaying

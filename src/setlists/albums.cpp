@@ -2,16 +2,10 @@
 
 #include "base/textfold.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "songlist/songlistmodel.h"
 
 namespace albums {
-
-namespace {
-// The song ID of a list key, "Key_" + ID.
-QString songId(const QString& key) {
-    return key.mid(4);
-}
-} // namespace
 
 bool readNames(QStringList& names) {
     names.clear();
@@ -70,7 +64,7 @@ int okMessage(const QString& name, int songCount, bool nameTaken) {
 QStringList songIds(const SongListModel& album) {
     QStringList ids;
     for (int i = 0; i < album.count(); ++i)
-        ids << songId(album.keyAt(i));
+        ids << songrecord::idOfKey(album.keyAt(i));
     return ids;
 }
 

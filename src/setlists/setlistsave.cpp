@@ -1,6 +1,7 @@
 #include "setlists/setlistsave.h"
 
 #include "data/adoconnector.h"
+#include "data/schema.h"
 
 namespace setlists {
 
@@ -15,7 +16,7 @@ bool writeSetList(const QString& name, const Conditions& rows, QString& error) {
 } // namespace
 
 QString queryName(const QString& setListName) {
-    return QStringLiteral("Q_SetList_") + setListName;
+    return schema::setListQuery(setListName);
 }
 
 bool saveSetList(const QString& name, const Conditions& rows, QString& error) {

@@ -11,6 +11,7 @@
 #include "audiofiles.h"
 #include "base/modal.h"
 #include "base/random.h"
+#include "data/songrecord.h"
 #include "fakeplayer.h"
 #include "playback/compactwindow.h"
 #include "playback/gstplayer.h"
@@ -675,7 +676,7 @@ private slots:
             const QString name = names[id - 1];
             QCOMPARE(storedCount(id), int(played.count(name)));
             const bool good = name == "a.wav" || name == "b.aiff" || name == "c.mid";
-            const bool marked = !list_->unplayable(songrows::keyOf(id)).isEmpty();
+            const bool marked = !list_->unplayable(songrecord::keyOf(id)).isEmpty();
             if (good || mode == kProgramPlay)
                 QVERIFY2(marked == !good, qPrintable(name));
         }
@@ -683,7 +684,7 @@ private slots:
         for (const auto& skip : skipped) {
             const Song song = skip.at(0).value<Song>();
             skippedFiles.insert(song.FilePath());
-            QVERIFY(!list_->unplayable(songrows::listKey(song.KeyString())).isEmpty());
+            QVERIFY(!list_->unplayable(songrecord::listKey(song.KeyString())).isEmpty());
         }
         QCOMPARE(skippedFiles.size(), skipped.size());
         if (mode == kProgramPlay)
