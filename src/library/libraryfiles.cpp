@@ -28,15 +28,16 @@ bool LibraryFiles::load() {
     std::vector<SongListItem> items;
     int id = -1;
     int path = -1;
-    const bool read = gConnector->adoGetEachRow(16, QString(), [&](const Recordset& row) {
-        if (id < 0) {
-            id = row.fieldIndex(QStringLiteral("ID"));
-            path = row.fieldIndex(QStringLiteral("ファイルパス"));
-        }
-        qint64 songId = 0;
-        row.integer(id, songId);
-        items.push_back(itemOf(songrecord::keyOf(songId), row.text(path)));
-    });
+    const bool read =
+        gConnector->adoGetEachRow(Read::FilePaths, QString(), [&](const Recordset& row) {
+            if (id < 0) {
+                id = row.fieldIndex(QStringLiteral("ID"));
+                path = row.fieldIndex(QStringLiteral("ファイルパス"));
+            }
+            qint64 songId = 0;
+            row.integer(id, songId);
+            items.push_back(itemOf(songrecord::keyOf(songId), row.text(path)));
+        });
     if (read) {
         list_.setItems(std::move(items));
         paths_.clear();
@@ -70,7 +71,7 @@ int LibraryFiles::append(const QStringList& paths) {
     }
     const int added = list_.appendItems(std::move(items));
     if (duplicate)
-        ShowMessage(8, 0);
+        ShowMessage(Msg::FilesAlreadyListed, 0);
     return added;
 }
 
@@ -137,7 +138,8 @@ bool LibraryFiles::deleteSongs(const QStringList& keys, const Runner& run) {
             if (progress && i % kProgressStep == 0 && !progress(i, total))
                 return false;
             const QString& key = keys[i];
-            if (songrecord::isKey(key) && !gConnector->adoSetData(54, {songrecord::idOfKey(key)}))
+            if (songrecord::isKey(key) &&
+                !gConnector->adoSetData(Write::DeleteSong, {songrecord::idOfKey(key)}))
                 return false;
         }
         if (progress && !progress(total, total))

@@ -14,7 +14,7 @@ const QString kNoneKey = songrecord::keyOf(1); // the "指定無し" row of ever
 bool readGenres(QList<Genre>& genres) {
     genres.clear();
     Recordset rs;
-    if (!gConnector->adoGetData(13, rs))
+    if (!gConnector->adoGetData(Read::Genres, rs))
         return false;
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(QStringLiteral("ジャンル名"));
@@ -25,13 +25,7 @@ bool readGenres(QList<Genre>& genres) {
 }
 
 bool readArtists(QStringList& names) {
-    names.clear();
-    Recordset rs;
-    if (!gConnector->adoGetData(18, rs))
-        return false;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(QStringLiteral("アーティスト名"));
-    return true;
+    return gConnector->adoGetColumn(Read::Artists, QStringLiteral("アーティスト名"), names);
 }
 
 QList<bool> checkedGenres(const QString& janl, const QList<Genre>& genres) {
@@ -59,7 +53,7 @@ void writeBack(const Choices& c, Song& song) {
     song.setFilePath(c.filePath);
     song.setArtist(c.artist);
     Recordset rs;
-    if (gConnector->adoGetData(19, rs, c.artist) && !rs.Eof())
+    if (gConnector->adoGetData(Read::ArtistId, rs, c.artist) && !rs.Eof())
         song.setArtistID(rs.text(QStringLiteral("ID")));
     song.setTitle(c.title);
     QString keys[kMaxGenres] = {kNoneKey, kNoneKey, kNoneKey};
@@ -80,7 +74,7 @@ void writeBack(const Choices& c, Song& song) {
 
 std::optional<Song> loadSong(const QString& key) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrecord::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key)) || rs.Eof())
         return std::nullopt;
     Song song;
     songrecord::fillSong(rs, song, false);
@@ -104,7 +98,7 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             break;
         }
         Recordset rs;
-        ok = gConnector->adoGetData(10, rs, songrecord::idOfKey(keys[i]));
+        ok = gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(keys[i]));
         if (ok && rs.Eof())
             removed << keys[i];
         if (!ok || rs.Eof())
@@ -117,7 +111,8 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             song.setFilePath(rs.text(QStringLiteral("ファイルパス")));
         }
         // The first failure ends the change; the guard undoes what ran.
-        ok = gConnector->adoSetData(bulk ? 55 : 26, songrecord::songParams(song));
+        ok = gConnector->adoSetData(bulk ? Write::UpdateSongKeepPath : Write::UpdateSong,
+                                    songrecord::songParams(song));
         written.push_back(std::move(song));
     }
     if (ok && change.commit())
@@ -128,7 +123,7 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
 
 bool restoreRow(const QString& key, SongListModel& list) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrecord::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key)) || rs.Eof())
         return false;
     Song song;
     songrecord::fillSong(rs, song, false);

@@ -16,7 +16,7 @@ std::optional<QString> fieldText(const Song& song, const QString& itemName) {
 
 std::optional<std::pair<QString, QString>> frameTexts(const Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(8, rs))
+    if (!gConnector->adoGetData(Read::FrameItems, rs))
         return std::nullopt;
     QString lines[2];
     // Rows beyond the second have no slot.
@@ -29,7 +29,7 @@ std::optional<std::pair<QString, QString>> frameTexts(const Song& song) {
 
 std::optional<QString> statusText(const Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(9, rs))
+    if (!gConnector->adoGetData(Read::StatusBarItems, rs))
         return std::nullopt;
     std::optional<QString> text;
     for (; !rs.Eof(); rs.MoveNext()) {

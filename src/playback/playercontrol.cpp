@@ -13,13 +13,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Message 17 cannot be played: the catalogue's text, the file and why.
-constexpr int kPlayFailed = 17;
-
-} // namespace
-
 PlayerControl::PlayerControl(MediaPlayer& player, SongListModel& list, QObject* parent)
     : QObject(parent), player_(player), list_(list), state_(kStopped) {
     timer_.setObjectName(QStringLiteral("tmDuration"));
@@ -133,7 +126,7 @@ void PlayerControl::startSong(const QString& key) {
         return endPlay(StopReason::NothingToPlay);
     case SongChooser::Outcome::AllUnplayable:
         endPlay(StopReason::AllUnplayable);
-        msgbox::show(MessageText(kPlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
+        msgbox::show(MessageText(Msg::PlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
                      kDefaultMessageTitle);
         return;
     case SongChooser::Outcome::Chosen:
@@ -230,7 +223,7 @@ void PlayerControl::skip(const QString& reason) {
     emit songSkipped(song, reason);
     if (++failures_ >= kFailuresToStop) {
         endPlay(StopReason::Failures);
-        msgbox::show(MessageText(kPlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
+        msgbox::show(MessageText(Msg::PlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
                      kDefaultMessageTitle);
         return;
     }
@@ -282,7 +275,7 @@ void PlayerControl::countPlay() {
 }
 
 bool PlayerControl::storeCount() {
-    return gConnector->adoSetData(26, songrecord::songParams(*current_));
+    return gConnector->adoSetData(Write::UpdateSong, songrecord::songParams(*current_));
 }
 
 // A length of 0 (unknown) keeps the last one.

@@ -26,7 +26,7 @@ bool SelectSong(const QString& setListName, QString& playMode, Song& song, QStri
         playMode = kProgramPlay;
     Recordset rs;
     if (playMode == kProgramPlay) {
-        if (gConnector->adoGetData(10, rs, key) && !rs.Eof())
+        if (gConnector->adoGetData(Read::SongById, rs, key) && !rs.Eof())
             songrecord::fillSong(rs, song, true);
         return true;
     }
@@ -51,7 +51,7 @@ int drawRow(int rows) {
 
 bool readSong(qint64 id, Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, QString::number(id)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
         return false;
     songrecord::fillSong(rs, song, false);
     return true;
@@ -62,7 +62,7 @@ bool readSetListSongs(const QString& setListName, std::vector<SetListSong>& song
     int idColumn = -1;
     int priorityColumn = -1;
     return gConnector->adoGetEachRow(
-        3, schema::setListQuery(setListName), [&](const Recordset& row) {
+        Read::StoredQuery, schema::setListQuery(setListName), [&](const Recordset& row) {
             if (idColumn < 0) {
                 idColumn = row.fieldIndex(QStringLiteral("ID"));
                 priorityColumn = row.fieldIndex(QStringLiteral("優先度"));

@@ -8,13 +8,7 @@
 namespace albums {
 
 bool readNames(QStringList& names) {
-    names.clear();
-    Recordset rs;
-    if (!gConnector->adoGetData(11, rs))
-        return false;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(QStringLiteral("アルバム名"));
-    return true;
+    return gConnector->adoGetColumn(Read::Albums, QStringLiteral("アルバム名"), names);
 }
 
 bool nameTaken(const QStringList& names, const QString& name, const QString& editing) {
@@ -71,7 +65,7 @@ QStringList songIds(const SongListModel& album) {
 bool save(const QString& oldName, const QString& name, const QStringList& songIds,
           const std::function<bool(int done, int total)>& progress) {
     ADO_Connector::BulkWrite bulk(*gConnector);
-    if (!oldName.isEmpty() && !gConnector->adoSetData(21, {oldName}))
+    if (!oldName.isEmpty() && !gConnector->adoSetData(Write::DeleteAlbum, {oldName}))
         return false;
     const int total = int(songIds.size());
     QStringList params = {name, QString(), QString()};
@@ -80,14 +74,14 @@ bool save(const QString& oldName, const QString& name, const QStringList& songId
             return false;
         params[1] = songIds[i];
         params[2] = QString::number(i + 1);
-        if (!gConnector->adoSetData(22, params))
+        if (!gConnector->adoSetData(Write::AddAlbumSong, params))
             return false;
     }
     return bulk.commit();
 }
 
 bool remove(const QString& name) {
-    return gConnector->adoSetData(21, {name});
+    return gConnector->adoSetData(Write::DeleteAlbum, {name});
 }
 
 } // namespace albums

@@ -35,8 +35,9 @@ bool lvGetNextKey(const SongListModel& list, QString& key) {
 bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
     songrows::RowBuilder rows(list.captions());
     const auto add = [&rows](const Recordset& row) { rows.add(row); };
-    const bool read = mode == 1 ? gConnector->adoGetEachRow(12, name, add)
-                                : gConnector->adoGetEachRow(3, schema::setListQuery(name), add);
+    const bool read =
+        mode == 1 ? gConnector->adoGetEachRow(Read::AlbumSongs, name, add)
+                  : gConnector->adoGetEachRow(Read::StoredQuery, schema::setListQuery(name), add);
     if (!read)
         return false;
     list.setRows(rows.take());
@@ -54,7 +55,7 @@ void lvSortList(SongListModel& list, int column) {
         return;
     }
     Recordset rs;
-    if (gConnector->adoGetData(4, rs)) {
+    if (gConnector->adoGetData(Read::SortSettings, rs)) {
         for (; !rs.Eof(); rs.MoveNext()) {
             const QString value = rs.text(QStringLiteral("設定値"));
             if (text::equalsFolded(rs.text(QStringLiteral("設定情報")),

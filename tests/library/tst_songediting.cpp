@@ -49,7 +49,7 @@ class TestSongEditing : public QObject {
     QString stored(int id) const {
         ADO_Connector check(lib_->path());
         Recordset rs;
-        if (!check.adoGetData(10, rs, QString::number(id)) || rs.Eof())
+        if (!check.adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
             return "<missing>";
         QStringList out;
         for (const char* field :
@@ -152,9 +152,9 @@ private slots:
         add("c", 1, 30, 9, 100);
         lib_->showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ", "ｼﾞｬﾝﾙ", "優先度", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名", "ﾎﾞﾘｭｰﾑ補正"});
         // Now playing: title above artist, the file path in the status bar.
-        lib_->db().adoSetData(34, {"1", "曲名"});
-        lib_->db().adoSetData(34, {"2", "ｱｰﾃｨｽﾄ名"});
-        lib_->db().adoSetData(35, {"1", "ﾌｧｲﾙﾊﾟｽ"});
+        lib_->db().adoSetData(Write::FrameOrder, {"1", "曲名"});
+        lib_->db().adoSetData(Write::FrameOrder, {"2", "ｱｰﾃｨｽﾄ名"});
+        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "ﾌｧｲﾙﾊﾟｽ"});
         lib_->close();
         player_ = new FakePlayer;
         player_->lengths = {{lib_->folder() + "/music/a.mp3", 200}};
