@@ -11,8 +11,6 @@ namespace songrows {
 
 namespace {
 
-const QString kNone = QStringLiteral("指定無し");
-
 // A caption's cell and the query field it reads.
 struct Column {
     Cell cell;
@@ -32,32 +30,10 @@ const std::array<Column, 9> kColumns = {{
     {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
 }};
 
-const QString kKeyPrefix = QStringLiteral("Key_");
-
-// Writes the genre cell to `out`: the genres up to the first that is none,
-// joined by "/"; "指定無し" when the first is none. `none(g)` tells
-// whether genre g (0 to 2) is none, `name(g)` writes its name.
-template <typename Out, typename None, typename Name>
-void writeGenres(Out& out, None none, Name name) {
-    if (none(0)) {
-        out.append(kNone);
-        return;
-    }
-    for (int g = 0; g < 3; ++g) {
-        if (g > 0) {
-            if (none(g))
-                return;
-            out.append(QChar(u'/'));
-        }
-        name(g);
-    }
-}
-
-const QString kTrue = QStringLiteral("True");
-const QString kFalse = QStringLiteral("False");
+const QString kTrue = fieldText(QVariant(true));
+const QString kFalse = fieldText(QVariant(false));
 
 constexpr qsizetype kNumberUnits = 20; // a 64-bit number's sign and digits
-constexpr qsizetype kKeyUnits = 4 + kNumberUnits;
 
 // Writes the number's decimal digits at `out`; returns the end.
 QChar* writeNumber(QChar* out, qint64 number) {
@@ -68,25 +44,7 @@ QChar* writeNumber(QChar* out, qint64 number) {
     return out;
 }
 
-// Writes "Key_" and the ID's digits at `out`; returns the end.
-QChar* writeKey(QChar* out, qint64 id) {
-    for (QChar c : kKeyPrefix)
-        *out++ = c;
-    return writeNumber(out, id);
-}
-
 } // namespace
-
-bool NoneCheck::operator()(const QString& name) {
-    if (name == kNone)
-        return true;
-    const auto found = known_.constFind(name);
-    if (found != known_.constEnd())
-        return *found;
-    const bool none = text::equalsFolded(name, kNone);
-    known_.insert(name, none);
-    return none;
-}
 
 Cell cellOf(const QString& caption) {
     if (caption.isEmpty())
@@ -96,33 +54,6 @@ Cell cellOf(const QString& caption) {
             return c.cell;
     }
     return Cell::Other;
-}
-
-QString keyOf(const QString& id) {
-    return kKeyPrefix + id;
-}
-
-QString keyOf(qint64 id) {
-    QString key(kKeyUnits, Qt::Uninitialized);
-    key.truncate(writeKey(key.data(), id) - key.constData());
-    return key;
-}
-
-QString listKey(const QString& key) {
-    return key.contains(kKeyPrefix) ? key : keyOf(key);
-}
-
-QString idOfKey(const QString& key) {
-    return key.contains(kKeyPrefix) ? key.mid(kKeyPrefix.size()) : key;
-}
-
-QString genreText(const QString& g1, const QString& g2, const QString& g3) {
-    NoneCheck isNone;
-    const QString* names[] = {&g1, &g2, &g3};
-    QString text;
-    writeGenres(
-        text, [&](int g) { return isNone(*names[g]); }, [&](int g) { text += *names[g]; });
-    return text;
 }
 
 RowBuilder::RowBuilder(const QStringList& captions)
@@ -187,7 +118,7 @@ bool RowBuilder::isNone(const Recordset& row, int field) {
 }
 
 void RowBuilder::appendGenres(const Recordset& row) {
-    writeGenres(
+    songrecord::writeGenres(
         rows_, [&](int g) { return isNone(row, genres_[g]); },
         [&](int g) {
             const QByteArrayView bytes = row.utf8(genres_[g]);
@@ -204,9 +135,9 @@ void RowBuilder::add(const Recordset& row) {
     rows_.beginRow();
     qint64 id = 0;
     if (row.integer(id_, id))
-        rows_.setEnd(writeKey(rows_.room(kKeyUnits), id));
+        rows_.setEnd(songrecord::writeKey(rows_.room(songrecord::kKeyUnits), id));
     else
-        rows_.append(keyOf(row.text(id_)));
+        rows_.append(songrecord::keyOf(row.text(id_)));
     rows_.append(RowStore::kCellEnd);
     for (int i = 0; i < cells_.size(); ++i) {
         if (cells_[i] == Cell::Genre)
