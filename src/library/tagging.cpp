@@ -49,7 +49,7 @@ QString number(qint64 n) {
 class Reader {
 public:
     Reader(const QStringList& paths, bool read)
-        : paths_(paths), tags_(read ? paths.size() : 0), out_(tags_.data()),
+        : paths_(paths), tags_(read ? paths.size() : 0), out_(read ? tags_.data() : nullptr),
           order_(read ? paths.size() : 0) {
         std::iota(order_.begin(), order_.end(), 0);
         pool_.setMaxThreadCount(QThread::idealThreadCount());
@@ -78,7 +78,7 @@ public:
 private:
     const QStringList& paths_;
     QList<SongTags> tags_;
-    SongTags* out_; // each thread fills its own elements
+    SongTags* out_; // each thread fills its own elements; null when not read
     std::vector<int> order_;
     QThreadPool pool_;
     QFuture<void> reading_;
