@@ -30,7 +30,7 @@ namespace {
 constexpr int kFiles = 10000;
 constexpr int kArtists = 800;
 constexpr int kGenres = 40;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 // Files in folders of 100, tagged as collections are: ID3v2.3 UTF-16 and
 // ID3v2.4 UTF-8, Japanese and Latin titles, one to three genres.
