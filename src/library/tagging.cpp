@@ -116,7 +116,7 @@ bool writeEach(const QStringList& paths, const Progress& progress, Tags tags,
 
 bool insertSongs(const QStringList& paths, const Progress& progress, Tags tags) {
     return writeEach(paths, progress, tags, [&paths](int i, const SongTags& song, const Row& row) {
-        return gConnector->adoSetData(requests::kInsertTaggedSong,
+        return gConnector->adoSetData(Write::InsertTaggedSong,
                                       {paths[i],
                                        song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
                                        number(row.genres[0]), number(row.genres[1]),
@@ -131,7 +131,7 @@ bool updateSongs(const QList<qint64>& ids, const QStringList& paths, const Progr
             // any, the artist only when they name one.
             const bool genres = !song.genres.isEmpty();
             const auto keep = [](bool given, qint64 id) { return number(given ? id : 0); };
-            return gConnector->adoSetData(requests::kUpdateTaggedSong,
+            return gConnector->adoSetData(Write::UpdateTaggedSong,
                                           {song.title, keep(genres, row.genres[0]),
                                            keep(genres, row.genres[1]), keep(genres, row.genres[2]),
                                            keep(!song.artist.isEmpty(), row.artist),
