@@ -22,18 +22,6 @@ namespace {
 constexpr int kSongs = 100000;
 constexpr int kRuns = 5;
 
-// Resident memory of this process, in MB.
-double residentMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // One start: the main window loaded over `library` (the splash closes at
 // once), shown and painted; milliseconds from the splash's close, which
 // Form_Load reaches after its first step.
