@@ -4,7 +4,6 @@
 // 100,000-entry playlist read and a 100,000-row list exported. Each figure
 // is printed beside its target.
 
-#include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "benchlibrary.h"
 #include "benchtree.h"
@@ -18,7 +17,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -49,24 +47,6 @@ void reportTime(const char* what, const Clock& clock, int targetMs) {
                 targetMs, clock.processorMs());
 }
 
-// Resident memory of this process in megabytes.
-double residentMb() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// Answers every box with OK, silently.
-class Yes final : public MessagePresenter {
-public:
-    int present(const QString&, int, const QString&) override { return msgbox::Ok; }
-};
-
 void paint(QWidget& window) {
     window.show();
     QApplication::processEvents();
@@ -78,8 +58,7 @@ void paint(QWidget& window) {
 int main(int argc, char* argv[]) {
     drawOffscreenByDefault();
     QApplication app(argc, argv);
-    Yes yes;
-    msgbox::setPresenter(&yes);
+    AnswerOk answerOk;
     QTemporaryDir dir;
     const QString root = dir.path() + "/library";
     benchtree::build(root);
@@ -181,6 +160,5 @@ int main(int argc, char* argv[]) {
         return 1;
 
     gConnector = nullptr;
-    msgbox::setPresenter(nullptr);
     return 0;
 }

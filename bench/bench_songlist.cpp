@@ -24,18 +24,6 @@ namespace {
 constexpr int kSongs = 100000;
 constexpr int kRounds = 3;
 
-// Resident memory of this process in MB.
-double residentMb() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // Starts the timer when the splash closes: start-up is timed from there.
 class SplashEnd : public QObject {
 public:

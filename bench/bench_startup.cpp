@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 #include <QThreadPool>
 
@@ -22,18 +21,6 @@ namespace {
 
 constexpr int kSongs = 100000;
 constexpr int kRuns = 5;
-
-// Resident memory of this process, in MB.
-double residentMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // Starts the timer when the splash closes: usable is timed from there.
 class SplashEnd : public QObject {

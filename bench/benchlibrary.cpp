@@ -2,6 +2,7 @@
 
 #include "data/adoconnector.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <cstdio>
@@ -65,4 +66,33 @@ double threadCpuMs() {
 
 void report(const char* what, double value, const char* unit, const char* target) {
     std::printf("%-44s %9.3f %s  (target %s)\n", what, value, unit, target);
+}
+
+double residentMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+double loadAverage() {
+    QFile load(QStringLiteral("/proc/loadavg"));
+    return load.open(QIODevice::ReadOnly) ? load.readAll().split(' ').front().toDouble() : -1;
+}
+
+AnswerOk::AnswerOk() {
+    msgbox::setPresenter(this);
+}
+
+AnswerOk::~AnswerOk() {
+    msgbox::setPresenter(nullptr);
+}
+
+int AnswerOk::present(const QString&, int, const QString&) {
+    ++boxes_;
+    return msgbox::Ok;
 }

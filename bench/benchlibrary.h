@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/messagepresenter.h"
+
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -35,3 +37,22 @@ double threadCpuMs();
 
 // One figure beside its target.
 void report(const char* what, double value, const char* unit, const char* target);
+
+// Resident memory of this process in megabytes.
+double residentMb();
+
+// The machine's load average over the last minute, shown with the figures:
+// other work on a shared machine slows every figure down.
+double loadAverage();
+
+// Answers every box with OK, counting them, while it lives.
+class AnswerOk final : public MessagePresenter {
+public:
+    AnswerOk();
+    ~AnswerOk() override;
+    int present(const QString& text, int style, const QString& title) override;
+    int boxes() const { return boxes_; }
+
+private:
+    int boxes_ = 0;
+};

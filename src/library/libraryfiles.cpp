@@ -85,10 +85,7 @@ QStringList LibraryFiles::pendingPaths() const {
 }
 
 bool LibraryFiles::registerFiles(const QStringList& paths, const Progress& progress) {
-    const int total = 2 * int(paths.size());
-    QList<SongTags> tags;
-    return tagging::readAll(paths, tags, progress, 0, total) &&
-           tagging::insertSongs(paths, tags, progress, int(paths.size()), total);
+    return tagging::insertSongs(paths, progress);
 }
 
 void LibraryFiles::markRegistered(int count) {
@@ -122,10 +119,7 @@ void LibraryFiles::registeredSongs(const QStringList& keys, QList<qint64>& ids,
 
 bool LibraryFiles::rereadTags(const QList<qint64>& ids, const QStringList& paths,
                               const Progress& progress) {
-    const int total = 2 * int(ids.size());
-    QList<SongTags> tags;
-    return tagging::readAll(paths, tags, progress, 0, total) &&
-           tagging::updateSongs(ids, tags, progress, int(ids.size()), total);
+    return tagging::updateSongs(ids, paths, progress);
 }
 
 bool LibraryFiles::deleteSongs(const QStringList& keys, const Runner& run) {

@@ -39,8 +39,8 @@ public:
     // The pending files' paths, in list order.
     QStringList pendingPaths() const;
     // Reads the tags of `paths` and writes them as songs in one bulk
-    // write, all or nothing (tagging.h); the steps are the files read, then
-    // the files written. Runs on any one thread: it touches no list.
+    // write, all or nothing (tagging.h); the steps are the files written.
+    // Runs on any one thread: it touches no list.
     static bool registerFiles(const QStringList& paths, const Progress& progress = {});
     // The first `count` pending files were written: they count as loaded
     // from now on, and files appended meanwhile stay pending.

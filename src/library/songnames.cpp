@@ -5,6 +5,7 @@
 
 bool SongNames::read(int kind, const QString& column, Table& table) {
     table.byFold.clear();
+    table.byName.clear();
     Recordset rs;
     if (!gConnector->adoGetData(kind, rs))
         return false;
@@ -25,9 +26,13 @@ bool SongNames::load() {
 qint64 SongNames::idOf(Table& table, const QString& name) {
     if (name.isEmpty())
         return kNone;
-    const QString key = text::fold(name);
-    if (const auto it = table.byFold.constFind(key); it != table.byFold.constEnd())
+    if (const auto it = table.byName.constFind(name); it != table.byName.constEnd())
         return *it;
+    const QString key = text::fold(name);
+    if (const auto it = table.byFold.constFind(key); it != table.byFold.constEnd()) {
+        table.byName.insert(name, *it);
+        return *it;
+    }
     Recordset rs;
     if (!gConnector->adoSetData(table.insertKind, {name}) ||
         !gConnector->adoGetData(table.lookupKind, rs, name))
@@ -36,8 +41,10 @@ qint64 SongNames::idOf(Table& table, const QString& name) {
     qint64 id = 0;
     for (; !rs.Eof(); rs.MoveNext())
         id = qMax(id, rs.Field(QStringLiteral("ID")).toLongLong());
-    if (id > 0)
+    if (id > 0) {
         table.byFold.insert(key, id);
+        table.byName.insert(name, id);
+    }
     return id;
 }
 

@@ -27,10 +27,13 @@ private:
         int insertKind;
         int lookupKind;
         QHash<QString, qint64> byFold;
+        // Names as the tags spell them: most repeat exactly, and looking
+        // them up costs less than folding them again.
+        QHash<QString, qint64> byName;
     };
     static bool read(int kind, const QString& column, Table& table);
     static qint64 idOf(Table& table, const QString& name);
 
-    Table artists_{Write::AddArtist, Read::ArtistId, {}};
-    Table genres_{Write::AddGenre, Read::GenreId, {}};
+    Table artists_{Write::AddArtist, Read::ArtistId, {}, {}};
+    Table genres_{Write::AddGenre, Read::GenreId, {}, {}};
 };

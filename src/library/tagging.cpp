@@ -10,24 +10,20 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <numeric>
+#include <vector>
 
 namespace tagging {
 
 namespace {
 
-// Files read between two progress reports: small enough for a cancel to
-// answer at once, large enough to keep every core busy.
-constexpr int kReadBatch = 256;
-// Rows written between two progress reports.
-constexpr int kWriteStep = 500;
+// Songs read, and then written, between two progress reports: small
+// enough for a cancel to answer at once, large enough to keep every core
+// busy.
+constexpr int kBatch = 256;
 
-bool report(const Progress& progress, int done, int offset, int total) {
-    return !progress || progress(offset + done, total);
-}
-
-// The IDs written for a song's tags: title text, three genre IDs and the
-// artist ID; genres beyond the tags' are "指定無し". False when a name
-// could not be added.
+// The IDs written for a song's tags: three genre IDs and the artist ID;
+// genres beyond the tags' are "指定無し". False when a name could not be
+// added.
 struct Row {
     qint64 genres[tagreader::kMaxGenres] = {SongNames::kNone, SongNames::kNone, SongNames::kNone};
     qint64 artist = SongNames::kNone;
@@ -47,82 +43,100 @@ QString number(qint64 n) {
     return QString::number(n);
 }
 
-} // namespace
-
-bool readAll(const QStringList& paths, QList<SongTags>& tags, const Progress& progress, int offset,
-             int total) {
-    const int count = int(paths.size());
-    if (total < 0)
-        total = count;
-    tags = QList<SongTags>(count);
-    SongTags* out = tags.data(); // each thread fills its own elements
-    QThreadPool pool;
-    pool.setMaxThreadCount(QThread::idealThreadCount());
-    for (int start = 0; start < count; start += kReadBatch) {
-        if (!report(progress, start, offset, total))
-            return false;
-        QList<int> batch(qMin(kReadBatch, count - start));
-        std::iota(batch.begin(), batch.end(), start);
-        QtConcurrent::blockingMap(&pool, batch, [&](int i) { out[i] = tagreader::read(paths[i]); });
+// Reads the tags of one batch of files on the pool while the caller
+// writes the batch before; always waits for the reading still under way
+// before it goes.
+class Reader {
+public:
+    Reader(const QStringList& paths, bool read)
+        : paths_(paths), tags_(read ? paths.size() : 0), out_(read ? tags_.data() : nullptr),
+          order_(read ? paths.size() : 0) {
+        std::iota(order_.begin(), order_.end(), 0);
+        pool_.setMaxThreadCount(QThread::idealThreadCount());
     }
-    return report(progress, count, offset, total);
-}
+    ~Reader() {
+        reading_.cancel();
+        reading_.waitForFinished();
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
 
-namespace {
+    // Starts reading the batch from `start` on.
+    void start(int start) {
+        if (start >= int(order_.size()))
+            return;
+        const auto begin = order_.begin() + start;
+        const auto end = order_.begin() + qMin(start + kBatch, int(order_.size()));
+        reading_ = QtConcurrent::map(&pool_, begin, end,
+                                     [this](int i) { out_[i] = tagreader::read(paths_[i]); });
+    }
+    // The tags of the batch started last, once read; each song's are taken
+    // once, by the writer.
+    void wait() { reading_.waitForFinished(); }
+    SongTags take(int i) { return out_ ? std::move(out_[i]) : SongTags(); }
 
-// One bulk write, all or nothing, of `count` songs: `writeOne` writes song
-// i with the row of names its tags resolve to. The first failure has shown
-// its box; going on would only show the same box again for every song.
-bool writeEach(int count, const QList<SongTags>& tags, const Progress& progress, int offset,
-               int total,
+private:
+    const QStringList& paths_;
+    QList<SongTags> tags_;
+    SongTags* out_; // each thread fills its own elements; null when not read
+    std::vector<int> order_;
+    QThreadPool pool_;
+    QFuture<void> reading_;
+};
+
+// One bulk write, all or nothing, of the songs of `paths`: `writeOne`
+// writes song i with the row of names its tags resolve to. The first
+// failure has shown its box; going on would only show the same box again
+// for every song.
+bool writeEach(const QStringList& paths, const Progress& progress, Tags tags,
                const std::function<bool(int i, const SongTags& song, const Row& row)>& writeOne) {
-    if (total < 0)
-        total = count;
+    const int count = int(paths.size());
     ADO_Connector::BulkWrite bulk(*gConnector);
     SongNames names;
     if (!names.load())
         return false;
-    for (int i = 0; i < count; ++i) {
-        if (i % kWriteStep == 0 && !report(progress, i, offset, total))
+    Reader reader(paths, tags == Tags::Read);
+    reader.start(0);
+    for (int start = 0; start < count; start += kBatch) {
+        reader.wait();
+        reader.start(start + kBatch); // read on while this batch is written
+        if (progress && !progress(start, count))
             return false;
-        const SongTags& song = tags.value(i);
-        Row row;
-        if (!rowOf(names, song, row) || !writeOne(i, song, row))
-            return false;
+        for (int i = start; i < qMin(start + kBatch, count); ++i) {
+            const SongTags song = reader.take(i);
+            Row row;
+            if (!rowOf(names, song, row) || !writeOne(i, song, row))
+                return false;
+        }
     }
-    return report(progress, count, offset, total) && bulk.commit();
+    return (!progress || progress(count, count)) && bulk.commit();
 }
 
 } // namespace
 
-bool insertSongs(const QStringList& paths, const QList<SongTags>& tags, const Progress& progress,
-                 int offset, int total) {
-    return writeEach(int(paths.size()), tags, progress, offset, total,
-                     [&paths](int i, const SongTags& song, const Row& row) {
-                         return gConnector->adoSetData(
-                             Write::InsertTaggedSong,
-                             {paths[i], song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
-                              number(row.genres[0]), number(row.genres[1]), number(row.genres[2]),
-                              number(row.artist)});
-                     });
+bool insertSongs(const QStringList& paths, const Progress& progress, Tags tags) {
+    return writeEach(paths, progress, tags, [&paths](int i, const SongTags& song, const Row& row) {
+        return gConnector->adoSetData(Write::InsertTaggedSong,
+                                      {paths[i],
+                                       song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
+                                       number(row.genres[0]), number(row.genres[1]),
+                                       number(row.genres[2]), number(row.artist)});
+    });
 }
 
-bool updateSongs(const QList<qint64>& ids, const QList<SongTags>& tags, const Progress& progress,
-                 int offset, int total) {
-    return writeEach(int(ids.size()), tags, progress, offset, total,
-                     [&ids](int i, const SongTags& song, const Row& row) {
-                         // 0 keeps a column: genres only when the tags name
-                         // any, the artist only when they name one.
-                         const bool genres = !song.genres.isEmpty();
-                         const auto keep = [](bool given, qint64 id) {
-                             return number(given ? id : 0);
-                         };
-                         return gConnector->adoSetData(
-                             Write::UpdateTaggedSong,
-                             {song.title, keep(genres, row.genres[0]), keep(genres, row.genres[1]),
-                              keep(genres, row.genres[2]), keep(!song.artist.isEmpty(), row.artist),
-                              number(ids[i])});
-                     });
+bool updateSongs(const QList<qint64>& ids, const QStringList& paths, const Progress& progress) {
+    return writeEach(
+        paths, progress, Tags::Read, [&ids](int i, const SongTags& song, const Row& row) {
+            // 0 keeps a column: genres only when the tags name
+            // any, the artist only when they name one.
+            const bool genres = !song.genres.isEmpty();
+            const auto keep = [](bool given, qint64 id) { return number(given ? id : 0); };
+            return gConnector->adoSetData(Write::UpdateTaggedSong,
+                                          {song.title, keep(genres, row.genres[0]),
+                                           keep(genres, row.genres[1]), keep(genres, row.genres[2]),
+                                           keep(!song.artist.isEmpty(), row.artist),
+                                           number(ids[i])});
+        });
 }
 
 } // namespace tagging

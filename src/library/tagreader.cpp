@@ -6,8 +6,6 @@
 #include "library/tagstream.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QSet>
 
 #include <taglib/aifffile.h>
 #include <taglib/apetag.h>
@@ -32,8 +30,9 @@ namespace {
 // A MIDI file names itself near its start; the rest is never read.
 constexpr unsigned long kMidiBytesRead = 1 << 20;
 
+// Straight from TagLib's own characters, without its copy of them.
 QString fromTagLib(const TagLib::String& s) {
-    return QString::fromStdWString(s.toWString());
+    return QString::fromWCharArray(s.toCWString(), qsizetype(s.size()));
 }
 
 TagLib::String toTagLib(const QString& s) {
@@ -76,8 +75,20 @@ void installHandlers() {
     });
 }
 
+bool needsCleaning(const QString& text) {
+    if (text.size() > kMaxTextLength || text.front().isSpace() || text.back().isSpace())
+        return true;
+    for (QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}
+
 // Trimmed, without control characters, cut to the longest text kept.
 QString clean(const QString& text) {
+    if (text.isEmpty() || !needsCleaning(text))
+        return text; // nearly every tag: shared, not copied
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {
@@ -201,21 +212,30 @@ SongTags readStream(const QString& path, TagStream& stream) {
     return found.take();
 }
 
+// One to three digits: an ID3v1 genre number.
+bool isGenreNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 3)
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
 // "RX", "CR" or a number between the parentheses of an ID3 reference.
 QString referenceName(const QString& reference) {
     if (reference == u"RX")
         return QStringLiteral("Remix");
     if (reference == u"CR")
         return QStringLiteral("Cover");
-    static const QRegularExpression number(QStringLiteral("^[0-9]{1,3}$"));
-    if (number.match(reference).hasMatch())
+    if (isGenreNumber(reference))
         return fromTagLib(TagLib::ID3v1::genre(reference.toInt()));
     return QString();
 }
 
 // The names one genre value stands for.
 QStringList namesOf(const QString& value) {
-    static const QRegularExpression number(QStringLiteral("^[0-9]{1,3}$"));
     QString rest = value.trimmed();
     QStringList references;
     while (rest.startsWith(u'(') && !rest.startsWith(QLatin1String("(("))) {
@@ -229,28 +249,32 @@ QStringList namesOf(const QString& value) {
     if (rest.startsWith(QLatin1String("((")))
         rest.remove(0, 1);         // "((" writes a text that begins with "("
     if (!rest.trimmed().isEmpty()) // a refinement replaces the references
-        return {number.match(rest.trimmed()).hasMatch() ? referenceName(rest.trimmed()) : rest};
+        return {isGenreNumber(rest.trimmed()) ? referenceName(rest.trimmed()) : rest};
     return references;
 }
 
 } // namespace
 
 QStringList genreNames(const QStringList& values) {
-    static const QRegularExpression separators(QStringLiteral("[;\\x{0}]"));
     QStringList out;
-    QSet<QString> seen;
+    QStringList seen; // folded; three at most
     for (const QString& value : values) {
-        for (const QString& part : value.split(separators)) {
-            for (const QString& found : namesOf(part)) {
+        qsizetype start = 0;
+        while (start <= value.size() && out.size() < kMaxGenres) {
+            qsizetype end = start;
+            while (end < value.size() && value[end] != u';' && value[end] != QChar(0))
+                ++end;
+            for (const QString& found : namesOf(value.mid(start, end - start))) {
                 const QString name = clean(found);
                 if (name.isEmpty() || out.size() >= kMaxGenres)
                     continue;
-                const QString key = text::fold(name);
+                QString key = text::fold(name);
                 if (!seen.contains(key)) {
-                    seen.insert(key);
+                    seen << std::move(key);
                     out << name;
                 }
             }
+            start = end + 1;
         }
     }
     return out;
