@@ -429,7 +429,8 @@ private slots:
 
     // Program play goes down the list at each song's end and stops after
     // the last; a song of no known length keeps the last length. Play
-    // then starts again from the first song.
+    // then starts again from the first song; an end after Stop starts
+    // nothing.
     void programPlayEndsAfterTheLastSongAndStartsOver() {
         PlayerControl& c = scripted({{"a", 120.4}, {"b", 0}});
         QSignalSpy stops(&c, &PlayerControl::stopped);
@@ -450,6 +451,9 @@ private slots:
         QCOMPARE(c.state(), kPlaying);
         c.stop();
         QCOMPARE(reason(stops, 1), StopReason::Command);
+        player_->finish(); // an end on its way as Stop was pressed
+        QCOMPARE(c.state(), kStopped);
+        QCOMPARE(player_->openedFile(), path("a"));
         lvSetLastKey("Key_42"); // a last key no longer listed ends as well
         c.toggle();
         QCOMPARE(c.state(), kStopped);
