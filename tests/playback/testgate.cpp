@@ -11,7 +11,6 @@ int gEnds = 0;
 
 struct TestGate {
     GstBaseTransform parent;
-    gboolean hold;
     gboolean holding;  // the first buffer is waiting
     gboolean released; // the pipeline was shut down while holding
 };
@@ -20,8 +19,6 @@ struct TestGateClass {
 };
 
 G_DEFINE_TYPE(TestGate, test_gate, GST_TYPE_BASE_TRANSFORM)
-
-enum { kPropHold = 1 };
 
 GstStaticPadTemplate gSinkTemplate =
     GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
@@ -35,15 +32,12 @@ TestGate* gateOf(gpointer object) {
 GstFlowReturn passBuffer(GstBaseTransform* base, GstBuffer*) {
     TestGate* gate = gateOf(base);
     g_mutex_lock(&gLock);
-    if (!gate->hold || gate->released) {
-        g_mutex_unlock(&gLock);
-        return GST_FLOW_OK;
-    }
-    gate->holding = TRUE;
+    const bool held = !gate->released;
+    gate->holding = held;
     while (!gate->released)
         g_cond_wait(&gChanged, &gLock);
     g_mutex_unlock(&gLock);
-    return GST_FLOW_FLUSHING;
+    return held ? GST_FLOW_FLUSHING : GST_FLOW_OK;
 }
 
 gboolean passEvent(GstBaseTransform* base, GstEvent* event) {
@@ -65,45 +59,22 @@ GstStateChangeReturn changeState(GstElement* element, GstStateChange transition)
     if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
         TestGate* gate = gateOf(element);
         g_mutex_lock(&gLock);
-        if (gate->holding)
-            gate->released = TRUE;
+        gate->released = gate->released || gate->holding;
         g_cond_broadcast(&gChanged);
         g_mutex_unlock(&gLock);
     }
     return GST_ELEMENT_CLASS(test_gate_parent_class)->change_state(element, transition);
 }
 
-void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
-    if (id == kPropHold)
-        gateOf(object)->hold = g_value_get_boolean(value);
-    else
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-}
-
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
-    if (id == kPropHold)
-        g_value_set_boolean(value, gateOf(object)->hold);
-    else
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-}
-
 void test_gate_class_init(TestGateClass* klass) {
-    GObjectClass* object = G_OBJECT_CLASS(klass);
-    object->set_property = setProperty;
-    object->get_property = getProperty;
-    g_object_class_install_property(
-        object, kPropHold,
-        g_param_spec_boolean("hold", "Hold", "Hold the first buffer until shut down", FALSE,
-                             GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
     GstElementClass* element = GST_ELEMENT_CLASS(klass);
     gst_element_class_add_static_pad_template(element, &gSinkTemplate);
     gst_element_class_add_static_pad_template(element, &gSrcTemplate);
     gst_element_class_set_static_metadata(element, "Test gate", "Filter", "Holds a preroll",
                                           "tests");
     element->change_state = changeState;
-    GstBaseTransformClass* base = GST_BASE_TRANSFORM_CLASS(klass);
-    base->transform_ip = passBuffer;
-    base->sink_event = passEvent;
+    GST_BASE_TRANSFORM_CLASS(klass)->transform_ip = passBuffer;
+    GST_BASE_TRANSFORM_CLASS(klass)->sink_event = passEvent;
 }
 
 void test_gate_init(TestGate* gate) {

@@ -1,13 +1,11 @@
 #pragma once
 
-// "testgate", an element for the player's sink descriptions in tests: it
-// passes everything on, and
-// - with hold=true, holds the first buffer it is given (the one the
-//   pipeline prerolls on) until its pipeline is shut down, as a stream
-//   whose start is lost does: the open stalls every time, and every later
-//   pipeline passes;
-// - tells when an end of stream has gone through it to the sink: the
-//   pipeline's end is then on the bus, already handed to the player.
+// "testgate", an element for the player's sink descriptions in tests. It
+// holds the first buffer it is given (the one its pipeline prerolls on)
+// until that pipeline is shut down, as a stream whose start is lost: the
+// first open through it stalls every time, and later pipelines pass. It
+// also tells when an end of stream has gone through it to the sink: the
+// pipeline's end is then on the bus, already handed to the player.
 namespace testgate {
 
 // Makes the element known to GStreamer; once is enough.
