@@ -406,6 +406,8 @@ private slots:
     void editRelinksTheSongs() {
         QFETCH(QString, variant);
         QFETCH(bool, genre);
+        QFETCH(QStringList, boxes);
+        QFETCH(QList<int>, answers);
         if (!variant.isEmpty()) {
             const int id = genre ? lib_->addGenre(variant) : lib_->addArtist(variant);
             QCOMPARE(rows(*lib_, QString("UPDATE TM_曲情報 SET %1 = %2 WHERE ID = 4")
@@ -414,8 +416,6 @@ private slots:
                      L());
             before_ = snapshot(*lib_);
         }
-        QFETCH(QStringList, boxes);
-        QFETCH(QList<int>, answers);
         QStringList asked;
         bool untouchedWhenAsked = true;
         bool plainText = true; // the question shows names as typed, never as markup
