@@ -6,6 +6,7 @@
 
 #include "app/mainwindow.h"
 #include "app/opening.h"
+#include "base/longwork.h"
 #include "base/modal.h"
 #include "fakeplayer.h"
 #include "library/songedit.h"
@@ -163,6 +164,7 @@ private slots:
     }
     void cleanup() {
         setModalHandler({});
+        setLongWorkWatcher({});
         w_.reset();
         lib_.reset();
     }
@@ -389,29 +391,38 @@ private slots:
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
-    // A song removed while the editor is open: the edit ends with a word,
-    // its row leaves the list, and the other songs are written, also those
-    // after it.
+    // A song removed while the editor is open, or once the bulk write has
+    // begun: the edit ends with a word, its row leaves the list, and the
+    // other songs are written, also those after it.
     void songRemovedMeanwhileLeavesTheList_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<int>("removed");
+        QTest::addColumn<bool>("whileWriting");
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
         const QString bulk = "mnuEdit_SongPropDirect";
-        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << 3 << L{"a|10", "b|20", "|"};
+        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << 3 << false
+                                << L{"a|10", "b|20", "|"};
         QTest::newRow("bulk, the last")
-            << bulk << L{"Key_1", "Key_3"} << 3 << L{"a|66", "b|20", "|"};
-        QTest::newRow("bulk, one between")
-            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << L{"a|66", "|", "c|66"};
+            << bulk << L{"Key_1", "Key_3"} << 3 << false << L{"a|66", "b|20", "|"};
+        QTest::newRow("bulk, one between, while writing")
+            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << true << L{"a|66", "|", "c|66"};
     }
     void songRemovedMeanwhileLeavesTheList() {
         QFETCH(QString, command);
         QFETCH(QStringList, selected);
         QFETCH(int, removed);
+        QFETCH(bool, whileWriting);
+        const QString remove = QString("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed);
         select(selected);
         answerEditors([&](frmSongProperty& e) {
-            run(QString("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed));
+            if (!whileWriting)
+                run(remove);
             e.sldPriority->setValue(66);
+        });
+        setLongWorkWatcher([&](QDialog&, WorkProgress&) {
+            if (whileWriting)
+                run(remove);
         });
         trigger(command);
         QStringList names;
