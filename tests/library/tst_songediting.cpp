@@ -8,11 +8,11 @@
 #include "app/opening.h"
 #include "base/longwork.h"
 #include "base/modal.h"
+#include "data/songrecord.h"
 #include "fakeplayer.h"
 #include "library/songedit.h"
 #include "library/songproperty.h"
 #include "librarytest.h"
-#include "playback/nowplaying.h"
 #include "playback/playstate.h"
 #include "songlist/songlistview.h"
 
@@ -50,7 +50,7 @@ class TestSongEditing : public QObject {
     QString stored(int id) const {
         ADO_Connector check(lib_->path());
         Recordset rs;
-        if (!check.adoGetData(10, rs, QString::number(id)) || rs.Eof())
+        if (!check.adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
             return "<missing>";
         QStringList out;
         for (const char* field :
@@ -76,7 +76,7 @@ class TestSongEditing : public QObject {
 
     // Every property of a record, for comparing two records whole.
     static QStringList fields(const Song& s) {
-        return nowplaying::songParams(s) + L{s.Janl(), s.Artist(), s.BreakOut(), s.Trend()};
+        return songrecord::songParams(s) + L{s.Janl(), s.Artist(), s.BreakOut(), s.Trend()};
     }
     // The checked genres, top to bottom.
     static QStringList checked(const frmSongProperty& d) {
@@ -153,9 +153,9 @@ private slots:
         add("c", 1, 30, 9, 100);
         lib_->showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ", "ｼﾞｬﾝﾙ", "優先度", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名", "ﾎﾞﾘｭｰﾑ補正"});
         // Now playing: title above artist, the file path in the status bar.
-        lib_->db().adoSetData(34, {"1", "曲名"});
-        lib_->db().adoSetData(34, {"2", "ｱｰﾃｨｽﾄ名"});
-        lib_->db().adoSetData(35, {"1", "ﾌｧｲﾙﾊﾟｽ"});
+        lib_->db().adoSetData(Write::FrameOrder, {"1", "曲名"});
+        lib_->db().adoSetData(Write::FrameOrder, {"2", "ｱｰﾃｨｽﾄ名"});
+        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "ﾌｧｲﾙﾊﾟｽ"});
         lib_->close();
         player_ = new FakePlayer;
         player_->lengths = {{lib_->folder() + "/music/a.mp3", 200}};
@@ -206,7 +206,7 @@ private slots:
             click(d, row);
         d.cmdOK->click();
         QTEST(d.TargetSong().Janl(), "janl");
-        QTEST(nowplaying::songParams(d.TargetSong()).mid(3, 3), "ids");
+        QTEST(songrecord::songParams(d.TargetSong()).mid(3, 3), "ids");
     }
 
     void fourGenresKeepTheDialogOpenThenThreeSucceed() {
