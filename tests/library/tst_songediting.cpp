@@ -6,6 +6,7 @@
 
 #include "app/mainwindow.h"
 #include "app/opening.h"
+#include "base/longwork.h"
 #include "base/modal.h"
 #include "data/songrecord.h"
 #include "fakeplayer.h"
@@ -163,6 +164,7 @@ private slots:
     }
     void cleanup() {
         setModalHandler({});
+        setLongWorkWatcher({});
         w_.reset();
         lib_.reset();
     }
@@ -226,7 +228,6 @@ private slots:
         QCOMPARE(presenter_.boxes().size(), 1);
         QVERIFY(!d.isVisible());
         QCOMPARE(d.TargetSong().Janl(), QStringLiteral("Jazz/Pop/Folk"));
-        QCOMPARE(songrecord::songParams(d.TargetSong()).mid(3, 3), L({"3", "4", "5"}));
     }
 
     // Cancel, Escape and the title bar's close leave the record as it was.
@@ -302,21 +303,22 @@ private slots:
         QCOMPARE(row("Key_2").section(u'|', 0, 0), QStringLiteral("b"));
     }
 
-    // Nothing is validated: an empty title is stored as it is. A write
-    // that fails leaves the row showing what the database holds, here a
-    // priority changed behind the list while the editor was open.
+    // Nothing is validated: an empty title is stored as it is. A play
+    // counted while the editor was open stays counted. A write that fails
+    // leaves the row showing what the database holds, here a priority
+    // changed behind the list while the editor was open.
     void singleEditWritesEveryFieldAndItsRow_data() {
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("row");
         QTest::newRow("written") << ""
-                                 << "|/m/b2.mp3|Rock|Pop|指定無し|100|7|Ann|True|False|2000"
-                                 << "|/m/b2.mp3|Rock/Pop|100|7|Ann|2000";
+                                 << "|/m/b2.mp3|Rock|Pop|指定無し|100|8|Ann|True|False|2000"
+                                 << "|/m/b2.mp3|Rock/Pop|100|8|Ann|2000";
         QTest::newRow("refused") << "CREATE TRIGGER refuse BEFORE UPDATE ON TM_曲情報"
                                     " WHEN NEW.ファイルパス = '/m/b2.mp3'"
                                     " BEGIN SELECT RAISE(ABORT, 'refused'); END"
-                                 << "b|~/music/b.mp3|Jazz|指定無し|指定無し|77|7|Bob|False|False|0"
-                                 << "b|~/music/b.mp3|Jazz|77|7|Bob|0";
+                                 << "b|~/music/b.mp3|Jazz|指定無し|指定無し|77|8|Bob|False|False|0"
+                                 << "b|~/music/b.mp3|Jazz|77|8|Bob|0";
     }
     void singleEditWritesEveryFieldAndItsRow() {
         QFETCH(QString, sabotage);
@@ -325,7 +327,7 @@ private slots:
         const L others = {stored(1), stored(3), row("Key_1"), row("Key_3")};
         select({"Key_2"});
         answerEditors([this](frmSongProperty& e) {
-            run("UPDATE TM_曲情報 SET 優先度 = 77 WHERE ID = 2");
+            run("UPDATE TM_曲情報 SET 優先度 = 77, カウント = 8 WHERE ID = 2");
             e.txtSongName->setText("");
             e.txtFilePath->setText("/m/b2.mp3");
             e.cboArtist->setCurrentText("Ann");
@@ -389,23 +391,38 @@ private slots:
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
-    // A song removed while the editor is open: the edit ends with a word,
-    // its row leaves the list, and the other songs are written.
+    // A song removed while the editor is open, or once the bulk write has
+    // begun: the edit ends with a word, its row leaves the list, and the
+    // other songs are written, also those after it.
     void songRemovedMeanwhileLeavesTheList_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<bool>("whileWriting");
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
-        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << L{"a|10", "b|20", "|"};
-        QTest::newRow("bulk") << "mnuEdit_SongPropDirect" << L{"Key_1", "Key_3"}
-                              << L{"a|66", "b|20", "|"};
+        const QString bulk = "mnuEdit_SongPropDirect";
+        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << 3 << false
+                                << L{"a|10", "b|20", "|"};
+        QTest::newRow("bulk, the last")
+            << bulk << L{"Key_1", "Key_3"} << 3 << false << L{"a|66", "b|20", "|"};
+        QTest::newRow("bulk, one between, while writing")
+            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << true << L{"a|66", "|", "c|66"};
     }
     void songRemovedMeanwhileLeavesTheList() {
         QFETCH(QString, command);
         QFETCH(QStringList, selected);
+        QFETCH(int, removed);
+        QFETCH(bool, whileWriting);
+        const QString remove = QString("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed);
         select(selected);
-        answerEditors([this](frmSongProperty& e) {
-            run("DELETE FROM TM_曲情報 WHERE ID = 3");
+        answerEditors([&](frmSongProperty& e) {
+            if (!whileWriting)
+                run(remove);
             e.sldPriority->setValue(66);
+        });
+        setLongWorkWatcher([&](QDialog&, WorkProgress&) {
+            if (whileWriting)
+                run(remove);
         });
         trigger(command);
         QStringList names;

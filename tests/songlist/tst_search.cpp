@@ -105,7 +105,7 @@ private slots:
             "a|#", "d|[abc]", "g|[a-f]", "c|[!a-f]", "ab|[ab]",
             "a|[?]", "32|*1*", "abc|a＊", "ab|a？", "51|＃1",
             "olive|*［Live］*", "l|［Live］", "b|[！a]", "ｇ|[Ａ-Ｆ]", "x|x[y",
-            "ab|a*ab", "aba|*ab", "ab|*a*b*c"};
+            "ab|a*ab", "aba|*ab", "ab|*a*b*c", "xzy|x[y", "aab|[ab"};
         // clang-format on
         for (const QStringList* rows : {&matching, &failing}) {
             for (const QString& row : *rows)
