@@ -16,6 +16,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,6 +70,32 @@ class TestFolderCopy : public QObject {
         return QStringList{end, started.join(','), QString::number(copy.copied()), error,
                            contents()}
             .join(" | ");
+    }
+
+    // What `work` returns when run in a child process, which may change
+    // its limits and mounts without touching this one; "skip" when the
+    // child exits with 77.
+    static QString inChild(const std::function<QString()>& work) {
+        int out[2];
+        if (pipe(out) != 0)
+            return "<no pipe>";
+        const pid_t child = fork();
+        if (child == 0) {
+            close(out[0]);
+            const QByteArray result = work().toUtf8();
+            const bool sent = ::write(out[1], result.constData(), size_t(result.size())) ==
+                              ssize_t(result.size());
+            _exit(sent ? 0 : 1);
+        }
+        close(out[1]);
+        QFile pipeEnd;
+        pipeEnd.open(out[0], QIODevice::ReadOnly, QFile::AutoCloseHandle);
+        const QString result = QString::fromUtf8(pipeEnd.readAll());
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+            return "skip";
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "<child failed>";
     }
 
 private slots:
@@ -171,6 +200,89 @@ private slots:
         QVERIFY(diskfiles::write(src_ + "/" + name, "newer"));
         FolderCopy replacing({src_ + "/" + name}, dst_);
         QCOMPARE(run(replacing), QString("ok | 0 | 1 |  | %1=newer").arg(name));
+    }
+
+    // A replaced file keeps its mode; a new one gets rw-r--r--.
+    void theTargetKeepsItsMode_data() {
+        QTest::addColumn<int>("before"); // -1: no file there
+        QTest::addColumn<int>("after");
+        QTest::newRow("new file") << -1 << 0644;
+        QTest::newRow("rw-r-----") << 0640 << 0640;
+        QTest::newRow("rw-rw-rw-") << 0666 << 0666;
+        QTest::newRow("rwxr-x---") << 0750 << 0750;
+    }
+    void theTargetKeepsItsMode() {
+        QFETCH(int, before);
+        const QString target = dst_ + "/song.mp3";
+        if (before >= 0) {
+            QVERIFY(diskfiles::write(target, "old"));
+            QCOMPARE(chmod(QFile::encodeName(target).constData(), mode_t(before)), 0);
+        }
+        FolderCopy copy(sources({"song.mp3"}), dst_);
+        QCOMPARE(run(copy), "ok | 0 | 1 |  | song.mp3=song.mp3");
+        struct stat st {};
+        QCOMPARE(stat(QFile::encodeName(target).constData(), &st), 0);
+        QTEST(int(st.st_mode & 07777), "after");
+    }
+
+    // The disk fills, or the file grows past what the system allows, part
+    // way through a file: the copy fails naming the file, and no part of it
+    // is left. A full disk is a small file system of its own, mounted where
+    // the machine lets the tests do so, the size limit a limit of the
+    // process; both in a child process.
+    void aFailingWriteFailsTheCopy_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("outcome");
+        const QString full = "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ";
+        // A source on the same file system is copied by the kernel.
+        QTest::newRow("disk fills, copied by the kernel") << "full, source beside" << full;
+        QTest::newRow("disk fills, copied through the buffer") << "full, source elsewhere" << full;
+        QTest::newRow("file size limit")
+            << "size limit"
+            << "failed | 0 | 0 | コピー先に書き込めません。\ndst/big.wav (...) | ";
+    }
+    void aFailingWriteFailsTheCopy() {
+        QFETCH(QString, fault);
+        const QString folder = QFileInfo(src_).path();
+        QByteArray big(3 * 1024 * 1024 + 5, Qt::Uninitialized);
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = char(i * 13);
+        const QString elsewhere = folder + "/../elsewhere.wav";
+        QVERIFY(diskfiles::write(elsewhere, big));
+        const QString outcome = inChild([&] {
+            if (fault == "size limit") {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{1024 * 1024 + 1000, RLIM_INFINITY};
+                if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                    return QString("<no limit>");
+            } else {
+                // 4 MB for both folders; the source beside takes 3 of them.
+                if (unshare(CLONE_NEWNS) != 0 ||
+                    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                    mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                          "size=4m") != 0)
+                    _exit(77);
+                QDir().mkpath(src_);
+                QDir().mkpath(dst_);
+            }
+            QString source = elsewhere;
+            if (fault == "full, source beside") {
+                source = src_ + "/big.wav";
+                if (!diskfiles::write(source, big))
+                    return QString("<no source>");
+            } else if (fault == "full, source elsewhere") {
+                // Fills the disk up to 2 MB free.
+                if (!diskfiles::write(folder + "/filler", QByteArray(2 * 1024 * 1024, 'f')))
+                    return QString("<no filler>");
+            }
+            FolderCopy copy({source}, dst_);
+            // The kernel copies the first file only once its name is right.
+            QString result = run(copy);
+            return result.replace("elsewhere.wav", "big.wav");
+        });
+        if (outcome == "skip")
+            QSKIP("cannot mount a small file system here");
+        QTEST(outcome, "outcome");
     }
 
     // A copy killed part-way never leaves part of a file under its name:
