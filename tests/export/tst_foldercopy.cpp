@@ -2,18 +2,21 @@
 // progress window over a copy running on its worker thread.
 
 #include "../data/unprivileged.h"
-#include "base/modal.h"
+#include "base/longwork.h"
 #include "diskfiles.h"
 #include "export/copydialog.h"
 #include "export/foldercopy.h"
 #include "scriptedpresenter.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sched.h>
@@ -56,13 +59,15 @@ class TestFolderCopy : public QObject {
     // well, failed or was cancelled, the files it started, how many it
     // copied, its error (the folders as "src" and "dst", the system's
     // reason as "(...)") and what the target folder then holds.
-    QString run(FolderCopy& copy, int cancelAt = -1) {
+    QString run(FolderCopy& copy, int cancelAt = -1, bool cancelFirst = false) {
         QStringList started;
-        const bool ok = copy.run([&](int i) {
-            started << QString::number(i);
-            if (i == cancelAt)
-                copy.cancel();
-        });
+        bool cancel = cancelFirst;
+        const bool ok = copy.run(
+            [&](int i) {
+                started << QString::number(i);
+                cancel = cancel || i == cancelAt;
+            },
+            [&] { return cancel; });
         QString error = copy.error();
         error.replace(src_, "src").replace(dst_, "dst");
         error.replace(QRegularExpression("\\n\\(.+\\)$"), " (...)");
@@ -71,7 +76,6 @@ class TestFolderCopy : public QObject {
                            contents()}
             .join(" | ");
     }
-
     // What `work` returns when run in a child process, which may change
     // its limits and mounts without touching this one; "skip" when the
     // child exits with 77.
@@ -107,7 +111,6 @@ private slots:
         dst_ = folder + "/dst";
         QVERIFY(QDir().mkpath(src_) && QDir().mkpath(dst_));
     }
-    void cleanup() { setModalHandler({}); }
 
     void copiesEachFileWholeAndInOrder() {
         // 2.5 MB and a byte spans three reads; the empty file none. Bytes
@@ -233,7 +236,8 @@ private slots:
     void aFailingWriteFailsTheCopy_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("outcome");
-        const QString full = "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ";
+        const QString full =
+            "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ";
         // A source on the same file system is copied by the kernel.
         QTest::newRow("disk fills, copied by the kernel") << "full, source beside" << full;
         QTest::newRow("disk fills, copied through the buffer") << "full, source elsewhere" << full;
@@ -259,8 +263,8 @@ private slots:
                 // 4 MB for both folders; the source beside takes 3 of them.
                 if (unshare(CLONE_NEWNS) != 0 ||
                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                    mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                          "size=4m") != 0)
+                    mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4m") !=
+                        0)
                     _exit(77);
                 QDir().mkpath(src_);
                 QDir().mkpath(dst_);
@@ -316,8 +320,7 @@ private slots:
         // The file being copied keeps its old bytes, and nothing else is left.
         QCOMPARE(run(copy, 1), "cancelled | 0,1 | 1 |  | one.mp3=one.mp3,two.mp3=old two");
         FolderCopy early(sources({"three.mp3"}), dst_);
-        early.cancel();
-        QCOMPARE(run(early), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
+        QCOMPARE(run(early, -1, true), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
     }
 
     // Files of the same name there: asked once, to replace them, keep them
@@ -348,6 +351,32 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
+    // A pipe among the sources is passed over at once, with or without a
+    // writer at its other end, and named afterwards; the files around it
+    // are copied.
+    void aPipeIsSkippedWithANote() {
+        const QStringList files = sources({"one.mp3", "three.mp3"});
+        const QString pipe = src_ + "/two.mp3";
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // Were the copy waiting on the pipe, a writer lets it go on at last.
+        bool waited = false;
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, [&] {
+            waited = true;
+            QFile writer(pipe);
+            writer.open(QIODevice::WriteOnly);
+        });
+        rescue.start(10000);
+        ScriptedPresenter boxes;
+        CopyToFolder(nullptr, {files[0], pipe, files[1]}, dst_);
+        QVERIFY(!waited);
+        QCOMPARE(contents(), "one.mp3=one.mp3,three.mp3=three.mp3");
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].text,
+                 "通常のファイルではないため、次のファイルはコピーしませんでした。\n" + pipe);
+    }
+
     void cancelDuringTheCopy_data() {
         QTest::addColumn<bool>("closeBox");
         QTest::newRow("キャンセル") << false;
@@ -355,41 +384,44 @@ private slots:
     }
     void cancelDuringTheCopy() {
         QFETCH(bool, closeBox);
-        // The second source is a pipe: opening it waits until the test
-        // opens its other end, which holds the copy at that file.
-        const QStringList files = sources({"one.mp3", "three.mp3"});
-        const QString pipe = src_ + "/two.mp3";
-        QFile::remove(pipe);
-        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        ScriptedPresenter boxes;
-        QStringList shown; // the progress text while copying, then after the cancel
-        bool stillOpen = false;
-        setModalHandler([&](QDialog& d) {
-            auto& progress = static_cast<frmCopyProgress&>(d);
-            progress.show();
-            if (!QTest::qWaitFor([&] { return progress.lblFile->text() == "two.mp3"; }, 60000))
-                return -1;
-            shown << progress.lblProgress->text();
-            if (closeBox)
-                progress.close();
-            else
-                progress.cmdCancel->click();
-            stillOpen = progress.isVisible() && !progress.cmdCancel->isEnabled();
-            // A file reported late does not take the place of the cancel.
-            progress.showFile(2, "three.mp3");
-            shown << progress.lblProgress->text();
-            // Opening the pipe's other end lets the copy open it; closing it
-            // again without a byte (the copy may have let go already) ends
-            // it. Were the cancel not seen, the empty file would be copied.
-            QFile writer(pipe);
-            writer.open(QIODevice::WriteOnly);
-            writer.close();
-            return progress.exec();
+        // The copy is held as the second file starts, until the test has
+        // cancelled; were the cancel not seen, the rest would be copied.
+        QSemaphore reached, go;
+        FolderCopy::setFileHook([&](int index) {
+            if (index == 1) {
+                reached.release();
+                go.acquire();
+            }
         });
-        CopyToFolder(nullptr, {files[0], pipe, files[1]}, dst_);
-        QCOMPARE(shown,
-                 QStringList({"ファイルをコピーしています（2 / 3）", "キャンセルしています..."}));
+        QString shown;
+        bool stillOpen = false;
+        bool cancelEnabled = true;
+        QTimer poll;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            auto* label = dialog.findChild<QLabel*>("lblLongWork");
+            auto* cancel = dialog.findChild<QPushButton*>("cmdLongWorkCancel");
+            QObject::connect(&poll, &QTimer::timeout, [&, label, cancel] {
+                if (!label->text().endsWith("two.mp3") || !reached.tryAcquire())
+                    return;
+                poll.stop();
+                shown = label->text();
+                if (closeBox)
+                    dialog.close();
+                else
+                    cancel->click();
+                stillOpen = dialog.isVisible();
+                cancelEnabled = cancel->isEnabled();
+                go.release();
+            });
+            poll.start(10);
+        });
+        ScriptedPresenter boxes;
+        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        setLongWorkWatcher({});
+        FolderCopy::setFileHook({});
+        QCOMPARE(shown, "ファイルをコピーしています（2 / 3）\ntwo.mp3");
         QVERIFY(stillOpen);
+        QVERIFY(!cancelEnabled);
         QCOMPARE(contents(), "one.mp3=one.mp3");
         QVERIFY(boxes.boxes().isEmpty());
     }
