@@ -389,25 +389,37 @@ private slots:
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
-    // A song removed while the editor is open: the edit ends with a word,
-    // its row leaves the list, and the other songs are written.
+    // A song removed before the editor opens, or while it is open: the
+    // edit ends with a word, its row leaves the list, and the other songs
+    // are written.
     void songRemovedMeanwhileLeavesTheList_data() {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("selected"); // the last is the editor's
+        QTest::addColumn<bool>("beforeOpening");
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
-        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << L{"a|10", "b|20", "|"};
-        QTest::newRow("bulk") << "mnuEdit_SongPropDirect" << L{"Key_1", "Key_3"}
+        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << false
+                                << L{"a|10", "b|20", "|"};
+        QTest::newRow("bulk") << "mnuEdit_SongPropDirect" << L{"Key_1", "Key_3"} << false
                               << L{"a|66", "b|20", "|"};
+        QTest::newRow("single, before opening")
+            << "mnuEdit_SongProp" << L{"Key_3"} << true << L{"a|10", "b|20", "|"};
+        QTest::newRow("bulk, before opening")
+            << "mnuEdit_SongPropDirect" << L{"Key_1", "Key_3"} << true << L{"a|10", "b|20", "|"};
     }
     void songRemovedMeanwhileLeavesTheList() {
         QFETCH(QString, command);
         QFETCH(QStringList, selected);
+        QFETCH(bool, beforeOpening);
         select(selected);
-        answerEditors([this](frmSongProperty& e) {
+        if (beforeOpening)
             run("DELETE FROM TM_曲情報 WHERE ID = 3");
+        answerEditors([this, beforeOpening](frmSongProperty& e) {
+            if (!beforeOpening)
+                run("DELETE FROM TM_曲情報 WHERE ID = 3");
             e.sldPriority->setValue(66);
         });
         trigger(command);
+        QCOMPARE(startedFrom_.size(), beforeOpening ? 0 : 1);
         QStringList names;
         for (const QString& r : rows())
             names << r.section(u'|', 0, 0) + u'|' + r.section(u'|', 3, 3);
