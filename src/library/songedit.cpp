@@ -80,9 +80,12 @@ void writeBack(const Choices& c, Song& song) {
     song.setTrend(c.trend ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
-std::optional<Song> loadSong(const QString& key) {
+std::optional<Song> loadSong(const QString& key, bool* removed) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key)) || rs.Eof())
+    const bool read = gConnector->adoGetData(10, rs, songrows::idOfKey(key));
+    if (removed)
+        *removed = read && rs.Eof();
+    if (!read || rs.Eof())
         return std::nullopt;
     Song song;
     fillSong(rs, song, false);
