@@ -1,5 +1,5 @@
-// Copying files into a folder: the streaming copy on real files, and the
-// progress window over a copy running on its worker thread.
+// Copying files into a folder: the streaming copy on real files, full
+// disks included, and the copy command behind the shared progress dialog.
 
 #include "../data/unprivileged.h"
 #include "base/longwork.h"
