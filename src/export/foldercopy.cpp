@@ -111,6 +111,9 @@ bool FolderCopy::openSource(const QString& source, QFile& in) {
     // Opened without waiting, as a pipe with no writer would make it; only
     // a regular file is then read, and read blocking as usual.
     const int fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A socket (or a device without its driver) cannot be opened at all.
+    if (fd < 0 && errno == ENXIO)
+        return true;
     if (fd < 0) {
         const int error = errno;
         error_ = error == ENOENT ? QStringLiteral("ファイルが見つかりません。\n%1").arg(source)

@@ -22,7 +22,9 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -351,13 +353,20 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
-    // A pipe among the sources is passed over at once, with or without a
-    // writer at its other end, and named afterwards; the files around it
-    // are copied.
+    // A pipe or a socket among the sources is passed over at once, a pipe
+    // with or without a writer at its other end, and both are named
+    // afterwards; the files around them are copied.
     void aPipeIsSkippedWithANote() {
-        const QStringList files = sources({"one.mp3", "three.mp3"});
+        const QStringList files = sources({"one.mp3", "four.mp3"});
         const QString pipe = src_ + "/two.mp3";
         QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString socketPath = src_ + "/three.mp3";
+        const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
+                 sizeof address.sun_path);
+        QCOMPARE(bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         // Were the copy waiting on the pipe, a writer lets it go on at last.
         bool waited = false;
         QTimer rescue;
@@ -369,12 +378,14 @@ private slots:
         });
         rescue.start(10000);
         ScriptedPresenter boxes;
-        CopyToFolder(nullptr, {files[0], pipe, files[1]}, dst_);
+        CopyToFolder(nullptr, {files[0], pipe, socketPath, files[1]}, dst_);
+        close(socketFd);
         QVERIFY(!waited);
-        QCOMPARE(contents(), "one.mp3=one.mp3,three.mp3=three.mp3");
+        QCOMPARE(contents(), "four.mp3=four.mp3,one.mp3=one.mp3");
         QCOMPARE(boxes.boxes().size(), 1);
         QCOMPARE(boxes.boxes()[0].text,
-                 "通常のファイルではないため、次のファイルはコピーしませんでした。\n" + pipe);
+                 "通常のファイルではないため、次のファイルはコピーしませんでした。\n" + pipe +
+                     "\n" + socketPath);
     }
 
     void cancelDuringTheCopy_data() {
