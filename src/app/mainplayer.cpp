@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 
+#include "data/songrecord.h"
 #include "playback/mediaplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playbutton.h"
@@ -11,7 +12,6 @@
 #include "playback/playstate.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "songlist/songrows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -91,7 +91,7 @@ bool frmMain::counted() const {
 }
 
 QStringList frmMain::frmMain_MakeSongParams() const {
-    return currentSong() ? nowplaying::songParams(*currentSong()) : QStringList();
+    return currentSong() ? songrecord::songParams(*currentSong()) : QStringList();
 }
 
 // --- now-playing display ---
@@ -134,9 +134,7 @@ void frmMain::clearSongDisplay() {
 void frmMain::frmMain_ShowPlaySong() {
     if (!currentSong())
         return;
-    QString key = currentSong()->KeyString();
-    if (!key.contains(QStringLiteral("Key_")))
-        key = songrows::keyOf(key);
+    const QString key = songrecord::listKey(currentSong()->KeyString());
     if (lvSongList->songs().position(key) < 0)
         return;
     lvSongList->setMultiSelect(false);

@@ -16,7 +16,7 @@ std::optional<qint32> number(const QString& text) {
 SetLists readSetLists() {
     SetLists out;
     Recordset rs;
-    if (!gConnector->adoGetData(2, rs))
+    if (!gConnector->adoGetData(Read::SetLists, rs))
         return out;
     out.read = true;
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -29,7 +29,7 @@ SetLists readSetLists() {
 
 std::optional<QString> readPlayMode() {
     Recordset rs;
-    if (!gConnector->adoGetData(5, rs))
+    if (!gConnector->adoGetData(Read::PlayModes, rs))
         return std::nullopt;
     for (; !rs.Eof(); rs.MoveNext()) {
         if (rs.Field(QStringLiteral("選択")).toBool())
@@ -40,23 +40,23 @@ std::optional<QString> readPlayMode() {
 
 int readVolume() {
     Recordset rs;
-    if (!gConnector->adoGetData(6, rs) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SystemVolume, rs) || rs.Eof())
         return kDefaultVolume;
     return number(rs.text(QStringLiteral("設定値"))).value_or(kDefaultVolume);
 }
 
 void writeShutdown(const Shutdown& values) {
-    gConnector->adoSetData(27, {QString::number(values.volume)});
+    gConnector->adoSetData(Write::SystemVolume, {QString::number(values.volume)});
     // A library made before random play by priority has no row for it.
     if (values.playMode == kPriorityPlay)
-        gConnector->adoSetData(46,
+        gConnector->adoSetData(Write::RunSql,
                                {QStringLiteral("INSERT OR IGNORE INTO TM_再生種別(再生種別, 選択)"
                                                " VALUES ('優先度ﾗﾝﾀﾞﾑ再生', 0)")});
-    gConnector->adoSetData(28, {values.playMode});
+    gConnector->adoSetData(Write::SelectPlayMode, {values.playMode});
     for (const auto& [caption, twips] : values.columnWidths)
-        gConnector->adoSetData(29, {QString::number(float(twips)), caption});
+        gConnector->adoSetData(Write::ColumnWidth, {QString::number(float(twips)), caption});
     // The stored pairing: order 1 is written as "昇順", order 0 as "降順".
-    gConnector->adoSetData(53,
+    gConnector->adoSetData(Write::SortSettings,
                            {values.sortOrder == 1 ? QStringLiteral("昇順") : QStringLiteral("降順"),
                             QString::number(values.sortKey)});
 }

@@ -25,7 +25,4 @@ std::optional<QString> statusText(const Song& song);
 // What the status bar says of a song passed over: its file and why.
 QString skippedText(const Song& song, const QString& reason);
 
-// The twelve parameters of the song update (write 26) from the song.
-QStringList songParams(const Song& song);
-
 } // namespace nowplaying
