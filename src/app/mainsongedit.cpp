@@ -20,14 +20,27 @@
 
 namespace {
 
+const QString kSongRemoved = QStringLiteral("選択中の曲はデータベースから削除されています");
+
+// Rows of songs no longer in the library leave the list, with a word.
+void dropRemovedRows(frmMain& window, const QStringList& keys) {
+    for (const QString& key : keys)
+        window.lvSongList->songs().removeItem(key);
+    if (!keys.isEmpty())
+        msgbox::show(kSongRemoved, 0, kDefaultMessageTitle);
+}
+
 // Runs the editor in `mode` on the selected song. Nothing when no song is
-// selected, the song cannot be read (it may have been removed meanwhile)
-// or the editor was cancelled.
+// selected, the song cannot be read or was removed meanwhile (its row then
+// leaves the list), or the editor was cancelled.
 std::optional<Song> editSelectedSong(frmMain& window, int mode) {
     const QString key = lvGetSelectedKey(*window.lvSongList);
     if (key.isEmpty())
         return std::nullopt;
-    const std::optional<Song> song = window.frmMain_LoadSong(key);
+    bool removed = false;
+    const std::optional<Song> song = window.frmMain_LoadSong(key, &removed);
+    if (removed)
+        dropRemovedRows(window, {key});
     if (!song)
         return std::nullopt;
     frmSongProperty editor(&window);
@@ -60,11 +73,7 @@ bool saveEdit(frmMain& window, const Song& edited, const QStringList& keys, bool
     WorkProgress here;
     const bool ok =
         bulk ? runLongWork(&window, QStringLiteral("曲情報を更新しています..."), save) : save(here);
-    for (const QString& key : removed)
-        window.lvSongList->songs().removeItem(key);
-    if (!removed.isEmpty())
-        msgbox::show(QStringLiteral("選択中の曲はデータベースから削除されています"), 0,
-                     kDefaultMessageTitle);
+    dropRemovedRows(window, removed);
     if (!ok && !cancelled)
         msgbox::show(QStringLiteral("曲情報の更新に失敗しました。変更は保存されていません"), 0,
                      kDefaultMessageTitle);
@@ -79,10 +88,6 @@ void frmMain::connectSongEdit() {
     connect(action(QStringLiteral("mnuEdit_SongPropDirect")), &QAction::triggered, this,
             &frmMain::frmMain_EditSongPropDirect);
     connect(lvSongList, &SongListView::itemDoubleClicked, this, &frmMain::frmMain_EditSongProp);
-}
-
-std::optional<Song> frmMain::frmMain_LoadSong(const QString& key) {
-    return songedit::loadSong(key);
 }
 
 void frmMain::frmMain_EditSongProp() {
@@ -114,6 +119,10 @@ void frmMain::frmMain_EditSongPropDirect() {
         return;
     lvSetSongItems(written, lvSongList->songs(), true);
     followEditedSong(written);
+}
+
+std::optional<Song> frmMain::frmMain_LoadSong(const QString& key, bool* removed) {
+    return songedit::loadSong(key, removed);
 }
 
 void frmMain::followEditedSong(const std::vector<Song>& written) {

@@ -111,7 +111,8 @@ public:
 
     // Song editing: one song (menu and double-click), or the selected
     // songs together.
-    std::optional<Song> frmMain_LoadSong(const QString& key);
+    // Nothing when the read fails or the song is gone (`removed`).
+    std::optional<Song> frmMain_LoadSong(const QString& key, bool* removed = nullptr);
     void frmMain_EditSongProp();
     void frmMain_EditSongPropDirect();
 

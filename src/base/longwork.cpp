@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
@@ -68,8 +69,14 @@ public:
         if (maximum > 0)
             bar_->setValue(qBound(0, progress_.value(), maximum));
         const QString text = progress_.text();
-        if (!text.isEmpty() && label_->text() != text)
+        if (!text.isEmpty() && label_->text() != text) {
             label_->setText(text);
+            // A shown window does not grow by itself for a caption that
+            // now wraps onto more lines; it never shrinks, so it stays put.
+            const int needed = layout()->totalHeightForWidth(width());
+            if (needed > height())
+                resize(width(), needed);
+        }
         if (progress_.isCancelled())
             cancel_->setEnabled(false);
     }

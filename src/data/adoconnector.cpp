@@ -127,7 +127,10 @@ QString sqlText(const requests::Statement& st, const QStringList& params) {
 class ADO_Connector::Hold {
 public:
     explicit Hold(ADO_Connector& connector, int waitMs = kBusyWaitMs)
-        : connector_(connector), held_(connector.acquire(waitMs)) {}
+        : connector_(connector), held_(connector.acquire(waitMs)) {
+        if (held_)
+            connector_.reopenIfLost();
+    }
     ~Hold() {
         if (held_)
             connector_.lock_.unlock();
@@ -215,9 +218,16 @@ void ADO_Connector::leaveTransaction() {
     qWarning("The library connection stayed inside a failed transaction; reopening it.");
     statements_->clear();
     db_->close();
+    reopen_ = true;
+    reopenIfLost();
+}
+
+void ADO_Connector::reopenIfLost() {
+    if (!reopen_ || db_->isOpen())
+        return;
     QString error;
-    // When it cannot be opened again, every later call fails as unconnected.
-    if (!libraryfile::open(*db_, path_, error))
+    reopen_ = !libraryfile::open(*db_, path_, error);
+    if (reopen_)
         qWarning("%s", qUtf8Printable(error));
 }
 
@@ -451,6 +461,7 @@ ADO_Connector::BulkWrite::BulkWrite(ADO_Connector& connector)
     : connector_(connector), held_(connector.acquire(kBusyWaitMs)) {
     if (!held_)
         return;
+    connector_.reopenIfLost();
     ++connector_.bulkWrites_;
     if (!connector_.db_->isOpen() || connector_.bulkLost_)
         return;

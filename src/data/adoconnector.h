@@ -136,6 +136,10 @@ private:
     // inside a transaction is closed and opened again, so no later write
     // can report success without reaching the file.
     void leaveTransaction();
+    // A connection closed that way which could not be opened again (the
+    // disk still failing) is tried again as each later call begins; until
+    // it opens, calls fail as unconnected.
+    void reopenIfLost();
 
     QString path_;
     QRecursiveMutex lock_; // the thread using db_
@@ -144,6 +148,7 @@ private:
     std::unique_ptr<sqlite::Database> reader_;
     int bulkWrites_ = 0;    // BulkWrite guards alive
     bool bulkLost_ = false; // the engine ended their transaction
+    bool reopen_ = false;   // closed by leaveTransaction, not yet open again
 };
 
 // The connector of the running program; set at start-up, cleared on exit.

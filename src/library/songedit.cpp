@@ -72,9 +72,12 @@ void writeBack(const Choices& c, Song& song) {
     song.setTrend(c.trend ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
-std::optional<Song> loadSong(const QString& key) {
+std::optional<Song> loadSong(const QString& key, bool* removed) {
     Recordset rs;
-    if (!gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key)) || rs.Eof())
+    const bool read = gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key));
+    if (removed)
+        *removed = read && rs.Eof();
+    if (!read || rs.Eof())
         return std::nullopt;
     Song song;
     songrecord::fillSong(rs, song, false);

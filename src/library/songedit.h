@@ -59,8 +59,8 @@ void writeBack(const Choices& choices, Song& song);
 
 // The song of a list key (or bare ID) as the editor starts from it: its
 // genre text names all three genres, "指定無し" included. Nothing when the
-// read fails or the song no longer exists.
-std::optional<Song> loadSong(const QString& key);
+// read fails or the song no longer exists; `removed` tells the latter.
+std::optional<Song> loadSong(const QString& key, bool* removed = nullptr);
 
 // Writes `edited` to the song of each key, as one change that is kept
 // whole or not at all. A single edit (`bulk` false) writes every field; a

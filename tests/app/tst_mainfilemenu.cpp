@@ -5,9 +5,9 @@
 
 #include "app/opening.h"
 #include "audiofiles.h"
+#include "base/longwork.h"
 #include "base/modal.h"
 #include "diskfiles.h"
-#include "export/copydialog.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
 #include "mainfixture.h"
@@ -33,14 +33,12 @@ const QString kMessage23 = QStringLiteral("現在のセットリストをm3uフ�
 const QString kMessage24 = QStringLiteral("m3uファイル書き出しに失敗しました");
 
 // Answers the file-name and folder pickers with `folder` and `name`, or
-// cancels them when `folder` is empty, and runs the copy's progress
-// window, counting it in `progress`.
+// cancels them when `folder` is empty, and counts the progress dialogs of
+// long work in `progress`.
 void answerPickers(const QString& folder, const QString& name, int* progress = nullptr) {
+    if (progress)
+        setLongWorkWatcher([=](QDialog&, WorkProgress&) { ++*progress; });
     setModalHandler([=](QDialog& dialog) {
-        if (qobject_cast<frmCopyProgress*>(&dialog)) {
-            ++*progress;
-            return dialog.exec();
-        }
         auto* picker = qobject_cast<PickerBase*>(&dialog);
         if (folder.isEmpty()) {
             picker->cmdCancel->click();
@@ -61,7 +59,10 @@ class TestMainFileMenu : public QObject {
 
 private slots:
     void initTestCase() { frmOpening::setInterval(0); }
-    void cleanup() { setModalHandler({}); }
+    void cleanup() {
+        setModalHandler({});
+        setLongWorkWatcher({});
+    }
 
     // A new user registers a folder from the menu and hears it play; the
     // songs come with the titles, artists and genres of their tags, and a

@@ -1,22 +1,30 @@
-// Copying files into a folder: the streaming copy on real files, and the
-// progress window over a copy running on its worker thread.
+// Copying files into a folder: the streaming copy on real files, full
+// disks included, and the copy command behind the shared progress dialog.
 
 #include "../data/unprivileged.h"
-#include "base/modal.h"
+#include "base/longwork.h"
 #include "diskfiles.h"
 #include "export/copydialog.h"
 #include "export/foldercopy.h"
 #include "scriptedpresenter.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,13 +61,15 @@ class TestFolderCopy : public QObject {
     // well, failed or was cancelled, the files it started, how many it
     // copied, its error (the folders as "src" and "dst", the system's
     // reason as "(...)") and what the target folder then holds.
-    QString run(FolderCopy& copy, int cancelAt = -1) {
+    QString run(FolderCopy& copy, int cancelAt = -1, bool cancelFirst = false) {
         QStringList started;
-        const bool ok = copy.run([&](int i) {
-            started << QString::number(i);
-            if (i == cancelAt)
-                copy.cancel();
-        });
+        bool cancel = cancelFirst;
+        const bool ok = copy.run(
+            [&](int i) {
+                started << QString::number(i);
+                cancel = cancel || i == cancelAt;
+            },
+            [&] { return cancel; });
         QString error = copy.error();
         error.replace(src_, "src").replace(dst_, "dst");
         error.replace(QRegularExpression("\\n\\(.+\\)$"), " (...)");
@@ -67,6 +77,31 @@ class TestFolderCopy : public QObject {
         return QStringList{end, started.join(','), QString::number(copy.copied()), error,
                            contents()}
             .join(" | ");
+    }
+    // What `work` returns when run in a child process, which may change
+    // its limits and mounts without touching this one; "skip" when the
+    // child exits with 77.
+    static QString inChild(const std::function<QString()>& work) {
+        int out[2];
+        if (pipe(out) != 0)
+            return "<no pipe>";
+        const pid_t child = fork();
+        if (child == 0) {
+            close(out[0]);
+            const QByteArray result = work().toUtf8();
+            const bool sent = ::write(out[1], result.constData(), size_t(result.size())) ==
+                              ssize_t(result.size());
+            _exit(sent ? 0 : 1);
+        }
+        close(out[1]);
+        QFile pipeEnd;
+        pipeEnd.open(out[0], QIODevice::ReadOnly, QFile::AutoCloseHandle);
+        const QString result = QString::fromUtf8(pipeEnd.readAll());
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+            return "skip";
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "<child failed>";
     }
 
 private slots:
@@ -78,7 +113,6 @@ private slots:
         dst_ = folder + "/dst";
         QVERIFY(QDir().mkpath(src_) && QDir().mkpath(dst_));
     }
-    void cleanup() { setModalHandler({}); }
 
     void copiesEachFileWholeAndInOrder() {
         // 2.5 MB and a byte spans three reads; the empty file none. Bytes
@@ -173,6 +207,89 @@ private slots:
         QCOMPARE(run(replacing), QString("ok | 0 | 1 |  | %1=newer").arg(name));
     }
 
+    // A replaced file keeps its mode; a new one gets rw-r--r--.
+    void theTargetKeepsItsMode_data() {
+        QTest::addColumn<int>("before"); // -1: no file there
+        QTest::addColumn<int>("after");
+        QTest::newRow("new file") << -1 << 0644;
+        QTest::newRow("rw-r-----") << 0640 << 0640;
+        QTest::newRow("rw-rw-rw-") << 0666 << 0666;
+        QTest::newRow("rwxr-x---") << 0750 << 0750;
+    }
+    void theTargetKeepsItsMode() {
+        QFETCH(int, before);
+        const QString target = dst_ + "/song.mp3";
+        if (before >= 0) {
+            QVERIFY(diskfiles::write(target, "old"));
+            QCOMPARE(chmod(QFile::encodeName(target).constData(), mode_t(before)), 0);
+        }
+        FolderCopy copy(sources({"song.mp3"}), dst_);
+        QCOMPARE(run(copy), "ok | 0 | 1 |  | song.mp3=song.mp3");
+        struct stat st {};
+        QCOMPARE(stat(QFile::encodeName(target).constData(), &st), 0);
+        QTEST(int(st.st_mode & 07777), "after");
+    }
+
+    // The disk fills, or the file grows past what the system allows, part
+    // way through a file: the copy fails naming the file, and no part of it
+    // is left. A full disk is a small file system of its own, mounted where
+    // the machine lets the tests do so, the size limit a limit of the
+    // process; both in a child process.
+    void aFailingWriteFailsTheCopy_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("outcome");
+        const QString full =
+            "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ";
+        // A source on the same file system is copied by the kernel.
+        QTest::newRow("disk fills, copied by the kernel") << "full, source beside" << full;
+        QTest::newRow("disk fills, copied through the buffer") << "full, source elsewhere" << full;
+        QTest::newRow("file size limit")
+            << "size limit"
+            << "failed | 0 | 0 | コピー先に書き込めません。\ndst/big.wav (...) | ";
+    }
+    void aFailingWriteFailsTheCopy() {
+        QFETCH(QString, fault);
+        const QString folder = QFileInfo(src_).path();
+        QByteArray big(3 * 1024 * 1024 + 5, Qt::Uninitialized);
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = char(i * 13);
+        // On the machine's own disk, outside the small file system.
+        const QString outside = folder + "/../outside/big.wav";
+        QVERIFY(diskfiles::write(outside, big));
+        const QString outcome = inChild([&] {
+            if (fault == "size limit") {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{1024 * 1024 + 1000, RLIM_INFINITY};
+                if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                    return QString("<no limit>");
+            } else {
+                // 4 MB for both folders; the source beside takes 3 of them.
+                if (unshare(CLONE_NEWNS) != 0 ||
+                    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                    mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4m") !=
+                        0)
+                    _exit(77);
+                QDir().mkpath(src_);
+                QDir().mkpath(dst_);
+            }
+            QString source = outside;
+            if (fault == "full, source beside") {
+                source = src_ + "/big.wav";
+                if (!diskfiles::write(source, big))
+                    return QString("<no source>");
+            } else if (fault == "full, source elsewhere") {
+                // Fills the disk up to 2 MB free.
+                if (!diskfiles::write(folder + "/filler", QByteArray(2 * 1024 * 1024, 'f')))
+                    return QString("<no filler>");
+            }
+            FolderCopy copy({source}, dst_);
+            return run(copy);
+        });
+        if (outcome == "skip")
+            QSKIP("cannot mount a small file system here");
+        QTEST(outcome, "outcome");
+    }
+
     // A copy killed part-way never leaves part of a file under its name:
     // the target is absent or whole, whenever the kill came.
     void aKilledCopyLeavesNoPartOfAFile() {
@@ -204,8 +321,7 @@ private slots:
         // The file being copied keeps its old bytes, and nothing else is left.
         QCOMPARE(run(copy, 1), "cancelled | 0,1 | 1 |  | one.mp3=one.mp3,two.mp3=old two");
         FolderCopy early(sources({"three.mp3"}), dst_);
-        early.cancel();
-        QCOMPARE(run(early), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
+        QCOMPARE(run(early, -1, true), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
     }
 
     // Files of the same name there: asked once, to replace them, keep them
@@ -236,6 +352,41 @@ private slots:
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
+    // A pipe or a socket among the sources is passed over at once, a pipe
+    // with or without a writer at its other end, and both are named
+    // afterwards; the files around them are copied.
+    void aPipeIsSkippedWithANote() {
+        const QStringList files = sources({"one.mp3", "four.mp3"});
+        const QString pipe = src_ + "/two.mp3";
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString socketPath = src_ + "/three.mp3";
+        const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
+                 sizeof address.sun_path);
+        QCOMPARE(bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        // Were the copy waiting on the pipe, a writer lets it go on at last.
+        bool waited = false;
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, [&] {
+            waited = true;
+            QFile writer(pipe);
+            writer.open(QIODevice::WriteOnly);
+        });
+        rescue.start(10000);
+        ScriptedPresenter boxes;
+        CopyToFolder(nullptr, {files[0], pipe, socketPath, files[1]}, dst_);
+        close(socketFd);
+        QVERIFY(!waited);
+        QCOMPARE(contents(), "four.mp3=four.mp3,one.mp3=one.mp3");
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].text,
+                 "通常のファイルではないため、次のファイルはコピーしませんでした。\n" + pipe +
+                     "\n" + socketPath);
+    }
+
     void cancelDuringTheCopy_data() {
         QTest::addColumn<bool>("closeBox");
         QTest::newRow("キャンセル") << false;
@@ -243,41 +394,44 @@ private slots:
     }
     void cancelDuringTheCopy() {
         QFETCH(bool, closeBox);
-        // The second source is a pipe: opening it waits until the test
-        // opens its other end, which holds the copy at that file.
-        const QStringList files = sources({"one.mp3", "three.mp3"});
-        const QString pipe = src_ + "/two.mp3";
-        QFile::remove(pipe);
-        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        ScriptedPresenter boxes;
-        QStringList shown; // the progress text while copying, then after the cancel
-        bool stillOpen = false;
-        setModalHandler([&](QDialog& d) {
-            auto& progress = static_cast<frmCopyProgress&>(d);
-            progress.show();
-            if (!QTest::qWaitFor([&] { return progress.lblFile->text() == "two.mp3"; }, 60000))
-                return -1;
-            shown << progress.lblProgress->text();
-            if (closeBox)
-                progress.close();
-            else
-                progress.cmdCancel->click();
-            stillOpen = progress.isVisible() && !progress.cmdCancel->isEnabled();
-            // A file reported late does not take the place of the cancel.
-            progress.showFile(2, "three.mp3");
-            shown << progress.lblProgress->text();
-            // Opening the pipe's other end lets the copy open it; closing it
-            // again without a byte (the copy may have let go already) ends
-            // it. Were the cancel not seen, the empty file would be copied.
-            QFile writer(pipe);
-            writer.open(QIODevice::WriteOnly);
-            writer.close();
-            return progress.exec();
+        // The copy is held as the second file starts, until the test has
+        // cancelled; were the cancel not seen, the rest would be copied.
+        QSemaphore reached, go;
+        FolderCopy::setFileHook([&](int index) {
+            if (index == 1) {
+                reached.release();
+                go.acquire();
+            }
         });
-        CopyToFolder(nullptr, {files[0], pipe, files[1]}, dst_);
-        QCOMPARE(shown,
-                 QStringList({"ファイルをコピーしています（2 / 3）", "キャンセルしています..."}));
+        QString shown;
+        bool stillOpen = false;
+        bool cancelEnabled = true;
+        QTimer poll;
+        setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
+            auto* label = dialog.findChild<QLabel*>("lblLongWork");
+            auto* cancel = dialog.findChild<QPushButton*>("cmdLongWorkCancel");
+            QObject::connect(&poll, &QTimer::timeout, [&, label, cancel] {
+                if (!label->text().endsWith("two.mp3") || !reached.tryAcquire())
+                    return;
+                poll.stop();
+                shown = label->text();
+                if (closeBox)
+                    dialog.close();
+                else
+                    cancel->click();
+                stillOpen = dialog.isVisible();
+                cancelEnabled = cancel->isEnabled();
+                go.release();
+            });
+            poll.start(10);
+        });
+        ScriptedPresenter boxes;
+        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        setLongWorkWatcher({});
+        FolderCopy::setFileHook({});
+        QCOMPARE(shown, "ファイルをコピーしています（2 / 3）\ntwo.mp3");
         QVERIFY(stillOpen);
+        QVERIFY(!cancelEnabled);
         QCOMPARE(contents(), "one.mp3=one.mp3");
         QVERIFY(boxes.boxes().isEmpty());
     }

@@ -288,19 +288,14 @@ private slots:
 
     // --- from the main window ---
 
-    void noEditorWithoutASelectedSongThatExists() {
+    // A song removed behind the list's back: see songRemovedMeanwhileLeavesTheList.
+    void noEditorWithoutASelectedSong() {
         answerEditors([](frmSongProperty&) {});
         w_->lvSongList->clearSelection();
         trigger("mnuEdit_SongProp");
         trigger("mnuEdit_SongPropDirect");
-        // Removed behind the list's back: the command ends quietly.
-        run("DELETE FROM TM_曲情報 WHERE ID = 2");
-        select({"Key_2"});
-        trigger("mnuEdit_SongProp");
-        trigger("mnuEdit_SongPropDirect");
         QVERIFY(startedFrom_.isEmpty());
         QVERIFY(presenter_.boxes().isEmpty());
-        QCOMPARE(row("Key_2").section(u'|', 0, 0), QStringLiteral("b"));
     }
 
     // Nothing is validated: an empty title is stored as it is. A play
@@ -391,40 +386,47 @@ private slots:
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
-    // A song removed while the editor is open, or once the bulk write has
-    // begun: the edit ends with a word, its row leaves the list, and the
-    // other songs are written, also those after it.
+    // A song removed before the editor opens, while it is open, or once the
+    // bulk write has begun: the edit ends with a word, its row leaves the
+    // list, and the other songs are written, also those after it.
     void songRemovedMeanwhileLeavesTheList_data() {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("selected"); // the last is the editor's
         QTest::addColumn<int>("removed");
-        QTest::addColumn<bool>("whileWriting");
+        QTest::addColumn<QString>("when"); // "before", "open" or "writing"
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
+        const QString single = "mnuEdit_SongProp";
         const QString bulk = "mnuEdit_SongPropDirect";
-        QTest::newRow("single") << "mnuEdit_SongProp" << L{"Key_3"} << 3 << false
-                                << L{"a|10", "b|20", "|"};
+        QTest::newRow("single") << single << L{"Key_3"} << 3 << "open" << L{"a|10", "b|20", "|"};
         QTest::newRow("bulk, the last")
-            << bulk << L{"Key_1", "Key_3"} << 3 << false << L{"a|66", "b|20", "|"};
+            << bulk << L{"Key_1", "Key_3"} << 3 << "open" << L{"a|66", "b|20", "|"};
         QTest::newRow("bulk, one between, while writing")
-            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << true << L{"a|66", "|", "c|66"};
+            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << "writing" << L{"a|66", "|", "c|66"};
+        QTest::newRow("single, before opening")
+            << single << L{"Key_3"} << 3 << "before" << L{"a|10", "b|20", "|"};
+        QTest::newRow("bulk, before opening")
+            << bulk << L{"Key_1", "Key_3"} << 3 << "before" << L{"a|10", "b|20", "|"};
     }
     void songRemovedMeanwhileLeavesTheList() {
         QFETCH(QString, command);
         QFETCH(QStringList, selected);
         QFETCH(int, removed);
-        QFETCH(bool, whileWriting);
+        QFETCH(QString, when);
         const QString remove = QString("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed);
         select(selected);
+        if (when == "before")
+            run(remove);
         answerEditors([&](frmSongProperty& e) {
-            if (!whileWriting)
+            if (when == "open")
                 run(remove);
             e.sldPriority->setValue(66);
         });
         setLongWorkWatcher([&](QDialog&, WorkProgress&) {
-            if (whileWriting)
+            if (when == "writing")
                 run(remove);
         });
         trigger(command);
+        QCOMPARE(startedFrom_.size(), when == "before" ? 0 : 1);
         QStringList names;
         for (const QString& r : rows())
             names << r.section(u'|', 0, 0) + u'|' + r.section(u'|', 3, 3);

@@ -3,12 +3,14 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <cstring>
 
 namespace faultydisk {
 
 namespace {
 
 std::atomic<int> gFault{0};
+std::atomic<int> gRollbacksToRefuse{0};
 sqlite3_vfs* gReal = nullptr;
 sqlite3_vfs gVfs;
 sqlite3_io_methods gMethods;
@@ -85,6 +87,19 @@ int xOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFl
     return rc;
 }
 
+int authorize(void*, int action, const char* what, const char*, const char*, const char*) {
+    if (action == SQLITE_TRANSACTION && what && std::strcmp(what, "ROLLBACK") == 0 &&
+        gRollbacksToRefuse.fetch_sub(1) > 0)
+        return SQLITE_DENY;
+    return SQLITE_OK;
+}
+
+// Every connection opened from now on asks authorize() about each statement.
+int watchConnection(sqlite3* db, const char**, const sqlite3_api_routines*) {
+    sqlite3_set_authorizer(db, authorize, nullptr);
+    return SQLITE_OK;
+}
+
 } // namespace
 
 void install() {
@@ -116,10 +131,15 @@ void install() {
                                   nullptr,
                                   nullptr};
     sqlite3_vfs_register(&gVfs, 1);
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(watchConnection));
 }
 
 void failWrites(int code) {
     gFault.store(code);
+}
+
+void refuseRollbacks(int count) {
+    gRollbacksToRefuse.store(count);
 }
 
 } // namespace faultydisk

@@ -11,5 +11,9 @@ namespace faultydisk {
 void install();
 // An SQLite result code such as SQLITE_FULL or SQLITE_IOERR_WRITE; 0 heals.
 void failWrites(int code);
+// The next `count` ROLLBACKs that end a transaction, on any connection, are
+// refused before they run (as statements the engine could not prepare),
+// which leaves each connection inside its transaction.
+void refuseRollbacks(int count);
 
 } // namespace faultydisk
