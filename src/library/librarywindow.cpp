@@ -6,10 +6,10 @@
 #include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "base/widgetnames.h"
-#include "export/m3ufile.h"
 #include "library/outsidepaths.h"
 #include "library/pickers.h"
 #include "library/playlistreading.h"
+#include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // and the writer's exact bytes.
 
 #include "diskfiles.h"
-#include "export/m3ufile.h"
+#include "playlists/m3ufile.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
