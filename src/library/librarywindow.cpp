@@ -3,6 +3,7 @@
 #include "base/filehelpers.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
+#include "base/busypointer.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "base/widgetnames.h"
@@ -12,7 +13,6 @@
 #include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -28,15 +28,6 @@ namespace {
 
 constexpr int kDesignWidth = 434;
 constexpr int kMinHeight = 330;
-
-// The busy pointer for the length of a scope.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // The steps of library work shown on the progress dialog; a cancel stops
 // the work.

@@ -1,5 +1,6 @@
 #include "library/pickers.h"
 
+#include "base/busypointer.h"
 #include "base/filehelpers.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
@@ -7,7 +8,6 @@
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -248,10 +248,14 @@ void frmDirSelect::frmDirSel_InitForm() {
 void frmDirSelect::cmdOK_Click() {
     if (walking_ || !enterHighlighted())
         return;
-    showWalking(true);
-    storeFolder();
-    const bool done = SetFileList();
-    showWalking(false);
+    bool done = false;
+    {
+        const BusyPointer busy;
+        showWalking(true);
+        storeFolder();
+        done = SetFileList();
+        showWalking(false);
+    }
     if (closeAfterWalk_)
         PickerBase::reject();
     else if (done)
@@ -296,10 +300,6 @@ void frmDirSelect::showWalking(bool on) {
     // Cancel stays live: it stops the walk.
     for (QWidget* w : std::initializer_list<QWidget*>{drvDrive, dirDir, chkEXT, cmdOK})
         w->setEnabled(!on);
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
 }
 
 void frmDirSelect::showLeftOut(const SearchWatch& watch) {

@@ -1,5 +1,6 @@
 #include "setlists/albumwizard.h"
 
+#include "base/busypointer.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/widgetnames.h"
@@ -8,7 +9,6 @@
 #include "songlist/songlistview.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -100,13 +100,12 @@ void frmAlbumWizard::setAlbumName(const QString& name) {
 }
 
 void frmAlbumWizard::frmAlw_InitForm(const QString& name) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const BusyPointer busy;
     lvSetColumns(*lvSongList);
     lvSetColumns(*lvAlbumSongList);
     lvSetSongList(0, QStringLiteral("ALL"), lvSongList->songs());
     if (State == 1)
         lvSetSongList(1, name, lvAlbumSongList->songs());
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void frmAlbumWizard::frmAlw_AddSong() {
