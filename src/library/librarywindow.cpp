@@ -1,11 +1,12 @@
 #include "library/librarywindow.h"
 
+#include "base/busypointer.h"
 #include "base/filehelpers.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
-#include "base/busypointer.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "library/outsidepaths.h"
 #include "library/pickers.h"
@@ -71,9 +72,7 @@ frmMelodara::frmMelodara(QWidget* parent)
     // Long paths keep their file name in sight; the column fills the view.
     lvFileList->setTextElideMode(Qt::ElideMiddle);
     lvFileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    linLine = named(new QFrame(client_), "linLine");
-    linLine->setFrameShape(QFrame::HLine);
-    linLine->setFrameShadow(QFrame::Sunken);
+    linLine = sunkenLine(client_, QStringLiteral("linLine"));
     cmdClose = named(new QPushButton(QStringLiteral("OK"), client_), "cmdClose");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), client_), "cmdCancel");
     cmdClose->setDefault(true);

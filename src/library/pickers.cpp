@@ -5,6 +5,7 @@
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 
@@ -42,12 +43,10 @@ PickerBase::PickerBase(const QString& caption, QWidget* parent) : QDialog(parent
     dirDir->setItemsExpandable(false);
     dirDir->setUniformRowHeights(true);
     dirDir->setIndentation(12);
-    Line1 = named(new QFrame(this), "Line1");
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel");
-    cmdOK->setDefault(true);
+    Line1 = sunkenLine(this, QStringLiteral("Line1"));
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* layout = new QVBoxLayout(this);
     top_ = new QVBoxLayout;
@@ -61,11 +60,7 @@ PickerBase::PickerBase(const QString& caption, QWidget* parent) : QDialog(parent
     bottom_ = new QVBoxLayout;
     layout->addLayout(bottom_);
     layout->addWidget(Line1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     // Smaller, the lists would show too few folders to walk.
     setMinimumSize(420, 320);
     resize(480, 380);

@@ -3,6 +3,7 @@
 #include "base/busypointer.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "setlists/albums.h"
 #include "songlist/songlist.h"
@@ -42,9 +43,9 @@ frmAlbumWizard::frmAlbumWizard(QWidget* parent)
     cmdDelete = button(QStringLiteral("削除"), "cmdDelete", this);
     cmdUP = button(QStringLiteral("↑"), "cmdUP", this);
     cmdDown = button(QStringLiteral("↓"), "cmdDown", this);
-    cmdOK = button(QStringLiteral("OK"), "cmdOK", this);
-    cmdCancel = button(QStringLiteral("キャンセル"), "cmdCancel", this);
-    cmdOK->setDefault(true);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(named(new QLabel(QStringLiteral("アルバム名称："), this), "lblAlbumName"));
@@ -73,15 +74,10 @@ frmAlbumWizard::frmAlbumWizard(QWidget* parent)
     lists->setColumnStretch(0, 1);
     lists->setColumnStretch(2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(nameRow);
     layout->addLayout(lists, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     resize(1000, 600);
 
     connect(lvSongList, &SongListView::columnClicked, this,

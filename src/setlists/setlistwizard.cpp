@@ -3,6 +3,7 @@
 #include "base/combohelpers.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
@@ -91,15 +92,10 @@ frmSetListWizard::frmSetListWizard(QWidget* parent)
     grid->setColumnStretch(4, 1);
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("キャンセル"), this), QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
+    layout->addLayout(buttons.layout);
     connect(cmdOK, &QPushButton::clicked, this, &frmSetListWizard::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
