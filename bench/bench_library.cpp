@@ -8,9 +8,9 @@
 #include "benchlibrary.h"
 #include "benchtree.h"
 #include "data/adoconnector.h"
-#include "export/m3ufile.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
+#include "playlists/m3ufile.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 

@@ -7,8 +7,8 @@
 #include "base/messagepresenter.h"
 #include "base/modal.h"
 #include "export/copydialog.h"
-#include "export/m3ufile.h"
 #include "library/pickers.h"
+#include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
 #include <QAction>

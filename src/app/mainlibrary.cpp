@@ -6,9 +6,9 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
-#include "export/m3ufile.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
+#include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
 #include <QAction>

@@ -4,6 +4,7 @@
 #include "app/mainmodule.h"
 #include "app/mainsettings.h"
 #include "app/opening.h"
+#include "base/busypointer.h"
 #include "base/elidedlabel.h"
 #include "base/messagecatalogue.h"
 #include "base/modal.h"
@@ -21,7 +22,6 @@
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -236,7 +236,7 @@ void frmMain::frmMain_RefreshSetList() {
 // Read again after an edit, the same set list lets the song play on, and
 // program play goes on after it; the song takes its edited names.
 void frmMain::reloadSetList(bool playOn) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BusyPointer busy;
     const QString name = cboSetList->currentText();
     playOn = playOn && name == player_->setList() && gPlayState != kStopped;
     if (!playOn)
@@ -250,7 +250,6 @@ void frmMain::reloadSetList(bool playOn) {
     if (playOn && currentSong() &&
         readSong(songrecord::idOfKey(currentSong()->KeyString()).toLongLong(), song))
         followEditedSong({song});
-    QApplication::restoreOverrideCursor();
 }
 
 void frmMain::mnuEdit_SetList_Click() {

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/displayitems.h"
+
 namespace schema {
 
 namespace {
@@ -82,16 +84,6 @@ const char16_t* const kFixedRows[] = {
     u"INSERT INTO TM_セットリスト(セットリスト名, 選択) VALUES ('ALL', 1)",
     u"INSERT INTO TM_再生種別(再生種別, 選択) VALUES ('ﾗﾝﾀﾞﾑ再生', 1), ('ﾌﾟﾛｸﾞﾗﾑ再生', 0),"
     u" ('優先度ﾗﾝﾀﾞﾑ再生', 0)",
-    u"INSERT INTO TM_表示項目(列名, 幅, 表示有無, 表示順, フレーム表示順, ステータスバー表示順)"
-    u" VALUES ('曲名', 3600, 1, 1, 1, 0),"
-    u" ('ｱｰﾃｨｽﾄ名', 2400, 1, 2, 2, 0),"
-    u" ('ｼﾞｬﾝﾙ', 2400, 1, 3, 0, 0),"
-    u" ('ｶｳﾝﾄ', 900, 1, 4, 0, 0),"
-    u" ('優先度', 900, 1, 5, 0, 0),"
-    u" ('ﾌﾞﾚｰｸｱｳﾄ', 1200, 0, 0, 0, 0),"
-    u" ('ﾄﾚﾝﾄﾞ', 900, 0, 0, 0, 0),"
-    u" ('ﾎﾞﾘｭｰﾑ補正', 1400, 0, 0, 0, 0),"
-    u" ('ﾌｧｲﾙﾊﾟｽ', 6000, 1, 6, 0, 1)",
     u"INSERT INTO TM_初期設定(設定情報, 設定値) VALUES"
     u" ('システムボリューム', '4000'),"
     u" ('ファイル検索パス', ''),"
@@ -150,6 +142,27 @@ QString songSource() {
                           " INNER JOIN TM_アーティスト AS art ON song.アーティストID = art.ID");
 }
 
+namespace {
+
+// The display items as a new library sets them. The names are the
+// program's own, so they are written into the statement.
+QString displayItemRows() {
+    QStringList rows;
+    for (const displayitems::Item& item : displayitems::kItems)
+        rows << QStringLiteral("('%1', %2, %3, %4, %5, %6)")
+                    .arg(QString::fromUtf16(item.name))
+                    .arg(item.width)
+                    .arg(item.order > 0 ? 1 : 0)
+                    .arg(item.order)
+                    .arg(item.frameOrder)
+                    .arg(item.statusOrder);
+    return QStringLiteral("INSERT INTO TM_表示項目(列名, 幅, 表示有無, 表示順, フレーム表示順,"
+                          " ステータスバー表示順) VALUES ") +
+           rows.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 QStringList creationStatements() {
     QStringList out;
     for (const char16_t* s : kTables)
@@ -158,6 +171,7 @@ QStringList creationStatements() {
         out << QString::fromUtf16(s);
     for (const char16_t* s : kFixedRows)
         out << QString::fromUtf16(s);
+    out << displayItemRows();
     for (const char16_t* s : kViews)
         out << QString::fromUtf16(s);
     out << QStringLiteral("CREATE VIEW ") + setListQuery(QStringLiteral("ALL")) +

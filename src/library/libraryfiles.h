@@ -9,7 +9,7 @@
 class SongListModel;
 
 // The library window's list of files and the rules it keeps; the window
-// only shows it. Registered songs are keyed "Key_" + ID; pending files
+// only shows it. Registered songs are keyed by their list key; pending files
 // (appended in this opening, not yet written) are keyed by their path and
 // follow the registered ones. Each path is listed once.
 class LibraryFiles {

@@ -1,18 +1,19 @@
 #include "library/librarywindow.h"
 
+#include "base/busypointer.h"
 #include "base/filehelpers.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
-#include "export/m3ufile.h"
 #include "library/outsidepaths.h"
 #include "library/pickers.h"
 #include "library/playlistreading.h"
+#include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -28,15 +29,6 @@ namespace {
 
 constexpr int kDesignWidth = 434;
 constexpr int kMinHeight = 330;
-
-// The busy pointer for the length of a scope.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // The steps of library work shown on the progress dialog; a cancel stops
 // the work.
@@ -80,9 +72,7 @@ frmMelodara::frmMelodara(QWidget* parent)
     // Long paths keep their file name in sight; the column fills the view.
     lvFileList->setTextElideMode(Qt::ElideMiddle);
     lvFileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    linLine = named(new QFrame(client_), "linLine");
-    linLine->setFrameShape(QFrame::HLine);
-    linLine->setFrameShadow(QFrame::Sunken);
+    linLine = sunkenLine(client_, QStringLiteral("linLine"));
     cmdClose = named(new QPushButton(QStringLiteral("OK"), client_), "cmdClose");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), client_), "cmdCancel");
     cmdClose->setDefault(true);

@@ -3,6 +3,7 @@
 #include "base/messagecatalogue.h"
 #include "base/textfold.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "setlists/setlistsave.h"
 
 #include <QHash>
@@ -13,9 +14,6 @@
 namespace library {
 
 namespace {
-
-// The row that stands for "no genre" or "no artist"; never edited here.
-const QString kNoName = QStringLiteral("指定無し");
 
 const NameListInfo kGenres{10,
                            Read::Genres,
@@ -70,7 +68,8 @@ bool otherSpellings(const NameListInfo& info, const QString& target, QStringList
     const QString key = text::fold(target);
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(info.column);
-        if (name != target && name != kNoName && text::fold(name) == key && !out.contains(name))
+        if (name != target && name != songrecord::noneName() && text::fold(name) == key &&
+            !out.contains(name))
             out << name;
     }
     return true;
@@ -82,7 +81,8 @@ bool otherSpellings(const NameListInfo& info, const QString& target, QStringList
 // over another spelling of it: that row goes the same way, so no second
 // row of one name is made.
 bool move(const NameListInfo& info, QStringList from, const QString& target, Moves& moves) {
-    if (text::fold(target) != text::fold(kNoName) && !otherSpellings(info, target, from))
+    if (text::fold(target) != text::fold(songrecord::noneName()) &&
+        !otherSpellings(info, target, from))
         return false;
     QList<qint64> oldIds;
     for (const QString& name : from) {
@@ -150,7 +150,7 @@ bool NameListEdit::load() {
         return false;
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(info_.column);
-        if (name != kNoName)
+        if (name != songrecord::noneName())
             oldNames_ << name;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "library/nameeditdialog.h"
 
 #include "base/modal.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "library/namereldialog.h"
 
@@ -58,24 +59,15 @@ NameEditDialog::NameEditDialog(library::NameKind kind, QWidget* parent)
                                  scrBoxes->verticalScrollBar()->sizeHint().width(),
                              boxes->sizeHint().height());
 
-    linLine = new QFrame(this);
-    linLine->setObjectName(QStringLiteral("linLine"));
-    linLine->setFrameShape(QFrame::HLine);
-    linLine->setFrameShadow(QFrame::Sunken);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    linLine = sunkenLine(this, QStringLiteral("linLine"));
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scrBoxes, 1);
     layout->addWidget(linLine);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(cmdOK, &QPushButton::clicked, this, &NameEditDialog::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &NameEditDialog::reject);

@@ -1,5 +1,6 @@
 #include "library/namereldialog.h"
 
+#include "base/okcancelrow.h"
 #include "library/nameedit.h"
 
 #include <QComboBox>
@@ -53,23 +54,16 @@ NameRelDialog::NameRelDialog(library::NameKind kind, QWidget* parent)
     cboList = new QComboBox(this);
     cboList->setObjectName(QLatin1String(texts.listName));
     cboList->setMinimumContentsLength(24);
-    linLine = new QFrame(this);
-    linLine->setObjectName(QStringLiteral("linLine"));
-    linLine->setFrameShape(QFrame::HLine);
-    linLine->setFrameShadow(QFrame::Sunken);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
+    linLine = sunkenLine(this, QStringLiteral("linLine"));
+    const OkCancelRow buttons = okCancelRow(this, CancelButton::None);
+    cmdOK = buttons.ok;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMes);
     layout->addWidget(cboList);
     layout->addStretch();
     layout->addWidget(linLine);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     // Fixed at the size the question needs, so a wrapped question is never cut.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdOK, &QPushButton::clicked, this, &NameRelDialog::cmdOK_Click);

@@ -1,13 +1,14 @@
 #include "library/pickers.h"
 
+#include "base/busypointer.h"
 #include "base/filehelpers.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -42,12 +43,10 @@ PickerBase::PickerBase(const QString& caption, QWidget* parent) : QDialog(parent
     dirDir->setItemsExpandable(false);
     dirDir->setUniformRowHeights(true);
     dirDir->setIndentation(12);
-    Line1 = named(new QFrame(this), "Line1");
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel");
-    cmdOK->setDefault(true);
+    Line1 = sunkenLine(this, QStringLiteral("Line1"));
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* layout = new QVBoxLayout(this);
     top_ = new QVBoxLayout;
@@ -61,11 +60,7 @@ PickerBase::PickerBase(const QString& caption, QWidget* parent) : QDialog(parent
     bottom_ = new QVBoxLayout;
     layout->addLayout(bottom_);
     layout->addWidget(Line1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     // Smaller, the lists would show too few folders to walk.
     setMinimumSize(420, 320);
     resize(480, 380);
@@ -248,10 +243,14 @@ void frmDirSelect::frmDirSel_InitForm() {
 void frmDirSelect::cmdOK_Click() {
     if (walking_ || !enterHighlighted())
         return;
-    showWalking(true);
-    storeFolder();
-    const bool done = SetFileList();
-    showWalking(false);
+    bool done = false;
+    {
+        const BusyPointer busy;
+        showWalking(true);
+        storeFolder();
+        done = SetFileList();
+        showWalking(false);
+    }
     if (closeAfterWalk_)
         PickerBase::reject();
     else if (done)
@@ -296,10 +295,6 @@ void frmDirSelect::showWalking(bool on) {
     // Cancel stays live: it stops the walk.
     for (QWidget* w : std::initializer_list<QWidget*>{drvDrive, dirDir, chkEXT, cmdOK})
         w->setEnabled(!on);
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
 }
 
 void frmDirSelect::showLeftOut(const SearchWatch& watch) {

@@ -2,7 +2,7 @@
 
 #include "base/modal.h"
 #include "base/widgetnames.h"
-#include "export/m3ufile.h"
+#include "playlists/m3ufile.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -20,7 +20,7 @@ namespace songedit {
 // The most genres a song can carry.
 inline constexpr int kMaxGenres = 3;
 
-// A genre of the editor's list: its key ("Key_" + ID) and its name.
+// A genre of the editor's list: its list key and its name.
 struct Genre {
     QString key;
     QString name;
@@ -54,7 +54,7 @@ struct Choices {
 
 // Writes the choices into the record: path, artist and its ID (kept
 // when the artist cannot be read), title, the genres in list order
-// ("指定無し" and "Key_1" when none), volume, priority and flags.
+// (the "no genre" entry when none), volume, priority and flags.
 void writeBack(const Choices& choices, Song& song);
 
 // The song of a list key (or bare ID) as the editor starts from it: its

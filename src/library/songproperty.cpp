@@ -2,6 +2,7 @@
 
 #include "base/combohelpers.h"
 #include "base/messagecatalogue.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 
 #include <QCheckBox>
@@ -83,17 +84,13 @@ frmSongProperty::frmSongProperty(QWidget* parent) : QDialog(parent) {
     flags->addStretch();
     grid->addLayout(flags, 6, 1, 1, 2);
 
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     connect(cmdOK, &QPushButton::clicked, this, &frmSongProperty::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSongProperty::reject);
     resize(520, 440);

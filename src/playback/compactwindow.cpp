@@ -2,12 +2,12 @@
 
 #include "base/pictures.h"
 #include "base/storedcolor.h"
+#include "base/twips.h"
 #include "base/widgetnames.h"
 #include "playback/nowplaying.h"
 #include "playback/playbutton.h"
 #include "playback/playercontrol.h"
 #include "songlist/displaysettings.h"
-#include "songlist/songlistview.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -10,7 +10,7 @@ inline const QString kRandomPlay = QStringLiteral("ﾗﾝﾀﾞﾑ再生");
 inline const QString kProgramPlay = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生");
 inline const QString kPriorityPlay = QStringLiteral("優先度ﾗﾝﾀﾞﾑ再生");
 
-// Chooses the song to play. A key ("Key_" + ID) names it and switches
+// Chooses the song to play. A song's list key names it and switches
 // `playMode` to program play; otherwise program play reads nothing here
 // and random play draws a row of the set list's query. On return `key`
 // holds the bare ID. False only when random play finds no song at all;

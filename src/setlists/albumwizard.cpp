@@ -1,14 +1,15 @@
 #include "setlists/albumwizard.h"
 
+#include "base/busypointer.h"
 #include "base/longwork.h"
 #include "base/messagecatalogue.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "setlists/albums.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,9 +43,9 @@ frmAlbumWizard::frmAlbumWizard(QWidget* parent)
     cmdDelete = button(QStringLiteral("削除"), "cmdDelete", this);
     cmdUP = button(QStringLiteral("↑"), "cmdUP", this);
     cmdDown = button(QStringLiteral("↓"), "cmdDown", this);
-    cmdOK = button(QStringLiteral("OK"), "cmdOK", this);
-    cmdCancel = button(QStringLiteral("キャンセル"), "cmdCancel", this);
-    cmdOK->setDefault(true);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(named(new QLabel(QStringLiteral("アルバム名称："), this), "lblAlbumName"));
@@ -73,15 +74,10 @@ frmAlbumWizard::frmAlbumWizard(QWidget* parent)
     lists->setColumnStretch(0, 1);
     lists->setColumnStretch(2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(nameRow);
     layout->addLayout(lists, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     resize(1000, 600);
 
     connect(lvSongList, &SongListView::columnClicked, this,
@@ -100,13 +96,12 @@ void frmAlbumWizard::setAlbumName(const QString& name) {
 }
 
 void frmAlbumWizard::frmAlw_InitForm(const QString& name) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const BusyPointer busy;
     lvSetColumns(*lvSongList);
     lvSetColumns(*lvAlbumSongList);
     lvSetSongList(0, QStringLiteral("ALL"), lvSongList->songs());
     if (State == 1)
         lvSetSongList(1, name, lvAlbumSongList->songs());
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void frmAlbumWizard::frmAlw_AddSong() {

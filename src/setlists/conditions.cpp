@@ -8,50 +8,22 @@ namespace setlists {
 
 namespace {
 
-struct KindInfo {
-    Kind kind;
-    const char16_t* caption;
-    const char16_t* column; // the query's column, or null
-};
-
-const std::array<KindInfo, 8> kKinds = {{
-    {Kind::Unset, u"未設定", nullptr},
-    {Kind::PlayCount, u"再生カウントが...", u"song.カウント"},
-    {Kind::Priority, u"優先度が...", u"song.優先度"},
-    {Kind::Genre, u"ジャンルが...", u"janl1.ジャンル名"},
-    {Kind::Artist, u"アーティストが...", u"art.アーティスト名"},
-    {Kind::BreakOut, u"ブレークアウトが...", u"song.ブレークアウト"},
-    {Kind::Trend, u"トレンドが...", u"song.トレンド"},
-    {Kind::Album, u"アルバムが...", nullptr},
-}};
-
-const KindInfo& infoOf(Kind kind) {
-    for (const KindInfo& k : kKinds) {
-        if (k.kind == kind)
-            return k;
-    }
-    return kKinds[0];
-}
-
 // The query fragment of one condition.
 QString fragment(const Condition& c) {
     const QString column = QString::fromUtf16(infoOf(c.kind).column);
-    switch (c.kind) {
-    case Kind::PlayCount:
-    case Kind::Priority:
+    switch (infoOf(c.kind).operand) {
+    case Operand::Number:
         return u' ' + column + u' ' +
                (c.comparison == kAtMost ? QStringLiteral("<=") : QStringLiteral(">=")) +
                QString::number(numberOf(c).value_or(0));
-    case Kind::Genre:
-    case Kind::Artist:
+    case Operand::Name:
         return u' ' + column + QStringLiteral(" = ") + sql::quoteText(c.value);
-    case Kind::BreakOut:
-    case Kind::Trend:
+    case Operand::Check:
         return u' ' + column + u' ' +
                (c.value == kUnchecked ? QStringLiteral("<>") : QStringLiteral("=")) +
                QStringLiteral("TRUE");
-    case Kind::Unset:
-    case Kind::Album:
+    case Operand::None:
+    case Operand::Album:
         break;
     }
     return QString();
@@ -62,6 +34,14 @@ bool isSet(const Conditions& rows, int i) {
 }
 
 } // namespace
+
+const KindInfo& infoOf(Kind kind) {
+    for (const KindInfo& k : kKinds) {
+        if (k.kind == kind)
+            return k;
+    }
+    return kKinds[0];
+}
 
 QString caption(Kind kind) {
     return QString::fromUtf16(infoOf(kind).caption);
@@ -76,11 +56,11 @@ Kind kindOf(const QString& text) {
 }
 
 bool isNumeric(Kind kind) {
-    return kind == Kind::PlayCount || kind == Kind::Priority;
+    return infoOf(kind).operand == Operand::Number;
 }
 
 int maximumOf(Kind kind) {
-    return kind == Kind::Priority ? 100 : 999999;
+    return infoOf(kind).maximum;
 }
 
 std::optional<int> numberOf(Kind kind, const QString& value) {

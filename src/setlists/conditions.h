@@ -16,6 +16,39 @@ enum class Kind { Unset, PlayCount, Priority, Genre, Artist, BreakOut, Trend, Al
 
 inline constexpr int kRows = 5;
 
+// What a condition of a kind compares its column with.
+enum class Operand { None, Album, Number, Name, Check };
+
+// Which rows of the editor offer a kind.
+enum class Offered { LaterRows, FirstRowWithAlbums, EveryRow };
+
+// All that is known of one kind.
+struct KindInfo {
+    Kind kind;
+    const char16_t* caption;
+    const char16_t* column; // the query's column, or null
+    Operand operand;
+    int maximum; // the largest number a numeric condition takes
+    Offered offered;
+};
+
+// The kinds in the order the editor offers them.
+inline constexpr std::array<KindInfo, 8> kKinds = {{
+    {Kind::Unset, u"未設定", nullptr, Operand::None, 0, Offered::LaterRows},
+    {Kind::Album, u"アルバムが...", nullptr, Operand::Album, 0, Offered::FirstRowWithAlbums},
+    {Kind::PlayCount, u"再生カウントが...", u"song.カウント", Operand::Number, 999999,
+     Offered::EveryRow},
+    {Kind::Priority, u"優先度が...", u"song.優先度", Operand::Number, 100, Offered::EveryRow},
+    {Kind::Genre, u"ジャンルが...", u"janl1.ジャンル名", Operand::Name, 0, Offered::EveryRow},
+    {Kind::Artist, u"アーティストが...", u"art.アーティスト名", Operand::Name, 0,
+     Offered::EveryRow},
+    {Kind::BreakOut, u"ブレークアウトが...", u"song.ブレークアウト", Operand::Check, 0,
+     Offered::EveryRow},
+    {Kind::Trend, u"トレンドが...", u"song.トレンド", Operand::Check, 0, Offered::EveryRow},
+}};
+
+const KindInfo& infoOf(Kind kind);
+
 QString caption(Kind kind);
 // The kind of a caption; Unset for any other text.
 Kind kindOf(const QString& caption);

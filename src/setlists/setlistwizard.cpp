@@ -3,6 +3,7 @@
 #include "base/combohelpers.h"
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
+#include "base/okcancelrow.h"
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "setlists/setlistsave.h"
@@ -91,15 +92,10 @@ frmSetListWizard::frmSetListWizard(QWidget* parent)
     grid->setColumnStretch(4, 1);
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("キャンセル"), this), QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
+    layout->addLayout(buttons.layout);
     connect(cmdOK, &QPushButton::clicked, this, &frmSetListWizard::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -134,13 +130,11 @@ void frmSetListWizard::frmSlw_SetCondList() {
     const bool hasAlbums = gConnector->adoGetData(Read::Albums, albums) && !albums.Eof();
     for (int i = 0; i < kRows; ++i) {
         cboCond[i]->clear();
-        if (i > 0)
-            cboCond[i]->addItem(caption(Kind::Unset));
-        else if (hasAlbums)
-            cboCond[i]->addItem(caption(Kind::Album));
-        for (Kind k : {Kind::PlayCount, Kind::Priority, Kind::Genre, Kind::Artist, Kind::BreakOut,
-                       Kind::Trend})
-            cboCond[i]->addItem(caption(k));
+        for (const KindInfo& k : kKinds) {
+            if (k.offered == Offered::EveryRow || (k.offered == Offered::LaterRows && i > 0) ||
+                (k.offered == Offered::FirstRowWithAlbums && i == 0 && hasAlbums))
+                cboCond[i]->addItem(QString::fromUtf16(k.caption));
+        }
     }
     cboCond[0]->setCurrentIndex(0);
 }
@@ -171,12 +165,13 @@ void frmSetListWizard::clearRowsAfter(int row) {
 void frmSetListWizard::frmSlw_SetCondRow(int row) {
     const QScopedValueRollback busy(busy_, true);
     const Kind kind = kindOf(cboCond[row]->currentText());
-    switch (kind) {
-    case Kind::Unset:
+    const Operand operand = infoOf(kind).operand;
+    switch (operand) {
+    case Operand::None:
         showControls(row, false, false, false);
         clearRowsAfter(row);
         return;
-    case Kind::Album:
+    case Operand::Album:
         clearRowsAfter(row);
         showControls(row, true, false, false);
         frmSlw_SetAlbumList(row);
@@ -188,7 +183,7 @@ void frmSetListWizard::frmSlw_SetCondRow(int row) {
         cboCond[row + 1]->setEnabled(true);
         cboJoin[row]->setCurrentIndex(0);
     }
-    if (isNumeric(kind)) {
+    if (operand == Operand::Number) {
         showControls(row, false, true, true);
         txtVal[row]->setText(QStringLiteral("0"));
         cboExt[row]->setCurrentIndex(0);

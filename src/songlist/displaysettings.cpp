@@ -26,17 +26,19 @@ std::optional<QStringList> readNames(int kind) {
 } // namespace
 
 const QStringList& columnNames() {
-    static const QStringList names = {QStringLiteral("ｶｳﾝﾄ"),       QStringLiteral("優先度"),
-                                      QStringLiteral("ｼﾞｬﾝﾙ"),      QStringLiteral("曲名"),
-                                      QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"),   QStringLiteral("ﾄﾚﾝﾄﾞ"),
-                                      QStringLiteral("ﾎﾞﾘｭｰﾑ補正"), QStringLiteral("ｱｰﾃｨｽﾄ名")};
+    static const QStringList names = [] {
+        QStringList all = itemNames();
+        all.removeOne(kFilePath);
+        return all;
+    }();
     return names;
 }
 
 const QStringList& itemNames() {
     static const QStringList names = [] {
-        QStringList all = columnNames();
-        all.insert(4, kFilePath);
+        QStringList all;
+        for (const displayitems::Item& item : displayitems::kItems)
+            all << QString::fromUtf16(item.name);
         return all;
     }();
     return names;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/displayitems.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,7 +15,7 @@
 namespace displaysettings {
 
 // The file path is always the last column, so it is never offered.
-inline const QString kFilePath = QStringLiteral("ﾌｧｲﾙﾊﾟｽ");
+inline const QString kFilePath = QString::fromUtf16(displayitems::kFilePath.name);
 // Shown for, and stored from, a picture path that is not set.
 inline const QString kNotSet = QStringLiteral("未指定");
 

@@ -2,6 +2,7 @@
 
 #include "base/combohelpers.h"
 #include "base/modal.h"
+#include "base/okcancelrow.h"
 #include "base/storedcolor.h"
 #include "base/widgetnames.h"
 
@@ -181,14 +182,9 @@ frmDispSet::frmDispSet(QWidget* parent) : QDialog(parent) {
         background(QStringLiteral("コンパクト画面の背景設定"), "framCptDispSet", lblBackColCpt,
                    cmdRefColCpt, 1, txtListPicPathCpt, cmdSearchCpt, "Cpt");
 
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("キャンセル"), this), QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const OkCancelRow buttons = okCancelRow(this);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     auto* items = new QHBoxLayout;
     items->addWidget(framFramDispSet, 3);
@@ -202,7 +198,7 @@ frmDispSet::frmDispSet(QWidget* parent) : QDialog(parent) {
     layout->addWidget(framColumDispSet, 1);
     layout->addLayout(items);
     layout->addLayout(backgrounds);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(cmdAdd, &QPushButton::clicked, this,
             [this] { moveAcross(lvColumnList, lvShowColumnList); });

@@ -19,7 +19,7 @@ void lvSetLastKey(const QString& key);
 // longer in it.
 bool lvGetNextKey(const SongListModel& list, QString& key);
 
-// Fills the list in mode 0 from the set list's query "Q_SetList_" + name,
+// Fills the list in mode 0 from the set list's stored query,
 // in mode 1 from the album `name` in track order; a sorted list stays
 // sorted. False when the read fails; the list then keeps its rows.
 bool lvSetSongList(int mode, const QString& name, SongListModel& list);

@@ -1,5 +1,6 @@
 #include "songlist/songlistview.h"
 
+#include "base/twips.h"
 #include "data/adoconnector.h"
 
 #include <QApplication>
@@ -10,14 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-int twipsToPixels(double twips, double dpi) {
-    return int(std::lround(twips * dpi / 1440.0));
-}
-
-double pixelsToTwips(int pixels, double dpi) {
-    return dpi > 0 ? pixels * 1440.0 / dpi : 0.0;
-}
 
 namespace {
 

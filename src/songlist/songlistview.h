@@ -68,10 +68,6 @@ private:
     QPixmap picture_;
 };
 
-// Twips (1/1440 inch) and pixels at `dpi` dots per inch.
-int twipsToPixels(double twips, double dpi);
-double pixelsToTwips(int pixels, double dpi);
-
 // Replaces the columns by the displayed items of the display settings,
 // with their stored widths. False when the read fails; the columns stay.
 bool lvSetColumns(SongListView& list);

@@ -1,6 +1,7 @@
 #include "songlist/songrows.h"
 
 #include "base/textfold.h"
+#include "data/displayitems.h"
 #include "data/recordset.h"
 #include "data/song.h"
 
@@ -11,24 +12,14 @@ namespace songrows {
 
 namespace {
 
-// A caption's cell and the query field it reads.
-struct Column {
-    Cell cell;
-    const char16_t* caption;
-    const char16_t* field;
-};
+using displayitems::kItems;
 
-const std::array<Column, 9> kColumns = {{
-    {Cell::Count, u"ｶｳﾝﾄ", u"カウント"},
-    {Cell::Priority, u"優先度", u"優先度"},
-    {Cell::Genre, u"ｼﾞｬﾝﾙ", nullptr},
-    {Cell::Title, u"曲名", u"タイトル"},
-    {Cell::FilePath, u"ﾌｧｲﾙﾊﾟｽ", u"ファイルパス"},
-    {Cell::BreakOut, u"ﾌﾞﾚｰｸｱｳﾄ", u"ブレークアウト"},
-    {Cell::Trend, u"ﾄﾚﾝﾄﾞ", u"トレンド"},
-    {Cell::Volume, u"ﾎﾞﾘｭｰﾑ補正", u"ボリューム補正"},
-    {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
-}};
+// The cells of the display items follow Other in the items' order.
+static_assert(int(Cell::Artist) - int(Cell::Other) == int(kItems.size()));
+
+Cell cellOfItem(std::size_t item) {
+    return Cell(int(Cell::Other) + 1 + int(item));
+}
 
 const QString kTrue = fieldText(QVariant(true));
 const QString kFalse = fieldText(QVariant(false));
@@ -49,9 +40,9 @@ QChar* writeNumber(QChar* out, qint64 number) {
 Cell cellOf(const QString& caption) {
     if (caption.isEmpty())
         return Cell::Skip;
-    for (const Column& c : kColumns) {
-        if (text::equalsFolded(caption, QString::fromUtf16(c.caption)))
-            return c.cell;
+    for (std::size_t i = 0; i < kItems.size(); ++i) {
+        if (text::equalsFolded(caption, QString::fromUtf16(kItems[i].name)))
+            return cellOfItem(i);
     }
     return Cell::Other;
 }
@@ -69,9 +60,9 @@ void RowBuilder::resolveFields(const Recordset& row) {
     // Field positions are found once, not per row.
     for (Cell cell : cells_) {
         int field = -1;
-        for (const Column& c : kColumns) {
-            if (c.cell == cell && c.field)
-                field = row.fieldIndex(QString::fromUtf16(c.field));
+        for (std::size_t i = 0; i < kItems.size(); ++i) {
+            if (cellOfItem(i) == cell && kItems[i].field)
+                field = row.fieldIndex(QString::fromUtf16(kItems[i].field));
         }
         fields_ << field;
     }

@@ -15,6 +15,7 @@ class Song;
 // Columns are recognised by caption, ignoring case and width.
 namespace songrows {
 
+// After Other, one cell per display item in the items' order.
 enum class Cell {
     Skip,
     Other,

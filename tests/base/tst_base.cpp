@@ -9,6 +9,7 @@
 #include "base/messagecatalogue.h"
 #include "base/programfolders.h"
 #include "base/textfold.h"
+#include "base/twips.h"
 #include "diskfiles.h"
 #include "scriptedpresenter.h"
 
@@ -56,6 +57,12 @@ class TestBase : public QObject {
 private slots:
     // Events run, and the watch hears the walk, after every entry.
     void init() { SetSearchFilesYieldInterval(0); }
+
+    void twipsAndPixels() {
+        // 1440 twips are an inch.
+        QCOMPARE(twipsToPixels(1440, 120), 120);
+        QCOMPARE(pixelsToTwips(150, 120), 1800.0);
+    }
 
     // Every test runs in test mode: settings go below "~/.qttest".
     void testsKeepOutOfTheUsersSettings() {

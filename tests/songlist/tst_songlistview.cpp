@@ -16,12 +16,6 @@ class TestSongListView : public QObject {
     Q_OBJECT
 
 private slots:
-    void twipsAndPixels() {
-        // At 96 DPI the widths below show them; 1440 twips are an inch.
-        QCOMPARE(twipsToPixels(1440, 120), 120);
-        QCOMPARE(pixelsToTwips(150, 120), 1800.0);
-    }
-
     void columnsAndWidthsComeFromDisplaySettings_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("pixels");

@@ -4,7 +4,7 @@
 
 #include "../data/unprivileged.h"
 #include "diskfiles.h"
-#include "export/m3ufile.h"
+#include "playlists/m3ufile.h"
 
 #include <QRandomGenerator>
 #include <QStringEncoder>

@@ -1,4 +1,4 @@
-#include "export/m3ufile.h"
+#include "playlists/m3ufile.h"
 
 #include "songlist/songlistmodel.h"
 #include "songlist/songrows.h"
