@@ -9,6 +9,7 @@
 #include "playback/playbutton.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
+#include "playback/seekslider.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 #include "songlist/songrows.h"
@@ -35,9 +36,14 @@ void frmMain::connectPlayer() {
     connect(player_, &PlayerControl::stateChanged, this,
             [this](int state) { frmMain_SetPlayButton(cmdPlay, playStateWord(state)); });
     connect(player_, &PlayerControl::positionChanged, this, [this](int seconds, int maximum) {
+        lblDuration->setText(nowplaying::positionText(seconds, maximum));
+        // The handle the user holds is not taken from under the pointer.
+        if (sldDuration->isSliderDown())
+            return;
         sldDuration->setMaximum(maximum);
         sldDuration->setValue(seconds);
     });
+    makeSeekSlider(*sldDuration, [this](int seconds) { player_->seek(seconds); });
     connect(player_, &PlayerControl::songSkipped, this, &frmMain::showSkippedSong);
     connect(player_, &PlayerControl::stopped, this, &frmMain::clearSongDisplay);
     // The desktop's media controls follow the state and the song.

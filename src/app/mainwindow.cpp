@@ -12,6 +12,7 @@
 #include "base/widgetnames.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
+#include "playback/nowplaying.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
@@ -120,12 +121,14 @@ void frmMain::buildControls() {
     }
     sldDuration = named(new QSlider(Qt::Horizontal, fraSong), "sldDuration");
     sldDuration->setRange(0, 0);
+    lblDuration = named(new QLabel(nowplaying::positionText(0, 0), fraSong), "lblDuration");
+    lblDuration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fraSong->setGeometry(0, 36, kFrameWidth, 104);
     lblSongDisp1->setGeometry(12, 20, kFrameWidth - 24, 22);
     linSongName->setGeometry(12, 42, kFrameWidth - 24, 2);
     lblSongDisp2->setGeometry(12, 48, kFrameWidth - 24, 20);
     linArtist->setGeometry(12, 68, kFrameWidth - 24, 2);
-    sldDuration->setGeometry(12, 76, kFrameWidth - 24, 20);
+    layoutDuration(kFrameWidth - 24);
 
     sldVolume = named(new QSlider(Qt::Horizontal, central), "sldVolume");
     sldVolume->setRange(0, 8000);
@@ -291,12 +294,22 @@ void frmMain::layoutControls(int width, int height) {
     const int right = sldVolume->x() - kFrameGap;
     const int frameWidth = std::min(kFrameWidth, right - left);
     fraSong->resize(frameWidth, fraSong->height());
-    for (QWidget* part : std::initializer_list<QWidget*>{lblSongDisp1, linSongName, lblSongDisp2,
-                                                         linArtist, sldDuration})
+    for (QWidget* part :
+         std::initializer_list<QWidget*>{lblSongDisp1, linSongName, lblSongDisp2, linArtist})
         part->resize(frameWidth - 24, part->height());
+    layoutDuration(frameWidth - 24);
     fraSong->move(std::clamp((width - frameWidth) / 2, left, right - frameWidth), fraSong->y());
     if (webPane_)
         frmMain_LayoutWeb(2);
+}
+
+// The time keeps the width of its longest text, so the slider does not
+// jump as the seconds change.
+void frmMain::layoutDuration(int width) {
+    const int timeWidth =
+        lblDuration->fontMetrics().horizontalAdvance(nowplaying::positionText(35999, 35999)) + 4;
+    sldDuration->setGeometry(12, 76, width - timeWidth - kFrameGap, 20);
+    lblDuration->setGeometry(12 + width - timeWidth, 76, timeWidth, 20);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -132,6 +132,7 @@ public:
     QFrame* linSongName;
     QFrame* linArtist;
     QSlider* sldDuration;
+    QLabel* lblDuration; // the place in the song and its length, beside sldDuration
     QToolButton* cmdPlay;
     QToolButton* cmdStop;
     QToolButton* cmdNext;
@@ -163,6 +164,7 @@ private:
     void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
     void layoutControls(int width, int height);
+    void layoutDuration(int width);
     void connectPlayer();
     void connectNameEditors();
     void connectSongEdit();
