@@ -10,6 +10,7 @@
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "playback/seekslider.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 #include "songlist/songrows.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -58,6 +60,20 @@ void frmMain::connectPlayer() {
             &frmMain::mnuEdit_PlaySelListSong_Click);
     connect(action(QStringLiteral("mnuDisp_ShowPlaySong")), &QAction::triggered, this,
             &frmMain::frmMain_ShowPlaySong);
+}
+
+void frmMain::connectListKeys() {
+    const auto onList = [this](QKeySequence key, auto run) {
+        auto* shortcut = new QShortcut(key, lvSongList, run, Qt::WidgetShortcut);
+        shortcut->setAutoRepeat(false);
+    };
+    onList(QKeySequence(Qt::Key_Space), [this] { frmMain_PlaySong(QString()); });
+    onList(QKeySequence(Qt::Key_Return), [this] { mnuEdit_PlaySelListSong_Click(); });
+    onList(QKeySequence(Qt::Key_Enter), [this] { mnuEdit_PlaySelListSong_Click(); });
+    connect(action(QStringLiteral("mnuEdit_Filter")), &QAction::triggered, this, [this] {
+        txtFilter->setFocus(Qt::ShortcutFocusReason);
+        txtFilter->selectAll();
+    });
 }
 
 // --- player control ---

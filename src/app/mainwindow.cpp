@@ -18,6 +18,7 @@
 #include "playback/selectsong.h"
 #include "setlists/setlistdialog.h"
 #include "songlist/displaysettings.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 #include "songlist/songrows.h"
@@ -43,6 +44,8 @@ namespace {
 // the least space kept between it and the buttons or the volume.
 constexpr int kFrameWidth = 380;
 constexpr int kFrameGap = 8;
+constexpr int kFilterTop = 116;
+constexpr int kFilterHeight = 24;
 // The smallest area below the menu bar the controls are laid out in; the
 // window cannot be made smaller, so none of them is ever cut off.
 constexpr int kMinInnerWidth = 640;
@@ -69,6 +72,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connect(action(QStringLiteral("mnuDisp_Compact")), &QAction::triggered, this,
             &frmMain::frmMain_StartCompact);
     connectPlayer();
+    connectListKeys();
     connectNameEditors();
     buildWebPane();
     connectSongEdit();
@@ -140,6 +144,7 @@ void frmMain::buildControls() {
     sldVolume->setValue(mainsettings::kDefaultVolume);
 
     lvSongList = named(new SongListView(central), "lvSongList");
+    txtFilter = named(new FilterBox(*lvSongList, central), "txtFilter");
 
     // The captions take the width their font needs, so none is clipped.
     lblSetList->setGeometry(8, 10, lblSetList->sizeHint().width(), 22);
@@ -299,6 +304,8 @@ void frmMain::layoutControls(int width, int height) {
         part->resize(frameWidth - 24, part->height());
     layoutDuration(frameWidth - 24);
     fraSong->move(std::clamp((width - frameWidth) / 2, left, right - frameWidth), fraSong->y());
+    // The filter box lies under the buttons, above the list, up to the frame.
+    txtFilter->setGeometry(8, kFilterTop, fraSong->x() - kFrameGap - 8, kFilterHeight);
     if (webPane_)
         frmMain_LayoutWeb(2);
 }

@@ -24,6 +24,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class SongListView;
+class FilterBox;
 class frmSerch;
 class frmMelodara;
 class Mpris;
@@ -122,6 +123,7 @@ public:
 
     // Controls, under the names the rest of the program uses.
     SongListView* lvSongList;
+    FilterBox* txtFilter; // narrows lvSongList as the user types
     QLabel* lblSetList;
     QComboBox* cboSetList;
     QLabel* lblPlayState;
@@ -166,6 +168,8 @@ private:
     void layoutControls(int width, int height);
     void layoutDuration(int width);
     void connectPlayer();
+    // Space and Enter in the list, and the filter box's menu entry.
+    void connectListKeys();
     void connectNameEditors();
     void connectSongEdit();
     // The playing song takes its edited record, if it was among `written`.
