@@ -61,6 +61,11 @@ void FilterBox::restoreSelection() {
         list_.scrollTo(songs.index(currentRow, 0));
 }
 
+void FilterBox::focusInEvent(QFocusEvent* event) {
+    list_.songs().prepareFilter();
+    QLineEdit::focusInEvent(event);
+}
+
 void FilterBox::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:

@@ -18,6 +18,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The list's rows are folded for the search as the box takes the focus.
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void apply(const QString& text);

@@ -41,6 +41,7 @@ void SongListModel::setColumns(const QStringList& captions) {
         sortKey_ = 0;
     captions_ = captions;
     filter_.setColumns(captions_);
+    folded_.clear();
     forgetRanks();
     endResetModel();
 }
@@ -48,6 +49,7 @@ void SongListModel::setColumns(const QStringList& captions) {
 void SongListModel::setRows(RowStore rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    folded_.clear();
     forgetRanks();
     order_.resize(size_t(rows_.size()));
     positions_.resize(size_t(rows_.size()));
@@ -57,7 +59,7 @@ void SongListModel::setRows(RowStore rows) {
         all_ = order_;
         shown_.assign(size_t(rows_.size()), 0);
         for (int id = 0; id < rows_.size(); ++id)
-            shown_[size_t(id)] = filter_.matches(rows_, id);
+            shown_[size_t(id)] = passes(id);
     }
     if (sorted_)
         sortRows();
@@ -111,7 +113,7 @@ bool SongListModel::insertItem(int position, const QString& key, const QStringLi
                 at = std::find(all_.begin(), all_.end(), order_[size_t(position)]);
             all_.insert(at, id);
             shown_.resize(size_t(rows_.size()), 0);
-            shown_[size_t(id)] = filter_.matches(rows_, id);
+            shown_[size_t(id)] = passes(id);
             showFiltered();
         });
         return true;
@@ -162,7 +164,7 @@ int SongListModel::appendItems(const std::vector<SongListItem>& items) {
             all_.insert(all_.end(), added.begin(), added.end());
             shown_.resize(size_t(rows_.size()), 0);
             for (int id : added)
-                shown_[size_t(id)] = filter_.matches(rows_, id);
+                shown_[size_t(id)] = passes(id);
             if (sorted_)
                 sortRows();
             else
@@ -236,9 +238,20 @@ void SongListModel::setFilter(RowFilter filter) {
         filter_ = std::move(filter);
         // A longer text shows some of the rows shown now, never others.
         for (int id : narrowing ? order_ : all_)
-            shown_[size_t(id)] = filter_.matches(rows_, id);
+            shown_[size_t(id)] = passes(id);
         showFiltered();
     });
+}
+
+void SongListModel::prepareFilter() {
+    for (int id = 0; id < rows_.size(); ++id) {
+        if (!rows_.removed(id))
+            folded_.of(rows_, filter_, id);
+    }
+}
+
+bool SongListModel::passes(int id) {
+    return filter_.matches(folded_.of(rows_, filter_, id));
 }
 
 void SongListModel::showFiltered() {
@@ -407,6 +420,7 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
 }
 
 bool SongListModel::rewriteCells(int id, const QStringList& cells, const QList<int>& skip) {
+    folded_.forget(id);
     // Built apart first: the old cells live in the text the row goes to.
     SongListItem rewritten;
     const int columns = std::max(int(cells.size()), rows_.cellCount(id));

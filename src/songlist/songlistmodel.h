@@ -72,6 +72,9 @@ public:
     // Moving rows is refused while a filter is on.
     void setFilter(RowFilter filter);
     bool filtered() const { return filter_.active(); }
+    // Folds the searched cells of every row now, ahead of the typing, so
+    // that the first letter costs no more than the next.
+    void prepareFilter();
 
     // 0-based display position of `key`, or -1.
     int position(const QString& key) const;
@@ -128,6 +131,7 @@ private:
     int sortedPosition(int id) const;
     void sortRows(); // order_ and positions_ by the sort state
     void showFiltered(); // order_ and positions_: the rows of all_ that shown_ marks
+    bool passes(int id); // by the filter
     void resort();   // sortRows for the view
     // Each column's ranks are worked out when it is first sorted by, and
     // kept until its cells change: sorting by it again, either way, is a
@@ -146,6 +150,7 @@ private:
     std::vector<sortranks::Ranks> ranks_; // by column; out of date unless one per id
     QHash<QString, QString> unplayable_;  // key -> reason
     RowFilter filter_;
+    FoldedRows folded_;
     std::vector<int> all_;    // while filtered: every id in display order
     std::vector<char> shown_; // while filtered: by id, whether the row is shown
     bool sorted_ = false;
