@@ -10,6 +10,7 @@
 #include "base/pictures.h"
 #include "base/storedcolor.h"
 #include "base/widgetnames.h"
+#include "base/windowplace.h"
 #include "data/adoconnector.h"
 #include "playback/gstplayer.h"
 #include "playback/nowplaying.h"
@@ -31,12 +32,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -217,8 +220,40 @@ bool frmMain::frmMain_Init() {
     sldVolume->setValue(mainsettings::readVolume());
     gPlayState = kStopped;
     frmMain_SetMainAppearance();
+    restorePlace();
     started_ = true;
     return true;
+}
+
+// The place is kept in twips, as the compact window's is; a maximised
+// window keeps the place it returns to.
+mainsettings::Place frmMain::storedPlace() const {
+    // By its frame's corner, where move() puts it back.
+    const QPoint frame = geometry().topLeft() - pos();
+    QRect r(pos(), size());
+    if (isMaximized() || isMinimized())
+        r = normalGeometry().translated(-frame);
+    const auto twips = [](int pixels, double dpi) {
+        return int(std::lround(pixelsToTwips(pixels, dpi)));
+    };
+    return {QRect(twips(r.x(), logicalDpiX()), twips(r.y(), logicalDpiY()),
+                  twips(r.width(), logicalDpiX()), twips(r.height(), logicalDpiY())),
+            isMaximized()};
+}
+
+void frmMain::restorePlace() {
+    const auto place = mainsettings::readPlace();
+    if (!place)
+        return;
+    const QRect& t = place->twips;
+    const QSize size(twipsToPixels(t.width(), logicalDpiX()),
+                     twipsToPixels(t.height(), logicalDpiY()));
+    const QRect wanted(
+        QPoint(twipsToPixels(t.x(), logicalDpiX()), twipsToPixels(t.y(), logicalDpiY())), size);
+    resize(size);
+    move(windowPlace(wanted, screenGeometries(), screen()->availableGeometry()));
+    if (place->maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::frmMain_SetSetListCombo() {
@@ -332,6 +367,7 @@ void frmMain::Form_Unload() {
     // writing the window's defaults back would lose them.
     if (started_) {
         mainsettings::Shutdown values;
+        values.place = storedPlace();
         values.volume = sldVolume->value();
         values.playMode = cboHowToPlay->currentText();
         const QStringList& captions = lvSongList->songs().captions();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/mainsettings.h"
 #include "data/song.h"
 
 #include <QHash>
@@ -165,6 +166,9 @@ private:
     void buildControls();
     void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
+    // The window's place and size, stored at shutdown and restored at start.
+    mainsettings::Place storedPlace() const;
+    void restorePlace();
     void layoutControls(int width, int height);
     void layoutDuration(int width);
     void connectPlayer();

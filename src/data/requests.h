@@ -39,6 +39,11 @@ constexpr int kInsertTaggedSong = 57;
 // p0 title, p1-p3 genre IDs, p4 artist ID, p5 song ID; an empty title or a
 // 0 ID leaves that column as it is.
 constexpr int kUpdateTaggedSong = 58;
+// A setting the first library did not have: p0 its name, p1 its value,
+// its row made when missing.
+constexpr int kWriteSetting = 59;
+// Read: the value of the setting named p0 (no row when it was never set).
+constexpr int kReadSetting = 60;
 
 // The source of read kind 1 to 20; null for any other kind.
 const Statement* read(int kind);

@@ -30,7 +30,7 @@ public:
     void foldedCells(const RowStore& rows, int id, QString& out) const;
 
 private:
-    QString needle_;   // folded
+    QString needle_; // folded
     QList<int> columns_;
     mutable QString folded_; // reused for each row
     mutable QString cells_;  // reused for each cell

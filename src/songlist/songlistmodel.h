@@ -129,10 +129,10 @@ private:
     bool rewriteCells(int id, const QStringList& cells, const QList<int>& skip);
     bool before(int a, int b) const; // display order of two ids while sorted
     int sortedPosition(int id) const;
-    void sortRows(); // order_ and positions_ by the sort state
+    void sortRows();     // order_ and positions_ by the sort state
     void showFiltered(); // order_ and positions_: the rows of all_ that shown_ marks
     bool passes(int id); // by the filter
-    void resort();   // sortRows for the view
+    void resort();       // sortRows for the view
     // Each column's ranks are worked out when it is first sorted by, and
     // kept until its cells change: sorting by it again, either way, is a
     // pass over the rows.

@@ -28,7 +28,9 @@ class TestListFilter : public QObject {
                         {"あんな日", "アンナ", "ﾛｯｸ", "2", "/m/d.mp3"},
                         {"Rock Song", "Carl", "指定無し", "5", "/m/blue.mp3"}});
     }
-    static void filter(SongListModel& list, const QString& text) { list.setFilter(RowFilter(text)); }
+    static void filter(SongListModel& list, const QString& text) {
+        list.setFilter(RowFilter(text));
+    }
 
 private slots:
     void init() { gLastKey.clear(); }
@@ -90,7 +92,7 @@ private slots:
     void aSortWhileNarrowedHoldsForTheWholeList() {
         SongListModel list;
         fillNames(list);
-        filter(list, "o"); // Moon, Bob and Pop, Rock
+        filter(list, "o");        // Moon, Bob and Pop, Rock
         list.setSort(true, 3, 0); // the count as text: "1" < "10" < "2" < "3" < "5"
         QCOMPARE(listrows::keys(list), QStringList({"Key_2", "Key_1", "Key_5"}));
         filter(list, "");
