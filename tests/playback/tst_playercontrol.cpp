@@ -21,6 +21,7 @@
 #include "playback/selectsong.h"
 #include "playback/songchooser.h"
 #include "scriptedpresenter.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistmodel.h"
 #include "songlist/songlistview.h"
@@ -912,6 +913,53 @@ private slots:
         slider.setSliderDown(false);
         QCOMPARE(slider.value(), 5);
         QCOMPARE(w.lblDuration->text(), QStringLiteral("0:05 / 1:40"));
+    }
+
+    // Ctrl+L takes the filter box; the list narrowed, program play goes
+    // down the shown rows and random play still draws from the whole set
+    // list; selecting all selects the shown rows. In the list Space plays,
+    // pauses and resumes as cmdPlay does, and Enter plays the selected song
+    // as Ctrl+P does.
+    void keysAndTheFilterInTheWindow() {
+        frmMain& w = start({{"apple", 10}, {"banana", 10}, {"cherry", 10}, {"grape", 10}}, 1);
+        show(w);
+        QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(w.txtFilter->hasFocus());
+        QTest::keyClicks(w.txtFilter, "AP");
+        QCOMPARE(w.lvSongList->songs().count(), 2);
+        QTest::keyClick(w.txtFilter, Qt::Key_Down);
+        QTRY_VERIFY(w.lvSongList->hasFocus());
+        w.lvSongList->selectAll();
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_1", "Key_4"}));
+        w.lvSongList->clearSelection();
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        QCOMPARE(gPlayState, kPlaying);
+        player_->finish();
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("grape"));
+        player_->finish();
+        QCOMPARE(gPlayState, kStopped);
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(gPlayState, kPaused);
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(gPlayState, kPlaying);
+        w.lvSongList->selectKey("Key_4");
+        QTest::keyClick(w.lvSongList, Qt::Key_Return);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("grape"));
+        QCOMPARE(gPlayState, kPlaying);
+        w.lvSongList->selectKey("Key_1");
+        QTest::keyClick(w.lvSongList, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        w.cboHowToPlay->setCurrentIndex(0);
+        QSet<QString> drawn;
+        for (int i = 0; i < 40; ++i) {
+            w.frmMain_NextSong();
+            drawn << w.currentSong()->Title();
+        }
+        QVERIFY(drawn.contains("banana") || drawn.contains("cherry"));
+        QCOMPARE(w.lvSongList->songs().count(), 2);
     }
 
     // Next (program play) and "選択中の曲を再生" (Ctrl+P, random play, the
