@@ -11,7 +11,8 @@
 
 FilterBox::FilterBox(SongListView& list, QWidget* parent) : QLineEdit(parent), list_(list) {
     setClearButtonEnabled(true);
-    setPlaceholderText(QStringLiteral("曲名・アーティスト・ジャンルで絞り込み"));
+    setPlaceholderText(QStringLiteral("絞り込み (Ctrl+L)"));
+    setToolTip(QStringLiteral("曲名・アーティスト・ジャンルで一覧を絞り込みます（Esc で解除）"));
     connect(this, &QLineEdit::textChanged, this, &FilterBox::apply);
 }
 
