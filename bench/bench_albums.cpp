@@ -24,7 +24,7 @@ const QString kAlbum = QStringLiteral("Bench");
 void buildAlbum(ADO_Connector& db) {
     ADO_Connector::BulkWrite bulk(db);
     for (int i = 1; i <= kAlbumSongs; ++i)
-        db.adoSetData(22, {kAlbum, QString::number(i * 7), QString::number(i)});
+        db.adoSetData(Write::AddAlbumSong, {kAlbum, QString::number(i * 7), QString::number(i)});
     bulk.commit();
 }
 

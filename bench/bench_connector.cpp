@@ -54,7 +54,7 @@ OpenTimes openTimes(const QString& path, bool cold) {
         ADO_Connector db(path);
         out.open = ms(timer);
         Recordset rs;
-        if (!db.adoGetData(3, rs, "Q_SetList_ALL"))
+        if (!db.adoGetData(Read::StoredQuery, rs, "Q_SetList_ALL"))
             return out;
         out.list = ms(timer) - out.open;
     }
@@ -85,7 +85,8 @@ int main(int argc, char* argv[]) {
         ADO_Connector::BulkWrite bulk(db);
         for (int i = 0; i < kSongs; ++i) {
             const QString title = QString("Song %1").arg(i, 6, 10, QChar('0'));
-            db.adoSetData(31, {QString("/music/Artist %1/%2.mp3").arg(i % 500).arg(title), title});
+            db.adoSetData(Write::AddSong,
+                          {QString("/music/Artist %1/%2.mp3").arg(i % 500).arg(title), title});
         }
         bulk.commit();
     }
@@ -94,7 +95,7 @@ int main(int argc, char* argv[]) {
 
     timer.restart();
     Recordset rs;
-    db.adoGetData(3, rs, "Q_SetList_ALL");
+    db.adoGetData(Read::StoredQuery, rs, "Q_SetList_ALL");
     const double openMs = ms(timer);
     qint64 sum = 0;
     for (; !rs.Eof(); rs.MoveNext())
@@ -107,7 +108,7 @@ int main(int argc, char* argv[]) {
     timer.restart();
     for (int i = 0; i < kLookups; ++i) {
         Recordset one;
-        db.adoGetData(10, one, QString::number(1 + (i * 97) % kSongs));
+        db.adoGetData(Read::SongById, one, QString::number(1 + (i * 97) % kSongs));
         sum += one.RecordCount();
     }
     std::printf("one song by ID (kind 10), mean of %d:       %7.3f ms  (target < 1)\n", kLookups,

@@ -95,7 +95,7 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < kRounds; ++i) {
         rows = 0;
         start();
-        db.adoGetEachRow(3, "Q_SetList_ALL", [&rows](const Recordset&) { ++rows; });
+        db.adoGetEachRow(Read::StoredQuery, "Q_SetList_ALL", [&rows](const Recordset&) { ++rows; });
         read = std::min(read, ms(timer));
         readCpu = std::min(readCpu, cpuMs());
     }

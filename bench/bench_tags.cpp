@@ -85,7 +85,7 @@ Run registerTree(const QString& root, const QString& folder, bool withTags) {
     malloc_trim(0);
     run.growthMb = residentMb() - before;
     Recordset rs;
-    run.songs = ok && db.adoGetData(16, rs) ? rs.RecordCount() : -1;
+    run.songs = ok && db.adoGetData(Read::FilePaths, rs) ? rs.RecordCount() : -1;
     gConnector = nullptr;
     return run;
 }

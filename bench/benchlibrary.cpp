@@ -11,9 +11,9 @@ namespace {
 void buildLibrary(ADO_Connector& db, int songs) {
     ADO_Connector::BulkWrite bulk(db);
     for (int g = 0; g < 40; ++g)
-        db.adoSetData(25, {QString::fromUtf16(u"ジャンル%1").arg(g)});
+        db.adoSetData(Write::AddGenre, {QString::fromUtf16(u"ジャンル%1").arg(g)});
     for (int a = 0; a < 2000; ++a)
-        db.adoSetData(49, {QString::fromUtf16(u"アーティスト %1").arg(a)});
+        db.adoSetData(Write::AddArtist, {QString::fromUtf16(u"アーティスト %1").arg(a)});
     QRandomGenerator random(7);
     for (int i = 1; i <= songs; ++i) {
         const QString title = QString::fromUtf16(u"曲 %1 の歌").arg(random.bounded(1000000));
@@ -21,9 +21,9 @@ void buildLibrary(ADO_Connector& db, int songs) {
                                  .arg(i % 2000)
                                  .arg(i % 97)
                                  .arg(title);
-        db.adoSetData(31, {path, title});
+        db.adoSetData(Write::AddSong, {path, title});
         const QString genre = [&] { return QString::number(1 + random.bounded(41)); }();
-        db.adoSetData(55,
+        db.adoSetData(Write::UpdateSongKeepPath,
                       {path, title, QString::number(random.bounded(101)), genre,
                        QString::number(1 + random.bounded(41)), "1",
                        QString::number(1 + random.bounded(2001)), random.bounded(2) ? "Yes" : "No",
@@ -34,13 +34,12 @@ void buildLibrary(ADO_Connector& db, int songs) {
     const QStringList all = {"曲名",     "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",      "ｶｳﾝﾄ",   "優先度",
                              "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",    "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"};
     for (int c = 0; c < all.size(); ++c)
-        db.adoSetData(33, {QString::number(c + 1), all[c]});
+        db.adoSetData(Write::ShowColumn, {QString::number(c + 1), all[c]});
     bulk.commit();
 }
 } // namespace
 
-BenchLibrary::BenchLibrary(int songs)
-    : db_(std::make_unique<ADO_Connector>(path())) {
+BenchLibrary::BenchLibrary(int songs) : db_(std::make_unique<ADO_Connector>(path())) {
     gConnector = db_.get();
     buildLibrary(*db_, songs);
 }

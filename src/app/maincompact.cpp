@@ -43,5 +43,5 @@ void frmMain::frmMain_StartCompact() {
 
 void frmMain::frmMain_EndCompact(int left, int top) {
     compact_ = false;
-    gConnector->adoSetData(56, {QString::number(left), QString::number(top)});
+    gConnector->adoSetData(Write::CompactPosition, {QString::number(left), QString::number(top)});
 }

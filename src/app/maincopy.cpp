@@ -33,7 +33,7 @@ void frmMain::connectCopy() {
 }
 
 void frmMain::mnuFile_CopySong_Click() {
-    ShowMessage(26, 0);
+    ShowMessage(Msg::CopyToFolder, 0);
     const std::optional<QString> folder = pickFolder(this);
     if (!folder)
         return;

@@ -38,19 +38,19 @@ void frmMain::frmMain_ShowLibrary(const QStringList& pending) {
 }
 
 void frmMain::mnuFile_ExportM3u_Click() {
-    ShowMessage(23, 0);
+    ShowMessage(Msg::ExportM3u, 0);
     frmFileNameSet picker(this);
     runModal(picker);
     if (picker.RetCode() != 1)
         return;
     QStringList lines;
     if (!M3uLinesOf(lvSongList->songs(), lines)) {
-        ShowMessage(24, 0);
+        ShowMessage(Msg::M3uFailed, 0);
         return;
     }
     const int leftOut = RemoveUnwritableLines(lines);
     if (!WriteM3uFile(M3uFileName(picker.frmFilSet_GetFile()), lines))
-        ShowMessage(24, 0);
+        ShowMessage(Msg::M3uFailed, 0);
     else if (leftOut > 0)
         msgbox::show(
             QStringLiteral("ファイルパスに改行を含む %1 曲は、m3uファイルに書き出せないため"

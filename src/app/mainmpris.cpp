@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 
+#include "data/songrecord.h"
 #include "playback/mediaplayer.h"
 #include "playback/mpris.h"
 #include "playback/playercontrol.h"
@@ -84,8 +85,7 @@ void frmMain::syncMpris() {
         return;
     }
     MprisSong song;
-    song.id = currentSong()->KeyString();
-    song.id.remove(QStringLiteral("Key_"));
+    song.id = songrecord::idOfKey(currentSong()->KeyString());
     song.title = currentSong()->Title();
     song.artist = currentSong()->Artist();
     song.genres = currentSong()->Janl().split(u'/', Qt::SkipEmptyParts);

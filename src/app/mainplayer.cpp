@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 
+#include "data/songrecord.h"
 #include "playback/mediaplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playbutton.h"
@@ -13,7 +14,6 @@
 #include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "songlist/songrows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -113,7 +113,7 @@ bool frmMain::counted() const {
 }
 
 QStringList frmMain::frmMain_MakeSongParams() const {
-    return currentSong() ? nowplaying::songParams(*currentSong()) : QStringList();
+    return currentSong() ? songrecord::songParams(*currentSong()) : QStringList();
 }
 
 // --- now-playing display ---
@@ -156,9 +156,7 @@ void frmMain::clearSongDisplay() {
 void frmMain::frmMain_ShowPlaySong() {
     if (!currentSong())
         return;
-    QString key = currentSong()->KeyString();
-    if (!key.contains(QStringLiteral("Key_")))
-        key = songrows::keyOf(key);
+    const QString key = songrecord::listKey(currentSong()->KeyString());
     if (lvSongList->songs().position(key) < 0)
         return;
     lvSongList->setMultiSelect(false);

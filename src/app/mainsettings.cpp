@@ -22,14 +22,13 @@ const char16_t* const kMaximised = u"メイン画面最大化";
 
 std::optional<qint32> setting(const char16_t* name) {
     Recordset rs;
-    if (!gConnector->adoGetData(requests::kReadSetting, rs, QString::fromUtf16(name)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::Setting, rs, QString::fromUtf16(name)) || rs.Eof())
         return std::nullopt;
     return number(rs.text(QStringLiteral("設定値")));
 }
 
 void writeSetting(const char16_t* name, qint32 value) {
-    gConnector->adoSetData(requests::kWriteSetting,
-                           {QString::fromUtf16(name), QString::number(value)});
+    gConnector->adoSetData(Write::Setting, {QString::fromUtf16(name), QString::number(value)});
 }
 
 } // namespace
@@ -47,7 +46,7 @@ std::optional<Place> readPlace() {
 SetLists readSetLists() {
     SetLists out;
     Recordset rs;
-    if (!gConnector->adoGetData(2, rs))
+    if (!gConnector->adoGetData(Read::SetLists, rs))
         return out;
     out.read = true;
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -60,7 +59,7 @@ SetLists readSetLists() {
 
 std::optional<QString> readPlayMode() {
     Recordset rs;
-    if (!gConnector->adoGetData(5, rs))
+    if (!gConnector->adoGetData(Read::PlayModes, rs))
         return std::nullopt;
     for (; !rs.Eof(); rs.MoveNext()) {
         if (rs.Field(QStringLiteral("選択")).toBool())
@@ -71,7 +70,7 @@ std::optional<QString> readPlayMode() {
 
 int readVolume() {
     Recordset rs;
-    if (!gConnector->adoGetData(6, rs) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SystemVolume, rs) || rs.Eof())
         return kDefaultVolume;
     return number(rs.text(QStringLiteral("設定値"))).value_or(kDefaultVolume);
 }
@@ -85,17 +84,17 @@ void writeShutdown(const Shutdown& values) {
         writeSetting(kHeight, r.height());
         writeSetting(kMaximised, values.place->maximised ? 1 : 0);
     }
-    gConnector->adoSetData(27, {QString::number(values.volume)});
+    gConnector->adoSetData(Write::SystemVolume, {QString::number(values.volume)});
     // A library made before random play by priority has no row for it.
     if (values.playMode == kPriorityPlay)
-        gConnector->adoSetData(46,
+        gConnector->adoSetData(Write::RunSql,
                                {QStringLiteral("INSERT OR IGNORE INTO TM_再生種別(再生種別, 選択)"
                                                " VALUES ('優先度ﾗﾝﾀﾞﾑ再生', 0)")});
-    gConnector->adoSetData(28, {values.playMode});
+    gConnector->adoSetData(Write::SelectPlayMode, {values.playMode});
     for (const auto& [caption, twips] : values.columnWidths)
-        gConnector->adoSetData(29, {QString::number(float(twips)), caption});
+        gConnector->adoSetData(Write::ColumnWidth, {QString::number(float(twips)), caption});
     // The stored pairing: order 1 is written as "昇順", order 0 as "降順".
-    gConnector->adoSetData(53,
+    gConnector->adoSetData(Write::SortSettings,
                            {values.sortOrder == 1 ? QStringLiteral("昇順") : QStringLiteral("降順"),
                             QString::number(values.sortKey)});
 }

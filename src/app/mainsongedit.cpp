@@ -8,13 +8,13 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "data/songrecord.h"
 #include "library/songedit.h"
 #include "library/songproperty.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "songlist/songrows.h"
 
 #include <QAction>
 
@@ -89,7 +89,7 @@ void frmMain::frmMain_EditSongProp() {
     const std::optional<Song> edited = editSelectedSong(*this, 0);
     if (!edited)
         return;
-    const QString key = songrows::listKey(edited->KeyString());
+    const QString key = songrecord::listKey(edited->KeyString());
     std::vector<Song> written;
     if (!saveEdit(*this, *edited, {key}, false, written)) {
         // The row shows what is stored, never what failed to be.

@@ -12,6 +12,7 @@
 #include "base/widgetnames.h"
 #include "base/windowplace.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "playback/gstplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playercontrol.h"
@@ -22,7 +23,6 @@
 #include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
-#include "songlist/songrows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -188,7 +188,7 @@ bool frmMain::Form_Load() {
         splash.exec();
     }
     if (!frmMain_Init()) {
-        ShowMessage(1, 0);
+        ShowMessage(Msg::WindowInitFailed, 0);
         Form_Unload();
         return false;
     }
@@ -207,7 +207,7 @@ bool frmMain::frmMain_Init() {
         // A set list that cannot be opened (its query is gone) would fail
         // every start the same way: the next start comes up on "ALL".
         if (setList != u"ALL")
-            gConnector->adoSetData(23, {QStringLiteral("ALL")});
+            gConnector->adoSetData(Write::SelectSetList, {QStringLiteral("ALL")});
         return false;
     }
     lvSortList(lvSongList->songs(), -1);
@@ -284,14 +284,14 @@ void frmMain::reloadSetList(bool playOn) {
     playOn = playOn && name == player_->setList() && gPlayState != kStopped;
     if (!playOn)
         frmMain_StopSong();
-    if (lvSetSongList(0, name, lvSongList->songs()) && gConnector->adoSetData(23, {name}) &&
-        !playOn)
+    if (lvSetSongList(0, name, lvSongList->songs()) &&
+        gConnector->adoSetData(Write::SelectSetList, {name}) && !playOn)
         lvResetLastKey();
     player_->setSetList(name);
     player_->reloaded();
     Song song;
     if (playOn && currentSong() &&
-        readSong(songrows::idOfKey(currentSong()->KeyString()).toLongLong(), song))
+        readSong(songrecord::idOfKey(currentSong()->KeyString()).toLongLong(), song))
         followEditedSong({song});
     QApplication::restoreOverrideCursor();
 }

@@ -22,7 +22,7 @@ class QWidget;
 //         progress.setMaximum(int(paths.size()));
 //         ADO_Connector::BulkWrite bulk(*gConnector);
 //         for (const QString& path : paths) {
-//             if (progress.isCancelled() || !gConnector->adoSetData(31, {...}))
+//             if (progress.isCancelled() || !gConnector->adoSetData(Write::AddSong, {...}))
 //                 return false;
 //             progress.setValue(++written);
 //         }

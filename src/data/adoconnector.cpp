@@ -238,6 +238,17 @@ bool ADO_Connector::adoGetEachRow(int kind, const QString& param,
     return !source || read(*source, {param}, rs, [&] { eachRow(rs); });
 }
 
+bool ADO_Connector::adoGetColumn(int kind, const QString& column, QStringList& values,
+                                 const QString& param) {
+    values.clear();
+    Recordset rs;
+    if (!adoGetData(kind, rs, param))
+        return false;
+    for (; !rs.Eof(); rs.MoveNext())
+        values << rs.text(column);
+    return true;
+}
+
 int ADO_Connector::adoQueryRowCount(const QString& name) {
     // Stepping through the rows is about twice as fast as COUNT(*): a
     // query with ORDER BY ("ALL") is counted as a subquery that builds

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/recordset.h"
+#include "data/requests.h"
 
 #include <QRecursiveMutex>
 #include <QString>
@@ -40,6 +41,11 @@ public:
     // during the call. Failures are reported as by adoGetData.
     bool adoGetEachRow(int kind, const QString& param,
                        const std::function<void(const Recordset& row)>& eachRow);
+
+    // Column `column` of every row of read `kind`, as text, into `values`
+    // (emptied first). Failures are reported as by adoGetData.
+    bool adoGetColumn(int kind, const QString& column, QStringList& values,
+                      const QString& param = QString());
 
     // The number of rows of the stored query `name`, or -1 when it cannot
     // be read (shown as "DBError").

@@ -68,54 +68,54 @@ QList<Statement> forEachGenreTable(const QString& pattern, QList<Value> values) 
 
 std::optional<Statement> buildRead(int kind) {
     switch (kind) {
-    case 1:
+    case Read::DisplayItems:
         return view(QStringLiteral("Q_表示項目"));
-    case 2:
+    case Read::SetLists:
         return sql(QStringLiteral("SELECT * FROM TM_セットリスト"));
-    case 3:
+    case Read::StoredQuery:
         return Statement{Form::ViewName, QStringLiteral("SELECT * FROM %1"), {{0, T}}};
-    case 4:
+    case Read::SortSettings:
         return view(QStringLiteral("Q_ソート設定"));
-    case 5:
+    case Read::PlayModes:
         return sql(QStringLiteral("SELECT * FROM TM_再生種別"));
-    case 6:
+    case Read::SystemVolume:
         return view(QStringLiteral("Q_システムボリューム"));
-    case 7:
+    case Read::MainListSettings:
         return view(QStringLiteral("Q_メイン画面リスト設定"));
-    case 8:
+    case Read::FrameItems:
         return view(QStringLiteral("Q_フレーム表示項目"));
-    case 9:
+    case Read::StatusBarItems:
         return view(QStringLiteral("Q_ステータスバー表示項目"));
-    case 10:
+    case Read::SongById:
         return sql(schema::songColumns() + QStringLiteral(" FROM ") + schema::songSource() +
                        QStringLiteral(" WHERE song.ID = ?"),
                    {{0, L}});
-    case 11:
+    case Read::Albums:
         return view(QStringLiteral("Q_アルバム一覧"));
-    case 12:
+    case Read::AlbumSongs:
         return sql(schema::songColumns() + QStringLiteral(" FROM (") + schema::songSource() +
                        QStringLiteral(") INNER JOIN TM_アルバム AS album ON song.ID = album.曲ID"
                                       " WHERE album.アルバム名 = ? ORDER BY album.曲順"),
                    {{0, T}});
-    case 13:
+    case Read::Genres:
         return sql(QStringLiteral("SELECT * FROM TM_ジャンル_1"));
-    case 14:
+    case Read::CompactSettings:
         return view(QStringLiteral("Q_コンパクト画面表示設定"));
-    case 15:
+    case Read::SearchPaths:
         return view(QStringLiteral("Q_ファイル検索パス"));
-    case 16:
+    case Read::FilePaths:
         return view(QStringLiteral("Q_ファイルパス"));
-    case 17:
+    case Read::SetListConditions:
         return sql(QStringLiteral("SELECT * FROM TM_セットリスト条件 WHERE セットリスト名 = ?"),
                    {{0, T}});
-    case 18:
+    case Read::Artists:
         return sql(QStringLiteral("SELECT * FROM TM_アーティスト"));
-    case 19:
+    case Read::ArtistId:
         return sql(QStringLiteral("SELECT ID FROM TM_アーティスト WHERE アーティスト名 = ?"),
                    {{0, T}});
-    case 20:
+    case Read::GenreId:
         return sql(QStringLiteral("SELECT ID FROM TM_ジャンル_1 WHERE ジャンル名 = ?"), {{0, T}});
-    case kReadSetting:
+    case Read::Setting:
         return sql(QStringLiteral("SELECT 設定値 FROM TM_初期設定 WHERE 設定情報 = ?"), {{0, T}});
     default:
         return std::nullopt;
@@ -124,112 +124,112 @@ std::optional<Statement> buildRead(int kind) {
 
 std::optional<QList<Statement>> buildWrite(int kind) {
     switch (kind) {
-    case 21:
+    case Write::DeleteAlbum:
         return QList{sql(QStringLiteral("DELETE FROM TM_アルバム WHERE アルバム名 = ?"), {{0, T}})};
-    case 22:
+    case Write::AddAlbumSong:
         // A song deleted meanwhile gets no row: the check is part of the write.
         return QList{sql(QStringLiteral("INSERT INTO TM_アルバム(アルバム名, 曲ID, 曲順)"
                                         " SELECT ?, ID, ? FROM TM_曲情報 WHERE ID = ?"),
                          {{0, T}, {2, L}, {1, L}})};
-    case 23:
+    case Write::SelectSetList:
         return QList{action(QStringLiteral("Q_セットリスト選択解除")),
                      sql(QStringLiteral("UPDATE TM_セットリスト SET 選択 = 1"
                                         " WHERE セットリスト名 = ?"),
                          {{0, T}})};
-    case 25:
+    case Write::AddGenre:
         return forEachGenreTable(
             QStringLiteral("INSERT INTO TM_ジャンル_%1(ジャンル名) VALUES (?)"), {{0, T}});
-    case 26:
+    case Write::UpdateSong:
         return QList{songUpdate(true)};
-    case 27:
+    case Write::SystemVolume:
         return QList{setting(QStringLiteral("システムボリューム"))};
-    case 28:
+    case Write::SelectPlayMode:
         return QList{
             sql(QStringLiteral("UPDATE TM_再生種別 SET 選択 = 0")),
             sql(QStringLiteral("UPDATE TM_再生種別 SET 選択 = 1 WHERE 再生種別 = ?"), {{0, T}})};
-    case 29:
+    case Write::ColumnWidth:
         return QList{
             sql(QStringLiteral("UPDATE TM_表示項目 SET 幅 = ? WHERE 列名 = ?"), {{0, N}, {1, T}})};
-    case 30:
+    case Write::SearchPath:
         return QList{setting(QStringLiteral("ファイル検索パス"))};
-    case 31:
+    case Write::AddSong:
         return QList{
             sql(QStringLiteral("INSERT INTO TM_曲情報(ファイルパス, タイトル) VALUES (?, ?)"),
                 {{0, T}, {1, T}})};
-    case 32:
+    case Write::ResetDisplayItems:
         return QList{action(QStringLiteral("Q_表示項目初期化"))};
-    case 33:
+    case Write::ShowColumn:
         return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET 表示有無 = 1, 表示順 = ?"
                                         " WHERE 列名 = ?"),
                          {{0, L}, {1, T}})};
-    case 34:
+    case Write::FrameOrder:
         return QList{sql(QStringLiteral("UPDATE TM_表示項目 SET フレーム表示順 = ? WHERE 列名 = ?"),
                          {{0, L}, {1, T}})};
-    case 35:
+    case Write::StatusBarOrder:
         return QList{
             sql(QStringLiteral("UPDATE TM_表示項目 SET ステータスバー表示順 = ? WHERE 列名 = ?"),
                 {{0, L}, {1, T}})};
-    case 36:
+    case Write::CompactPicture:
         return QList{setting(QStringLiteral("コンパクト画面背景画像パス"))};
-    case 37:
+    case Write::CompactFontColor:
         return QList{setting(QStringLiteral("コンパクト画面フォント色"))};
-    case 38:
+    case Write::CompactBackColor:
         return QList{setting(QStringLiteral("コンパクト画面背景色"))};
-    case 39:
+    case Write::MainPicture:
         return QList{setting(QStringLiteral("メイン画面背景画像パス"))};
-    case 40:
+    case Write::MainFontColor:
         return QList{setting(QStringLiteral("メイン画面フォント色"))};
-    case 41:
+    case Write::MainBackColor:
         return QList{setting(QStringLiteral("メイン画面背景色"))};
-    case 42:
+    case Write::DropQuery:
         // The name is an identifier, quoted by the connector; DROP VIEW
         // cannot remove a table, whatever name is passed.
         return QList{Statement{Form::ViewName, QStringLiteral("DROP VIEW %1"), {{0, T}}}};
-    case 43:
+    case Write::DeleteSetList:
         return QList{
             sql(QStringLiteral("DELETE FROM TM_セットリスト WHERE セットリスト名 = ?"), {{0, T}})};
-    case 44:
+    case Write::DeleteConditions:
         return QList{sql(QStringLiteral("DELETE FROM TM_セットリスト条件 WHERE セットリスト名 = ?"),
                          {{0, T}})};
-    case 45:
+    case Write::AddSetList:
         return QList{sql(QStringLiteral("INSERT INTO TM_セットリスト(セットリスト名) VALUES (?)"),
                          {{0, T}})};
-    case 46:
+    case Write::RunSql:
         return QList{Statement{Form::CallerSql, QString(), {{0, T}}}};
-    case 48:
+    case Write::DeleteArtist:
         return QList{
             sql(QStringLiteral("DELETE FROM TM_アーティスト WHERE アーティスト名 = ?"), {{0, T}})};
-    case 49:
+    case Write::AddArtist:
         return QList{sql(QStringLiteral("INSERT INTO TM_アーティスト(アーティスト名) VALUES (?)"),
                          {{0, T}})};
-    case 50:
+    case Write::RelinkGenre:
         return forEachGenreTable(
             QStringLiteral("UPDATE TM_曲情報 SET ジャンルID%1 = ? WHERE ジャンルID%1 = ?"),
             {{0, L}, {1, L}});
-    case 51:
+    case Write::RelinkArtist:
         return QList{sql(QStringLiteral("UPDATE TM_曲情報 SET アーティストID = ?"
                                         " WHERE アーティストID = ?"),
                          {{0, L}, {1, L}})};
-    case 52:
+    case Write::DeleteGenre:
         return forEachGenreTable(QStringLiteral("DELETE FROM TM_ジャンル_%1 WHERE ジャンル名 = ?"),
                                  {{0, T}});
-    case 53:
+    case Write::SortSettings:
         return QList{setting(QStringLiteral("ソート種別")),
                      setting(QStringLiteral("ソート列"), 1, L)};
-    case 54:
+    case Write::DeleteSong:
         return QList{sql(QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = ?"), {{0, L}}),
                      sql(QStringLiteral("DELETE FROM TM_アルバム WHERE 曲ID = ?"), {{0, L}})};
-    case 55:
+    case Write::UpdateSongKeepPath:
         return QList{songUpdate(false)};
-    case 56:
+    case Write::CompactPosition:
         return QList{setting(QStringLiteral("コンパクト画面Left")),
                      setting(QStringLiteral("コンパクト画面Top"), 1)};
-    case kInsertTaggedSong:
+    case Write::InsertTaggedSong:
         return QList{sql(QStringLiteral("INSERT INTO TM_曲情報(ファイルパス, タイトル, ジャンルID1,"
                                         " ジャンルID2, ジャンルID3, アーティストID)"
                                         " VALUES (?, ?, ?, ?, ?, ?)"),
                          {{0, T}, {1, T}, {2, L}, {3, L}, {4, L}, {5, L}})};
-    case kUpdateTaggedSong:
+    case Write::UpdateTaggedSong:
         // An empty title or a 0 ID keeps what the song has: tags that say
         // nothing never wipe what the user entered.
         return QList{
@@ -251,16 +251,18 @@ std::optional<QList<Statement>> buildWrite(int kind) {
                  {4, L},
                  {4, L},
                  {5, L}})};
-    case kWriteSetting:
-        return QList{sql(QStringLiteral("INSERT INTO TM_初期設定(設定情報, 設定値) VALUES (?, ?)"
-                                        " ON CONFLICT(設定情報) DO UPDATE SET 設定値 = excluded.設定値"),
-                         {{0, T}, {1, T}})};
+    case Write::Setting:
+        return QList{
+            sql(QStringLiteral("INSERT INTO TM_初期設定(設定情報, 設定値) VALUES (?, ?)"
+                               " ON CONFLICT(設定情報) DO UPDATE SET 設定値 = excluded.設定値"),
+                {{0, T}, {1, T}})};
     default:
         return std::nullopt;
     }
 }
 
-constexpr int kLastKind = kReadSetting;
+// The read of a setting comes after every write.
+constexpr int kLastKind = Read::Setting;
 
 // Built once: a request's text is fixed, and composing it per call would
 // cost more than running it in a bulk import.

@@ -160,8 +160,9 @@ QStringList creationStatements() {
         out << QString::fromUtf16(s);
     for (const char16_t* s : kViews)
         out << QString::fromUtf16(s);
-    out << QStringLiteral("CREATE VIEW Q_SetList_ALL AS") + songColumns() +
-               QStringLiteral(" FROM ") + songSource() + QStringLiteral(" ORDER BY song.ID");
+    out << QStringLiteral("CREATE VIEW ") + setListQuery(QStringLiteral("ALL")) +
+               QStringLiteral(" AS") + songColumns() + QStringLiteral(" FROM ") + songSource() +
+               QStringLiteral(" ORDER BY song.ID");
     out << QStringLiteral("PRAGMA user_version = %1").arg(kVersion);
     return out;
 }
@@ -182,6 +183,10 @@ QString actionQuery(const QString& name) {
     if (name == u"Q_セットリスト選択解除")
         return QStringLiteral("UPDATE TM_セットリスト SET 選択 = 0");
     return QString();
+}
+
+QString setListQuery(const QString& setListName) {
+    return QStringLiteral("Q_SetList_") + setListName;
 }
 
 } // namespace schema

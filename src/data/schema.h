@@ -25,4 +25,7 @@ QString actionQuery(const QString& name);
 QString songColumns();
 QString songSource();
 
+// The stored query of a set list: "Q_SetList_" + its name.
+QString setListQuery(const QString& setListName);
+
 } // namespace schema

@@ -2,11 +2,10 @@
 
 #include "base/messagecatalogue.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "songlist/songlistmodel.h"
-#include "songlist/songrows.h"
 
 namespace {
-const QString kKeyPrefix = QStringLiteral("Key_");
 // Songs deleted between two progress reports.
 constexpr int kProgressStep = 500;
 
@@ -29,15 +28,16 @@ bool LibraryFiles::load() {
     std::vector<SongListItem> items;
     int id = -1;
     int path = -1;
-    const bool read = gConnector->adoGetEachRow(16, QString(), [&](const Recordset& row) {
-        if (id < 0) {
-            id = row.fieldIndex(QStringLiteral("ID"));
-            path = row.fieldIndex(QStringLiteral("ファイルパス"));
-        }
-        qint64 songId = 0;
-        row.integer(id, songId);
-        items.push_back(itemOf(songrows::keyOf(songId), row.text(path)));
-    });
+    const bool read =
+        gConnector->adoGetEachRow(Read::FilePaths, QString(), [&](const Recordset& row) {
+            if (id < 0) {
+                id = row.fieldIndex(QStringLiteral("ID"));
+                path = row.fieldIndex(QStringLiteral("ファイルパス"));
+            }
+            qint64 songId = 0;
+            row.integer(id, songId);
+            items.push_back(itemOf(songrecord::keyOf(songId), row.text(path)));
+        });
     if (read) {
         list_.setItems(std::move(items));
         paths_.clear();
@@ -71,7 +71,7 @@ int LibraryFiles::append(const QStringList& paths) {
     }
     const int added = list_.appendItems(std::move(items));
     if (duplicate)
-        ShowMessage(8, 0);
+        ShowMessage(Msg::FilesAlreadyListed, 0);
     return added;
 }
 
@@ -112,8 +112,7 @@ void LibraryFiles::registeredSongs(const QStringList& keys, QList<qint64>& ids,
                                    QStringList& paths) const {
     for (const QString& key : keys) {
         bool ok = false;
-        const qint64 id =
-            key.startsWith(kKeyPrefix) ? key.mid(kKeyPrefix.size()).toLongLong(&ok) : 0;
+        const qint64 id = songrecord::isKey(key) ? songrecord::idOfKey(key).toLongLong(&ok) : 0;
         if (ok) {
             ids << id;
             paths << list_.cell(key, 0);
@@ -139,8 +138,8 @@ bool LibraryFiles::deleteSongs(const QStringList& keys, const Runner& run) {
             if (progress && i % kProgressStep == 0 && !progress(i, total))
                 return false;
             const QString& key = keys[i];
-            if (key.startsWith(kKeyPrefix) &&
-                !gConnector->adoSetData(54, {key.mid(kKeyPrefix.size())}))
+            if (songrecord::isKey(key) &&
+                !gConnector->adoSetData(Write::DeleteSong, {songrecord::idOfKey(key)}))
                 return false;
         }
         if (progress && !progress(total, total))

@@ -263,7 +263,7 @@ void frmMelodara::mnuFile_ReadTags_Click() {
 }
 
 void frmMelodara::mnuFile_DeleteFile_Click() {
-    if (ShowMessage(21, 1) != msgbox::Ok)
+    if (ShowMessage(Msg::DeleteSongs, 1) != msgbox::Ok)
         return;
     frmMld_SetMenuState(1);
     files_.deleteSongs(lvFileList->selectedKeys(), [this](const auto& write) {

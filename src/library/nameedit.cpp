@@ -16,10 +16,23 @@ namespace {
 
 // The row that stands for "no genre" or "no artist"; never edited here.
 const QString kNoName = QStringLiteral("指定無し");
-const int kUpdateFailed = 16;
 
-const NameListInfo kGenres{10, 13, QStringLiteral("ジャンル名"), 27, 25, 20, 50, 52};
-const NameListInfo kArtists{30, 18, QStringLiteral("アーティスト名"), 28, 49, 19, 51, 48};
+const NameListInfo kGenres{10,
+                           Read::Genres,
+                           QStringLiteral("ジャンル名"),
+                           Msg::NeedGenre,
+                           Write::AddGenre,
+                           Read::GenreId,
+                           Write::RelinkGenre,
+                           Write::DeleteGenre};
+const NameListInfo kArtists{30,
+                            Read::Artists,
+                            QStringLiteral("アーティスト名"),
+                            Msg::NeedArtist,
+                            Write::AddArtist,
+                            Read::ArtistId,
+                            Write::RelinkArtist,
+                            Write::DeleteArtist};
 
 // The IDs of every row the database takes for `name` (it ignores case).
 bool idsOf(const NameListInfo& info, const QString& name, QList<qint64>& ids) {
@@ -92,14 +105,14 @@ bool move(const NameListInfo& info, QStringList from, const QString& target, Mov
 bool rewriteSetLists(const NameListInfo& info, const Moves& moves) {
     const setlists::Kind kind = &info == &kGenres ? setlists::Kind::Genre : setlists::Kind::Artist;
     Recordset lists;
-    if (!gConnector->adoGetData(2, lists))
+    if (!gConnector->adoGetData(Read::SetLists, lists))
         return false;
     QStringList names;
     for (; !lists.Eof(); lists.MoveNext())
         names << lists.text(QStringLiteral("セットリスト名"));
     for (const QString& name : names) {
         Recordset stored;
-        if (!gConnector->adoGetData(17, stored, name))
+        if (!gConnector->adoGetData(Read::SetListConditions, stored, name))
             return false;
         if (stored.Eof())
             continue;
@@ -217,7 +230,7 @@ bool NameListEdit::update(const QStringList& boxes, const AskTarget& ask) {
     for (const QStringList& removed : edit.removed)
         targets << edit.names.value(ask(removed.first(), edit.names), edit.names.first());
     if (!apply(edit, targets)) {
-        ShowMessage(kUpdateFailed, 0);
+        ShowMessage(Msg::CategoryUpdateFailed, 0);
         return false;
     }
     return true;

@@ -126,7 +126,7 @@ void PickerBase::reject() {
 void PickerBase::positionAtStoredFolder() {
     Recordset rs;
     QString stored;
-    if (gConnector->adoGetData(15, rs) && !rs.Eof())
+    if (gConnector->adoGetData(Read::SearchPaths, rs) && !rs.Eof())
         stored = rs.text(QStringLiteral("設定値"));
     if (setFolder(stored))
         return;
@@ -149,7 +149,7 @@ bool PickerBase::enterHighlighted() {
 }
 
 void PickerBase::storeFolder() {
-    gConnector->adoSetData(30, {folder_});
+    gConnector->adoSetData(Write::SearchPath, {folder_});
 }
 
 void PickerBase::finish() {
@@ -358,7 +358,7 @@ void frmFileNameSet::frmFilSet_InitForm() {
 void frmFileNameSet::cmdOK_Click() {
     const QString name = txtFileName->text().trimmed();
     if (name.isEmpty()) {
-        ShowMessage(22, 0);
+        ShowMessage(Msg::EnterFileName, 0);
         return;
     }
     if (!enterHighlighted())

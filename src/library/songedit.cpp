@@ -1,39 +1,31 @@
 #include "library/songedit.h"
 
 #include "data/adoconnector.h"
-#include "playback/nowplaying.h"
-#include "playback/selectsong.h"
+#include "data/songrecord.h"
 #include "songlist/songlist.h"
-#include "songlist/songrows.h"
 
 namespace songedit {
 
 namespace {
-const QString kNone = QStringLiteral("指定無し");
-const QString kNoneKey = QStringLiteral("Key_1"); // the "指定無し" row of every genre table
+const QString kNone = songrecord::noneName();
+const QString kNoneKey = songrecord::keyOf(1); // the "指定無し" row of every genre table
 } // namespace
 
 bool readGenres(QList<Genre>& genres) {
     genres.clear();
     Recordset rs;
-    if (!gConnector->adoGetData(13, rs))
+    if (!gConnector->adoGetData(Read::Genres, rs))
         return false;
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.text(QStringLiteral("ジャンル名"));
         if (name != kNone)
-            genres.append({songrows::keyOf(rs.text(QStringLiteral("ID"))), name});
+            genres.append({songrecord::keyOf(rs.text(QStringLiteral("ID"))), name});
     }
     return true;
 }
 
 bool readArtists(QStringList& names) {
-    names.clear();
-    Recordset rs;
-    if (!gConnector->adoGetData(18, rs))
-        return false;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(QStringLiteral("アーティスト名"));
-    return true;
+    return gConnector->adoGetColumn(Read::Artists, QStringLiteral("アーティスト名"), names);
 }
 
 QList<bool> checkedGenres(const QString& janl, const QList<Genre>& genres) {
@@ -61,7 +53,7 @@ void writeBack(const Choices& c, Song& song) {
     song.setFilePath(c.filePath);
     song.setArtist(c.artist);
     Recordset rs;
-    if (gConnector->adoGetData(19, rs, c.artist) && !rs.Eof())
+    if (gConnector->adoGetData(Read::ArtistId, rs, c.artist) && !rs.Eof())
         song.setArtistID(rs.text(QStringLiteral("ID")));
     song.setTitle(c.title);
     QString keys[kMaxGenres] = {kNoneKey, kNoneKey, kNoneKey};
@@ -82,10 +74,10 @@ void writeBack(const Choices& c, Song& song) {
 
 std::optional<Song> loadSong(const QString& key) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key)) || rs.Eof())
         return std::nullopt;
     Song song;
-    fillSong(rs, song, false);
+    songrecord::fillSong(rs, song, false);
     // The editor matches each genre by name, so all three are named.
     song.setJanl(rs.text(QStringLiteral("ジャンル1")) + u'/' +
                  rs.text(QStringLiteral("ジャンル2")) + u'/' +
@@ -106,7 +98,7 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             break;
         }
         Recordset rs;
-        ok = gConnector->adoGetData(10, rs, songrows::idOfKey(keys[i]));
+        ok = gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(keys[i]));
         if (ok && rs.Eof())
             removed << keys[i];
         if (!ok || rs.Eof())
@@ -119,7 +111,8 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
             song.setFilePath(rs.text(QStringLiteral("ファイルパス")));
         }
         // The first failure ends the change; the guard undoes what ran.
-        ok = gConnector->adoSetData(bulk ? 55 : 26, nowplaying::songParams(song));
+        ok = gConnector->adoSetData(bulk ? Write::UpdateSongKeepPath : Write::UpdateSong,
+                                    songrecord::songParams(song));
         written.push_back(std::move(song));
     }
     if (ok && change.commit())
@@ -130,10 +123,10 @@ bool saveSongs(const Song& edited, const QStringList& keys, bool bulk, std::vect
 
 bool restoreRow(const QString& key, SongListModel& list) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, songrows::idOfKey(key)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, songrecord::idOfKey(key)) || rs.Eof())
         return false;
     Song song;
-    fillSong(rs, song, false);
+    songrecord::fillSong(rs, song, false);
     lvSetSongItem(song, list, false);
     return true;
 }

@@ -18,8 +18,8 @@ bool SongNames::read(int kind, const QString& column, Table& table) {
 }
 
 bool SongNames::load() {
-    return read(18, QStringLiteral("アーティスト名"), artists_) &&
-           read(13, QStringLiteral("ジャンル名"), genres_);
+    return read(Read::Artists, QStringLiteral("アーティスト名"), artists_) &&
+           read(Read::Genres, QStringLiteral("ジャンル名"), genres_);
 }
 
 qint64 SongNames::idOf(Table& table, const QString& name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/requests.h"
+
 #include <QHash>
 #include <QString>
 
@@ -29,6 +31,6 @@ private:
     static bool read(int kind, const QString& column, Table& table);
     static qint64 idOf(Table& table, const QString& name);
 
-    Table artists_{49, 19, {}};
-    Table genres_{25, 20, {}};
+    Table artists_{Write::AddArtist, Read::ArtistId, {}};
+    Table genres_{Write::AddGenre, Read::GenreId, {}};
 };

@@ -167,7 +167,7 @@ QList<songedit::Genre> frmSongProperty::checkedGenres() const {
 
 void frmSongProperty::cmdOK_Click() {
     if (checkedGenres().size() > songedit::kMaxGenres) {
-        ShowMessage(19, 0);
+        ShowMessage(Msg::AtMostThreeGenres, 0);
         return;
     }
     frmSngPrp_GetSong();

@@ -100,7 +100,7 @@ bool insertSongs(const QStringList& paths, const QList<SongTags>& tags, const Pr
     return writeEach(int(paths.size()), tags, progress, offset, total,
                      [&paths](int i, const SongTags& song, const Row& row) {
                          return gConnector->adoSetData(
-                             requests::kInsertTaggedSong,
+                             Write::InsertTaggedSong,
                              {paths[i], song.title.isEmpty() ? GetFileTitle(paths[i]) : song.title,
                               number(row.genres[0]), number(row.genres[1]), number(row.genres[2]),
                               number(row.artist)});
@@ -118,7 +118,7 @@ bool updateSongs(const QList<qint64>& ids, const QList<SongTags>& tags, const Pr
                              return number(given ? id : 0);
                          };
                          return gConnector->adoSetData(
-                             requests::kUpdateTaggedSong,
+                             Write::UpdateTaggedSong,
                              {song.title, keep(genres, row.genres[0]), keep(genres, row.genres[1]),
                               keep(genres, row.genres[2]), keep(!song.artist.isEmpty(), row.artist),
                               number(ids[i])});

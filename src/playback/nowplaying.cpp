@@ -8,17 +8,6 @@
 
 namespace nowplaying {
 
-namespace {
-QString bare(const QString& key) {
-    return key.startsWith(QStringLiteral("Key_")) ? key.mid(4) : key;
-}
-
-QString yesNo(const QString& flag) {
-    return flag.compare(u"True", Qt::CaseInsensitive) == 0 ? QStringLiteral("Yes")
-                                                           : QStringLiteral("No");
-}
-} // namespace
-
 std::optional<QString> fieldText(const Song& song, const QString& itemName) {
     using songrows::Cell;
     const Cell cell = songrows::cellOf(itemName);
@@ -29,7 +18,7 @@ std::optional<QString> fieldText(const Song& song, const QString& itemName) {
 
 std::optional<std::pair<QString, QString>> frameTexts(const Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(8, rs))
+    if (!gConnector->adoGetData(Read::FrameItems, rs))
         return std::nullopt;
     QString lines[2];
     // Rows beyond the second have no slot.
@@ -42,7 +31,7 @@ std::optional<std::pair<QString, QString>> frameTexts(const Song& song) {
 
 std::optional<QString> statusText(const Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(9, rs))
+    if (!gConnector->adoGetData(Read::StatusBarItems, rs))
         return std::nullopt;
     std::optional<QString> text;
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -76,21 +65,6 @@ QString timeText(int seconds, bool hours) {
 QString positionText(int seconds, int length) {
     const bool hours = length >= kHour;
     return timeText(seconds, hours) + QStringLiteral(" / ") + timeText(length, hours);
-}
-
-QStringList songParams(const Song& song) {
-    return {song.FilePath(),
-            song.Title(),
-            QString::number(song.Priority()),
-            bare(song.JanlID_1()),
-            bare(song.JanlID_2()),
-            bare(song.JanlID_3()),
-            song.ArtistID(),
-            yesNo(song.BreakOut()),
-            yesNo(song.Trend()),
-            QString::number(song.Volume()),
-            bare(song.KeyString()),
-            QString::number(song.Count())};
 }
 
 } // namespace nowplaying

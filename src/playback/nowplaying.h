@@ -32,7 +32,4 @@ QString timeText(int seconds, bool hours = false);
 // when the song is an hour or longer.
 QString positionText(int seconds, int length);
 
-// The twelve parameters of the song update (write 26) from the song.
-QStringList songParams(const Song& song);
-
 } // namespace nowplaying

@@ -3,28 +3,16 @@
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "playback/mediaplayer.h"
-#include "playback/nowplaying.h"
 #include "playback/playstate.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistmodel.h"
-#include "songlist/songrows.h"
 
 #include <QSignalBlocker>
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-QString bareId(const QString& key) {
-    return key.startsWith(QStringLiteral("Key_")) ? key.mid(4) : key;
-}
-
-// Message 17 cannot be played: the catalogue's text, the file and why.
-constexpr int kPlayFailed = 17;
-
-} // namespace
 
 PlayerControl::PlayerControl(MediaPlayer& player, SongListModel& list, QObject* parent)
     : QObject(parent), player_(player), list_(list), state_(kStopped) {
@@ -139,7 +127,7 @@ void PlayerControl::startSong(const QString& key) {
         return endPlay(StopReason::NothingToPlay);
     case SongChooser::Outcome::AllUnplayable:
         endPlay(StopReason::AllUnplayable);
-        msgbox::show(MessageText(kPlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
+        msgbox::show(MessageText(Msg::PlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
                      kDefaultMessageTitle);
         return;
     case SongChooser::Outcome::Chosen:
@@ -185,11 +173,11 @@ void PlayerControl::resumeSong() {
     started_ = true;
     failures_ = 0;
     chooser_.played(*current_);
-    const QString id = bareId(current_->KeyString());
+    const QString id = songrecord::idOfKey(current_->KeyString());
     if (chooser_.isMarked(id)) {
         // Played by its key after all: the file is back.
         chooser_.unmark(id);
-        list_.setUnplayable(songrows::keyOf(id), QString());
+        list_.setUnplayable(songrecord::keyOf(id), QString());
     }
     emit songStarted(*current_);
 }
@@ -227,17 +215,17 @@ void PlayerControl::skip(const QString& reason) {
     opening_ = false;
     player_.stop();
     const Song song = current_.value_or(Song());
-    const QString id = bareId(song.KeyString());
+    const QString id = songrecord::idOfKey(song.KeyString());
     qWarning("Cannot play %s: %s", qPrintable(song.FilePath()), qPrintable(reason));
     if (!id.isEmpty()) {
         chooser_.mark(id, reason);
-        list_.setUnplayable(songrows::keyOf(id), reason);
+        list_.setUnplayable(songrecord::keyOf(id), reason);
     }
     lastFailure_ = song.FilePath() + QLatin1Char('\n') + reason;
     emit songSkipped(song, reason);
     if (++failures_ >= kFailuresToStop) {
         endPlay(StopReason::Failures);
-        msgbox::show(MessageText(kPlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
+        msgbox::show(MessageText(Msg::PlayFailed) + QStringLiteral("\n\n") + lastFailure_, 0,
                      kDefaultMessageTitle);
         return;
     }
@@ -305,7 +293,7 @@ void PlayerControl::countPlay() {
 }
 
 bool PlayerControl::storeCount() {
-    return gConnector->adoSetData(26, nowplaying::songParams(*current_));
+    return gConnector->adoSetData(Write::UpdateSong, songrecord::songParams(*current_));
 }
 
 // A length of 0 (unknown) keeps the last one.
@@ -319,7 +307,7 @@ void PlayerControl::setMaximum(double seconds) {
 
 bool PlayerControl::followEdit(const Song& song) {
     if (!current_ ||
-        songrows::listKey(song.KeyString()) != songrows::listKey(current_->KeyString()))
+        songrecord::listKey(song.KeyString()) != songrecord::listKey(current_->KeyString()))
         return false;
     current_ = song;
     applyVolume();

@@ -2,8 +2,9 @@
 
 #include "base/random.h"
 #include "data/adoconnector.h"
+#include "data/schema.h"
 #include "data/song.h"
-#include "songlist/songrows.h"
+#include "data/songrecord.h"
 
 #include <cfenv>
 #include <cmath>
@@ -19,59 +20,26 @@ int drawnRow(float r, int rows) {
     return row;
 }
 
-namespace {
-// The ID of a name through read `kind` (19 artists, 20 genres), or "1",
-// the "none" entry, when the name is unknown.
-QString idOfName(int kind, const QString& name) {
-    Recordset rs;
-    if (!gConnector->adoGetData(kind, rs, name) || rs.Eof())
-        return QStringLiteral("1");
-    return rs.text(QStringLiteral("ID"));
-}
-} // namespace
-
-void fillSong(const Recordset& row, Song& song, bool programPlay) {
-    song.setArtist(row.text(QStringLiteral("アーティスト名")));
-    song.setBreakOut(row.text(QStringLiteral("ブレークアウト")));
-    song.setJanl(songrows::genreText(row.text(QStringLiteral("ジャンル1")),
-                                     row.text(QStringLiteral("ジャンル2")),
-                                     row.text(QStringLiteral("ジャンル3"))));
-    song.setCount(row.Field(QStringLiteral("カウント")).toInt());
-    song.setFilePath(row.text(QStringLiteral("ファイルパス")));
-    const QString id = row.text(QStringLiteral("ID"));
-    song.setKeyString(programPlay ? songrows::keyOf(id) : id);
-    song.setPriority(row.Field(QStringLiteral("優先度")).toInt());
-    song.setTitle(row.text(QStringLiteral("タイトル")));
-    song.setTrend(row.text(QStringLiteral("トレンド")));
-    song.setVolume(row.Field(QStringLiteral("ボリューム補正")).toInt());
-    // The rows carry names only; without their IDs, writing the play count
-    // back would reset the song's genres and artist to "none".
-    song.setArtistID(idOfName(19, song.Artist()));
-    song.setJanlID_1(idOfName(20, row.text(QStringLiteral("ジャンル1"))));
-    song.setJanlID_2(idOfName(20, row.text(QStringLiteral("ジャンル2"))));
-    song.setJanlID_3(idOfName(20, row.text(QStringLiteral("ジャンル3"))));
-}
-
 bool SelectSong(const QString& setListName, QString& playMode, Song& song, QString& key) {
-    key = key.mid(4);
+    key = songrecord::idOfKey(key);
     if (!key.isEmpty())
         playMode = kProgramPlay;
     Recordset rs;
     if (playMode == kProgramPlay) {
-        if (gConnector->adoGetData(10, rs, key) && !rs.Eof())
-            fillSong(rs, song, true);
+        if (gConnector->adoGetData(Read::SongById, rs, key) && !rs.Eof())
+            songrecord::fillSong(rs, song, true);
         return true;
     }
     // Only the drawn row is read: a set list may hold 100,000 songs, and
     // this runs at every change of song.
-    const QString query = QStringLiteral("Q_SetList_") + setListName;
+    const QString query = schema::setListQuery(setListName);
     const int rows = gConnector->adoQueryRowCount(query);
     if (rows < 0)
         return true;
     if (rows == 0)
         return false;
     if (gConnector->adoGetQueryRow(query, drawRow(rows), rs) && !rs.Eof())
-        fillSong(rs, song, false);
+        songrecord::fillSong(rs, song, false);
     return true;
 }
 
@@ -83,9 +51,9 @@ int drawRow(int rows) {
 
 bool readSong(qint64 id, Song& song) {
     Recordset rs;
-    if (!gConnector->adoGetData(10, rs, QString::number(id)) || rs.Eof())
+    if (!gConnector->adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
         return false;
-    fillSong(rs, song, false);
+    songrecord::fillSong(rs, song, false);
     return true;
 }
 
@@ -94,7 +62,7 @@ bool readSetListSongs(const QString& setListName, std::vector<SetListSong>& song
     int idColumn = -1;
     int priorityColumn = -1;
     return gConnector->adoGetEachRow(
-        3, QStringLiteral("Q_SetList_") + setListName, [&](const Recordset& row) {
+        Read::StoredQuery, schema::setListQuery(setListName), [&](const Recordset& row) {
             if (idColumn < 0) {
                 idColumn = row.fieldIndex(QStringLiteral("ID"));
                 priorityColumn = row.fieldIndex(QStringLiteral("優先度"));

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-class Recordset;
 class Song;
 
 inline const QString kRandomPlay = QStringLiteral("ﾗﾝﾀﾞﾑ再生");
@@ -36,6 +35,3 @@ struct SetListSong {
     int priority;
 };
 bool readSetListSongs(const QString& setListName, std::vector<SetListSong>& songs);
-
-// Fills `song` from a row of a song query; program play keys it "Key_" + ID.
-void fillSong(const Recordset& row, Song& song, bool programPlay);

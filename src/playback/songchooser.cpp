@@ -2,15 +2,11 @@
 
 #include "base/random.h"
 #include "data/song.h"
+#include "data/songrecord.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistmodel.h"
-#include "songlist/songrows.h"
 
-namespace {
-QString bareId(const QString& key) {
-    return key.startsWith(QStringLiteral("Key_")) ? key.mid(4) : key;
-}
-} // namespace
+namespace {} // namespace
 
 void SongChooser::setSetList(const QString& name) {
     if (name == setList_)
@@ -46,14 +42,14 @@ SongChooser::Outcome SongChooser::nextInList(const SongListModel& list, Song& so
     QString key;
     while (lvGetNextKey(list, key)) {
         lvSetLastKey(key);
-        if (isMarked(bareId(key)))
+        if (isMarked(songrecord::idOfKey(key)))
             continue;
         QString mode = mode_;
         SelectSong(setList_, mode, song, key);
         return Outcome::Chosen;
     }
     for (int row = 0; row < list.count(); ++row) {
-        if (!isMarked(bareId(list.keyAt(row))))
+        if (!isMarked(songrecord::idOfKey(list.keyAt(row))))
             return Outcome::EndOfList;
     }
     return list.count() > 0 ? Outcome::AllUnplayable : Outcome::EndOfList;
@@ -123,7 +119,7 @@ const std::vector<SetListSong>* SongChooser::songs() {
 
 void SongChooser::played(const Song& song) {
     if (shuffleReady_)
-        shuffle_.played(bareId(song.KeyString()).toLongLong());
+        shuffle_.played(songrecord::idOfKey(song.KeyString()).toLongLong());
 }
 
 void SongChooser::mark(const QString& id, const QString& reason) {

@@ -54,7 +54,7 @@ void frmAlbumList::runEditor(int state, const QString& name) {
 
 void frmAlbumList::frmAlmLst_DelAlbum() {
     const QString name = selectedName();
-    if (name.isEmpty() || ShowMessage(2, 1) != 1)
+    if (name.isEmpty() || ShowMessage(Msg::DeleteAlbum, 1) != 1)
         return;
     if (albums::remove(name))
         removeSelected();

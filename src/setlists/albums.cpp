@@ -2,25 +2,13 @@
 
 #include "base/textfold.h"
 #include "data/adoconnector.h"
+#include "data/songrecord.h"
 #include "songlist/songlistmodel.h"
 
 namespace albums {
 
-namespace {
-// The song ID of a list key, "Key_" + ID.
-QString songId(const QString& key) {
-    return key.mid(4);
-}
-} // namespace
-
 bool readNames(QStringList& names) {
-    names.clear();
-    Recordset rs;
-    if (!gConnector->adoGetData(11, rs))
-        return false;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(QStringLiteral("アルバム名"));
-    return true;
+    return gConnector->adoGetColumn(Read::Albums, QStringLiteral("アルバム名"), names);
 }
 
 bool nameTaken(const QStringList& names, const QString& name, const QString& editing) {
@@ -70,14 +58,14 @@ int okMessage(const QString& name, int songCount, bool nameTaken) {
 QStringList songIds(const SongListModel& album) {
     QStringList ids;
     for (int i = 0; i < album.count(); ++i)
-        ids << songId(album.keyAt(i));
+        ids << songrecord::idOfKey(album.keyAt(i));
     return ids;
 }
 
 bool save(const QString& oldName, const QString& name, const QStringList& songIds,
           const std::function<bool(int done, int total)>& progress) {
     ADO_Connector::BulkWrite bulk(*gConnector);
-    if (!oldName.isEmpty() && !gConnector->adoSetData(21, {oldName}))
+    if (!oldName.isEmpty() && !gConnector->adoSetData(Write::DeleteAlbum, {oldName}))
         return false;
     const int total = int(songIds.size());
     QStringList params = {name, QString(), QString()};
@@ -86,14 +74,14 @@ bool save(const QString& oldName, const QString& name, const QStringList& songId
             return false;
         params[1] = songIds[i];
         params[2] = QString::number(i + 1);
-        if (!gConnector->adoSetData(22, params))
+        if (!gConnector->adoSetData(Write::AddAlbumSong, params))
             return false;
     }
     return bulk.commit();
 }
 
 bool remove(const QString& name) {
-    return gConnector->adoSetData(21, {name});
+    return gConnector->adoSetData(Write::DeleteAlbum, {name});
 }
 
 } // namespace albums

@@ -114,7 +114,7 @@ void frmAlbumWizard::frmAlw_AddSong() {
                                               lvAlbumSongList->songs());
     lvAlbumSongList->scrollToBottom();
     if (!complete)
-        ShowMessage(3, 0);
+        ShowMessage(Msg::SongAlreadyAdded, 0);
 }
 
 void frmAlbumWizard::frmAlw_DelSong() {
@@ -174,7 +174,7 @@ bool frmAlbumWizard::saveReplacing(const QString& oldName) {
     if (saved)
         return true;
     if (!cancelled)
-        ShowMessage(6, 0);
+        ShowMessage(Msg::AlbumFailed, 0);
     return false;
 }
 

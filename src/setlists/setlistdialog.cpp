@@ -34,13 +34,9 @@ bool frmSetList::frmSetLst_ChkSameName(const QString& name, const QString& excep
 
 void frmSetList::frmSetLst_LoadList() {
     lstSetList->clear();
-    Recordset rs;
-    if (!gConnector->adoGetData(2, rs))
-        return;
     QStringList names;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(QStringLiteral("セットリスト名"));
-    showNames(names);
+    if (gConnector->adoGetColumn(Read::SetLists, QStringLiteral("セットリスト名"), names))
+        showNames(names);
 }
 
 void frmSetList::frmSetLst_AddSetList() {
@@ -52,7 +48,7 @@ void frmSetList::frmSetLst_EditSetList() {
     if (name.isEmpty())
         return;
     if (name == kAll) {
-        ShowMessage(20, 0);
+        ShowMessage(Msg::CannotEditAll, 0);
         return;
     }
     runEditor(1, name);
@@ -75,10 +71,10 @@ void frmSetList::frmSetLst_DelSetList() {
     if (name.isEmpty())
         return;
     if (name == kAll) {
-        ShowMessage(18, 0);
+        ShowMessage(Msg::CannotDeleteAll, 0);
         return;
     }
-    if (ShowMessage(10, 1) != 1)
+    if (ShowMessage(Msg::DeleteSetList, 1) != 1)
         return;
     setlists::deleteSetList(name);
     removeSelected();

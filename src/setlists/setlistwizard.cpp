@@ -124,14 +124,14 @@ void frmSetListWizard::frmSlw_InitForm() {
     if (State != 1)
         return;
     Recordset rs;
-    if (gConnector->adoGetData(17, rs, oldName_) && !rs.Eof())
+    if (gConnector->adoGetData(Read::SetListConditions, rs, oldName_) && !rs.Eof())
         frmSlw_LoadCondition(rs);
 }
 
 void frmSetListWizard::frmSlw_SetCondList() {
     const QScopedValueRollback busy(busy_, true);
     Recordset albums;
-    const bool hasAlbums = gConnector->adoGetData(11, albums) && !albums.Eof();
+    const bool hasAlbums = gConnector->adoGetData(Read::Albums, albums) && !albums.Eof();
     for (int i = 0; i < kRows; ++i) {
         cboCond[i]->clear();
         if (i > 0)
@@ -275,18 +275,18 @@ setlists::Conditions frmSetListWizard::conditions() const {
 void frmSetListWizard::cmdOK_Click() {
     const QString name = txtSetListName->text();
     if (name.isEmpty()) {
-        ShowMessage(12, 0);
+        ShowMessage(Msg::EnterSetListName, 0);
         return;
     }
     if (!isFree_(name) && !(State == 1 && name == oldName_)) {
-        ShowMessage(13, 0);
+        ShowMessage(Msg::SetListExists, 0);
         return;
     }
     // A number that is not a whole number in range would make a broken query.
     const Conditions rows = conditions();
     if (const auto row = invalidRow(rows)) {
         // Message 11, with the row and the range it takes.
-        msgbox::show(MessageText(11) + QStringLiteral("\r\n") + kRowLabels[*row] +
+        msgbox::show(MessageText(Msg::SetConditions) + QStringLiteral("\r\n") + kRowLabels[*row] +
                          QStringLiteral("0 から %1 までの整数を入力して下さい")
                              .arg(maximumOf(rows[size_t(*row)].kind)),
                      0, kDefaultMessageTitle);
@@ -304,7 +304,7 @@ bool frmSetListWizard::frmSlw_SaveSetList() {
         return true;
     if (!error.isEmpty())
         msgbox::show(error, 0, QStringLiteral("DBError"));
-    ShowMessage(14, 0);
+    ShowMessage(Msg::SetListFailed, 0);
     return false;
 }
 
@@ -314,6 +314,6 @@ bool frmSetListWizard::frmSlw_UpdateSetList() {
         return true;
     if (!error.isEmpty())
         msgbox::show(error, 0, QStringLiteral("DBError"));
-    ShowMessage(14, 0);
+    ShowMessage(Msg::SetListFailed, 0);
     return false;
 }

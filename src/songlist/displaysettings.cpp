@@ -17,12 +17,9 @@ std::optional<qint32> number(const QString& text) {
 // The names of read `kind` (the display items) in order; nothing when the
 // read fails.
 std::optional<QStringList> readNames(int kind) {
-    Recordset rs;
-    if (!gConnector->adoGetData(kind, rs))
-        return std::nullopt;
     QStringList names;
-    for (; !rs.Eof(); rs.MoveNext())
-        names << rs.text(kName);
+    if (!gConnector->adoGetColumn(kind, kName, names))
+        return std::nullopt;
     return names;
 }
 
@@ -49,7 +46,8 @@ bool readAppearance(Window window, Appearance& out) {
     const QString prefix =
         window == Window::Main ? QStringLiteral("メイン画面") : QStringLiteral("コンパクト画面");
     Recordset rs;
-    if (!gConnector->adoGetData(window == Window::Main ? 7 : 14, rs))
+    if (!gConnector->adoGetData(
+            window == Window::Main ? Read::MainListSettings : Read::CompactSettings, rs))
         return false;
     out = Appearance();
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -74,7 +72,7 @@ bool readAppearance(Window window, Appearance& out) {
 
 Settings load() {
     Settings out;
-    if (const auto shown = readNames(1)) {
+    if (const auto shown = readNames(Read::DisplayItems)) {
         for (const QString& name : *shown) {
             if (!name.isEmpty() && name != kFilePath)
                 out.shown << name;
@@ -85,14 +83,14 @@ Settings load() {
                 out.available << name;
         }
     }
-    if (const auto frame = readNames(8)) {
+    if (const auto frame = readNames(Read::FrameItems)) {
         // Row k is frame line k; rows beyond the second have no line.
         for (int k = 0; k < 2 && k < frame->size(); ++k) {
             if (itemNames().contains(frame->at(k)))
                 out.frameItems[k] = frame->at(k);
         }
     }
-    if (const auto status = readNames(9)) {
+    if (const auto status = readNames(Read::StatusBarItems)) {
         for (const QString& name : *status) {
             if (itemNames().contains(name))
                 out.statusItem = name;
@@ -114,23 +112,26 @@ Settings load() {
     return out;
 }
 
-QList<Write> writes(const Settings& s) {
-    QList<Write> out = {{32, {}}};
+QList<SettingWrite> writes(const Settings& s) {
+    QList<SettingWrite> out = {{Write::ResetDisplayItems, {}}};
     for (int i = 0; i < s.shown.size(); ++i)
-        out << Write{33, {QString::number(i + 1), s.shown[i]}};
-    out << Write{33, {QString::number(s.shown.size() + 1), kFilePath}};
-    out << Write{34, {QStringLiteral("1"), s.frameItems[0]}};
-    out << Write{34, {QStringLiteral("2"), s.frameItems[1]}};
-    out << Write{35, {QStringLiteral("1"), s.statusItem}};
-    out << Write{36, {s.compactPicture}} << Write{37, {QString::number(s.compactText)}}
-        << Write{38, {QString::number(s.compactBack)}} << Write{39, {s.mainPicture}}
-        << Write{40, {QString::number(s.mainText)}} << Write{41, {QString::number(s.mainBack)}};
+        out << SettingWrite{Write::ShowColumn, {QString::number(i + 1), s.shown[i]}};
+    out << SettingWrite{Write::ShowColumn, {QString::number(s.shown.size() + 1), kFilePath}};
+    out << SettingWrite{Write::FrameOrder, {QStringLiteral("1"), s.frameItems[0]}};
+    out << SettingWrite{Write::FrameOrder, {QStringLiteral("2"), s.frameItems[1]}};
+    out << SettingWrite{Write::StatusBarOrder, {QStringLiteral("1"), s.statusItem}};
+    out << SettingWrite{Write::CompactPicture, {s.compactPicture}}
+        << SettingWrite{Write::CompactFontColor, {QString::number(s.compactText)}}
+        << SettingWrite{Write::CompactBackColor, {QString::number(s.compactBack)}}
+        << SettingWrite{Write::MainPicture, {s.mainPicture}}
+        << SettingWrite{Write::MainFontColor, {QString::number(s.mainText)}}
+        << SettingWrite{Write::MainBackColor, {QString::number(s.mainBack)}};
     return out;
 }
 
 bool save(const Settings& settings) {
     ADO_Connector::BulkWrite bulk(*gConnector);
-    for (const Write& w : writes(settings)) {
+    for (const SettingWrite& w : writes(settings)) {
         if (!gConnector->adoSetData(w.kind, w.params))
             return false;
     }

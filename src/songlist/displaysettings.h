@@ -56,15 +56,15 @@ struct Settings {
 Settings load();
 
 // One request of a save: a write kind and its parameters.
-struct Write {
+struct SettingWrite {
     int kind;
     QStringList params;
-    bool operator==(const Write&) const = default;
+    bool operator==(const SettingWrite&) const = default;
 };
 // The writes that store `settings`, in order: the reset of the items, each
 // displayed column then the file path last, the frame and status items,
 // and the six appearance rows.
-QList<Write> writes(const Settings& settings);
+QList<SettingWrite> writes(const Settings& settings);
 // Runs writes(settings) as one bulk write: all of them or none.
 bool save(const Settings& settings);
 

@@ -82,7 +82,7 @@ void frmSerch::cmdNext_Click() {
 void lvSerchNext(int column, const QString& text, SongListView& list, bool restart) {
     const int row = lvSerchWalk(list.songs(), column, text, restart);
     if (row < 0) {
-        ShowMessage(25, 0);
+        ShowMessage(Msg::SearchedToEnd, 0);
         return;
     }
     // The hit becomes the only selected row even where several were.

@@ -2,7 +2,9 @@
 
 #include "base/textfold.h"
 #include "data/adoconnector.h"
+#include "data/schema.h"
 #include "data/song.h"
+#include "data/songrecord.h"
 #include "songlist/songlistmodel.h"
 #include "songlist/songrows.h"
 
@@ -33,9 +35,9 @@ bool lvGetNextKey(const SongListModel& list, QString& key) {
 bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
     songrows::RowBuilder rows(list.captions());
     const auto add = [&rows](const Recordset& row) { rows.add(row); };
-    const bool read = mode == 1
-                          ? gConnector->adoGetEachRow(12, name, add)
-                          : gConnector->adoGetEachRow(3, QStringLiteral("Q_SetList_") + name, add);
+    const bool read =
+        mode == 1 ? gConnector->adoGetEachRow(Read::AlbumSongs, name, add)
+                  : gConnector->adoGetEachRow(Read::StoredQuery, schema::setListQuery(name), add);
     if (!read)
         return false;
     list.setRows(rows.take());
@@ -53,7 +55,7 @@ void lvSortList(SongListModel& list, int column) {
         return;
     }
     Recordset rs;
-    if (gConnector->adoGetData(4, rs)) {
+    if (gConnector->adoGetData(Read::SortSettings, rs)) {
         for (; !rs.Eof(); rs.MoveNext()) {
             const QString value = rs.text(QStringLiteral("設定値"));
             if (text::equalsFolded(rs.text(QStringLiteral("設定情報")),
@@ -90,7 +92,8 @@ QList<int> skippedColumns(const SongListModel& list, bool skipTitleAndPath) {
 } // namespace
 
 void lvSetSongItem(const Song& song, SongListModel& list, bool skipTitleAndPath) {
-    list.setCells(songrows::listKey(song.KeyString()), songrows::cellsOfSong(song, list.captions()),
+    list.setCells(songrecord::listKey(song.KeyString()),
+                  songrows::cellsOfSong(song, list.captions()),
                   skippedColumns(list, skipTitleAndPath));
 }
 
@@ -99,7 +102,7 @@ void lvSetSongItems(const std::vector<Song>& songs, SongListModel& list, bool sk
     std::vector<std::pair<QString, QStringList>> rows;
     rows.reserve(songs.size());
     for (const Song& song : songs)
-        rows.emplace_back(songrows::listKey(song.KeyString()),
+        rows.emplace_back(songrecord::listKey(song.KeyString()),
                           songrows::cellsOfSong(song, columns));
     list.setCellsOfRows(rows, skippedColumns(list, skipTitleAndPath));
 }

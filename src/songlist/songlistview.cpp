@@ -198,7 +198,7 @@ void SongListView::showSortIndicator() {
 
 bool lvSetColumns(SongListView& list) {
     Recordset rs;
-    if (!gConnector->adoGetData(1, rs))
+    if (!gConnector->adoGetData(Read::DisplayItems, rs))
         return false;
     QStringList captions;
     QList<double> widths;

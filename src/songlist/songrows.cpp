@@ -5,13 +5,10 @@
 #include "data/song.h"
 
 #include <array>
-#include <charconv>
 
 namespace songrows {
 
 namespace {
-
-const QString kNone = QStringLiteral("指定無し");
 
 // A caption's cell and the query field it reads.
 struct Column {
@@ -32,45 +29,7 @@ const std::array<Column, 9> kColumns = {{
     {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
 }};
 
-const QString kKeyPrefix = QStringLiteral("Key_");
-
-// Writes the genre cell to `out`: the genres up to the first that is none,
-// joined by "/"; "指定無し" when the first is none. `none(g)` tells
-// whether genre g (0 to 2) is none, `name(g)` writes its name.
-template <typename None, typename Name> void writeGenres(QString& out, None none, Name name) {
-    if (none(0)) {
-        out += kNone;
-        return;
-    }
-    for (int g = 0; g < 3; ++g) {
-        if (g > 0) {
-            if (none(g))
-                return;
-            out += u'/';
-        }
-        name(g);
-    }
-}
-
-void appendKey(QString& out, qint64 id) {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, id).ptr;
-    out += kKeyPrefix;
-    out += QLatin1StringView(digits, end - digits);
-}
-
 } // namespace
-
-bool NoneCheck::operator()(const QString& name) {
-    if (name == kNone)
-        return true;
-    const auto found = known_.constFind(name);
-    if (found != known_.constEnd())
-        return *found;
-    const bool none = text::equalsFolded(name, kNone);
-    known_.insert(name, none);
-    return none;
-}
 
 Cell cellOf(const QString& caption) {
     if (caption.isEmpty())
@@ -80,33 +39,6 @@ Cell cellOf(const QString& caption) {
             return c.cell;
     }
     return Cell::Other;
-}
-
-QString keyOf(const QString& id) {
-    return kKeyPrefix + id;
-}
-
-QString keyOf(qint64 id) {
-    QString key;
-    appendKey(key, id);
-    return key;
-}
-
-QString listKey(const QString& key) {
-    return key.contains(kKeyPrefix) ? key : keyOf(key);
-}
-
-QString idOfKey(const QString& key) {
-    return key.contains(kKeyPrefix) ? key.mid(kKeyPrefix.size()) : key;
-}
-
-QString genreText(const QString& g1, const QString& g2, const QString& g3) {
-    NoneCheck isNone;
-    const QString* names[] = {&g1, &g2, &g3};
-    QString text;
-    writeGenres(
-        text, [&](int g) { return isNone(*names[g]); }, [&](int g) { text += *names[g]; });
-    return text;
 }
 
 RowBuilder::RowBuilder(const QStringList& captions)
@@ -178,7 +110,7 @@ bool RowBuilder::isNone(const Recordset& row, int field) {
 }
 
 void RowBuilder::appendGenres(QString& out, const Recordset& row) {
-    writeGenres(
+    songrecord::writeGenres(
         out, [&](int g) { return isNone(row, genres_[g]); },
         [&](int g) {
             const QByteArrayView bytes = row.utf8(genres_[g]);
@@ -195,9 +127,9 @@ void RowBuilder::add(const Recordset& row) {
     QString& out = rows_.beginRow();
     qint64 id = 0;
     if (row.integer(id_, id))
-        appendKey(out, id);
+        songrecord::appendKey(out, id);
     else
-        out += keyOf(row.text(id_));
+        out += songrecord::keyOf(row.text(id_));
     out += RowStore::kCellEnd;
     for (int i = 0; i < cells_.size(); ++i) {
         if (cells_[i] == Cell::Genre)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/songrecord.h"
 #include "songlist/rowstore.h"
 
 #include <QHash>
@@ -31,28 +32,6 @@ enum class Cell {
 // The cell a column of this caption shows; Skip for an empty caption.
 Cell cellOf(const QString& caption);
 
-// "Key_" + the song's ID, the list key of a song.
-QString keyOf(const QString& id);
-QString keyOf(qint64 id);
-// A key as the list has it ("Key_" put in front when it is missing), and
-// the bare ID of a key in either form.
-QString listKey(const QString& key);
-QString idOfKey(const QString& key);
-
-// The genre cell: the genres up to the first "指定無し", joined by "/";
-// "指定無し" when the first genre is none.
-QString genreText(const QString& g1, const QString& g2, const QString& g3);
-
-// Whether a genre name is the "no genre" entry, compared ignoring case
-// and width; names repeat on almost every row, so each is decided once.
-class NoneCheck {
-public:
-    bool operator()(const QString& name);
-
-private:
-    QHash<QString, bool> known_;
-};
-
 // Makes one row per row of a song query, in row order: the cells of the
 // columns that are not skipped, the first of them the item text. Text is
 // decoded straight into the rows' shared text, and what repeats from row
@@ -76,7 +55,7 @@ private:
     bool resolved_ = false;
     int id_ = -1;
     int genres_[3] = {-1, -1, -1};
-    NoneCheck isNone_;
+    songrecord::NoneCheck isNone_;
     QHash<QByteArray, bool> noneBytes_;     // genre names as the query gives them
     QList<QHash<qint64, QString>> numbers_; // by cell: the text of each number met
     QStringDecoder decoder_;

@@ -50,7 +50,7 @@ class TestMainWindow : public QObject {
     static void fill(TempLibrary& lib) {
         for (const char* t : {"a", "b", "c"})
             lib.addSong(t);
-        lib.db().adoSetData(45, {"Fav"});
+        lib.db().adoSetData(Write::AddSetList, {"Fav"});
         lib.db().adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE ID > 1", "Q_SetList_Fav");
     }
     // Resizes the window so that the area below the menu bar and above the
@@ -80,18 +80,18 @@ private slots:
     void withoutSelectionTheFirstSetListAndModeAreShown() {
         MainFixture f;
         fill(f.lib);
-        f.lib.db().adoSetData(23, {"deleted list"}); // none selected
-        f.lib.db().adoSetData(28, {"none"});
-        f.lib.db().adoSetData(27, {"loud"});
+        f.lib.db().adoSetData(Write::SelectSetList, {"deleted list"}); // none selected
+        f.lib.db().adoSetData(Write::SelectPlayMode, {"none"});
+        f.lib.db().adoSetData(Write::SystemVolume, {"loud"});
         QVERIFY(f.start());
         QCOMPARE(shown(*f.w), QStringLiteral("ALL | a,b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
     }
 
     void failedListLoadEndsStartAndKeepsSettings() {
         MainFixture f;
-        f.lib.db().adoSetData(45, {"Lost"}); // a set list without its query
-        f.lib.db().adoSetData(23, {"Lost"});
-        f.lib.db().adoSetData(27, {"7000"});
+        f.lib.db().adoSetData(Write::AddSetList, {"Lost"}); // a set list without its query
+        f.lib.db().adoSetData(Write::SelectSetList, {"Lost"});
+        f.lib.db().adoSetData(Write::SystemVolume, {"7000"});
         QVERIFY(!f.start());
         QCOMPARE(f.boxes.boxes().size(), 2);
         QCOMPARE(f.boxes.boxes()[0].title, QStringLiteral("DBError"));
@@ -284,7 +284,7 @@ private slots:
         QStringList values;
         for (const char* name : {"Left", "Top", "Width", "Height", "最大化"}) {
             Recordset rs;
-            f.lib.db().adoGetData(requests::kReadSetting, rs,
+            f.lib.db().adoGetData(Read::Setting, rs,
                                   "メイン画面" + QString::fromUtf8(name));
             values << (rs.Eof() ? "<none>" : rs.text("設定値"));
         }
@@ -307,18 +307,18 @@ private slots:
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::yellow);
         QVERIFY(image.save(f.lib.folder() + "/bg.png"));
-        f.lib.db().adoSetData(39, {f.lib.folder() + "/bg.png"});
-        f.lib.db().adoSetData(40, {"255"});
-        f.lib.db().adoSetData(41, {"65280"});
+        f.lib.db().adoSetData(Write::MainPicture, {f.lib.folder() + "/bg.png"});
+        f.lib.db().adoSetData(Write::MainFontColor, {"255"});
+        f.lib.db().adoSetData(Write::MainBackColor, {"65280"});
         QVERIFY(f.start());
         QVERIFY(f.w->lvSongList->hasPicture());
         QCOMPARE(f.w->lvSongList->textColor(), QColor(255, 0, 0));
         QCOMPARE(f.w->lvSongList->backColor(), QColor(0, 255, 0));
         f.w.reset();
         f.lib.reopen();
-        f.lib.db().adoSetData(39, {f.lib.folder() + "/missing.png"});
-        f.lib.db().adoSetData(40, {"not a colour"});
-        f.lib.db().adoSetData(41, {"16711680"});
+        f.lib.db().adoSetData(Write::MainPicture, {f.lib.folder() + "/missing.png"});
+        f.lib.db().adoSetData(Write::MainFontColor, {"not a colour"});
+        f.lib.db().adoSetData(Write::MainBackColor, {"16711680"});
         const QColor designText = SongListView().textColor();
         QVERIFY(f.start());
         QVERIFY(!f.w->lvSongList->hasPicture());

@@ -112,10 +112,10 @@ private slots:
         ScriptedPresenter boxes;
         boxes.answer(msgbox::Cancel);
         QString title;
-        QCOMPARE(ShowMessage(21, 1, title), 2);
+        QCOMPARE(ShowMessage(Msg::DeleteSongs, 1, title), 2);
         QCOMPARE(title, QStringLiteral("Melodara Player"));
         QString own = "Library";
-        QCOMPARE(ShowMessage(3, 0, own), 1);
+        QCOMPARE(ShowMessage(Msg::SongAlreadyAdded, 0, own), 1);
         QCOMPARE(own, QStringLiteral("Library"));
         QCOMPARE(ShowMessage(1000), 1);
         QStringList shown;
@@ -129,7 +129,7 @@ private slots:
     void withoutPresenterBoxesAreAnsweredOk() {
         msgbox::setPresenter(nullptr);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("message box")));
-        QCOMPARE(ShowMessage(17, 0), 1);
+        QCOMPARE(ShowMessage(Msg::PlayFailed, 0), 1);
     }
 
     // The platform's style: the buttons (bits 0-3), the icon (bits 4-7)

@@ -20,12 +20,9 @@ class TestAdoConnector : public QObject {
     ADO_Connector* db_ = nullptr;
 
     QStringList column(int kind, const QString& name, const QString& param = QString()) {
-        Recordset rs;
-        if (!db_->adoGetData(kind, rs, param))
-            return {"<failed>"};
         QStringList out;
-        for (; !rs.Eof(); rs.MoveNext())
-            out << rs.text(name);
+        if (!db_->adoGetColumn(kind, name, out, param))
+            return {"<failed>"};
         return out;
     }
 
@@ -61,9 +58,9 @@ private slots:
     // quotes and Japanese text are stored as typed.
     void freshDatabaseListsNewSongInAll() {
         const QString title = "彼女の\"歌\" it's; DROP TABLE TM_曲情報";
-        QVERIFY(db_->adoSetData(31, {"/x/" + title + ".mp3", title}));
+        QVERIFY(db_->adoSetData(Write::AddSong, {"/x/" + title + ".mp3", title}));
         Recordset rs;
-        QVERIFY(db_->adoGetData(3, rs, "Q_SetList_ALL"));
+        QVERIFY(db_->adoGetData(Read::StoredQuery, rs, "Q_SetList_ALL"));
         QCOMPARE(rs.RecordCount(), 1);
         QCOMPARE(QStringList({rs.text("ファイルパス"), rs.text("タイトル"), rs.text("ジャンル1"),
                               rs.text("アーティスト名"), rs.text("ブレークアウト")}),
@@ -75,10 +72,10 @@ private slots:
     // A value that is not a number fails the write with one box each, and a
     // song's deletion with a bad ID runs neither of its deletes.
     void nonNumericValueFailsWithBox() {
-        QVERIFY(db_->adoSetData(31, {"/a.mp3", "a"}));
-        QVERIFY(db_->adoSetData(22, {"Best", "1", "1"}));
-        QVERIFY(!db_->adoSetData(29, {"wide", "曲名"}));
-        QVERIFY(!db_->adoSetData(54, {"x"}));
+        QVERIFY(db_->adoSetData(Write::AddSong, {"/a.mp3", "a"}));
+        QVERIFY(db_->adoSetData(Write::AddAlbumSong, {"Best", "1", "1"}));
+        QVERIFY(!db_->adoSetData(Write::ColumnWidth, {"wide", "曲名"}));
+        QVERIFY(!db_->adoSetData(Write::DeleteSong, {"x"}));
         QCOMPARE(boxes_->boxes().size(), 2);
         QCOMPARE(column(11, "アルバム名") + column(16, "ID"), QStringList({"Best", "1"}));
     }
@@ -86,16 +83,16 @@ private slots:
     void failedWriteInsideBulkWriteUndoesOnlyItself() {
         {
             ADO_Connector::BulkWrite bulk(*db_);
-            QVERIFY(db_->adoSetData(45, {"Fav"}));
-            QVERIFY(!db_->adoSetData(45, {"fav"})); // names ignore case
-            QVERIFY(db_->adoSetData(45, {"Live"}));
+            QVERIFY(db_->adoSetData(Write::AddSetList, {"Fav"}));
+            QVERIFY(!db_->adoSetData(Write::AddSetList, {"fav"})); // names ignore case
+            QVERIFY(db_->adoSetData(Write::AddSetList, {"Live"}));
             QVERIFY(bulk.commit());
         }
         QCOMPARE(boxes_->boxes().size(), 1);
         QCOMPARE(column(2, "セットリスト名"), QStringList({"ALL", "Fav", "Live"}));
         {
             ADO_Connector::BulkWrite bulk(*db_);
-            QVERIFY(db_->adoSetData(45, {"Dropped"}));
+            QVERIFY(db_->adoSetData(Write::AddSetList, {"Dropped"}));
         }
         QCOMPARE(column(2, "セットリスト名"), QStringList({"ALL", "Fav", "Live"}));
     }
@@ -118,13 +115,14 @@ private slots:
         QFETCH(QString, limit);
         QFETCH(int, failsAt);
         QFETCH(QString, reason);
-        QVERIFY(db_->adoSetData(46, {limit}));
+        QVERIFY(db_->adoSetData(Write::RunSql, {limit}));
         QList<bool> written;
         {
             ADO_Connector::BulkWrite bulk(*db_);
             for (int i = 1; i <= 3000; ++i) {
-                written << db_->adoSetData(31, {QString("/music/some artist/song %1.mp3").arg(i),
-                                                QString("song %1").arg(i)});
+                written << db_->adoSetData(
+                    Write::AddSong,
+                    {QString("/music/some artist/song %1.mp3").arg(i), QString("song %1").arg(i)});
             }
             QVERIFY(!db_->adoxCreateQuery("SELECT 1 AS ID", "Q_SetList_late"));
             QVERIFY(!bulk.commit());
@@ -141,8 +139,8 @@ private slots:
         QVERIFY(!db_->queryExists("Q_SetList_late"));
 
         // Once the guard is gone, writes stand on their own again.
-        QVERIFY(db_->adoSetData(46, {"DROP TRIGGER IF EXISTS full"}));
-        QVERIFY(db_->adoSetData(31, {"/music/after.mp3", "after"}));
+        QVERIFY(db_->adoSetData(Write::RunSql, {"DROP TRIGGER IF EXISTS full"}));
+        QVERIFY(db_->adoSetData(Write::AddSong, {"/music/after.mp3", "after"}));
         QCOMPARE(column(16, "ファイルパス"), QStringList({"/music/after.mp3"}));
         QCOMPARE(boxes_->boxes().size(), 1);
     }
@@ -176,19 +174,19 @@ private slots:
         faultydisk::failWrites(fault);
         if (bulk) {
             ADO_Connector::BulkWrite group(*db_);
-            QVERIFY(db_->adoSetData(45, {"Lost 1"}));
-            QVERIFY(db_->adoSetData(45, {"Lost 2"}));
+            QVERIFY(db_->adoSetData(Write::AddSetList, {"Lost 1"}));
+            QVERIFY(db_->adoSetData(Write::AddSetList, {"Lost 2"}));
             QVERIFY(!group.commit());
         } else {
-            QVERIFY(!db_->adoSetData(45, {"Lost"}));
+            QVERIFY(!db_->adoSetData(Write::AddSetList, {"Lost"}));
         }
         if (healed)
             faultydisk::failWrites(0);
-        const bool later = db_->adoSetData(45, {"Later"});
+        const bool later = db_->adoSetData(Write::AddSetList, {"Later"});
         faultydisk::failWrites(0);
         QCOMPARE(later, healed);
         QCOMPARE(setListsInFile(), healed ? QStringList({"ALL", "Later"}) : QStringList({"ALL"}));
-        QVERIFY(db_->adoSetData(45, {"Last"}));
+        QVERIFY(db_->adoSetData(Write::AddSetList, {"Last"}));
         QCOMPARE(setListsInFile(),
                  healed ? QStringList({"ALL", "Later", "Last"}) : QStringList({"ALL", "Last"}));
     }
@@ -202,21 +200,21 @@ private slots:
         bool committed = false;
         std::unique_ptr<QThread> worker(QThread::create([&] {
             ADO_Connector::BulkWrite bulk(*db_);
-            db_->adoSetData(31, {"/w.mp3", "w"});
+            db_->adoSetData(Write::AddSong, {"/w.mp3", "w"});
             opened.release();
             finish.acquire();
             committed = bulk.commit();
         }));
         worker->start();
         opened.acquire();
-        QVERIFY(!db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(!db_->adoSetData(Write::AddSong, {"/u.mp3", "u"}));
         QVERIFY(db_->wasBusy());
         // A read sees what is committed, not the worker's rows.
         QCOMPARE(column(16, "ファイルパス"), QStringList());
         finish.release();
         QVERIFY(worker->wait(10000));
         QVERIFY(committed);
-        QVERIFY(db_->adoSetData(31, {"/u.mp3", "u"}));
+        QVERIFY(db_->adoSetData(Write::AddSong, {"/u.mp3", "u"}));
         QVERIFY(!db_->wasBusy());
         QCOMPARE(column(16, "ファイルパス"), QStringList({"/w.mp3", "/u.mp3"}));
         QVERIFY(boxes_->boxes().isEmpty());
@@ -224,17 +222,19 @@ private slots:
 
     void readNestedInARowWalkLeavesTheWalkWhole() {
         for (int i = 1; i <= 4; ++i)
-            QVERIFY(db_->adoSetData(31, {QString("/m/%1.mp3").arg(i), QString("s%1").arg(i)}));
+            QVERIFY(db_->adoSetData(Write::AddSong,
+                                    {QString("/m/%1.mp3").arg(i), QString("s%1").arg(i)}));
         for (const char* row : {"A|1|1", "A|2|2", "A|3|3", "B|4|1", "B|2|2"})
-            QVERIFY(db_->adoSetData(22, QString(row).split('|')));
+            QVERIFY(db_->adoSetData(Write::AddAlbumSong, QString(row).split('|')));
 
         QStringList pairs;
-        QVERIFY(db_->adoGetEachRow(12, "B", [&](const Recordset& row) {
+        QVERIFY(db_->adoGetEachRow(Read::AlbumSongs, "B", [&](const Recordset& row) {
             const QString first = row.text("ID");
             if (pairs.size() > 6)
                 return; // a walk that starts over would never end
-            QVERIFY(db_->adoGetEachRow(
-                12, "A", [&](const Recordset& next) { pairs << first + next.text("ID"); }));
+            QVERIFY(db_->adoGetEachRow(Read::AlbumSongs, "A", [&](const Recordset& next) {
+                pairs << first + next.text("ID");
+            }));
         }));
         QCOMPARE(pairs, QStringList({"41", "42", "43", "21", "22", "23"}));
         QVERIFY(boxes_->boxes().isEmpty());
@@ -244,7 +244,7 @@ private slots:
     // and its row count; the name is quoted, never run as SQL.
     void countsAndReadsOneRowOfAStoredQuery() {
         for (const char* t : {"a", "b", "c"})
-            QVERIFY(db_->adoSetData(31, {QString("/%1.mp3").arg(t), t}));
+            QVERIFY(db_->adoSetData(Write::AddSong, {QString("/%1.mp3").arg(t), t}));
         const QString byTitle = "Q_SetList_逆\"順";
         QVERIFY(
             db_->adoxCreateQuery("SELECT * FROM Q_SetList_ALL ORDER BY タイトル DESC", byTitle));

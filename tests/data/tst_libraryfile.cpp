@@ -43,7 +43,7 @@ class TestLibraryFile : public QObject {
         ADO_Connector::BulkWrite bulk(db);
         for (int i = 0; i < songs; ++i) {
             const QString title = QString("Song %1").arg(i, 5, 10, QChar('0'));
-            QVERIFY(db.adoSetData(31, {"/music/some artist/" + title + ".mp3", title}));
+            QVERIFY(db.adoSetData(Write::AddSong, {"/music/some artist/" + title + ".mp3", title}));
         }
         QVERIFY(bulk.commit());
         QVERIFY(boxes.boxes().isEmpty());
@@ -75,7 +75,7 @@ class TestLibraryFile : public QObject {
         {
             ADO_Connector db(dbPath());
             QVERIFY(!db.isConnected());
-            QVERIFY(!db.adoSetData(31, {"/music/a.mp3", "a"}));
+            QVERIFY(!db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}));
         }
         QCOMPARE(boxes.boxes().size(), 2);
         QCOMPARE(boxes.boxes()[0].title + "," + boxes.boxes()[1].title,
@@ -235,7 +235,7 @@ private slots:
         {
             ADO_Connector db(dbPath());
             QVERIFY(!db.isConnected());
-            QVERIFY(!db.adoSetData(31, {"/music/a.mp3", "a"}));
+            QVERIFY(!db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}));
         }
         QCOMPARE(boxes.boxes().size(), 2);
         QVERIFY2(boxes.boxes()[0].text.startsWith(dbPath() + " に書き込めません: "),
@@ -279,8 +279,9 @@ private slots:
         ScriptedPresenter boxes;
         ADO_Connector db(dbPath());
         Recordset lists, songs;
-        QVERIFY(db.adoSetData(31, {"/music/a.mp3", "a"}) && db.adoGetData(2, lists) &&
-                db.adoGetData(3, songs, "Q_SetList_ALL"));
+        QVERIFY(db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}) &&
+                db.adoGetData(Read::SetLists, lists) &&
+                db.adoGetData(Read::StoredQuery, songs, "Q_SetList_ALL"));
         QCOMPARE(lists.text("セットリスト名") +
                      QString(" %1 %2").arg(lists.RecordCount()).arg(songs.RecordCount()),
                  QStringLiteral("ALL 1 1"));

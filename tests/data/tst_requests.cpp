@@ -14,19 +14,16 @@ class TestRequests : public QObject {
 
     // Column `name` of every row of read `kind`, as text.
     QStringList column(int kind, const QString& name, const QString& param = QString()) {
-        Recordset rs;
-        if (!db_->adoGetData(kind, rs, param))
-            return {"<failed>"};
         QStringList out;
-        for (; !rs.Eof(); rs.MoveNext())
-            out << rs.text(name);
+        if (!db_->adoGetColumn(kind, name, out, param))
+            return {"<failed>"};
         return out;
     }
 
     // Every field of song `id` (read 10), joined by "|"; empty when none.
     QString song(const QString& id) {
         Recordset rs;
-        db_->adoGetData(10, rs, id);
+        db_->adoGetData(Read::SongById, rs, id);
         QStringList fields;
         for (int c = 0; !rs.Eof() && c < rs.fieldCount(); ++c)
             fields << rs.text(c);
@@ -44,7 +41,8 @@ class TestRequests : public QObject {
 
     void addSongs(int n) {
         for (int i = 1; i <= n; ++i)
-            QVERIFY(db_->adoSetData(31, {QString("/m/%1.mp3").arg(i), QString("s%1").arg(i)}));
+            QVERIFY(db_->adoSetData(Write::AddSong,
+                                    {QString("/m/%1.mp3").arg(i), QString("s%1").arg(i)}));
     }
 
 private slots:
@@ -70,14 +68,14 @@ private slots:
     void aSettingIsMadeThenReplaced() {
         const auto value = [this](const QString& name) {
             Recordset rs;
-            if (!db_->adoGetData(requests::kReadSetting, rs, name))
+            if (!db_->adoGetData(Read::Setting, rs, name))
                 return QStringLiteral("<failed>");
             return rs.Eof() ? QStringLiteral("<none>") : rs.text(QStringLiteral("設定値"));
         };
         QCOMPARE(value("メイン画面Left"), QStringLiteral("<none>"));
-        QVERIFY(db_->adoSetData(requests::kWriteSetting, {"メイン画面Left", "1500"}));
+        QVERIFY(db_->adoSetData(Write::Setting, {"メイン画面Left", "1500"}));
         QCOMPARE(value("メイン画面Left"), QStringLiteral("1500"));
-        QVERIFY(db_->adoSetData(requests::kWriteSetting, {"メイン画面left", "'; --"}));
+        QVERIFY(db_->adoSetData(Write::Setting, {"メイン画面left", "'; --"}));
         QCOMPARE(value("メイン画面Left"), QStringLiteral("'; --")); // names ignore case
         QCOMPARE(value("システムボリューム"), QStringLiteral("4000"));
     }
@@ -96,10 +94,10 @@ private slots:
 
     void conditionsRowHoldsNoNulls() {
         // A conditions row given only its name holds empty texts.
-        QVERIFY(
-            db_->adoSetData(46, {"INSERT INTO TM_セットリスト条件(セットリスト名) VALUES ('x')"}));
+        QVERIFY(db_->adoSetData(Write::RunSql,
+                                {"INSERT INTO TM_セットリスト条件(セットリスト名) VALUES ('x')"}));
         Recordset rs;
-        QVERIFY(db_->adoGetData(17, rs, "x"));
+        QVERIFY(db_->adoGetData(Read::SetListConditions, rs, "x"));
         QCOMPARE(rs.RecordCount(), 1);
         QCOMPARE(rs.fieldCount(), 21);
         for (int c = 0; c < rs.fieldCount(); ++c)
@@ -108,16 +106,17 @@ private slots:
 
     void callerSqlRunsOneStatementOnly() {
         addSongs(1);
-        QVERIFY(!db_->adoSetData(46, {"DELETE FROM TM_アルバム; DELETE FROM TM_曲情報"}));
+        QVERIFY(
+            !db_->adoSetData(Write::RunSql, {"DELETE FROM TM_アルバム; DELETE FROM TM_曲情報"}));
         // A query that cannot be made fails without a box.
         QVERIFY(!db_->adoxCreateQuery("SELECT 1; DROP TABLE TM_曲情報", "Q_SetList_two"));
         db_->adoxCreateQuery("SELECT * FROM nowhere", "Q_SetList_bad");
         QCOMPARE(boxes_->boxes().size(), 1);
         QVERIFY(!db_->queryExists("Q_SetList_two"));
         // Whatever name it is given, DROP VIEW cannot remove a table.
-        QVERIFY(!db_->adoSetData(42, {"TM_曲情報"}));
+        QVERIFY(!db_->adoSetData(Write::DropQuery, {"TM_曲情報"}));
         QCOMPARE(column(16, "ID"), QStringList({"1"}));
-        QVERIFY(db_->adoSetData(46, {"DELETE FROM TM_曲情報;  "}));
+        QVERIFY(db_->adoSetData(Write::RunSql, {"DELETE FROM TM_曲情報;  "}));
         QCOMPARE(column(16, "ID"), QStringList());
     }
 
@@ -185,9 +184,9 @@ private slots:
         addSongs(1);
         QStringList params = {"/m/1.mp3", "s1", "50", "1", "1", "1",
                               "1",        "No", "No", "0", "1", "7"};
-        QVERIFY(db_->adoSetData(26, params));
+        QVERIFY(db_->adoSetData(Write::UpdateSong, params));
         params.last() = value;
-        QCOMPARE(db_->adoSetData(26, params), !stored.isEmpty());
+        QCOMPARE(db_->adoSetData(Write::UpdateSong, params), !stored.isEmpty());
         QCOMPARE(boxes_->boxes().size(), stored.isEmpty() ? 1 : 0);
         QCOMPARE(column(10, "カウント", "1"), QStringList({stored.isEmpty() ? "7" : stored}));
     }
@@ -206,7 +205,7 @@ private slots:
     // The settings written in pairs: the sort, the compact window's place.
     void pairedSettingsAreWrittenTogether() {
         write({"53|昇順|3", "56|120|-40"});
-        QVERIFY(!db_->adoSetData(53, {"降順", "first"}));
+        QVERIFY(!db_->adoSetData(Write::SortSettings, {"降順", "first"}));
         QStringList settings;
         for (int kind : {4, 14}) {
             Recordset rs;
@@ -222,18 +221,19 @@ private slots:
     }
 
     void displayItemsKeepTheirWidths() {
-        QVERIFY(db_->adoSetData(32, {}));
+        QVERIFY(db_->adoSetData(Write::ResetDisplayItems, {}));
         QCOMPARE(column(1, "列名") + column(8, "列名") + column(9, "列名"), QStringList());
-        QVERIFY(db_->adoSetData(33, {"1", "曲名"}));
+        QVERIFY(db_->adoSetData(Write::ShowColumn, {"1", "曲名"}));
         QCOMPARE(column(1, "幅"), QStringList({"3600"}));
-        QVERIFY(db_->adoSetData(29, {"1234.5", "曲名"})); // single precision, not Long
+        QVERIFY(
+            db_->adoSetData(Write::ColumnWidth, {"1234.5", "曲名"})); // single precision, not Long
         QCOMPARE(column(1, "幅"), QStringList({"1234.5"}));
     }
 
     void recordsetCursorStaysInsideRows() {
         addSongs(3);
         Recordset rs;
-        QVERIFY(db_->adoGetData(16, rs));
+        QVERIFY(db_->adoGetData(Read::FilePaths, rs));
         QVERIFY(rs.RecordCount() == 3 && !rs.Bof());
         rs.Move(2);
         QCOMPARE(rs.text("ID"), QStringLiteral("3"));
@@ -248,7 +248,7 @@ private slots:
         QVERIFY(!rs.Field("nosuchcolumn").isValid());
 
         Recordset empty;
-        QVERIFY(db_->adoGetData(11, empty));
+        QVERIFY(db_->adoGetData(Read::Albums, empty));
         QVERIFY(empty.RecordCount() == 0 && empty.Eof() && empty.Bof());
         QCOMPARE(Recordset().RecordCount(), -1);
     }

@@ -65,7 +65,7 @@ inline int orphans(TempLibrary& lib) {
 // "指定無し", as the song queries join them; "<missing>" when they lose it.
 inline QString songNames(TempLibrary& lib, int id) {
     Recordset rs;
-    if (!lib.db().adoGetData(10, rs, QString::number(id)) || rs.Eof())
+    if (!lib.db().adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
         return QStringLiteral("<missing>");
     QStringList names;
     for (const char* field : {"ジャンル1", "ジャンル2", "ジャンル3", "アーティスト名"})

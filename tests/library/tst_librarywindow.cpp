@@ -199,7 +199,7 @@ private slots:
     void opensAtTheStoredFolder() {
         QFETCH(QString, folder);
         QFETCH(bool, usable);
-        lib_->db().adoSetData(30, {folder});
+        lib_->db().adoSetData(Write::SearchPath, {folder});
         const QString opened = usable ? folder : QDir::homePath();
         frmFileSelect files;
         frmDirSelect folders;
@@ -222,8 +222,9 @@ private slots:
         files.cmdCancel->click();
         QCOMPARE(files.RetCode(), 0);
         QCOMPARE(stored(), QString());
-        lib_->db().adoSetData(46, {"CREATE TRIGGER no_store BEFORE UPDATE ON TM_初期設定"
-                                   " BEGIN SELECT RAISE(ABORT, 'read-only settings'); END"});
+        lib_->db().adoSetData(Write::RunSql,
+                              {"CREATE TRIGGER no_store BEFORE UPDATE ON TM_初期設定"
+                               " BEGIN SELECT RAISE(ABORT, 'read-only settings'); END"});
         frmDirSelectBas target;
         QVERIFY(target.setFolder(path("empty")));
         target.cmdOK->click();
@@ -324,7 +325,7 @@ private slots:
         QVERIFY(QDir().mkpath(path("music/beta/gone")));
         const auto cleanUp =
             qScopeGuard([this] { QDir(path("music/beta/gone")).removeRecursively(); });
-        lib_->db().adoSetData(30, {path(start)});
+        lib_->db().adoSetData(Write::SearchPath, {path(start)});
         std::unique_ptr<PickerBase> p;
         if (picker == "frmDirSelect")
             p = std::make_unique<frmDirSelect>();
@@ -581,7 +582,7 @@ private slots:
         QFETCH(QString, sabotage);
         QFETCH(int, files);
         addSongs(1);
-        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(46, {sabotage}));
+        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(Write::RunSql, {sabotage}));
         SongListModel list;
         LibraryFiles library(list);
         QVERIFY(library.load());
@@ -718,8 +719,8 @@ private slots:
         addSongs(2);
         QVERIFY(taggedfiles::writeMp3(path("tagged/a.mp3"), {"Tagged", "Alice", {"Pop"}}, 4,
                                       taggedfiles::Text::Utf8));
-        lib_->db().adoSetData(46, {"UPDATE TM_曲情報 SET ファイルパス = '" + path("tagged/a.mp3") +
-                                   "' WHERE ID = 2"});
+        lib_->db().adoSetData(Write::RunSql, {"UPDATE TM_曲情報 SET ファイルパス = '" +
+                                              path("tagged/a.mp3") + "' WHERE ID = 2"});
         frmMelodara w;
         QCOMPARE(w.mnuFile_ReadTags->text(), QStringLiteral("タグから曲情報を再読込(&T)"));
         answerPickers(path("songs"));
@@ -901,9 +902,9 @@ private slots:
         QFETCH(QString, sabotage);
         QFETCH(QStringList, left);
         addSongs(3);
-        lib_->db().adoSetData(22, {"Best", "2", "1"});
-        lib_->db().adoSetData(22, {"Best", "3", "2"});
-        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(46, {sabotage}));
+        lib_->db().adoSetData(Write::AddAlbumSong, {"Best", "2", "1"});
+        lib_->db().adoSetData(Write::AddAlbumSong, {"Best", "3", "2"});
+        QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(Write::RunSql, {sabotage}));
         frmMelodara w;
         for (const QString& key : selected)
             w.lvFileList->selectKey(key, true);
@@ -924,7 +925,7 @@ private slots:
         QCOMPARE(songs().size(), left.size());
         QCOMPARE(w.LoadCount(), left.size());
         Recordset album;
-        lib_->db().adoGetData(12, album, "Best");
+        lib_->db().adoGetData(Read::AlbumSongs, album, "Best");
         QTEST(album.RecordCount(), "albumRows");
         const bool deleted = answer == msgbox::Ok;
         QCOMPARE(w.mnuFile_AddFile->isEnabled(), !deleted);

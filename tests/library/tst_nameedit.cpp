@@ -440,7 +440,7 @@ private slots:
                    QString(" +%1").arg(list.count() - 1);
         };
         QCOMPARE(listed(), QStringLiteral("rock/pop/soul:Alice +4"));
-        QVERIFY(gConnector->adoSetData(31, {lib_->folder() + "/six.mp3", "six"}));
+        QVERIFY(gConnector->adoSetData(Write::AddSong, {lib_->folder() + "/six.mp3", "six"}));
         const auto upcaseFirst = [&](const char* command, bool ok) {
             setModalHandler([ok](QDialog& dialog) {
                 auto* editor = qobject_cast<NameEditDialog*>(&dialog);

@@ -7,11 +7,11 @@
 #include "app/mainwindow.h"
 #include "app/opening.h"
 #include "base/modal.h"
+#include "data/songrecord.h"
 #include "fakeplayer.h"
 #include "library/songedit.h"
 #include "library/songproperty.h"
 #include "librarytest.h"
-#include "playback/nowplaying.h"
 #include "playback/playstate.h"
 #include "songlist/songlistview.h"
 
@@ -49,7 +49,7 @@ class TestSongEditing : public QObject {
     QString stored(int id) const {
         ADO_Connector check(lib_->path());
         Recordset rs;
-        if (!check.adoGetData(10, rs, QString::number(id)) || rs.Eof())
+        if (!check.adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
             return "<missing>";
         QStringList out;
         for (const char* field :
@@ -75,7 +75,7 @@ class TestSongEditing : public QObject {
 
     // Every property of a record, for comparing two records whole.
     static QStringList fields(const Song& s) {
-        return nowplaying::songParams(s) + L{s.Janl(), s.Artist(), s.BreakOut(), s.Trend()};
+        return songrecord::songParams(s) + L{s.Janl(), s.Artist(), s.BreakOut(), s.Trend()};
     }
     // The checked genres, top to bottom.
     static QStringList checked(const frmSongProperty& d) {
@@ -152,9 +152,9 @@ private slots:
         add("c", 1, 30, 9, 100);
         lib_->showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ", "ｼﾞｬﾝﾙ", "優先度", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名", "ﾎﾞﾘｭｰﾑ補正"});
         // Now playing: title above artist, the file path in the status bar.
-        lib_->db().adoSetData(34, {"1", "曲名"});
-        lib_->db().adoSetData(34, {"2", "ｱｰﾃｨｽﾄ名"});
-        lib_->db().adoSetData(35, {"1", "ﾌｧｲﾙﾊﾟｽ"});
+        lib_->db().adoSetData(Write::FrameOrder, {"1", "曲名"});
+        lib_->db().adoSetData(Write::FrameOrder, {"2", "ｱｰﾃｨｽﾄ名"});
+        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "ﾌｧｲﾙﾊﾟｽ"});
         lib_->close();
         player_ = new FakePlayer;
         player_->lengths = {{lib_->folder() + "/music/a.mp3", 200}};
@@ -204,7 +204,7 @@ private slots:
             click(d, row);
         d.cmdOK->click();
         QTEST(d.TargetSong().Janl(), "janl");
-        QTEST(nowplaying::songParams(d.TargetSong()).mid(3, 3), "ids");
+        QTEST(songrecord::songParams(d.TargetSong()).mid(3, 3), "ids");
     }
 
     void fourGenresKeepTheDialogOpenThenThreeSucceed() {
@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(presenter_.boxes().size(), 1);
         QVERIFY(!d.isVisible());
         QCOMPARE(d.TargetSong().Janl(), QStringLiteral("Jazz/Pop/Folk"));
-        QCOMPARE(nowplaying::songParams(d.TargetSong()).mid(3, 3), L({"3", "4", "5"}));
+        QCOMPARE(songrecord::songParams(d.TargetSong()).mid(3, 3), L({"3", "4", "5"}));
     }
 
     // Cancel, Escape and the title bar's close leave the record as it was.

@@ -356,12 +356,12 @@ private slots:
         fields.count = 7;
         for (const char* file : {"v23 cp932.mp3", "no tag.mp3"}) {
             const int id = lib.addSong("old", fields);
-            lib.db().adoSetData(46,
+            lib.db().adoSetData(Write::RunSql,
                                 {QString("UPDATE TM_曲情報 SET ファイルパス = '%1' WHERE ID = %2")
                                      .arg(path(QString("files/") + file))
                                      .arg(id)});
         }
-        lib.db().adoSetData(22, {"Best", "2", "1"});
+        lib.db().adoSetData(Write::AddAlbumSong, {"Best", "2", "1"});
         const QString rest = "SELECT カウント, 優先度, ブレークアウト, トレンド, ボリューム補正"
                              " FROM TM_曲情報 ORDER BY ID";
         const QStringList before = librarytest::rows(lib, rest);

@@ -11,6 +11,7 @@
 #include "audiofiles.h"
 #include "base/modal.h"
 #include "base/random.h"
+#include "data/songrecord.h"
 #include "fakeplayer.h"
 #include "playback/compactwindow.h"
 #include "playback/gstplayer.h"
@@ -108,7 +109,7 @@ class TestPlayerControl : public QObject {
     QString stored(const QString& id) const {
         ADO_Connector db(lib_->path());
         Recordset rs;
-        db.adoGetData(10, rs, id);
+        db.adoGetData(Read::SongById, rs, id);
         QStringList fields;
         for (int c = 0; !rs.Eof() && c < rs.fieldCount(); ++c)
             fields << (c == 2 ? "" : rs.text(c));
@@ -135,8 +136,8 @@ class TestPlayerControl : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
     }
     void storeCompact(const QString& key, const QString& value) {
-        lib_->db().adoSetData(46, {"UPDATE TM_初期設定 SET 設定値 = '" + value +
-                                   "' WHERE 設定情報 = 'コンパクト画面" + key + "'"});
+        lib_->db().adoSetData(Write::RunSql, {"UPDATE TM_初期設定 SET 設定値 = '" + value +
+                                              "' WHERE 設定情報 = 'コンパクト画面" + key + "'"});
     }
     // The two now-playing texts and the play button's state.
     template <class Window> static QString texts(const Window& w) {
@@ -322,13 +323,13 @@ private slots:
         QCOMPARE(nowplaying::statusText(song), std::optional<QString>("/a.mp3"));
         QCOMPARE(nowplaying::fieldText(song, "作曲者"), std::nullopt); // no such field
 
-        lib_->db().adoSetData(32, {});
-        lib_->db().adoSetData(34, {"1", "ｶｳﾝﾄ"});
-        lib_->db().adoSetData(35, {"1", "曲名"});
-        lib_->db().adoSetData(35, {"2", "ｶｳﾝﾄ"});
+        lib_->db().adoSetData(Write::ResetDisplayItems, {});
+        lib_->db().adoSetData(Write::FrameOrder, {"1", "ｶｳﾝﾄ"});
+        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "曲名"});
+        lib_->db().adoSetData(Write::StatusBarOrder, {"2", "ｶｳﾝﾄ"});
         QCOMPARE(nowplaying::frameTexts(song), std::make_pair(QString("12"), QString()));
         QCOMPARE(nowplaying::statusText(song), std::optional<QString>("12"));
-        lib_->db().adoSetData(32, {});
+        lib_->db().adoSetData(Write::ResetDisplayItems, {});
         QCOMPARE(nowplaying::statusText(song), std::nullopt);
     }
 
@@ -640,8 +641,8 @@ private slots:
     // connector's one box and stops: neither the tick nor an end of stream
     // runs under the box, and no play is counted.
     void aCountThatCannotBeStoredStops() {
-        QVERIFY(
-            lib_->db().adoSetData(46, {"CREATE TRIGGER full BEFORE UPDATE ON TM_曲情報 BEGIN"
+        QVERIFY(lib_->db().adoSetData(Write::RunSql,
+                                      {"CREATE TRIGGER full BEFORE UPDATE ON TM_曲情報 BEGIN"
                                        " SELECT RAISE(ABORT, 'database or disk is full'); END"}));
         PlayerControl& c = scripted({{"a", 10}, {"b", 10}});
         ScriptedPresenter boxes;
@@ -742,7 +743,7 @@ private slots:
             const QString name = names[id - 1];
             QCOMPARE(storedCount(id), int(played.count(name)));
             const bool good = name == "a.wav" || name == "b.aiff" || name == "c.mid";
-            const bool marked = !list_->unplayable(songrows::keyOf(id)).isEmpty();
+            const bool marked = !list_->unplayable(songrecord::keyOf(id)).isEmpty();
             if (good || mode == kProgramPlay)
                 QVERIFY2(marked == !good, qPrintable(name));
         }
@@ -750,7 +751,7 @@ private slots:
         for (const auto& skip : skipped) {
             const Song song = skip.at(0).value<Song>();
             skippedFiles.insert(song.FilePath());
-            QVERIFY(!list_->unplayable(songrows::listKey(song.KeyString())).isEmpty());
+            QVERIFY(!list_->unplayable(songrecord::listKey(song.KeyString())).isEmpty());
         }
         QCOMPARE(skippedFiles.size(), skipped.size());
         if (mode == kProgramPlay)
@@ -1013,9 +1014,9 @@ private slots:
         w.frmMain_PlaySong(QString());
         player_->finish();
         QCOMPARE(player_->openedFile(), path("b"));
-        gConnector->adoSetData(49, {"Bob"});
-        gConnector->adoSetData(
-            26, {path("b"), "b2", "50", "1", "1", "1", "2", "No", "No", "0", "2", "0"});
+        gConnector->adoSetData(Write::AddArtist, {"Bob"});
+        gConnector->adoSetData(Write::UpdateSong, {path("b"), "b2", "50", "1", "1", "1", "2", "No",
+                                                   "No", "0", "2", "0"});
         player_->log.clear();
         w.frmMain_RefreshSetList();
         QCOMPARE(gPlayState, kPlaying);
@@ -1030,7 +1031,7 @@ private slots:
         w.frmMain_PlaySong(QString());
         QCOMPARE(player_->openedFile(), path("a")); // from the top
         QVERIFY(gConnector->adoxCreateQuery("SELECT * FROM Q_SetList_ALL", "Q_SetList_Other"));
-        gConnector->adoSetData(45, {"Other"});
+        gConnector->adoSetData(Write::AddSetList, {"Other"});
         w.frmMain_SetSetListCombo();
         w.cboSetList->setCurrentText("Other");
         QCOMPARE(gPlayState, kStopped);
@@ -1040,7 +1041,8 @@ private slots:
     // "優先度ﾗﾝﾀﾞﾑ再生" is the third mode; chosen at shutdown it comes back
     // at the next start, also in a library made before it existed.
     void priorityPlayIsStoredLikeTheOtherModes() {
-        lib_->db().adoSetData(46, {"DELETE FROM TM_再生種別 WHERE 再生種別 = '優先度ﾗﾝﾀﾞﾑ再生'"});
+        lib_->db().adoSetData(Write::RunSql,
+                              {"DELETE FROM TM_再生種別 WHERE 再生種別 = '優先度ﾗﾝﾀﾞﾑ再生'"});
         frmMain& w = start({{"a", 10}});
         QCOMPARE(w.cboHowToPlay->count(), 3);
         QCOMPARE(w.cboHowToPlay->itemText(2), QStringLiteral("優先度ﾗﾝﾀﾞﾑ再生"));

@@ -20,12 +20,9 @@ class TestConditions : public QObject {
 
     // The IDs a set list's query selects, sorted and joined by ",".
     static QString ids(const QString& setList) {
-        Recordset rs;
-        if (!gConnector->adoGetData(3, rs, queryName(setList)))
-            return "<failed>";
         QStringList out;
-        for (; !rs.Eof(); rs.MoveNext())
-            out << rs.text("ID");
+        if (!gConnector->adoGetColumn(Read::StoredQuery, "ID", out, queryName(setList)))
+            return "<failed>";
         out.sort();
         return out.join(',');
     }
@@ -35,11 +32,11 @@ class TestConditions : public QObject {
     static QStringList pieces(const QString& name) {
         QStringList out;
         Recordset rs;
-        for (gConnector->adoGetData(2, rs); !rs.Eof(); rs.MoveNext()) {
+        for (gConnector->adoGetData(Read::SetLists, rs); !rs.Eof(); rs.MoveNext()) {
             if (rs.text("セットリスト名") == name)
                 out << "listed";
         }
-        for (gConnector->adoGetData(17, rs, name); !rs.Eof(); rs.MoveNext())
+        for (gConnector->adoGetData(Read::SetListConditions, rs, name); !rs.Eof(); rs.MoveNext())
             out << "row";
         if (gConnector->queryExists(queryName(name)))
             out << "query";
@@ -61,8 +58,8 @@ private slots:
         lib.addSong("b", {.priority = 50, .genres = {jazz, 1, 1}, .artist = oneil, .count = 10});
         lib.addSong("c", {.priority = 80, .genres = {rock, 1, 1}, .breakOut = true, .count = 20});
         lib.addSong("d", {.priority = 10, .genres = {1, jazz, 1}});
-        gConnector->adoSetData(22, {"彼の \"ベスト\" it's", "3", "1"});
-        gConnector->adoSetData(22, {"彼の \"ベスト\" it's", "2", "2"});
+        gConnector->adoSetData(Write::AddAlbumSong, {"彼の \"ベスト\" it's", "3", "1"});
+        gConnector->adoSetData(Write::AddAlbumSong, {"彼の \"ベスト\" it's", "2", "2"});
         boxes_.emplace();
     }
 
@@ -155,14 +152,14 @@ private slots:
         QFETCH(QStringList, strays);
         QString error;
         QVERIFY(saveSetList("old", Conditions{{{PlayCount, kAtLeast, "10"}}}, error));
-        QVERIFY(gConnector->adoSetData(46, {obstacle}));
+        QVERIFY(gConnector->adoSetData(Write::RunSql, {obstacle}));
         QCOMPARE(updateSetList("old", "new", Conditions{{{PlayCount, kAtLeast, "20"}}}, error),
                  kept == "new");
         QCOMPARE(pieces(kept), QStringList({"listed", "row", "query"}));
         QCOMPARE(pieces(kept == "new" ? "old" : "new"), strays);
         QCOMPARE(this->ids(kept), ids);
         Recordset rs;
-        QVERIFY(gConnector->adoGetData(17, rs, kept));
+        QVERIFY(gConnector->adoGetData(Read::SetListConditions, rs, kept));
         QCOMPARE(rs.text("Val_1"), kept == "new" ? "20" : "10");
         QVERIFY(kept == "old" || boxes_->boxes().isEmpty());
     }
@@ -174,7 +171,7 @@ private slots:
             QVERIFY(saveSetList(setList, Conditions{{{PlayCount, kAtLeast, "10"}}}, error));
         QCOMPARE(pieces(name), QStringList({"listed", "row", "query"}));
         // When its query is lost already, the other two pieces still go.
-        QVERIFY(gConnector->adoSetData(42, {queryName("lost")}));
+        QVERIFY(gConnector->adoSetData(Write::DropQuery, {queryName("lost")}));
         deleteSetList(name);
         deleteSetList("lost");
         QCOMPARE(pieces(name) + pieces("lost"), QStringList());

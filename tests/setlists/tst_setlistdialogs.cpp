@@ -71,15 +71,13 @@ class TestSetListDialogs : public QObject {
                                     " FROM TM_アルバム ORDER BY アルバム名, 曲順",
                                     "Q_test_rows"); // made by the first call
         QStringList out;
-        Recordset rs;
-        for (gConnector->adoGetData(3, rs, "Q_test_rows"); !rs.Eof(); rs.MoveNext())
-            out << rs.text("row");
+        gConnector->adoGetColumn(Read::StoredQuery, "row", out, "Q_test_rows");
         return out;
     }
     // Adds album rows given as "name:song ID:position".
     static void add(const QStringList& rows) {
         for (const QString& row : rows)
-            QVERIFY(gConnector->adoSetData(22, row.split(':')));
+            QVERIFY(gConnector->adoSetData(Write::AddAlbumSong, row.split(':')));
     }
     static void select(SongListView* view, const QStringList& keys) {
         view->clearSelection();
@@ -294,10 +292,10 @@ private slots:
         QFETCH(QString, raise);
         // The engine refuses a third song in any album.
         const bool cancel = raise == "cancel";
-        QVERIFY(cancel ||
-                gConnector->adoSetData(46, {"CREATE TRIGGER no_third BEFORE INSERT ON TM_アルバム"
-                                            " WHEN NEW.曲順 = 3 BEGIN SELECT RAISE(" +
-                                            raise + ", 'the disk is full'); END"}));
+        QVERIFY(cancel || gConnector->adoSetData(
+                              Write::RunSql, {"CREATE TRIGGER no_third BEFORE INSERT ON TM_アルバム"
+                                              " WHEN NEW.曲順 = 3 BEGIN SELECT RAISE(" +
+                                              raise + ", 'the disk is full'); END"}));
         setLongWorkWatcher([cancel](QDialog&, WorkProgress& progress) {
             if (cancel)
                 progress.cancel();
@@ -327,7 +325,7 @@ private slots:
     }
 
     void rowsCascade() {
-        QVERIFY(gConnector->adoSetData(21, {"Old"}));
+        QVERIFY(gConnector->adoSetData(Write::DeleteAlbum, {"Old"}));
         frmSetListWizard w;
         w.frmSlw_InitForm();
         // No album yet: row 0 starts on play count and offers no album kind.
@@ -447,8 +445,8 @@ private slots:
         QCOMPARE(said(), QStringList({kListTaken}));
         QCOMPARE(texts(list.lstSetList->model()), QStringList({"ALL", "OTHER", "Mine"}));
         Recordset mine, other;
-        QVERIFY(gConnector->adoGetData(17, mine, "Mine") &&
-                gConnector->adoGetData(17, other, "OTHER"));
+        QVERIFY(gConnector->adoGetData(Read::SetListConditions, mine, "Mine") &&
+                gConnector->adoGetData(Read::SetListConditions, other, "OTHER"));
         QCOMPARE(QStringList({mine.text("Where_1"), mine.text("Val_1"), other.text("Val_1")}),
                  QStringList({"優先度が...", "80", "Best "}));
     }
@@ -478,7 +476,7 @@ private slots:
                               "0 「ALL」セットリストは削除できません", kListDelete, kListDelete}));
         QCOMPARE(editors, 0);
         // A list without any set list offers neither.
-        gConnector->adoSetData(43, {"ALL"});
+        gConnector->adoSetData(Write::DeleteSetList, {"ALL"});
         frmSetList empty;
         QVERIFY(!empty.cmdEdit->isEnabled() && !empty.cmdDel->isEnabled());
     }

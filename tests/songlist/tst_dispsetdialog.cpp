@@ -22,12 +22,14 @@
 #include <QTest>
 #include <QTreeWidget>
 
-using displaysettings::Write;
+using displaysettings::SettingWrite;
 
 class TestDispSetDialog : public QObject {
     Q_OBJECT
 
-    static bool sql(const QString& statement) { return gConnector->adoSetData(46, {statement}); }
+    static bool sql(const QString& statement) {
+        return gConnector->adoSetData(Write::RunSql, {statement});
+    }
     // A list's names, the selected current row marked "*".
     static QString rows(const QTreeWidget* list) {
         QStringList out;
@@ -57,7 +59,7 @@ class TestDispSetDialog : public QObject {
     // The writes that would store the dialog's settings, as "kind:params".
     static QStringList writes(const frmDispSet& d) {
         QStringList out;
-        for (const Write& w : displaysettings::writes(d.settings()))
+        for (const SettingWrite& w : displaysettings::writes(d.settings()))
             out << QString::number(w.kind) + ":" + w.params.join(',');
         return out;
     }
@@ -313,7 +315,7 @@ private slots:
         }
         lib.reopen();
         Recordset rs;
-        QVERIFY(lib.db().adoGetData(4, rs));
+        QVERIFY(lib.db().adoGetData(Read::SortSettings, rs));
         QStringList stored;
         for (; !rs.Eof(); rs.MoveNext())
             stored << rs.text("設定情報") + "|" + rs.text("設定値");

@@ -68,8 +68,8 @@ private slots:
         QCOMPARE(column(list, 2),
                  QStringList({"Rock/Pop/Jazz", "指定無し", "Rock/Pop", "Rock", "指定無し"}));
 
-        QVERIFY(lib.db().adoSetData(22, {"Mix", "3", "1"}));
-        QVERIFY(lib.db().adoSetData(22, {"Mix", "1", "2"}));
+        QVERIFY(lib.db().adoSetData(Write::AddAlbumSong, {"Mix", "3", "1"}));
+        QVERIFY(lib.db().adoSetData(Write::AddAlbumSong, {"Mix", "1", "2"}));
         QVERIFY(load(list, {"曲名"}, "Mix", 1));
         QCOMPARE(column(list, 0), QStringList({"third", "first"}));
         QVERIFY(load(list, {"曲名"}, "no such album", 1));
@@ -195,9 +195,10 @@ private slots:
         addThree(lib);
         // Written directly: write 53 refuses a non-numeric column.
         QVERIFY(lib.db().adoSetData(
-            46, {"UPDATE TM_初期設定 SET 設定値 = CASE 設定情報 WHEN 'ソート種別' THEN '" +
-                 stored.section(' ', 0, 0) + "' WHEN 'ソート列' THEN '" + stored.section(' ', 1) +
-                 "' ELSE 設定値 END"}));
+            Write::RunSql,
+            {"UPDATE TM_初期設定 SET 設定値 = CASE 設定情報 WHEN 'ソート種別' THEN '" +
+             stored.section(' ', 0, 0) + "' WHEN 'ソート列' THEN '" + stored.section(' ', 1) +
+             "' ELSE 設定値 END"}));
         SongListModel list;
         QVERIFY(load(list, {"曲名", "ｶｳﾝﾄ"}));
         lvSortList(list, -1);

@@ -38,7 +38,7 @@ private slots:
         TempLibrary lib;
         lib.showColumns({"ｶｳﾝﾄ", "曲名"});
         QVERIFY(lib.db().adoSetData(
-            46, {"UPDATE TM_表示項目 SET 幅 = " + stored + " WHERE 列名 = 'ｶｳﾝﾄ'"}));
+            Write::RunSql, {"UPDATE TM_表示項目 SET 幅 = " + stored + " WHERE 列名 = 'ｶｳﾝﾄ'"}));
         SongListView view;
         QCOMPARE(view.logicalDpiX(), 96);
         QVERIFY(lvSetColumns(view));
@@ -49,7 +49,7 @@ private slots:
         QCOMPARE(view.columnWidth(1), 240);                // 3600 twips
         // A read that fails says so and keeps the columns.
         ScriptedPresenter boxes;
-        QVERIFY(lib.db().adoSetData(46, {"DROP TABLE TM_表示項目"}));
+        QVERIFY(lib.db().adoSetData(Write::RunSql, {"DROP TABLE TM_表示項目"}));
         QVERIFY(!lvSetColumns(view));
         QCOMPARE(view.songs().captions().size(), 2);
         QCOMPARE(boxes.boxes().size(), 1);

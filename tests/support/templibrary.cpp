@@ -21,13 +21,14 @@ void TempLibrary::reopen() {
 int TempLibrary::addSong(const QString& title, const Fields& f, const QString& file) {
     const QString path = file.isEmpty() ? dir_.path() + "/music/" + title + ".mp3" : file;
     const auto yesNo = [](bool b) { return QString(b ? "Yes" : "No"); };
-    if (!db_->adoSetData(31, {path, title}))
+    if (!db_->adoSetData(Write::AddSong, {path, title}))
         return -1;
     const int id = ++songs_;
-    db_->adoSetData(55, {path, title, QString::number(f.priority), QString::number(f.genres[0]),
-                         QString::number(f.genres[1]), QString::number(f.genres[2]),
-                         QString::number(f.artist), yesNo(f.breakOut), yesNo(f.trend),
-                         QString::number(f.volume), QString::number(id), QString::number(f.count)});
+    db_->adoSetData(Write::UpdateSongKeepPath,
+                    {path, title, QString::number(f.priority), QString::number(f.genres[0]),
+                     QString::number(f.genres[1]), QString::number(f.genres[2]),
+                     QString::number(f.artist), yesNo(f.breakOut), yesNo(f.trend),
+                     QString::number(f.volume), QString::number(id), QString::number(f.count)});
     return id;
 }
 
@@ -38,17 +39,17 @@ int TempLibrary::lastId(int kind, const QString& name) {
 }
 
 int TempLibrary::addGenre(const QString& name) {
-    db_->adoSetData(25, {name});
+    db_->adoSetData(Write::AddGenre, {name});
     return lastId(20, name);
 }
 
 int TempLibrary::addArtist(const QString& name) {
-    db_->adoSetData(49, {name});
+    db_->adoSetData(Write::AddArtist, {name});
     return lastId(19, name);
 }
 
 void TempLibrary::showColumns(const QStringList& captions) {
-    db_->adoSetData(32, {});
+    db_->adoSetData(Write::ResetDisplayItems, {});
     for (int c = 0; c < captions.size(); ++c)
-        db_->adoSetData(33, {QString::number(c + 1), captions[c]});
+        db_->adoSetData(Write::ShowColumn, {QString::number(c + 1), captions[c]});
 }
