@@ -56,6 +56,7 @@ void frmMain::connectMpris() {
         sldVolume->setValue(qRound(volume * sldVolume->maximum()));
     };
     commands.position = [this] { return sldDuration->value() * kMicrosecondsPerSecond; };
+    Mpris::connectSessionBusAhead();
     mpris_ = new Mpris(std::move(commands), this);
     // Once per turn of the event loop: a command passes through states it
     // does not stay in (Play at the end of the list is playing for a moment,

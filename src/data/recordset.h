@@ -48,6 +48,8 @@ public:
     QByteArrayView utf8(int column) const;
     // True with the value when the field holds an integer.
     bool integer(int column, qint64& value) const;
+    // Whether the column is a Yes/No one, read as bool.
+    bool isYesNo(int column) const { return yesNo_.value(column); }
 
     // Filled by the connector, row by row, one append per column.
     void reset(const QStringList& names, const QList<bool>& yesNo);

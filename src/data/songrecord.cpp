@@ -34,16 +34,19 @@ QString keyOf(const QString& id) {
 }
 
 QString keyOf(qint64 id) {
-    QString key;
-    appendKey(key, id);
+    QString key(kKeyUnits, Qt::Uninitialized);
+    key.truncate(writeKey(key.data(), id) - key.constData());
     return key;
 }
 
-void appendKey(QString& out, qint64 id) {
-    char digits[24];
+QChar* writeKey(QChar* out, qint64 id) {
+    char digits[kKeyUnits];
     const char* end = std::to_chars(digits, digits + sizeof digits, id).ptr;
-    out += kKeyPrefix;
-    out += QLatin1StringView(digits, end - digits);
+    for (QChar c : kKeyPrefix)
+        *out++ = c;
+    for (const char* d = digits; d < end; ++d)
+        *out++ = QLatin1Char(*d);
+    return out;
 }
 
 bool isKey(const QString& key) {

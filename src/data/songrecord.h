@@ -15,8 +15,11 @@ namespace songrecord {
 // "Key_" + the song's ID, the list key of a song.
 QString keyOf(const QString& id);
 QString keyOf(qint64 id);
-// Appends the list key of `id` to `out` without a string in between.
-void appendKey(QString& out, qint64 id);
+// The most units a list key of an ID takes: "Key_", a sign and 19 digits.
+constexpr qsizetype kKeyUnits = 4 + 20;
+// Writes the list key of `id` at `out`, which has room for kKeyUnits;
+// returns the end of what was written.
+QChar* writeKey(QChar* out, qint64 id);
 // Whether `key` is a song's list key (rather than a bare ID or a path).
 bool isKey(const QString& key);
 // A key as the list has it ("Key_" put in front when it is missing), and
@@ -37,19 +40,21 @@ private:
     QHash<QString, bool> known_;
 };
 
-// Writes the genre cell to `out`: the genres up to the first that is none,
-// joined by "/"; "指定無し" when the first is none. `none(g)` tells
-// whether genre g (0 to 2) is none, `name(g)` writes its name.
-template <typename None, typename Name> void writeGenres(QString& out, None none, Name name) {
+// Writes the genre cell to `out` (a QString, or anything with the same
+// append): the genres up to the first that is none, joined by "/";
+// "指定無し" when the first is none. `none(g)` tells whether genre g
+// (0 to 2) is none, `name(g)` writes its name.
+template <typename Out, typename None, typename Name>
+void writeGenres(Out& out, None none, Name name) {
     if (none(0)) {
-        out += noneName();
+        out.append(noneName());
         return;
     }
     for (int g = 0; g < 3; ++g) {
         if (g > 0) {
             if (none(g))
                 return;
-            out += u'/';
+            out.append(QChar(u'/'));
         }
         name(g);
     }

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <algorithm>
@@ -50,6 +51,10 @@ bool Mpris::registerOn(const QDBusConnection& bus) {
     }
     busName_ = offered.name();
     return true;
+}
+
+void Mpris::connectSessionBusAhead() {
+    QThreadPool::globalInstance()->start([] { QDBusConnection::sessionBus(); });
 }
 
 bool Mpris::registerOnSessionBus() {

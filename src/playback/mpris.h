@@ -49,6 +49,10 @@ public:
     // no bus or the name is taken: the program runs as before.
     bool registerOn(const QDBusConnection& bus);
     bool registerOnSessionBus();
+    // Starts connecting to the session bus on a worker: the connection is
+    // most of an offer's cost, and the offer then finds it made (or waits
+    // for it) instead of making it on the window's thread.
+    static void connectSessionBusAhead();
 
     // What the desktop reads.
     QString playbackStatus() const;

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -9,9 +11,23 @@ constexpr int kFree = -1;
 constexpr int kGone = -2; // a removed key: lookups go on past it
 } // namespace
 
+RowStore::Text::Text(qsizetype capacity)
+    : data(static_cast<QChar*>(largememory::allocate(size_t(capacity) * sizeof(QChar)))),
+      capacity(capacity) {}
+
+RowStore::Text::~Text() {
+    largememory::release(data, size_t(capacity) * sizeof(QChar));
+}
+
+void RowStore::Text::swap(Text& other) noexcept {
+    std::swap(data, other.data);
+    std::swap(size, other.size);
+    std::swap(capacity, other.capacity);
+}
+
 QStringView RowStore::rowText(int id) const {
     const Row& row = rows_[size_t(id)];
-    return QStringView(text_).sliced(row.start, row.length);
+    return QStringView(text_.data + row.start, row.length);
 }
 
 QStringView RowStore::key(int id) const {
@@ -24,16 +40,22 @@ QStringView RowStore::key(int id) const {
 QStringView RowStore::cell(int id, int column) const {
     if (id < 0 || id >= size() || removed(id) || column < 0)
         return {};
+    // A plain walk: cells are short, and a call per cell to find the next
+    // end would cost more than the walk.
     const QStringView row = rowText(id);
-    qsizetype start = row.indexOf(kCellEnd) + 1;
-    for (int c = 0; c < column; ++c) {
-        const qsizetype end = row.indexOf(kCellEnd, start);
-        if (end < 0)
-            return {};
-        start = end + 1;
+    const QChar* p = row.data();
+    const QChar* const end = p + row.size();
+    int c = -1; // the key comes first
+    const QChar* start = p;
+    for (; p < end; ++p) {
+        if (*p == kCellEnd) {
+            if (c == column)
+                return QStringView(start, p);
+            ++c;
+            start = p + 1;
+        }
     }
-    const qsizetype end = row.indexOf(kCellEnd, start);
-    return end < 0 ? QStringView() : row.sliced(start, end - start);
+    return {};
 }
 
 int RowStore::cellCount(int id) const {
@@ -42,33 +64,52 @@ int RowStore::cellCount(int id) const {
     return int(rowText(id).count(kCellEnd)) - 1;
 }
 
-QString& RowStore::beginRow() {
-    pending_ = text_.size();
-    return text_;
+void RowStore::beginRow() {
+    pending_ = text_.size;
+}
+
+QChar* RowStore::room(qsizetype units) {
+    if (text_.size + units > text_.capacity) {
+        Text grown(std::max({text_.size + units, 2 * text_.capacity, qsizetype(1024)}));
+        if (text_.size > 0)
+            std::memcpy(grown.data, text_.data, size_t(text_.size) * sizeof(QChar));
+        grown.size = text_.size;
+        text_ = std::move(grown);
+    }
+    return text_.data + text_.size;
+}
+
+void RowStore::append(QStringView text) {
+    QChar* const at = room(text.size());
+    std::memcpy(at, text.data(), size_t(text.size()) * sizeof(QChar));
+    text_.size += text.size();
 }
 
 int RowStore::endRow() {
     const int id = size();
-    rows_.push_back({pending_, text_.size() - pending_});
-    index(id);
+    rows_.push_back({pending_, text_.size - pending_});
+    if (!slots_.empty())
+        index(id);
     return id;
 }
 
 void RowStore::endRewrite(int id) {
     Row& row = rows_[size_t(id)];
     garbage_ += row.length;
-    row = {pending_, text_.size() - pending_};
-    if (garbage_ > text_.size() / 2)
+    row = {pending_, text_.size - pending_};
+    if (garbage_ > text_.size / 2)
         compact();
 }
 
 void RowStore::remove(int id) {
     if (id < 0 || id >= size() || removed(id))
         return;
-    const QStringView k = key(id);
-    Slot& slot = slots_[slotOf(k, hashOf(k))];
-    if (slot.id == id)
-        slot.id = kGone;
+    if (!slots_.empty()) {
+        const QStringView k = key(id);
+        Slot& slot = slots_[slotOf(k, hashOf(k))];
+        if (slot.id == id)
+            slot.id = kGone;
+    }
     Row& row = rows_[size_t(id)];
     garbage_ += row.length;
     row.length = 0;
@@ -76,7 +117,7 @@ void RowStore::remove(int id) {
 
 int RowStore::find(QStringView key) const {
     if (slots_.empty())
-        return -1;
+        buildIndex();
     const int id = slots_[slotOf(key, hashOf(key))].id;
     return id >= 0 ? id : -1;
 }
@@ -101,7 +142,15 @@ size_t RowStore::slotOf(QStringView key, uint hash) const {
     }
 }
 
-void RowStore::index(int id) {
+void RowStore::buildIndex() const {
+    rehash(2 * (size_t(size()) + 1));
+    for (int id = 0; id < size(); ++id) {
+        if (!removed(id))
+            index(id);
+    }
+}
+
+void RowStore::index(int id) const {
     // At most half the slots taken keeps probes short.
     if (2 * (used_ + 1) > slots_.size())
         rehash(4 * (size_t(size()) + 1));
@@ -113,11 +162,12 @@ void RowStore::index(int id) {
     slot = {id, hash};
 }
 
-void RowStore::rehash(size_t wanted) {
+void RowStore::rehash(size_t wanted) const {
     size_t n = 64;
     while (n < wanted)
         n *= 2;
-    std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(n, Slot{kFree, 0}));
+    largememory::Vector<Slot> old =
+        std::exchange(slots_, largememory::Vector<Slot>(n, Slot{kFree, 0}));
     used_ = 0;
     // Keys are unique in the old slots: each goes to the first free slot.
     for (const Slot& s : old) {
@@ -132,11 +182,11 @@ void RowStore::rehash(size_t wanted) {
 }
 
 void RowStore::compact() {
-    QString text;
-    text.reserve(text_.size() - garbage_);
+    Text text(std::max(text_.size - garbage_, qsizetype(1024)));
     for (Row& row : rows_) {
-        const qsizetype start = text.size();
-        text.append(QStringView(text_).sliced(row.start, row.length));
+        const qsizetype start = text.size;
+        std::memcpy(text.data + start, text_.data + row.start, size_t(row.length) * sizeof(QChar));
+        text.size += row.length;
         row.start = start;
     }
     text_ = std::move(text);

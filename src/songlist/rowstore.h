@@ -1,8 +1,10 @@
 #pragma once
 
+#include "base/largememory.h"
+
 #include <QString>
 
-#include <vector>
+#include <utility>
 
 // The rows of a song list by id: each row's key and cells kept in one text
 // shared by all rows, and its key found through an index of ids. A
@@ -22,10 +24,16 @@ public:
     QStringView cell(int id, int column) const;
     int cellCount(int id) const;
 
-    // Adding a row: append its key, kCellEnd, then each cell followed by
-    // kCellEnd to the text that beginRow returns, then endRow gives the
-    // new row's id. A key that exists already is found as the new row.
-    QString& beginRow();
+    // Adding a row: beginRow, then append its key, kCellEnd, and each cell
+    // followed by kCellEnd; endRow gives the new row's id. A key that
+    // exists already is found as the new row.
+    void beginRow();
+    void append(QStringView text);
+    void append(QChar unit) { *room(1) = unit, ++text_.size; }
+    // Room for `units` more units after the row's text, written in place;
+    // setEnd then says where the writing stopped.
+    QChar* room(qsizetype units);
+    void setEnd(const QChar* end) { text_.size = end - text_.data; }
     int endRow();
     // Rewriting row `id`: beginRow, the same key and the new cells, then
     // endRewrite.
@@ -44,18 +52,41 @@ private:
         int id;
         uint hash;
     };
+    // Units in large memory: filling a list writes tens of megabytes.
+    class Text {
+    public:
+        Text() = default;
+        explicit Text(qsizetype capacity);
+        Text(Text&& other) noexcept { swap(other); }
+        Text& operator=(Text&& other) noexcept {
+            Text(std::move(other)).swap(*this);
+            return *this;
+        }
+        ~Text();
+        void swap(Text& other) noexcept;
+
+        QChar* data = nullptr;
+        qsizetype size = 0;
+        qsizetype capacity = 0;
+    };
+
     QStringView rowText(int id) const;
     static uint hashOf(QStringView key);
     // The slot of `key`, or the empty one it would take.
     size_t slotOf(QStringView key, uint hash) const;
-    void index(int id);
-    void rehash(size_t wanted); // at least `wanted` slots
+    // The key index is built when a key is first looked for, so a fill
+    // does not pay for it.
+    void buildIndex() const;
+    void index(int id) const;
+    void rehash(size_t wanted) const; // at least `wanted` slots
     void compact();
 
-    QString text_;
+    Text text_;
     qsizetype pending_ = 0; // start of the row being written
     qsizetype garbage_ = 0; // text no row uses any more
-    std::vector<Row> rows_;
-    std::vector<Slot> slots_; // by key hash, open addressing; id kFree or kGone when none
-    size_t used_ = 0;         // slots not kFree
+    largememory::Vector<Row> rows_;
+    // By key hash, open addressing; id kFree or kGone when none. Empty
+    // until a key is looked for.
+    mutable largememory::Vector<Slot> slots_;
+    mutable size_t used_ = 0; // slots not kFree
 };

@@ -74,10 +74,10 @@ void SongListModel::setItems(const std::vector<SongListItem>& items) {
     RowStore rows;
     rows.reserve(int(items.size()));
     for (const SongListItem& item : items) {
-        QString& text = rows.beginRow();
-        text.append(item.key);
-        text.append(SongListItem::kCellEnd);
-        text.append(item.cells);
+        rows.beginRow();
+        rows.append(item.key);
+        rows.append(SongListItem::kCellEnd);
+        rows.append(item.cells);
         rows.endRow();
     }
     setRows(std::move(rows));
@@ -88,10 +88,10 @@ void SongListModel::clear() {
 }
 
 int SongListModel::addRow(QStringView key, QStringView cells) {
-    QString& text = rows_.beginRow();
-    text.append(key);
-    text.append(SongListItem::kCellEnd);
-    text.append(cells);
+    rows_.beginRow();
+    rows_.append(key);
+    rows_.append(SongListItem::kCellEnd);
+    rows_.append(cells);
     const int id = rows_.endRow();
     positions_.push_back(-1);
     forgetRanks();
@@ -435,10 +435,10 @@ bool SongListModel::rewriteCells(int id, const QStringList& cells, const QList<i
     }
     const bool sortCellChanged = cellOf(id, sortKey_) != rewritten.cell(sortKey_);
     const QString key = rows_.key(id).toString();
-    QString& text = rows_.beginRow();
-    text.append(key);
-    text.append(SongListItem::kCellEnd);
-    text.append(rewritten.cells);
+    rows_.beginRow();
+    rows_.append(key);
+    rows_.append(SongListItem::kCellEnd);
+    rows_.append(rewritten.cells);
     rows_.endRewrite(id);
     return sortCellChanged;
 }
@@ -475,7 +475,7 @@ const sortranks::Ranks& SongListModel::ranksOf(int column) {
         ranks_.resize(size_t(column) + 1);
     sortranks::Ranks& ranks = ranks_[size_t(column)];
     if (ranks.of.size() != size_t(rows_.size())) {
-        std::vector<QStringView> cells;
+        largememory::Vector<QStringView> cells;
         cells.reserve(size_t(rows_.size()));
         for (int id = 0; id < rows_.size(); ++id)
             cells.push_back(cellOf(id, column));

@@ -5,6 +5,7 @@
 #include "data/song.h"
 
 #include <array>
+#include <charconv>
 
 namespace songrows {
 
@@ -29,6 +30,20 @@ const std::array<Column, 9> kColumns = {{
     {Cell::Artist, u"ｱｰﾃｨｽﾄ名", u"アーティスト名"},
 }};
 
+const QString kTrue = fieldText(QVariant(true));
+const QString kFalse = fieldText(QVariant(false));
+
+constexpr qsizetype kNumberUnits = 20; // a 64-bit number's sign and digits
+
+// Writes the number's decimal digits at `out`; returns the end.
+QChar* writeNumber(QChar* out, qint64 number) {
+    char digits[kNumberUnits + 4];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    for (const char* d = digits; d < end; ++d)
+        *out++ = QLatin1Char(*d);
+    return out;
+}
+
 } // namespace
 
 Cell cellOf(const QString& caption) {
@@ -48,7 +63,6 @@ RowBuilder::RowBuilder(const QStringList& captions)
         if (cell != Cell::Skip)
             cells_ << cell;
     }
-    numbers_.resize(cells_.size());
 }
 
 void RowBuilder::resolveFields(const Recordset& row) {
@@ -68,30 +82,24 @@ void RowBuilder::resolveFields(const Recordset& row) {
     resolved_ = true;
 }
 
-namespace {
-// Decodes UTF-8 at the end of `out`, without a string in between.
-void appendUtf8(QString& out, QByteArrayView bytes, QStringDecoder& decoder) {
-    const qsizetype at = out.size();
-    out.resize(at + bytes.size()); // UTF-16 never needs more units than UTF-8 bytes
-    QChar* end = decoder.appendToBuffer(out.data() + at, bytes);
-    out.resize(end - out.constData());
+void RowBuilder::appendUtf8(QByteArrayView bytes) {
+    // Decoded in place; UTF-16 never needs more units than UTF-8 bytes.
+    rows_.setEnd(decoder_.appendToBuffer(rows_.room(bytes.size()), bytes));
 }
-} // namespace
 
-void RowBuilder::appendField(QString& out, const Recordset& row, int i, int field) {
+void RowBuilder::appendField(const Recordset& row, int field) {
     const QByteArrayView bytes = row.utf8(field);
     qint64 number = 0;
     if (!bytes.isEmpty()) {
-        appendUtf8(out, bytes, decoder_);
+        appendUtf8(bytes);
     } else if (row.integer(field, number)) {
-        // Numbers and flags take few values: each one's text is made once.
-        QHash<qint64, QString>& known = numbers_[i];
-        auto found = known.constFind(number);
-        if (found == known.constEnd())
-            found = known.insert(number, row.text(field));
-        out += *found;
+        // Written in place, as Recordset::text words them.
+        if (row.isYesNo(field))
+            rows_.append(number != 0 ? kTrue : kFalse);
+        else
+            rows_.setEnd(writeNumber(rows_.room(kNumberUnits), number));
     } else {
-        out += row.text(field);
+        rows_.append(row.text(field));
     }
 }
 
@@ -109,34 +117,34 @@ bool RowBuilder::isNone(const Recordset& row, int field) {
     return none;
 }
 
-void RowBuilder::appendGenres(QString& out, const Recordset& row) {
+void RowBuilder::appendGenres(const Recordset& row) {
     songrecord::writeGenres(
-        out, [&](int g) { return isNone(row, genres_[g]); },
+        rows_, [&](int g) { return isNone(row, genres_[g]); },
         [&](int g) {
             const QByteArrayView bytes = row.utf8(genres_[g]);
             if (bytes.isEmpty())
-                out += row.text(genres_[g]);
+                rows_.append(row.text(genres_[g]));
             else
-                appendUtf8(out, bytes, decoder_);
+                appendUtf8(bytes);
         });
 }
 
 void RowBuilder::add(const Recordset& row) {
     if (!resolved_)
         resolveFields(row);
-    QString& out = rows_.beginRow();
+    rows_.beginRow();
     qint64 id = 0;
     if (row.integer(id_, id))
-        songrecord::appendKey(out, id);
+        rows_.setEnd(songrecord::writeKey(rows_.room(songrecord::kKeyUnits), id));
     else
-        out += songrecord::keyOf(row.text(id_));
-    out += RowStore::kCellEnd;
+        rows_.append(songrecord::keyOf(row.text(id_)));
+    rows_.append(RowStore::kCellEnd);
     for (int i = 0; i < cells_.size(); ++i) {
         if (cells_[i] == Cell::Genre)
-            appendGenres(out, row);
+            appendGenres(row);
         else if (fields_[i] >= 0)
-            appendField(out, row, i, fields_[i]);
-        out += RowStore::kCellEnd;
+            appendField(row, fields_[i]);
+        rows_.append(RowStore::kCellEnd);
     }
     rows_.endRow();
 }

@@ -34,8 +34,8 @@ Cell cellOf(const QString& caption);
 
 // Makes one row per row of a song query, in row order: the cells of the
 // columns that are not skipped, the first of them the item text. Text is
-// decoded straight into the rows' shared text, and what repeats from row
-// to row (numbers, flags, whether a genre is none) is worked out once.
+// decoded straight into the rows' shared text, and numbers are written in
+// place; whether a genre is none is worked out once per name.
 class RowBuilder {
 public:
     explicit RowBuilder(const QStringList& captions);
@@ -45,9 +45,10 @@ public:
 
 private:
     void resolveFields(const Recordset& row);
-    // Appends field `i` of cells_ (its query field `field`) to `out`.
-    void appendField(QString& out, const Recordset& row, int i, int field);
-    void appendGenres(QString& out, const Recordset& row);
+    // Appends query field `field` to the row.
+    void appendField(const Recordset& row, int field);
+    void appendGenres(const Recordset& row);
+    void appendUtf8(QByteArrayView bytes);
     bool isNone(const Recordset& row, int field);
 
     QList<Cell> cells_;
@@ -56,8 +57,7 @@ private:
     int id_ = -1;
     int genres_[3] = {-1, -1, -1};
     songrecord::NoneCheck isNone_;
-    QHash<QByteArray, bool> noneBytes_;     // genre names as the query gives them
-    QList<QHash<qint64, QString>> numbers_; // by cell: the text of each number met
+    QHash<QByteArray, bool> noneBytes_; // genre names as the query gives them
     QStringDecoder decoder_;
     RowStore rows_;
 };

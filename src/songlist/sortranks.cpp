@@ -1,23 +1,28 @@
 #include "songlist/sortranks.h"
 
+#include "base/largememory.h"
+
 #include <algorithm>
+#include <memory>
 
 namespace sortranks {
 
 namespace {
 
-// The units compared at once by an integer: most cells differ within them.
-constexpr qsizetype kPrefixUnits = 4;
+// The units compared at once by two integers: most cells differ within
+// them, paths within an album included.
+constexpr qsizetype kPrefixUnits = 8;
 
 struct Key {
-    quint64 prefix; // the first units, most significant first; 0 past the end
+    quint64 high; // the first units, most significant first; 0 past the end
+    quint64 low;
     QStringView rest;
     int cell;
 };
 
-quint64 prefixOf(QStringView s) {
+quint64 unitsOf(QStringView s, qsizetype from) {
     quint64 p = 0;
-    for (qsizetype i = 0; i < kPrefixUnits; ++i)
+    for (qsizetype i = from; i < from + 4; ++i)
         p = (p << 16) | (i < s.size() ? s[i].unicode() : 0u);
     return p;
 }
@@ -25,9 +30,42 @@ quint64 prefixOf(QStringView s) {
 // A cell holds no U+0000 (the list's cell separator), so zero padding
 // sorts a shorter text before a longer one with the same start.
 int compareKeys(const Key& a, const Key& b) {
-    if (a.prefix != b.prefix)
-        return a.prefix < b.prefix ? -1 : 1;
+    if (a.high != b.high)
+        return a.high < b.high ? -1 : 1;
+    if (a.low != b.low)
+        return a.low < b.low ? -1 : 1;
     return a.rest.compare(b.rest);
+}
+
+// Each unit outside the surrogates as QString::toCaseFolded folds it:
+// folding is per character, and a character of one unit folds to one.
+// Made once from QChar's folding, which is the same, without a text per
+// character.
+const char16_t* foldTable() {
+    static const std::unique_ptr<char16_t[]> table = [] {
+        auto t = std::make_unique<char16_t[]>(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c)
+            t[c] = QChar::isSurrogate(c) ? char16_t(c) : char16_t(QChar::toCaseFolded(c));
+        return t;
+    }();
+    return table.get();
+}
+
+// Appends the folded cell and a U+0000 to `out`.
+void appendFolded(QStringView cell, largememory::Vector<QChar>& out) {
+    const char16_t* table = foldTable();
+    for (QChar c : cell) {
+        if (c.isSurrogate()) {
+            // Characters of two units: QString's own folding, for the cell.
+            const QString folded = cell.toString().toCaseFolded();
+            out.insert(out.end(), folded.cbegin(), folded.cend());
+            out.push_back(QChar(0));
+            return;
+        }
+    }
+    for (QChar c : cell)
+        out.push_back(QChar(table[c.unicode()]));
+    out.push_back(QChar(0));
 }
 
 } // namespace
@@ -36,43 +74,40 @@ QString key(QStringView cell) {
     return cell.toString().toCaseFolded();
 }
 
-Ranks rank(const std::vector<QStringView>& cells) {
-    // Folding is per character, so the column folds as one text with its
-    // cells ended by U+0000: one pass and one allocation, not one per cell.
+Ranks rank(std::span<const QStringView> cells) {
+    // The folded column is one text, its cells ended by U+0000. It and the
+    // keys are tens of megabytes for a column of paths: large memory.
     qsizetype total = 0;
     for (QStringView c : cells)
         total += c.size() + 1;
-    QString folded;
-    folded.reserve(total);
-    for (QStringView c : cells) {
-        folded.append(c);
-        folded.append(QChar(0));
-    }
-    folded = std::move(folded).toCaseFolded();
+    largememory::Vector<QChar> folded;
+    folded.reserve(size_t(total));
+    for (QStringView c : cells)
+        appendFolded(c, folded);
 
-    std::vector<QStringView> views;
-    views.reserve(cells.size());
-    const QStringView all(folded);
+    largememory::Vector<Key> keys;
+    keys.reserve(cells.size());
+    const QStringView all(folded.data(), qsizetype(folded.size()));
     for (qsizetype start = 0; start < all.size();) {
         const qsizetype end = all.indexOf(QChar(0), start);
-        views.push_back(all.sliced(start, end - start));
+        keys.push_back({0, 0, all.sliced(start, end - start), int(keys.size())});
         start = end + 1;
     }
     // Units every cell shares (a path's folder, say) decide nothing.
-    qsizetype common = views.empty() ? 0 : views.front().size();
-    for (QStringView v : views) {
+    qsizetype common = keys.empty() ? 0 : keys.front().rest.size();
+    for (const Key& k : keys) {
+        const QStringView first = keys.front().rest;
         qsizetype i = 0;
-        const qsizetype n = std::min(common, v.size());
-        while (i < n && v[i] == views.front()[i])
+        const qsizetype n = std::min(common, k.rest.size());
+        while (i < n && k.rest[i] == first[i])
             ++i;
         common = i;
     }
-
-    std::vector<Key> keys;
-    keys.reserve(views.size());
-    for (int c = 0; c < int(views.size()); ++c) {
-        const QStringView v = views[size_t(c)].sliced(common);
-        keys.push_back({prefixOf(v), v.sliced(std::min(kPrefixUnits, v.size())), c});
+    for (Key& k : keys) {
+        const QStringView v = k.rest.sliced(common);
+        k.high = unitsOf(v, 0);
+        k.low = unitsOf(v, 4);
+        k.rest = v.sliced(std::min(kPrefixUnits, v.size()));
     }
     std::sort(keys.begin(), keys.end(),
               [](const Key& a, const Key& b) { return compareKeys(a, b) < 0; });

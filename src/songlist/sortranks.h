@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <span>
 #include <vector>
 
 // How song list cells sort: as text ignoring case, by their case-folded
@@ -19,7 +20,7 @@ struct Ranks {
     std::vector<quint32> of; // by cell
     quint32 count = 0;       // distinct cells
 };
-Ranks rank(const std::vector<QStringView>& cells);
+Ranks rank(std::span<const QStringView> cells);
 
 // Puts `order` (indexes into ranks.of) in rank order, ascending or
 // descending, keeping the present order among equal ranks: the same as a

@@ -330,6 +330,49 @@ private slots:
         QCOMPARE(list.cell("Key_2", 1), "9");
     }
 
+    // Letters beyond ASCII fold as well (Greek, and Deseret, whose letters
+    // take two units); cells that differ only past their first eight units,
+    // or share a start that is a whole cell, still sort by the rest.
+    void foldedOrderReachesEveryLetterAndUnit_data() {
+        QTest::addColumn<QStringList>("cells"); // Key_1, Key_2, ... in turn
+        QTest::addColumn<QStringList>("up");
+        QTest::addColumn<QStringList>("down");
+        // ψ U+03C8 < ω U+03C9, where Ω U+03A9 would come first unfolded.
+        QTest::newRow("greek") << QStringList{"Ω", "ψ", "α"}
+                               << QStringList{"Key_3", "Key_2", "Key_1"}
+                               << QStringList{"Key_1", "Key_2", "Key_3"};
+        // 𐐀 folds to 𐐨 (both D801, then DC00 and DC28): "𐐨a" < "𐐀b",
+        // the other way round unfolded; both after ω, before full width.
+        QTest::newRow("two units")
+            << QStringList{"𐐀b", "ｚ", "𐐨a", "Ω"} << QStringList{"Key_4", "Key_3", "Key_1", "Key_2"}
+            << QStringList{"Key_2", "Key_1", "Key_3", "Key_4"};
+        QTest::newRow("past eight units")
+            << QStringList{"abcdefghXY1", "ABCDEFGHxy0", "zz"}
+            << QStringList{"Key_2", "Key_1", "Key_3"} << QStringList{"Key_3", "Key_1", "Key_2"};
+        QTest::newRow("a start every cell shares")
+            << QStringList{"/music/AB/x9", "/music/ab/x10", "/music/ab/x", "/music/aB"}
+            << QStringList{"Key_4", "Key_3", "Key_2", "Key_1"}
+            << QStringList{"Key_1", "Key_2", "Key_3", "Key_4"};
+        QTest::newRow("equal when folded")
+            << QStringList{"same", "SAME", "ｓａｍｅ"} << QStringList{"Key_1", "Key_2", "Key_3"}
+            << QStringList{"Key_3", "Key_1", "Key_2"};
+    }
+
+    void foldedOrderReachesEveryLetterAndUnit() {
+        QFETCH(QStringList, cells);
+        QFETCH(QStringList, up);
+        QFETCH(QStringList, down);
+        QList<QStringList> rows;
+        for (const QString& cell : cells)
+            rows << QStringList{cell};
+        SongListModel list;
+        listrows::fill(list, {"曲名"}, rows);
+        list.setSort(true, 0, 0);
+        QCOMPARE(keys(list), up);
+        list.setSort(true, 0, 1);
+        QCOMPARE(keys(list), down);
+    }
+
     void nextKeyFollowsDisplayOrder() {
         SongListModel list;
         listrows::fill(list, {"曲名"}, {{"b"}, {"a"}, {"C"}});
