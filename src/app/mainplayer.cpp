@@ -10,12 +10,15 @@
 #include "playback/playbutton.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
+#include "playback/seekslider.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -35,9 +38,14 @@ void frmMain::connectPlayer() {
     connect(player_, &PlayerControl::stateChanged, this,
             [this](int state) { frmMain_SetPlayButton(cmdPlay, playStateWord(state)); });
     connect(player_, &PlayerControl::positionChanged, this, [this](int seconds, int maximum) {
+        lblDuration->setText(nowplaying::positionText(seconds, maximum));
+        // The handle the user holds is not taken from under the pointer.
+        if (sldDuration->isSliderDown())
+            return;
         sldDuration->setMaximum(maximum);
         sldDuration->setValue(seconds);
     });
+    makeSeekSlider(*sldDuration, [this](int seconds) { player_->seek(seconds); });
     connect(player_, &PlayerControl::songSkipped, this, &frmMain::showSkippedSong);
     connect(player_, &PlayerControl::stopped, this, &frmMain::clearSongDisplay);
     // The desktop's media controls follow the state and the song.
@@ -52,6 +60,20 @@ void frmMain::connectPlayer() {
             &frmMain::mnuEdit_PlaySelListSong_Click);
     connect(action(QStringLiteral("mnuDisp_ShowPlaySong")), &QAction::triggered, this,
             &frmMain::frmMain_ShowPlaySong);
+}
+
+void frmMain::connectListKeys() {
+    const auto onList = [this](QKeySequence key, auto run) {
+        auto* shortcut = new QShortcut(key, lvSongList, run, Qt::WidgetShortcut);
+        shortcut->setAutoRepeat(false);
+    };
+    onList(QKeySequence(Qt::Key_Space), [this] { frmMain_PlaySong(QString()); });
+    onList(QKeySequence(Qt::Key_Return), [this] { mnuEdit_PlaySelListSong_Click(); });
+    onList(QKeySequence(Qt::Key_Enter), [this] { mnuEdit_PlaySelListSong_Click(); });
+    connect(action(QStringLiteral("mnuEdit_Filter")), &QAction::triggered, this, [this] {
+        txtFilter->setFocus(Qt::ShortcutFocusReason);
+        txtFilter->selectAll();
+    });
 }
 
 // --- player control ---

@@ -1,6 +1,7 @@
 #include "app/mainsettings.h"
 
 #include "data/adoconnector.h"
+#include "data/requests.h"
 #include "playback/selectsong.h"
 
 namespace mainsettings {
@@ -11,7 +12,36 @@ std::optional<qint32> number(const QString& text) {
     const qint32 v = text.trimmed().toInt(&ok);
     return ok ? std::optional<qint32>(v) : std::nullopt;
 }
+// The main window's place, under names of its own beside the compact
+// window's.
+const char16_t* const kLeft = u"メイン画面Left";
+const char16_t* const kTop = u"メイン画面Top";
+const char16_t* const kWidth = u"メイン画面Width";
+const char16_t* const kHeight = u"メイン画面Height";
+const char16_t* const kMaximised = u"メイン画面最大化";
+
+std::optional<qint32> setting(const char16_t* name) {
+    Recordset rs;
+    if (!gConnector->adoGetData(Read::Setting, rs, QString::fromUtf16(name)) || rs.Eof())
+        return std::nullopt;
+    return number(rs.text(QStringLiteral("設定値")));
+}
+
+void writeSetting(const char16_t* name, qint32 value) {
+    gConnector->adoSetData(Write::Setting, {QString::fromUtf16(name), QString::number(value)});
+}
+
 } // namespace
+
+std::optional<Place> readPlace() {
+    const auto left = setting(kLeft);
+    const auto top = setting(kTop);
+    const auto width = setting(kWidth);
+    const auto height = setting(kHeight);
+    if (!left || !top || !width || !height || *width <= 0 || *height <= 0)
+        return std::nullopt;
+    return Place{QRect(*left, *top, *width, *height), setting(kMaximised).value_or(0) != 0};
+}
 
 SetLists readSetLists() {
     SetLists out;
@@ -46,6 +76,14 @@ int readVolume() {
 }
 
 void writeShutdown(const Shutdown& values) {
+    if (values.place) {
+        const QRect& r = values.place->twips;
+        writeSetting(kLeft, r.x());
+        writeSetting(kTop, r.y());
+        writeSetting(kWidth, r.width());
+        writeSetting(kHeight, r.height());
+        writeSetting(kMaximised, values.place->maximised ? 1 : 0);
+    }
     gConnector->adoSetData(Write::SystemVolume, {QString::number(values.volume)});
     // A library made before random play by priority has no row for it.
     if (values.playMode == kPriorityPlay)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +29,17 @@ std::optional<QString> readPlayMode();
 // The stored volume; kDefaultVolume when it cannot be read.
 int readVolume();
 
+// The main window's place and size in twips, and whether it was maximised
+// (the place is then the one it returns to).
+struct Place {
+    QRect twips;
+    bool maximised = false;
+};
+// The stored place; nothing when none was stored or it is not usable.
+std::optional<Place> readPlace();
+
 struct Shutdown {
+    std::optional<Place> place;
     int volume = kDefaultVolume;
     QString playMode;
     QList<QPair<QString, double>> columnWidths; // caption, twips

@@ -11,14 +11,17 @@
 #include "base/pictures.h"
 #include "base/storedcolor.h"
 #include "base/widgetnames.h"
+#include "base/windowplace.h"
 #include "data/adoconnector.h"
 #include "data/songrecord.h"
 #include "playback/gstplayer.h"
+#include "playback/nowplaying.h"
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
 #include "setlists/setlistdialog.h"
 #include "songlist/displaysettings.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
@@ -29,12 +32,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -42,6 +47,8 @@ namespace {
 // the least space kept between it and the buttons or the volume.
 constexpr int kFrameWidth = 380;
 constexpr int kFrameGap = 8;
+constexpr int kFilterTop = 116;
+constexpr int kFilterHeight = 24;
 // The smallest area below the menu bar the controls are laid out in; the
 // window cannot be made smaller, so none of them is ever cut off.
 constexpr int kMinInnerWidth = 640;
@@ -68,6 +75,7 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     connect(action(QStringLiteral("mnuDisp_Compact")), &QAction::triggered, this,
             &frmMain::frmMain_StartCompact);
     connectPlayer();
+    connectListKeys();
     connectNameEditors();
     buildWebPane();
     connectSongEdit();
@@ -120,12 +128,14 @@ void frmMain::buildControls() {
     }
     sldDuration = named(new QSlider(Qt::Horizontal, fraSong), "sldDuration");
     sldDuration->setRange(0, 0);
+    lblDuration = named(new QLabel(nowplaying::positionText(0, 0), fraSong), "lblDuration");
+    lblDuration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fraSong->setGeometry(0, 36, kFrameWidth, 104);
     lblSongDisp1->setGeometry(12, 20, kFrameWidth - 24, 22);
     linSongName->setGeometry(12, 42, kFrameWidth - 24, 2);
     lblSongDisp2->setGeometry(12, 48, kFrameWidth - 24, 20);
     linArtist->setGeometry(12, 68, kFrameWidth - 24, 2);
-    sldDuration->setGeometry(12, 76, kFrameWidth - 24, 20);
+    layoutDuration(kFrameWidth - 24);
 
     sldVolume = named(new QSlider(Qt::Horizontal, central), "sldVolume");
     sldVolume->setRange(0, 8000);
@@ -137,6 +147,7 @@ void frmMain::buildControls() {
     sldVolume->setValue(mainsettings::kDefaultVolume);
 
     lvSongList = named(new SongListView(central), "lvSongList");
+    txtFilter = named(new FilterBox(*lvSongList, central), "txtFilter");
 
     // The captions take the width their font needs, so none is clipped.
     lblSetList->setGeometry(8, 10, lblSetList->sizeHint().width(), 22);
@@ -209,8 +220,40 @@ bool frmMain::frmMain_Init() {
     sldVolume->setValue(mainsettings::readVolume());
     gPlayState = kStopped;
     frmMain_SetMainAppearance();
+    restorePlace();
     started_ = true;
     return true;
+}
+
+// The place is kept in twips, as the compact window's is; a maximised
+// window keeps the place it returns to.
+mainsettings::Place frmMain::storedPlace() const {
+    // By its frame's corner, where move() puts it back.
+    const QPoint frame = geometry().topLeft() - pos();
+    QRect r(pos(), size());
+    if (isMaximized() || isMinimized())
+        r = normalGeometry().translated(-frame);
+    const auto twips = [](int pixels, double dpi) {
+        return int(std::lround(pixelsToTwips(pixels, dpi)));
+    };
+    return {QRect(twips(r.x(), logicalDpiX()), twips(r.y(), logicalDpiY()),
+                  twips(r.width(), logicalDpiX()), twips(r.height(), logicalDpiY())),
+            isMaximized()};
+}
+
+void frmMain::restorePlace() {
+    const auto place = mainsettings::readPlace();
+    if (!place)
+        return;
+    const QRect& t = place->twips;
+    const QSize size(twipsToPixels(t.width(), logicalDpiX()),
+                     twipsToPixels(t.height(), logicalDpiY()));
+    const QRect wanted(
+        QPoint(twipsToPixels(t.x(), logicalDpiX()), twipsToPixels(t.y(), logicalDpiY())), size);
+    resize(size);
+    move(windowPlace(wanted, screenGeometries(), screen()->availableGeometry()));
+    if (place->maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::frmMain_SetSetListCombo() {
@@ -290,12 +333,24 @@ void frmMain::layoutControls(int width, int height) {
     const int right = sldVolume->x() - kFrameGap;
     const int frameWidth = std::min(kFrameWidth, right - left);
     fraSong->resize(frameWidth, fraSong->height());
-    for (QWidget* part : std::initializer_list<QWidget*>{lblSongDisp1, linSongName, lblSongDisp2,
-                                                         linArtist, sldDuration})
+    for (QWidget* part :
+         std::initializer_list<QWidget*>{lblSongDisp1, linSongName, lblSongDisp2, linArtist})
         part->resize(frameWidth - 24, part->height());
+    layoutDuration(frameWidth - 24);
     fraSong->move(std::clamp((width - frameWidth) / 2, left, right - frameWidth), fraSong->y());
+    // The filter box lies under the buttons, above the list, up to the frame.
+    txtFilter->setGeometry(8, kFilterTop, fraSong->x() - kFrameGap - 8, kFilterHeight);
     if (webPane_)
         frmMain_LayoutWeb(2);
+}
+
+// The time keeps the width of its longest text, so the slider does not
+// jump as the seconds change.
+void frmMain::layoutDuration(int width) {
+    const int timeWidth =
+        lblDuration->fontMetrics().horizontalAdvance(nowplaying::positionText(35999, 35999)) + 4;
+    sldDuration->setGeometry(12, 76, width - timeWidth - kFrameGap, 20);
+    lblDuration->setGeometry(12 + width - timeWidth, 76, timeWidth, 20);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -311,6 +366,7 @@ void frmMain::Form_Unload() {
     // writing the window's defaults back would lose them.
     if (started_) {
         mainsettings::Shutdown values;
+        values.place = storedPlace();
         values.volume = sldVolume->value();
         values.playMode = cboHowToPlay->currentText();
         const QStringList& captions = lvSongList->songs().captions();

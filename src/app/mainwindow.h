@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/mainsettings.h"
 #include "data/song.h"
 
 #include <QHash>
@@ -24,6 +25,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class SongListView;
+class FilterBox;
 class frmSerch;
 class frmMelodara;
 class Mpris;
@@ -123,6 +125,7 @@ public:
 
     // Controls, under the names the rest of the program uses.
     SongListView* lvSongList;
+    FilterBox* txtFilter; // narrows lvSongList as the user types
     QLabel* lblSetList;
     QComboBox* cboSetList;
     QLabel* lblPlayState;
@@ -133,6 +136,7 @@ public:
     QFrame* linSongName;
     QFrame* linArtist;
     QSlider* sldDuration;
+    QLabel* lblDuration; // the place in the song and its length, beside sldDuration
     QToolButton* cmdPlay;
     QToolButton* cmdStop;
     QToolButton* cmdNext;
@@ -163,8 +167,14 @@ private:
     void buildControls();
     void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
+    // The window's place and size, stored at shutdown and restored at start.
+    mainsettings::Place storedPlace() const;
+    void restorePlace();
     void layoutControls(int width, int height);
+    void layoutDuration(int width);
     void connectPlayer();
+    // Space and Enter in the list, and the filter box's menu entry.
+    void connectListKeys();
     void connectNameEditors();
     void connectSongEdit();
     // The playing song takes its edited record, if it was among `written`.

@@ -115,6 +115,8 @@ std::optional<Statement> buildRead(int kind) {
                    {{0, T}});
     case Read::GenreId:
         return sql(QStringLiteral("SELECT ID FROM TM_ジャンル_1 WHERE ジャンル名 = ?"), {{0, T}});
+    case Read::Setting:
+        return sql(QStringLiteral("SELECT 設定値 FROM TM_初期設定 WHERE 設定情報 = ?"), {{0, T}});
     default:
         return std::nullopt;
     }
@@ -249,12 +251,18 @@ std::optional<QList<Statement>> buildWrite(int kind) {
                  {4, L},
                  {4, L},
                  {5, L}})};
+    case Write::Setting:
+        return QList{
+            sql(QStringLiteral("INSERT INTO TM_初期設定(設定情報, 設定値) VALUES (?, ?)"
+                               " ON CONFLICT(設定情報) DO UPDATE SET 設定値 = excluded.設定値"),
+                {{0, T}, {1, T}})};
     default:
         return std::nullopt;
     }
 }
 
-constexpr int kLastKind = Write::UpdateTaggedSong;
+// The read of a setting comes after every write.
+constexpr int kLastKind = Read::Setting;
 
 // Built once: a request's text is fixed, and composing it per call would
 // cost more than running it in a bulk import.

@@ -27,6 +27,9 @@ inline constexpr int SetListConditions = 17;
 inline constexpr int Artists = 18;
 inline constexpr int ArtistId = 19;
 inline constexpr int GenreId = 20;
+// Beyond the catalogue: the value of the setting named p0, for settings a
+// library may lack (no row when it was never written).
+inline constexpr int Setting = 60;
 } // namespace Read
 
 // The write requests of the connector (adoSetData), by the catalogue's
@@ -73,6 +76,9 @@ inline constexpr int UpdateSongKeepPath = 55;
 inline constexpr int CompactPosition = 56;
 inline constexpr int InsertTaggedSong = 57;
 inline constexpr int UpdateTaggedSong = 58;
+// Beyond the catalogue: p0 a setting's name, p1 its value, its row made
+// when the library lacks it.
+inline constexpr int Setting = 59;
 } // namespace Write
 
 // The numbered requests of the connector as parameterised SQL. Callers'

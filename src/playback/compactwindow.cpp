@@ -4,6 +4,7 @@
 #include "base/storedcolor.h"
 #include "base/twips.h"
 #include "base/widgetnames.h"
+#include "base/windowplace.h"
 #include "playback/nowplaying.h"
 #include "playback/playbutton.h"
 #include "playback/playercontrol.h"
@@ -151,14 +152,9 @@ void frmCompact::frmCpt_LoadSettings() {
         move(x(), twipsToPixels(*look.top, logicalDpiY()));
         placed = true;
     }
-    const QRect shown(pos(), size());
-    const auto screens = QGuiApplication::screens();
-    const bool visible = std::any_of(screens.begin(), screens.end(), [&](const QScreen* s) {
-        return s->geometry().intersects(shown);
-    });
-    // A place no screen shows any more (a screen was removed) would leave
-    // the player out of reach.
-    if (!placed || !visible)
+    if (placed)
+        move(windowPlace(QRect(pos(), size()), screenGeometries(), screen()->geometry()));
+    else
         centreOnScreen();
 }
 

@@ -30,6 +30,7 @@ public:
     bool start() override;
     void pause() override;
     void stop() override;
+    bool seek(double seconds) override;
     void setVolume(int hundredthsOfDb) override;
     int volume() const override { return volume_; }
     double length() const override { return length_; }

@@ -28,6 +28,10 @@ public:
     // Stops and rewinds; never reports an end of stream, nor the answer to
     // an open still under way.
     virtual void stop() = 0;
+    // Moves the opened file to `seconds` from its start, playing or
+    // paused. False when the file cannot seek (some decoders refuse); it
+    // then plays on where it was.
+    virtual bool seek(double seconds) = 0;
     virtual void setVolume(int hundredthsOfDb) = 0;
     virtual int volume() const = 0;
     // Seconds; 0 when nothing is open or the length is unknown.

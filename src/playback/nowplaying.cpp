@@ -4,6 +4,8 @@
 #include "data/song.h"
 #include "songlist/songrows.h"
 
+#include <algorithm>
+
 namespace nowplaying {
 
 std::optional<QString> fieldText(const Song& song, const QString& itemName) {
@@ -41,6 +43,28 @@ std::optional<QString> statusText(const Song& song) {
 
 QString skippedText(const Song& song, const QString& reason) {
     return QStringLiteral("再生できない曲を飛ばしました：%1（%2）").arg(song.FilePath(), reason);
+}
+
+namespace {
+constexpr int kHour = 3600;
+}
+
+QString timeText(int seconds, bool hours) {
+    seconds = std::max(0, seconds);
+    hours = hours || seconds >= kHour;
+    const QChar zero(u'0');
+    const QString ss = QStringLiteral("%1").arg(seconds % 60, 2, 10, zero);
+    if (!hours)
+        return QStringLiteral("%1:%2").arg(seconds / 60).arg(ss);
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / kHour)
+        .arg((seconds / 60) % 60, 2, 10, zero)
+        .arg(ss);
+}
+
+QString positionText(int seconds, int length) {
+    const bool hours = length >= kHour;
+    return timeText(seconds, hours) + QStringLiteral(" / ") + timeText(length, hours);
 }
 
 } // namespace nowplaying

@@ -25,4 +25,11 @@ std::optional<QString> statusText(const Song& song);
 // What the status bar says of a song passed over: its file and why.
 QString skippedText(const Song& song, const QString& reason);
 
+// A time as the frame shows it: "m:ss", or "h:mm:ss" from an hour on or
+// with `hours`.
+QString timeText(int seconds, bool hours = false);
+// The place in the song and its length, "1:23 / 4:56"; both with hours
+// when the song is an hour or longer.
+QString positionText(int seconds, int length);
+
 } // namespace nowplaying

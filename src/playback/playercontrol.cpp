@@ -11,6 +11,7 @@
 
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 PlayerControl::PlayerControl(MediaPlayer& player, SongListModel& list, QObject* parent)
@@ -136,6 +137,7 @@ void PlayerControl::startSong(const QString& key) {
     started_ = false;
     counted_ = false;
     position_ = 0;
+    played_ = 0;
     showPosition();
     // The volume goes first, so the buffer decoded while opening already
     // has the song's level.
@@ -238,10 +240,26 @@ void PlayerControl::tick() {
     // reports the end.
     if (position_ < maximum_)
         ++position_;
+    ++played_;
     showPosition();
-    if (counted_ || !current_ || double(position_) <= double(maximum_) / 2.0)
+    if (counted_ || !current_ || double(played_) <= double(maximum_) / 2.0)
         return;
     countPlay();
+}
+
+bool PlayerControl::seek(int seconds) {
+    if (state_ == kStopped || opening_ || !current_ || maximum_ <= 0) {
+        showPosition();
+        return false;
+    }
+    seconds = std::clamp(seconds, 0, maximum_);
+    if (!player_.seek(seconds)) {
+        showPosition();
+        return false;
+    }
+    position_ = seconds;
+    showPosition();
+    return true;
 }
 
 void PlayerControl::countPlay() {

@@ -13,8 +13,10 @@ class SongListModel;
 
 // Plays the set list: the player state (gPlayState mirrors it), the song
 // chosen and handed to the player, the one-second tick that counts a play
-// once more than half of the song has passed, and moving on when a song
-// ends or cannot be played. Windows and other remote controls call the
+// once more than half of the song has been played, and moving on when a
+// song ends or cannot be played. The count is of seconds actually played,
+// not of the place in the song: a seek to the end counts nothing, and a
+// seek back does not count the song twice. Windows and other remote controls call the
 // commands and show what the signals say.
 //
 // A song that cannot be played (missing, not audio, failing part-way) is
@@ -66,6 +68,10 @@ public:
     void playKey(const QString& key);
     // The one-second step: the position and the play count.
     void tick();
+    // Moves the playing or paused song to `seconds` (clamped to the song).
+    // False when nothing is open or the player refuses; positionChanged
+    // then says the place it stays at.
+    bool seek(int seconds);
 
     int state() const { return state_; }
     // A song was chosen and its file is being opened: it has not started.
@@ -77,6 +83,8 @@ public:
     // Seconds counted since the song started, and the length they run to.
     int position() const { return position_; }
     int maximum() const { return maximum_; }
+    // Seconds of the song played so far, whatever seeks moved its place.
+    int played() const { return played_; }
     // Why a song (bare ID) was marked unplayable; empty when it was not.
     QString unplayableReason(const QString& id) const { return chooser_.reason(id); }
     QTimer& timer() { return timer_; }
@@ -122,6 +130,7 @@ private:
     bool opening_ = false; // the player has not answered the open yet
     bool started_ = false; // the current song has started playing
     int position_ = 0;
+    int played_ = 0;
     int maximum_ = 0;     // the last known length; 0 until one is
     int failures_ = 0;    // songs in a row that could not be played
     QString lastFailure_; // the file and reason of the last of them

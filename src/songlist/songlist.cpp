@@ -21,10 +21,10 @@ void lvSetLastKey(const QString& key) {
 bool lvGetNextKey(const SongListModel& list, QString& key) {
     int wanted = 0;
     if (!gLastKey.isEmpty()) {
-        const int position = list.position(gLastKey);
-        if (position < 0)
+        // A song hidden by the filter still marks the place to go on from.
+        wanted = list.positionAfter(gLastKey);
+        if (wanted < 0)
             return false;
-        wanted = position + 1;
     }
     if (wanted >= list.count())
         return false;

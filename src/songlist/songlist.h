@@ -15,7 +15,8 @@ void lvResetLastKey();
 void lvSetLastKey(const QString& key);
 
 // The key of the row after gLastKey in display order (the first row when
-// gLastKey is empty). False at the end of the list or when gLastKey is no
+// gLastKey is empty; the first shown one after it when a filter hides
+// it). False at the end of the list or when gLastKey is no
 // longer in it.
 bool lvGetNextKey(const SongListModel& list, QString& key);
 

@@ -40,6 +40,8 @@ void SongListModel::setColumns(const QStringList& captions) {
     else if (sortKey_ >= captions.size())
         sortKey_ = 0;
     captions_ = captions;
+    filter_.setColumns(captions_);
+    folded_.clear();
     forgetRanks();
     endResetModel();
 }
@@ -47,13 +49,22 @@ void SongListModel::setColumns(const QStringList& captions) {
 void SongListModel::setRows(RowStore rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    folded_.clear();
     forgetRanks();
     order_.resize(size_t(rows_.size()));
     positions_.resize(size_t(rows_.size()));
     for (int id = 0; id < rows_.size(); ++id)
         order_[size_t(id)] = id;
+    if (filter_.active()) {
+        all_ = order_;
+        shown_.assign(size_t(rows_.size()), 0);
+        for (int id = 0; id < rows_.size(); ++id)
+            shown_[size_t(id)] = passes(id);
+    }
     if (sorted_)
         sortRows();
+    else if (filter_.active())
+        showFiltered();
     else
         renumber(0);
     endResetModel();
@@ -91,6 +102,22 @@ bool SongListModel::insertItem(int position, const QString& key, const QStringLi
     if (idOf(key) >= 0)
         return false;
     const int id = addRow(key, SongListItem(QString(), cells).cells);
+    if (filter_.active()) {
+        // Its place among every row; shown if the filter passes it.
+        reorder([&] {
+            auto at = all_.end();
+            if (sorted_)
+                at = std::upper_bound(all_.begin(), all_.end(), id,
+                                      [this](int a, int b) { return before(a, b); });
+            else if (position >= 0 && position < count())
+                at = std::find(all_.begin(), all_.end(), order_[size_t(position)]);
+            all_.insert(at, id);
+            shown_.resize(size_t(rows_.size()), 0);
+            shown_[size_t(id)] = passes(id);
+            showFiltered();
+        });
+        return true;
+    }
     if (sorted_)
         position = sortedPosition(id);
     else if (position < 0 || position > count())
@@ -106,7 +133,13 @@ bool SongListModel::removeItem(const QString& key) {
     const int id = idOf(key);
     if (id < 0)
         return false;
+    if (filter_.active())
+        all_.erase(std::find(all_.begin(), all_.end(), id));
     const int position = positions_[size_t(id)];
+    if (position < 0) { // hidden by the filter
+        rows_.remove(id);
+        return true;
+    }
     beginRemoveRows(QModelIndex(), position, position);
     order_.erase(order_.begin() + position);
     rows_.remove(id);
@@ -126,6 +159,19 @@ int SongListModel::appendItems(const std::vector<SongListItem>& items) {
     }
     if (added.empty())
         return 0;
+    if (filter_.active()) {
+        reorder([&] {
+            all_.insert(all_.end(), added.begin(), added.end());
+            shown_.resize(size_t(rows_.size()), 0);
+            for (int id : added)
+                shown_[size_t(id)] = passes(id);
+            if (sorted_)
+                sortRows();
+            else
+                showFiltered();
+        });
+        return int(added.size());
+    }
     // One insertion for the whole batch: a view lays itself out once.
     beginInsertRows(QModelIndex(), first, first + int(added.size()) - 1);
     order_.insert(order_.end(), added.begin(), added.end());
@@ -137,7 +183,7 @@ int SongListModel::appendItems(const std::vector<SongListItem>& items) {
 }
 
 bool SongListModel::moveItem(int from, int to) {
-    if (sorted_ || from < 0 || from >= count() || to < 0 || to >= count())
+    if (sorted_ || filter_.active() || from < 0 || from >= count() || to < 0 || to >= count())
         return false;
     if (from == to)
         return true;
@@ -154,6 +200,68 @@ bool SongListModel::moveItem(int from, int to) {
 int SongListModel::position(const QString& key) const {
     const int id = idOf(key);
     return id < 0 ? -1 : positions_[size_t(id)];
+}
+
+int SongListModel::positionAfter(const QString& key) const {
+    const int id = idOf(key);
+    if (id < 0)
+        return -1;
+    if (positions_[size_t(id)] >= 0)
+        return positions_[size_t(id)] + 1;
+    // Hidden by the filter: the next shown row after its place.
+    for (auto it = std::find(all_.begin(), all_.end(), id); it != all_.end(); ++it) {
+        if (shown_[size_t(*it)])
+            return positions_[size_t(*it)];
+    }
+    return count();
+}
+
+void SongListModel::setFilter(RowFilter filter) {
+    filter.setColumns(captions_);
+    if (!filter.active() && !filter_.active())
+        return;
+    const bool narrowing = filter.narrows(filter_);
+    reorder([&] {
+        if (!filter.active()) {
+            filter_ = std::move(filter);
+            order_ = std::move(all_);
+            all_.clear();
+            shown_.clear();
+            std::fill(positions_.begin(), positions_.end(), -1);
+            renumber(0);
+            return;
+        }
+        if (!filter_.active()) {
+            all_ = order_;
+            shown_.assign(size_t(rows_.size()), 0);
+        }
+        filter_ = std::move(filter);
+        // A longer text shows some of the rows shown now, never others.
+        for (int id : narrowing ? order_ : all_)
+            shown_[size_t(id)] = passes(id);
+        showFiltered();
+    });
+}
+
+void SongListModel::prepareFilter() {
+    for (int id = 0; id < rows_.size(); ++id) {
+        if (!rows_.removed(id))
+            folded_.of(rows_, filter_, id);
+    }
+}
+
+bool SongListModel::passes(int id) {
+    return filter_.matches(folded_.of(rows_, filter_, id));
+}
+
+void SongListModel::showFiltered() {
+    order_.clear();
+    for (int id : all_) {
+        if (shown_[size_t(id)])
+            order_.push_back(id);
+    }
+    std::fill(positions_.begin(), positions_.end(), -1);
+    renumber(0);
 }
 
 QString SongListModel::keyAt(int position) const {
@@ -191,7 +299,15 @@ bool SongListModel::setCells(const QString& key, const QStringList& cells, const
     if (id < 0)
         return false;
     const bool sortCellChanged = rewriteCells(id, cells, skip);
+    if (filter_.active() && sorted_ && sortCellChanged) {
+        all_.erase(std::find(all_.begin(), all_.end(), id));
+        all_.insert(std::upper_bound(all_.begin(), all_.end(), id,
+                                     [this](int a, int b) { return before(a, b); }),
+                    id);
+    }
     const int position = positions_[size_t(id)];
+    if (position < 0)
+        return true; // hidden by the filter
     emit dataChanged(index(position, 0), index(position, std::max(0, columnCount() - 1)));
     if (sorted_ && sortCellChanged) {
         // Only this row can be out of place: move it alone, which a view
@@ -239,6 +355,20 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
     if (std::none_of(rows.begin(), rows.end(),
                      [this](const auto& row) { return idOf(row.first) >= 0; }))
         return;
+    if (filter_.active()) {
+        // Hidden rows have their places too: all of them sorted again.
+        reorder([&] {
+            bool anyMoved = false;
+            for (const auto& [key, cells] : rows) {
+                const int id = idOf(key);
+                if (id >= 0 && rewriteCells(id, cells, skip))
+                    anyMoved = true;
+            }
+            if (sorted_ && anyMoved)
+                sortRows();
+        });
+        return;
+    }
     // One layout change for the lot: a view redraws once, where a change
     // signal spanning the rewritten rows would have it walk every row
     // between them.
@@ -290,6 +420,7 @@ void SongListModel::setCellsOfRows(const std::vector<std::pair<QString, QStringL
 }
 
 bool SongListModel::rewriteCells(int id, const QStringList& cells, const QList<int>& skip) {
+    folded_.forget(id);
     // Built apart first: the old cells live in the text the row goes to.
     SongListItem rewritten;
     const int columns = std::max(int(cells.size()), rows_.cellCount(id));
@@ -326,6 +457,11 @@ int SongListModel::sortedPosition(int id) const {
 }
 
 void SongListModel::sortRows() {
+    if (filter_.active()) {
+        sortranks::sortByRank(all_, ranksOf(sortKey_), sortOrder_ == 1);
+        showFiltered();
+        return;
+    }
     sortranks::sortByRank(order_, ranksOf(sortKey_), sortOrder_ == 1);
     renumber(0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "songlist/rowfilter.h"
 #include "songlist/rowstore.h"
 #include "songlist/sortranks.h"
 
@@ -63,8 +64,24 @@ public:
     // is on or when either position is outside the list.
     bool moveItem(int from, int to);
 
+    // Shows only the rows `filter` passes, in their order. The others stay
+    // in the list, hidden: positions, count() and keyAt() are of the shown
+    // rows, and position() of a hidden row is -1. An inactive filter shows
+    // every row again where it stood, in the list's sort. Rows added while
+    // a filter is on are tested by it; rows rewritten stay shown or hidden.
+    // Moving rows is refused while a filter is on.
+    void setFilter(RowFilter filter);
+    bool filtered() const { return filter_.active(); }
+    // Folds the searched cells of every row now, ahead of the typing, so
+    // that the first letter costs no more than the next.
+    void prepareFilter();
+
     // 0-based display position of `key`, or -1.
     int position(const QString& key) const;
+    // The display position of the first shown row after `key` in the
+    // whole list (the row itself may be hidden); count() when none
+    // follows; -1 when `key` is not in the list.
+    int positionAfter(const QString& key) const;
     QString keyAt(int position) const;
     // The row of `key` (key and cells), or an empty item.
     SongListItem item(const QString& key) const;
@@ -112,8 +129,10 @@ private:
     bool rewriteCells(int id, const QStringList& cells, const QList<int>& skip);
     bool before(int a, int b) const; // display order of two ids while sorted
     int sortedPosition(int id) const;
-    void sortRows(); // order_ and positions_ by the sort state
-    void resort();   // sortRows for the view
+    void sortRows();     // order_ and positions_ by the sort state
+    void showFiltered(); // order_ and positions_: the rows of all_ that shown_ marks
+    bool passes(int id); // by the filter
+    void resort();       // sortRows for the view
     // Each column's ranks are worked out when it is first sorted by, and
     // kept until its cells change: sorting by it again, either way, is a
     // pass over the rows.
@@ -130,6 +149,10 @@ private:
     std::vector<int> positions_;          // id -> display position, -1 once removed
     std::vector<sortranks::Ranks> ranks_; // by column; out of date unless one per id
     QHash<QString, QString> unplayable_;  // key -> reason
+    RowFilter filter_;
+    FoldedRows folded_;
+    std::vector<int> all_;    // while filtered: every id in display order
+    std::vector<char> shown_; // while filtered: by id, whether the row is shown
     bool sorted_ = false;
     int sortKey_ = 0;
     int sortOrder_ = 0;

@@ -5,8 +5,10 @@
 #include "app/qttranslations.h"
 #include "base/elidedlabel.h"
 #include "base/pictures.h"
+#include "data/requests.h"
 #include "diskfiles.h"
 #include "mainfixture.h"
+#include "songlist/filterbox.h"
 #include "songlist/search.h"
 #include "songlist/serchdialog.h"
 #include "songlist/songlist.h"
@@ -158,8 +160,8 @@ private slots:
         resizeInner(w, inner);
         QCOMPARE(laidOut(), layout);
         const QList<QWidget*> controls = {
-            w.lblSetList, w.cboSetList, w.lblPlayState, w.cboHowToPlay, w.cmdPlay,
-            w.cmdStop,    w.cmdNext,    w.fraSong,      w.sldVolume,    w.lvSongList};
+            w.lblSetList, w.cboSetList, w.lblPlayState, w.cboHowToPlay, w.cmdPlay,  w.cmdStop,
+            w.cmdNext,    w.fraSong,    w.sldVolume,    w.lvSongList,   w.txtFilter};
         for (QWidget* a : controls) {
             QVERIFY2(QRect(QPoint(), inner).contains(a->geometry()), qPrintable(a->objectName()));
             for (QWidget* b : controls) {
@@ -167,8 +169,15 @@ private slots:
                          qPrintable(a->objectName() + " overlaps " + b->objectName()));
             }
         }
-        for (QWidget* part : QWidgetList({w.lblSongDisp1, w.lblSongDisp2, w.sldDuration}))
+        for (QWidget* part : QWidgetList({w.lblSongDisp1, w.lblSongDisp2}))
             QCOMPARE(QPair(part->x(), part->width()), QPair(12, frame.width() - 24));
+        // The slider and the time beside it share the width, the time at the right.
+        QCOMPARE(w.sldDuration->x(), 12);
+        QCOMPARE(w.lblDuration->geometry().right(), frame.width() - 13);
+        QVERIFY(w.sldDuration->geometry().right() < w.lblDuration->x());
+        QVERIFY(w.sldDuration->width() >= 100);
+        // The filter box lies under the buttons, up to the frame.
+        QCOMPARE(w.txtFilter->geometry(), QRect(8, 116, frame.x() - 16, 24));
 
         // The window cannot be made smaller than the smallest area above:
         // asked for less, it stops there.
@@ -233,6 +242,64 @@ private slots:
         QVERIFY(f.boxes.boxes().isEmpty());
     }
 
+    // The window's place, size and maximised state are stored at shutdown
+    // in twips (15 a pixel at 96 DPI) and restored at the next start; a
+    // place no screen shows (the offscreen screen is 800 x 800) is centred
+    // instead. A library that never stored one opens at the default size.
+    void theWindowPlaceIsRemembered_data() {
+        QTest::addColumn<QRect>("placed");
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<QStringList>("stored"); // Left, Top, Width, Height, 最大化
+        QTest::addColumn<QPoint>("restored");
+        QTest::newRow("on the screen")
+            << QRect(30, 40, 700, 500) << false << QStringList({"450", "600", "10500", "7500", "0"})
+            << QPoint(30, 40);
+        QTest::newRow("partly off the screen")
+            << QRect(-300, 700, 700, 500) << false
+            << QStringList({"-4500", "10500", "10500", "7500", "0"}) << QPoint(-300, 700);
+        QTest::newRow("off every screen")
+            << QRect(900, 0, 700, 500) << false << QStringList({"13500", "0", "10500", "7500", "0"})
+            << QPoint(50, 150);
+        QTest::newRow("maximised")
+            << QRect(30, 40, 700, 500) << true << QStringList({"450", "600", "10500", "7500", "1"})
+            << QPoint(0, 0);
+    }
+    void theWindowPlaceIsRemembered() {
+        QFETCH(QRect, placed);
+        QFETCH(bool, maximised);
+        QFETCH(QStringList, stored);
+        QFETCH(QPoint, restored);
+        MainFixture f;
+        QVERIFY(f.start());
+        QCOMPARE(f.w->size(), QSize(860, 600));
+        f.w->resize(placed.size());
+        f.w->move(placed.topLeft());
+        QTRY_COMPARE(f.w->pos(), placed.topLeft());
+        if (maximised) {
+            f.w->showMaximized();
+            QTRY_VERIFY(f.w->isMaximized());
+        }
+        f.w.reset();
+        f.lib.reopen();
+        QStringList values;
+        for (const char* name : {"Left", "Top", "Width", "Height", "最大化"}) {
+            Recordset rs;
+            f.lib.db().adoGetData(Read::Setting, rs,
+                                  "メイン画面" + QString::fromUtf8(name));
+            values << (rs.Eof() ? "<none>" : rs.text("設定値"));
+        }
+        QCOMPARE(values, stored);
+        QVERIFY(f.start());
+        QCOMPARE(f.w->isMaximized(), maximised);
+        if (maximised) {
+            f.w->showNormal();
+            QTRY_VERIFY(!f.w->isMaximized());
+            restored = placed.topLeft();
+        }
+        QTRY_COMPARE(f.w->pos(), restored);
+        QCOMPARE(f.w->size(), placed.size());
+    }
+
     // Colours are stored as red + 256 green + 65536 blue; a missing
     // picture or a value that is not a number changes only that setting.
     void appearanceComesFromTheSettings() {
@@ -292,7 +359,8 @@ private slots:
         QCOMPARE(layout,
                  QStringList({"mnuFile/F:ShowMLP/S - ExportM3u/E CopySong/C - Exit/X",
                               "mnuEdit/E:SetList/S Album/A - Category/C Artist/T - SongProp/R "
-                              "SongPropDirect/D - Serch/F=Ctrl+F - PlaySelListSong/P=Ctrl+P",
+                              "SongPropDirect/D - Serch/F=Ctrl+F Filter/L=Ctrl+L - "
+                              "PlaySelListSong/P=Ctrl+P",
                               "mnuSetting/S:Disp/D",
                               "mnuWeb/W:SerchGoods/S=F2 SerchAuction/O=F3 ShowZep/H=F4",
                               "mnuDisp/D:ShowPlaySong/P=Ctrl+D - Compact/C=Ctrl+C",

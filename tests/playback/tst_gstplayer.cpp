@@ -120,6 +120,25 @@ private slots:
         QVERIFY(open(player, file("tone.wav")));
     }
 
+    // A seek moves a playing file in real time: the 4 s file moved to 3 s
+    // ends about a second later. Nothing open, nothing to seek.
+    void aSeekMovesThePlayingFile() {
+        GstPlayer player("fakesink sync=true");
+        QVERIFY(!player.seek(1.0));
+        QVERIFY(open(player, file("long.wav")));
+        QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+        QVERIFY(player.start());
+        QTest::qWait(100);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(player.seek(3.0));
+        QVERIFY(ended.wait(5000));
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 700, qPrintable(QString::number(clock.elapsed())));
+        player.stop();
+        QVERIFY(!player.seek(1.0)); // stopped: closed until started again
+    }
+
     // Stopped at the very end of a song, its end already handed to the
     // player, it reports no end (the control would start the next song)
     // and plays again from its start; paused, it holds, and resumed it

@@ -22,6 +22,7 @@
 #include "playback/selectsong.h"
 #include "playback/songchooser.h"
 #include "scriptedpresenter.h"
+#include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistmodel.h"
 #include "songlist/songlistview.h"
@@ -30,6 +31,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -480,6 +482,71 @@ private slots:
         QCOMPARE(positions.last(), QVariantList({20, 20}));
     }
 
+    // The frame's time at the bounds of minutes and hours: hours shown from
+    // an hour on, for both sides when the song is that long.
+    void timeText_data() {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing") << 0 << 0 << "0:00 / 0:00";
+        QTest::newRow("short") << 83 << 296 << "1:23 / 4:56";
+        QTest::newRow("last minute") << 3599 << 3599 << "59:59 / 59:59";
+        QTest::newRow("an hour") << 0 << 3600 << "0:00:00 / 1:00:00";
+        QTest::newRow("past an hour") << 3661 << 7322 << "1:01:01 / 2:02:02";
+        QTest::newRow("held past a short length") << 3600 << 60 << "1:00:00 / 1:00";
+    }
+    void timeText() {
+        QFETCH(int, seconds);
+        QFETCH(int, length);
+        QFETCH(QString, text);
+        QCOMPARE(nowplaying::positionText(seconds, length), text);
+    }
+
+    // A seek moves the place, not the count: a play counts once more than
+    // half of the song has been played, wherever seeks took it, and only
+    // once. A seek to the end counts nothing; a player that refuses keeps
+    // the place; nothing is seeked while stopped.
+    void aSeekMovesThePlaceNotTheCount() {
+        PlayerControl& c = scripted({{"a", 200}, {"b", 100}, {"c", 100}});
+        player_->unseekable << path("b");
+        QSignalSpy positions(&c, &PlayerControl::positionChanged);
+        QVERIFY(!c.seek(50));
+        QVERIFY(!player_->log.join(',').contains("seek"));
+        c.toggle();
+        tick(c, 10);
+        QVERIFY(c.seek(150));
+        QVERIFY(player_->log.contains("seek 150"));
+        QCOMPARE(positions.last(), QVariantList({150, 200}));
+        tick(c, 90); // 100 of 200 seconds played; the place held at the end
+        QCOMPARE(c.position(), 200);
+        QCOMPARE(c.played(), 100);
+        QVERIFY(!c.counted());
+        tick(c, 1);
+        QVERIFY(c.counted());
+        QVERIFY(c.seek(-5)); // clamped to the start
+        QCOMPARE(c.position(), 0);
+        tick(c, 150);
+        QCOMPARE(storedCount(1), 1);
+        c.toggle(); // paused, it still seeks
+        QVERIFY(c.seek(199));
+        QCOMPARE(c.position(), 199);
+        c.toggle();
+        player_->finish();
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("b"));
+        tick(c, 30);
+        QVERIFY(!c.seek(90));
+        QCOMPARE(positions.last(), QVariantList({30, 100}));
+        QCOMPARE(c.position(), 30);
+        player_->finish();
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("c"));
+        QVERIFY(c.seek(100));
+        tick(c, 1);
+        player_->finish();
+        QCOMPARE(storedCount(1), 1);
+        QCOMPARE(storedCount(2), 0);
+        QCOMPARE(storedCount(3), 0);
+    }
+
     // A song the player cannot open or fails part-way is marked in the
     // list with the reason and passed over without a box; a scripted start
     // that fails is the same.
@@ -788,6 +855,91 @@ private slots:
         QCOMPARE(w.lblStatBarSong->text(),
                  "再生できない曲を飛ばしました：" + path("c") + "（cannot open）");
         QCOMPARE(texts(w), QStringLiteral("||再生"));
+    }
+
+    // The time beside sldDuration follows the tick; a click on the groove
+    // or a drag of the handle seeks where it is let go, the tick leaving a
+    // held handle alone; a song that refuses snaps the handle back.
+    void theSliderSeeksAndShowsTheTime() {
+        frmMain& w = start({{"a", 200}, {"b", 100}}, 1);
+        player_->unseekable << path("b");
+        show(w);
+        QSlider& slider = *w.sldDuration;
+        QCOMPARE(w.lblDuration->text(), QStringLiteral("0:00 / 0:00"));
+        QVERIFY(w.lblDuration->geometry().left() > slider.geometry().right());
+        QVERIFY(w.lblDuration->geometry().right() < w.fraSong->width());
+        w.cmdPlay->click();
+        w.tmDuration_Timer();
+        QCOMPARE(w.lblDuration->text(), QStringLiteral("0:01 / 3:20"));
+        QTest::mouseClick(&slider, Qt::LeftButton, {},
+                          QPoint(slider.width() * 3 / 4, slider.height() / 2));
+        const int clicked = w.playerControl().position();
+        QVERIFY2(clicked >= 135 && clicked <= 165, qPrintable(QString::number(clicked)));
+        QCOMPARE(player_->log.filter("seek"), QStringList({QString("seek %1").arg(clicked)}));
+        QCOMPARE(slider.value(), clicked);
+        slider.setSliderDown(true);
+        slider.setSliderPosition(20);
+        w.tmDuration_Timer();
+        QCOMPARE(slider.sliderPosition(), 20);
+        slider.setSliderDown(false);
+        QCOMPARE(player_->log.filter("seek").last(), QStringLiteral("seek 20"));
+        QCOMPARE(w.lblDuration->text(), QStringLiteral("0:20 / 3:20"));
+        player_->finish();
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("b"));
+        for (int i = 0; i < 5; ++i)
+            w.tmDuration_Timer();
+        slider.setSliderDown(true);
+        slider.setSliderPosition(80);
+        slider.setSliderDown(false);
+        QCOMPARE(slider.value(), 5);
+        QCOMPARE(w.lblDuration->text(), QStringLiteral("0:05 / 1:40"));
+    }
+
+    // Ctrl+L takes the filter box; the list narrowed, program play goes
+    // down the shown rows and random play still draws from the whole set
+    // list; selecting all selects the shown rows. In the list Space plays,
+    // pauses and resumes as cmdPlay does, and Enter plays the selected song
+    // as Ctrl+P does.
+    void keysAndTheFilterInTheWindow() {
+        frmMain& w = start({{"apple", 10}, {"banana", 10}, {"cherry", 10}, {"grape", 10}}, 1);
+        show(w);
+        QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(w.txtFilter->hasFocus());
+        QTest::keyClicks(w.txtFilter, "AP");
+        QCOMPARE(w.lvSongList->songs().count(), 2);
+        QTest::keyClick(w.txtFilter, Qt::Key_Down);
+        QTRY_VERIFY(w.lvSongList->hasFocus());
+        w.lvSongList->selectAll();
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_1", "Key_4"}));
+        w.lvSongList->clearSelection();
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        QCOMPARE(gPlayState, kPlaying);
+        player_->finish();
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("grape"));
+        player_->finish();
+        QCOMPARE(gPlayState, kStopped);
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(gPlayState, kPaused);
+        QTest::keyClick(w.lvSongList, Qt::Key_Space);
+        QCOMPARE(gPlayState, kPlaying);
+        w.lvSongList->selectKey("Key_4");
+        QTest::keyClick(w.lvSongList, Qt::Key_Return);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("grape"));
+        QCOMPARE(gPlayState, kPlaying);
+        w.lvSongList->selectKey("Key_1");
+        QTest::keyClick(w.lvSongList, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
+        w.cboHowToPlay->setCurrentIndex(0);
+        QSet<QString> drawn;
+        for (int i = 0; i < 40; ++i) {
+            w.frmMain_NextSong();
+            drawn << w.currentSong()->Title();
+        }
+        QVERIFY(drawn.contains("banana") || drawn.contains("cherry"));
+        QCOMPARE(w.lvSongList->songs().count(), 2);
     }
 
     // Next (program play) and "選択中の曲を再生" (Ctrl+P, random play, the

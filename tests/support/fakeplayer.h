@@ -14,11 +14,16 @@ class FakePlayer final : public MediaPlayer {
 public:
     QHash<QString, double> lengths; // by file name; others have length 0
     QSet<QString> failing;          // these files fail to open
+    QSet<QString> unseekable;       // these files refuse to seek
 
     void open(const QString& fileName) override;
     bool start() override;
     void pause() override { log << "pause"; }
     void stop() override { log << "stop"; }
+    bool seek(double seconds) override {
+        log << QString("seek %1").arg(seconds);
+        return ok_ && !unseekable.contains(opened_);
+    }
     void setVolume(int v) override {
         volume_ = v;
         log << QString("volume %1").arg(v);
