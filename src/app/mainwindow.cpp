@@ -10,6 +10,7 @@
 #include "base/modal.h"
 #include "base/pictures.h"
 #include "base/storedcolor.h"
+#include "base/twips.h"
 #include "base/widgetnames.h"
 #include "base/windowplace.h"
 #include "data/adoconnector.h"
