@@ -284,8 +284,7 @@ private slots:
         QStringList values;
         for (const char* name : {"Left", "Top", "Width", "Height", "最大化"}) {
             Recordset rs;
-            f.lib.db().adoGetData(Read::Setting, rs,
-                                  "メイン画面" + QString::fromUtf8(name));
+            f.lib.db().adoGetData(Read::Setting, rs, "メイン画面" + QString::fromUtf8(name));
             values << (rs.Eof() ? "<none>" : rs.text("設定値"));
         }
         QCOMPARE(values, stored);

@@ -393,7 +393,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("selected"); // the last is the editor's
         QTest::addColumn<int>("removed");
-        QTest::addColumn<QString>("when"); // "before", "open" or "writing"
+        QTest::addColumn<QString>("when");      // "before", "open" or "writing"
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
         const QString single = "mnuEdit_SongProp";
         const QString bulk = "mnuEdit_SongPropDirect";
