@@ -18,6 +18,7 @@
 #include <taglib/textidentificationframe.h>
 #include <taglib/wavfile.h>
 
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -112,6 +113,10 @@ public:
     void offer(const TagLib::Tag& tag) {
         offer({fromTagLib(tag.title())}, {fromTagLib(tag.artist())}, {fromTagLib(tag.genre())});
     }
+    // Whether a less trusted tag could add nothing.
+    bool complete() const {
+        return !tags_.title.isEmpty() && !tags_.artist.isEmpty() && !tags_.genres.isEmpty();
+    }
     SongTags take() { return std::move(tags_); }
 
 private:
@@ -126,26 +131,28 @@ private:
     SongTags tags_;
 };
 
-// Every text of the frames `id`: ID3v2.4 keeps several values in one
-// frame, separated by NUL, which TagLib hands over as fields.
-QStringList frameTexts(const TagLib::ID3v2::Tag& tag, const char* id) {
-    QStringList out;
-    const TagLib::ID3v2::FrameListMap& frames = tag.frameListMap();
-    const auto it = frames.find(id);
-    if (it == frames.end())
-        return out;
-    for (const TagLib::ID3v2::Frame* frame : it->second) {
-        if (const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
+// Every text of the title, artist and genre frames, in one pass over the
+// tag: ID3v2.4 keeps several values in one frame, separated by NUL, which
+// TagLib hands over as fields.
+void offerId3v2(Found& found, const TagLib::ID3v2::Tag* tag) {
+    if (!tag)
+        return;
+    QStringList titles;
+    QStringList artists;
+    QStringList genres;
+    for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+        const TagLib::ByteVector id = frame->frameID();
+        QStringList* texts = id == "TIT2"   ? &titles
+                             : id == "TPE1" ? &artists
+                             : id == "TCON" ? &genres
+                                            : nullptr;
+        const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame);
+        if (texts && text) {
             for (const TagLib::String& field : text->fieldList())
-                out << fromTagLib(field);
+                *texts << fromTagLib(field);
         }
     }
-    return out;
-}
-
-void offerId3v2(Found& found, const TagLib::ID3v2::Tag* tag) {
-    if (tag)
-        found.offer(frameTexts(*tag, "TIT2"), frameTexts(*tag, "TPE1"), frameTexts(*tag, "TCON"));
+    found.offer(titles, artists, genres);
 }
 
 void offerApe(Found& found, const TagLib::APE::Tag* tag) {
@@ -181,6 +188,66 @@ bool endsWith(const QString& path, const char* suffix) {
     return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
 
+// TagLib's tag readers, over our stream, without a file type that looks
+// for anything by itself.
+class StreamFile final : public TagLib::File {
+public:
+    explicit StreamFile(TagLib::IOStream* stream) : TagLib::File(stream) {}
+    TagLib::Tag* tag() const override { return nullptr; }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+};
+
+bool bytesAt(TagStream& stream, long offset, const char* expected) {
+    const auto length = static_cast<unsigned long>(std::strlen(expected));
+    if (offset < 0 || offset + long(length) > stream.length())
+        return false;
+    stream.seek(offset);
+    return stream.readBlock(length) == expected;
+}
+
+// Where TagLib's MPEG reader finds the tags at the end of a file: an ID3v1
+// tag in the last 128 bytes (unless those are part of an APE footer), an
+// APE footer just before it or at the very end; -1 when there is none.
+constexpr long kId3v1Size = 128;
+constexpr long kApeFooterSize = 32;
+
+long id3v1Offset(TagStream& stream) {
+    const long offset = stream.length() - kId3v1Size;
+    if (!bytesAt(stream, offset, "TAG") || bytesAt(stream, offset - 3, "APETAGEX"))
+        return -1;
+    return offset;
+}
+
+long apeFooterOffset(TagStream& stream, long id3v1) {
+    const long offset = (id3v1 >= 0 ? id3v1 : stream.length()) - kApeFooterSize;
+    return bytesAt(stream, offset, "APETAGEX") ? offset : -1;
+}
+
+// The common MP3: an ID3v2 tag at its very start. Its tags are read as
+// TagLib's MPEG reader reads them, in the same order of trust, but the end
+// of the file is looked at only when the ID3v2 tag left a field empty, and
+// the audio never. False, with nothing offered, when the file does not
+// start with an ID3v2 tag (TagLib's MPEG reader then looks further).
+bool readMp3Tags(TagStream& stream, Found& found) {
+    if (!bytesAt(stream, 0, "ID3"))
+        return false;
+    StreamFile file(&stream);
+    const TagLib::ID3v2::Tag id3v2(&file, 0);
+    offerId3v2(found, &id3v2);
+    if (found.complete())
+        return true;
+    const long id3v1 = id3v1Offset(stream);
+    const long ape = apeFooterOffset(stream, id3v1);
+    if (ape >= 0) {
+        const TagLib::APE::Tag tag(&file, ape);
+        offerApe(found, &tag);
+    }
+    if (id3v1 >= 0)
+        found.offer(TagLib::ID3v1::Tag(&file, id3v1));
+    return true;
+}
+
 SongTags readStream(const QString& path, TagStream& stream) {
     Found found;
     if (endsWith(path, "MID") || endsWith(path, "MIDI")) {
@@ -191,6 +258,8 @@ SongTags readStream(const QString& path, TagStream& stream) {
         return found.take();
     }
     if (endsWith(path, "MP3")) {
+        if (readMp3Tags(stream, found))
+            return found.take();
         TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (file.hasID3v2Tag())
             offerId3v2(found, file.ID3v2Tag());

@@ -90,6 +90,14 @@ class TestTagReader : public QObject {
         if (name == "v2 over v1.mp3") // the ID3v2 title wins; ID3v1 fills the rest
             return raw(taggedfiles::id3v23Latin1({{"TIT2", "Two"}}) + mp3 +
                        taggedfiles::id3v1("One", "Artist One", 8));
+        // An APE tag before the ID3v1 tag: trusted after ID3v2, before
+        // ID3v1; alone, after audio without an ID3v2 tag.
+        if (name == "v2 ape v1.mp3")
+            return raw(taggedfiles::id3v23Latin1({{"TIT2", "Two"}}) + mp3 +
+                       taggedfiles::id3v1("One", "Artist One", 8)) &&
+                   taggedfiles::tagApe(p, {"", "Ape Artist", {"Soul"}});
+        if (name == "ape.mp3")
+            return raw(mp3) && taggedfiles::tagApe(p, {"Ape", "Ape Artist", {"Soul; Funk"}});
         if (name == "info.wav")
             return audiofiles::writeWav(p, 0.1) &&
                    taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
@@ -270,6 +278,10 @@ private slots:
                                        << "Crème brûlée|Motörhead|Rock";
         QTest::newRow("ID3v2 before ID3v1") << "v2 over v1.mp3"
                                             << "Two|Artist One|Jazz";
+        QTest::newRow("ID3v2, APE, ID3v1") << "v2 ape v1.mp3"
+                                           << "Two|Ape Artist|Soul";
+        QTest::newRow("APE alone") << "ape.mp3"
+                                   << "Ape|Ape Artist|Soul/Funk";
         QTest::newRow("WAV INFO") << "info.wav"
                                   << "Morning|Trio|Jazz";
         QTest::newRow("WAV INFO CP932") << "info cp932.wav"

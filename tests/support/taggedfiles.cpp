@@ -3,6 +3,7 @@
 #include "diskfiles.h"
 
 #include <taglib/aifffile.h>
+#include <taglib/apetag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
@@ -90,6 +91,16 @@ bool tagWav(const QString& path, const Fields& fields, bool id3) {
         info->setGenre(toTagLib(fields.genres.join(u';')));
     }
     return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone);
+}
+
+bool tagApe(const QString& path, const Fields& fields) {
+    TagLib::MPEG::File file(QFile::encodeName(path).constData(), false);
+    TagLib::APE::Tag* ape = file.APETag(true);
+    ape->setTitle(toTagLib(fields.title));
+    ape->setArtist(toTagLib(fields.artist));
+    ape->setGenre(toTagLib(fields.genres.join(u';')));
+    return file.save(TagLib::MPEG::File::APE, TagLib::File::StripNone, TagLib::ID3v2::v4,
+                     TagLib::File::DoNotDuplicate);
 }
 
 bool tagAiff(const QString& path, const Fields& fields) {

@@ -29,6 +29,9 @@ bool writeMp3(const QString& path, const Fields& fields, int version, Text text)
 // what it has; adds an ID3v2 tag to an AIFF file.
 bool tagWav(const QString& path, const Fields& fields, bool id3);
 bool tagAiff(const QString& path, const Fields& fields);
+// Adds an APE tag to an MP3 file, before its ID3v1 tag if it has one,
+// keeping its other tags.
+bool tagApe(const QString& path, const Fields& fields);
 
 // Raw ID3v2.3 tag whose frames (ID, text bytes) declare Latin-1.
 QByteArray id3v23Latin1(const QList<QPair<QByteArray, QByteArray>>& frames);
