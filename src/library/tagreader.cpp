@@ -21,7 +21,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tagreader {
@@ -168,22 +167,6 @@ void offerApe(Found& found, const TagLib::APE::Tag* tag) {
     found.offer({fromTagLib(tag->title())}, {fromTagLib(tag->artist())}, genres);
 }
 
-// The file at `path` when it is a regular file (never a pipe or a device,
-// which could block or never end), opened for reading, with its size; -1
-// otherwise.
-int openRegular(const QByteArray& path, long& size) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    size = long(info.st_size);
-    return fd;
-}
-
 bool endsWith(const QString& path, const char* suffix) {
     return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
@@ -199,11 +182,10 @@ public:
 };
 
 bool bytesAt(TagStream& stream, long offset, const char* expected) {
-    const auto length = static_cast<unsigned long>(std::strlen(expected));
-    if (offset < 0 || offset + long(length) > stream.length())
+    if (offset < 0)
         return false;
     stream.seek(offset);
-    return stream.readBlock(length) == expected;
+    return stream.readBlock(static_cast<unsigned long>(std::strlen(expected))) == expected;
 }
 
 // Where TagLib's MPEG reader finds the tags at the end of a file: an ID3v1
@@ -352,11 +334,12 @@ QStringList genreNames(const QStringList& values) {
 SongTags read(const QString& path) {
     installHandlers();
     const QByteArray name = QFile::encodeName(path);
-    long size = 0;
-    const int fd = openRegular(name, size);
+    // Without blocking: a pipe named like music must not wait for a
+    // writer. The stream gives bytes of regular files only.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
-    TagStream stream(fd, size, name.constData());
+    TagStream stream(fd, name.constData());
     // TagLib signals nothing but a failed allocation, for a tag that
     // claims more than memory holds.
     try {

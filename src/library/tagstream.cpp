@@ -1,52 +1,102 @@
 #include "library/tagstream.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
-TagStream::TagStream(int fd, long size, const char* name) : fd_(fd), size_(size), name_(name) {}
+namespace {
+
+// Each thread keeps its window's bytes from one file to the next: a new
+// block for every file costs more than reading into it. A block TagLib
+// still shares is copied, never overwritten.
+TagLib::ByteVector& threadWindow() {
+    static thread_local TagLib::ByteVector bytes;
+    return bytes;
+}
+
+} // namespace
+
+namespace {
+
+constexpr auto kWindowBytes = static_cast<unsigned long>(TagStream::kWindow);
+
+} // namespace
+
+TagStream::TagStream(int fd, const char* name) : fd_(fd), name_(name) {}
 
 TagStream::~TagStream() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-TagLib::ByteVector TagStream::readAt(long offset, long length) const {
-    TagLib::ByteVector block(static_cast<unsigned int>(length), '\0');
+long TagStream::length() {
+    if (size_ == kUnknown) {
+        struct stat info {};
+        const bool regular = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+        size_ = regular ? long(info.st_size) : 0;
+        if (!regular)
+            window_ = TagLib::ByteVector();
+    }
+    return size_;
+}
+
+void TagStream::readInto(TagLib::ByteVector& block, long offset, long length) const {
+    block.resize(static_cast<unsigned int>(length));
     long got = 0;
     while (got < length) {
         const ssize_t n = ::pread(fd_, block.data() + got, size_t(length - got), offset + got);
         if (n <= 0)
             break;
         got += n;
+        if (size_ == kUnknown)
+            break; // a short read of a regular file is its end: no read to learn it
     }
     block.resize(static_cast<unsigned int>(got));
-    return block;
 }
 
-TagLib::ByteVector TagStream::readBlock(unsigned long length) {
-    if (fd_ < 0 || pos_ >= size_ || length == 0)
+void TagStream::readWindow(long start) {
+    window_ = TagLib::ByteVector(); // the thread's block is ours alone again
+    windowStart_ = start;
+    const long wanted = size_ == kUnknown ? kWindow : std::min(kWindow, size_ - start);
+    TagLib::ByteVector& bytes = threadWindow();
+    readInto(bytes, start, wanted);
+    window_ = bytes;
+    if (size_ == kUnknown && long(bytes.size()) < wanted)
+        size_ = start + long(bytes.size()); // a regular file ends where a read stops short
+}
+
+TagLib::ByteVector TagStream::readBlock(unsigned long count) {
+    if (fd_ < 0 || count == 0)
         return TagLib::ByteVector();
-    const long wanted = long(std::min(length, static_cast<unsigned long>(size_ - pos_)));
     const long windowEnd = windowStart_ + long(window_.size());
+    const bool inWindow = pos_ >= windowStart_ && pos_ + long(count) <= windowEnd;
+    // Past a whole first window, or more than a window: the length decides.
+    if (size_ == kUnknown && !inWindow && (!window_.isEmpty() || count > kWindowBytes))
+        length();
+    if (size_ != kUnknown && pos_ >= size_)
+        return TagLib::ByteVector();
+    const long wanted = size_ == kUnknown
+                            ? long(count)
+                            : long(std::min(count, static_cast<unsigned long>(size_ - pos_)));
     TagLib::ByteVector block;
     if (pos_ >= windowStart_ && pos_ + wanted <= windowEnd) {
         block = window_.mid(static_cast<unsigned int>(pos_ - windowStart_),
                             static_cast<unsigned int>(wanted));
     } else if (wanted > kWindow) {
-        block = readAt(pos_, wanted); // a large tag: read once, kept by TagLib
+        readInto(block, pos_, wanted); // a large tag: read once, kept by TagLib
     } else {
         // Near the end, the window is the file's last bytes.
-        windowStart_ = pos_ + kWindow > size_ ? std::max(0L, size_ - kWindow) : pos_;
-        window_ = readAt(windowStart_, std::min(kWindow, size_ - windowStart_));
-        const long inWindow = windowStart_ + long(window_.size()) - pos_;
+        readWindow(size_ != kUnknown && pos_ + kWindow > size_ ? std::max(0L, size_ - kWindow)
+                                                               : pos_);
+        const long inReach = windowStart_ + long(window_.size()) - pos_;
         block = window_.mid(static_cast<unsigned int>(pos_ - windowStart_),
-                            static_cast<unsigned int>(std::clamp(inWindow, 0L, wanted)));
+                            static_cast<unsigned int>(std::clamp(inReach, 0L, wanted)));
     }
     pos_ += long(block.size());
     return block;
 }
 
 void TagStream::seek(long offset, Position p) {
-    const long base = p == Beginning ? 0 : p == Current ? pos_ : size_;
+    const long base = p == Beginning ? 0 : p == Current ? pos_ : length();
     pos_ = std::max(0L, base + offset);
 }

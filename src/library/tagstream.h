@@ -3,26 +3,33 @@
 #include <taglib/tbytevector.h>
 #include <taglib/tiostream.h>
 
-// A regular file opened for reading, served to TagLib a window at a time:
-// TagLib asks for a few bytes here and there near the start of a file and
-// near its end, and on this machine each system call costs more than the
+// A file opened for reading, served to TagLib a window at a time: TagLib
+// asks for a few bytes here and there near the start of a file and near
+// its end, and on this machine each system call costs more than the
 // parsing. One read of a window at each end serves nearly all of them, and
-// seeking and the length cost none. Never writes.
+// seeking costs none. The file's length is asked of the system only when a
+// read or TagLib needs it: a file whose tags fit in the first window, the
+// common case, costs an open, one read and a close. Never writes.
+//
+// Only a regular file gives bytes: a pipe or a folder refuses to be read
+// at an offset (and was opened without blocking), and any other kind of
+// file is found out when its length is first asked, before TagLib could
+// look past the first window; from then on it gives nothing.
 class TagStream final : public TagLib::IOStream {
 public:
     // Bytes read at once: an ID3v2 tag without pictures fits, and a small
     // file is read whole.
     static constexpr long kWindow = 16 * 1024;
 
-    // Takes `fd` (open, a regular file of `size` bytes) and closes it.
-    TagStream(int fd, long size, const char* name);
+    // Takes `fd` (open for reading, without blocking) and closes it.
+    TagStream(int fd, const char* name);
     ~TagStream() override;
     TagStream(const TagStream&) = delete;
     TagStream& operator=(const TagStream&) = delete;
 
     TagLib::FileName name() const override { return name_; }
     // At most what is left of the file, whatever was asked.
-    TagLib::ByteVector readBlock(unsigned long length) override;
+    TagLib::ByteVector readBlock(unsigned long count) override;
     void writeBlock(const TagLib::ByteVector&) override {}
     void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
     void removeBlock(unsigned long, unsigned long) override {}
@@ -30,15 +37,21 @@ public:
     bool isOpen() const override { return fd_ >= 0; }
     void seek(long offset, Position p = Beginning) override;
     long tell() const override { return pos_; }
-    long length() override { return size_; }
+    // 0 for anything but a regular file.
+    long length() override;
     void truncate(long) override {}
 
 private:
-    // Up to `length` bytes from `offset`; fewer where the file ends.
-    TagLib::ByteVector readAt(long offset, long length) const;
+    static constexpr long kUnknown = -1;
+
+    // Up to `length` bytes from `offset` into `block`; fewer where the
+    // file ends.
+    void readInto(TagLib::ByteVector& block, long offset, long length) const;
+    // The window from `start` on.
+    void readWindow(long start);
 
     int fd_;
-    long size_;
+    long size_ = kUnknown;
     long pos_ = 0;
     const char* name_;
     // The bytes from windowStart_ on, as last read.
