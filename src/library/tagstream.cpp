@@ -40,18 +40,17 @@ long TagStream::length() {
     return size_;
 }
 
-void TagStream::readInto(TagLib::ByteVector& block, long offset, long length) const {
-    block.resize(static_cast<unsigned int>(length));
+long TagStream::readTo(char* to, long offset, long length) const {
     long got = 0;
     while (got < length) {
-        const ssize_t n = ::pread(fd_, block.data() + got, size_t(length - got), offset + got);
+        const ssize_t n = ::pread(fd_, to + got, size_t(length - got), offset + got);
         if (n <= 0)
             break;
         got += n;
         if (size_ == kUnknown)
             break; // a short read of a regular file is its end: no read to learn it
     }
-    block.resize(static_cast<unsigned int>(got));
+    return got;
 }
 
 void TagStream::readWindow(long start) {
@@ -59,10 +58,12 @@ void TagStream::readWindow(long start) {
     windowStart_ = start;
     const long wanted = size_ == kUnknown ? kWindow : std::min(kWindow, size_ - start);
     TagLib::ByteVector& bytes = threadWindow();
-    readInto(bytes, start, wanted);
-    window_ = bytes;
-    if (size_ == kUnknown && long(bytes.size()) < wanted)
-        size_ = start + long(bytes.size()); // a regular file ends where a read stops short
+    if (bytes.size() < kWindowBytes)
+        bytes.resize(kWindowBytes);
+    const long got = readTo(bytes.data(), start, wanted);
+    window_ = bytes.mid(0, static_cast<unsigned int>(got));
+    if (size_ == kUnknown && got < wanted)
+        size_ = start + got;
 }
 
 TagLib::ByteVector TagStream::readBlock(unsigned long count) {
@@ -83,7 +84,8 @@ TagLib::ByteVector TagStream::readBlock(unsigned long count) {
         block = window_.mid(static_cast<unsigned int>(pos_ - windowStart_),
                             static_cast<unsigned int>(wanted));
     } else if (wanted > kWindow) {
-        readInto(block, pos_, wanted); // a large tag: read once, kept by TagLib
+        block.resize(static_cast<unsigned int>(wanted)); // a large tag: read once, kept by TagLib
+        block.resize(static_cast<unsigned int>(readTo(block.data(), pos_, wanted)));
     } else {
         // Near the end, the window is the file's last bytes.
         readWindow(size_ != kUnknown && pos_ + kWindow > size_ ? std::max(0L, size_ - kWindow)

@@ -44,9 +44,9 @@ public:
 private:
     static constexpr long kUnknown = -1;
 
-    // Up to `length` bytes from `offset` into `block`; fewer where the
-    // file ends.
-    void readInto(TagLib::ByteVector& block, long offset, long length) const;
+    // Up to `length` bytes from `offset` to `to`; fewer where the file
+    // ends. The count read.
+    long readTo(char* to, long offset, long length) const;
     // The window from `start` on.
     void readWindow(long start);
 
