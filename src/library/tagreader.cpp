@@ -116,9 +116,18 @@ public:
     bool complete() const {
         return !tags_.title.isEmpty() && !tags_.artist.isEmpty() && !tags_.genres.isEmpty();
     }
+    // One value of a field, in order of trust: the first that is not
+    // empty once cleaned fills the field.
+    void offerTitle(const TagLib::String& value) { fill(tags_.title, value); }
+    void offerArtist(const TagLib::String& value) { fill(tags_.artist, value); }
+    bool wantsGenres() const { return tags_.genres.isEmpty(); }
     SongTags take() { return std::move(tags_); }
 
 private:
+    static void fill(QString& field, const TagLib::String& value) {
+        if (field.isEmpty() && !value.isEmpty())
+            field = clean(fromTagLib(value));
+    }
     static QString firstOf(const QStringList& values) {
         for (const QString& value : values) {
             const QString text = clean(value);
@@ -130,28 +139,28 @@ private:
     SongTags tags_;
 };
 
-// Every text of the title, artist and genre frames, in one pass over the
-// tag: ID3v2.4 keeps several values in one frame, separated by NUL, which
-// TagLib hands over as fields.
+// The title, artist and genre frames, in one pass over the tag: ID3v2.4
+// keeps several values in one frame, separated by NUL, which TagLib hands
+// over as fields.
 void offerId3v2(Found& found, const TagLib::ID3v2::Tag* tag) {
     if (!tag)
         return;
-    QStringList titles;
-    QStringList artists;
     QStringList genres;
     for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
-        const TagLib::ByteVector id = frame->frameID();
-        QStringList* texts = id == "TIT2"   ? &titles
-                             : id == "TPE1" ? &artists
-                             : id == "TCON" ? &genres
-                                            : nullptr;
         const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame);
-        if (texts && text) {
-            for (const TagLib::String& field : text->fieldList())
-                *texts << fromTagLib(field);
+        if (!text)
+            continue;
+        const TagLib::ByteVector id = frame->frameID();
+        for (const TagLib::String& field : text->fieldList()) {
+            if (id == "TIT2")
+                found.offerTitle(field);
+            else if (id == "TPE1")
+                found.offerArtist(field);
+            else if (id == "TCON" && found.wantsGenres())
+                genres << fromTagLib(field);
         }
     }
-    found.offer(titles, artists, genres);
+    found.offer({}, {}, genres);
 }
 
 void offerApe(Found& found, const TagLib::APE::Tag* tag) {
