@@ -95,9 +95,12 @@ class TestTagReader : public QObject {
         if (name == "v2 ape v1.mp3")
             return raw(taggedfiles::id3v23Latin1({{"TIT2", "Two"}}) + mp3 +
                        taggedfiles::id3v1("One", "Artist One", 8)) &&
-                   taggedfiles::tagApe(p, {"", "Ape Artist", {"Soul"}});
+                   taggedfiles::tagApe(
+                       p, {QString(), QStringLiteral("Ape Artist"), {QStringLiteral("Soul")}});
         if (name == "ape.mp3")
-            return raw(mp3) && taggedfiles::tagApe(p, {"Ape", "Ape Artist", {"Soul; Funk"}});
+            return raw(mp3) && taggedfiles::tagApe(p, {QStringLiteral("Ape"),
+                                                       QStringLiteral("Ape Artist"),
+                                                       {QStringLiteral("Soul; Funk")}});
         if (name == "info.wav")
             return audiofiles::writeWav(p, 0.1) &&
                    taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
@@ -278,10 +281,10 @@ private slots:
                                        << "Crème brûlée|Motörhead|Rock";
         QTest::newRow("ID3v2 before ID3v1") << "v2 over v1.mp3"
                                             << "Two|Artist One|Jazz";
-        QTest::newRow("ID3v2, APE, ID3v1") << "v2 ape v1.mp3"
-                                           << "Two|Ape Artist|Soul";
-        QTest::newRow("APE alone") << "ape.mp3"
-                                   << "Ape|Ape Artist|Soul/Funk";
+        QTest::newRow("ID3v2, APE, ID3v1")
+            << QStringLiteral("v2 ape v1.mp3") << QStringLiteral("Two|Ape Artist|Soul");
+        QTest::newRow("APE alone")
+            << QStringLiteral("ape.mp3") << QStringLiteral("Ape|Ape Artist|Soul/Funk");
         QTest::newRow("WAV INFO") << "info.wav"
                                   << "Morning|Trio|Jazz";
         QTest::newRow("WAV INFO CP932") << "info cp932.wav"
@@ -318,10 +321,13 @@ private slots:
     void readsRegularFilesOnly() {
         QVERIFY(QDir().mkpath(path("odd/folder.mp3")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("odd/pipe.mp3")).constData(), 0600), 0);
-        QVERIFY(QFile::link("/dev/zero", path("odd/zero.mp3")));
-        QVERIFY(QFile::link("/dev/zero", path("odd/zero.mid")));
-        for (const char* name : {"pipe.mp3", "folder.mp3", "zero.mp3", "zero.mid"})
-            QCOMPARE(shown(tagreader::read(path("odd/") + name)), QString("||"));
+        const QString zero = QStringLiteral("/dev/zero");
+        QVERIFY(QFile::link(zero, path(QStringLiteral("odd/zero.mp3"))));
+        QVERIFY(QFile::link(zero, path(QStringLiteral("odd/zero.mid"))));
+        for (const char* name : {"pipe.mp3", "folder.mp3", "zero.mp3", "zero.mid"}) {
+            const QString file = path(QStringLiteral("odd/") + QLatin1String(name));
+            QCOMPARE(shown(tagreader::read(file)), QStringLiteral("||"));
+        }
     }
 
     // Registering the folder: titles from the tags (the file title when
