@@ -86,7 +86,7 @@ private slots:
             picker->cmdOK->click();
             return 1;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         const SongListModel& list = w->lvSongList->songs();
         QCOMPARE(list.count(), 1);
         QCOMPARE(QStringList({list.cell(list.keyAt(0), 0), list.cell(list.keyAt(0), 1),
@@ -178,7 +178,7 @@ private slots:
             qobject_cast<frmMelodara*>(&dialog)->cmdCancel->click();
             return 0;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         QCOMPARE(gPlayState, kPlaying);
 
         // A deletion, then the close box: the list reloads without the song.
@@ -189,7 +189,7 @@ private slots:
             library->close();
             return 0;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         QCOMPARE(gPlayState, kStopped);
         QCOMPARE(w->lvSongList->songs().count(), 1);
         QCOMPARE(w->lvSongList->songs().keyAt(0), QStringLiteral("Key_2"));
@@ -241,7 +241,7 @@ private slots:
         for (const char* old : {"list", "list.m3u"})
             QVERIFY(diskfiles::write(out.filePath(old), "old\r\n"));
         answerPickers(name.isEmpty() ? QString() : out.path(), name);
-        f.w->action("mnuFile_ExportM3u")->trigger();
+        f.w->mnuFile_ExportM3u->trigger();
         QStringList shown;
         for (const ScriptedPresenter::Box& box : f.boxes.boxes())
             shown << box.text;
@@ -307,7 +307,7 @@ private slots:
         QTemporaryDir target;
         int shownProgress = 0;
         answerPickers(pick ? target.path() : QString(), QString(), &shownProgress);
-        f.w->action("mnuFile_CopySong")->trigger();
+        f.w->mnuFile_CopySong->trigger();
         QStringList texts;
         for (const ScriptedPresenter::Box& box : f.boxes.boxes()) {
             texts << box.text;

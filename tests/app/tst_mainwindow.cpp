@@ -378,7 +378,7 @@ private slots:
         QVERIFY(f.start());
         frmMain& w = *f.w;
         w.lvSongList->songs().setSort(true, 0, 0); // Alpha, Beta, Delta, Gamma
-        QAction* command = w.action("mnuEdit_Serch");
+        QAction* command = w.mnuEdit_Serch;
 
         command->trigger();
         command->trigger(); // brings the open window forward, columns once
