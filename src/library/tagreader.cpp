@@ -21,6 +21,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tagreader {
@@ -348,6 +349,12 @@ SongTags read(const QString& path) {
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
+    // Files only: a device named like music is never handed to TagLib.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {};
+    }
     TagStream stream(fd, name.constData());
     // TagLib signals nothing but a failed allocation, for a tag that
     // claims more than memory holds.
