@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "base/modal.h"
+#include "playback/playercontrol.h"
 #include "songlist/dispsetdialog.h"
 #include "songlist/songlistview.h"
 
@@ -12,6 +13,7 @@ void frmMain::mnuSetting_Disp_Click() {
     runModal(dialog);
     if (dialog.State != 0)
         return;
+    player_->setCrossfade(dialog.settings().crossfade);
     if (!lvSetColumns(*lvSongList))
         return;
     frmMain_RefreshSetList();

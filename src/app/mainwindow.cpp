@@ -219,6 +219,7 @@ bool frmMain::frmMain_Init() {
         cboHowToPlay->setCurrentIndex(mode >= 0 ? mode : 0);
     }
     sldVolume->setValue(mainsettings::readVolume());
+    player_->setCrossfade(displaysettings::readCrossfade());
     gPlayState = kStopped;
     frmMain_SetMainAppearance();
     restorePlace();
