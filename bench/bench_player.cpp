@@ -1,6 +1,9 @@
 // The player's figures:
 // - the processor time of playing a WAV, an MP3 and a MIDI file in real
 //   time, as a share of one core;
+// - the processor time of a crossfade: two MP3s (WAVs without the encoder)
+//   playing at once in real time, their levels set every fade step as the
+//   player control sets them;
 // - 1,000 short songs one after another, as random play left running
 //   would, with files that cannot be played mixed in: how much resident
 //   memory grew, how long each kind took to open (or to fail), the longest
@@ -12,7 +15,9 @@
 #include "base/random.h"
 #include "benchlibrary.h"
 #include "data/song.h"
+#include "playback/crossfade.h"
 #include "playback/gstplayer.h"
+#include "playback/playercontrol.h"
 #include "playback/selectsong.h"
 #include "playback/songchooser.h"
 #include "songlist/songlistmodel.h"
@@ -32,6 +37,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -101,6 +107,42 @@ void measure(const char* what, const QString& file) {
     const double share = (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
     std::printf("%-5s %4.1f s played in %4.1f s, processor %5.1f %% of one core  (target ~1 %%)\n",
                 what, player.length(), wall.nsecsElapsed() / 1e9, share * 100);
+}
+
+// Both songs of a fade of kFadeSeconds, each on its player and output, the
+// levels stepped as the control steps them; the CPU time of the process
+// over the fade's wall time.
+constexpr int kFadeSeconds = 6;
+
+void measureFade(const char* what, const QString& file) {
+    GstPlayer outgoing("fakesink sync=true");
+    std::unique_ptr<MediaPlayer> twin(outgoing.twin(nullptr));
+    auto& incoming = dynamic_cast<GstPlayer&>(*twin);
+    if (!open(outgoing, file) || !open(incoming, file)) {
+        std::printf("fade cannot open %s\n", qPrintable(file));
+        return;
+    }
+    const int level = PlayerControl::playerVolume(4000);
+    incoming.setVolume(Crossfade::faded(level, 0));
+    outgoing.setVolume(level);
+    outgoing.start();
+    incoming.start();
+    QElapsedTimer wall;
+    wall.start();
+    const double cpu = cpuSeconds();
+    QTimer step;
+    step.setInterval(PlayerControl::kFadeStepMs);
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        const Crossfade::Gains g = Crossfade::gains(wall.nsecsElapsed() / 1e9, kFadeSeconds);
+        outgoing.setVolume(Crossfade::faded(level, g.out));
+        incoming.setVolume(Crossfade::faded(level, g.in));
+    });
+    step.start();
+    QTest::qWait(kFadeSeconds * 1000);
+    const double share = (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
+    std::printf(
+        "crossfade of two %-4s over %d s: processor %5.1f %% of one core  (target <= 25 %%)\n",
+        what, kFadeSeconds, share * 100);
 }
 
 struct Kind {
@@ -245,6 +287,10 @@ int main(int argc, char* argv[]) {
     if (hasMp3)
         measure("MP3", mp3);
     measure("MIDI", mid);
+    if (hasMp3)
+        measureFade("MP3s", mp3);
+    else
+        measureFade("WAVs", wav);
 
     using audiofiles::MonoWav;
     QList<Kind> kinds = {{"WAV", at("short.wav"), true},

@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 constexpr qint64 kMicrosecondsPerSecond = 1000000;
@@ -56,6 +58,10 @@ void frmMain::connectMpris() {
         sldVolume->setValue(qRound(volume * sldVolume->maximum()));
     };
     commands.position = [this] { return sldDuration->value() * kMicrosecondsPerSecond; };
+    // The slider's own seek, to the nearest second.
+    commands.seek = [this](qint64 position) {
+        return player_->seek(int(std::lround(double(position) / kMicrosecondsPerSecond)));
+    };
     Mpris::connectSessionBusAhead();
     mpris_ = new Mpris(std::move(commands), this);
     // Once per turn of the event loop: a command passes through states it
@@ -91,6 +97,7 @@ void frmMain::syncMpris() {
     song.artist = currentSong()->Artist();
     song.genres = currentSong()->Janl().split(u'/', Qt::SkipEmptyParts);
     song.filePath = currentSong()->FilePath();
-    song.lengthUs = qint64(mpPlayer->length() * double(kMicrosecondsPerSecond));
+    song.lengthUs = qint64(player_->player().length() * double(kMicrosecondsPerSecond));
+    song.seekable = player_->player().seekable();
     mpris_->setSong(song);
 }

@@ -224,6 +224,7 @@ bool frmMain::frmMain_Init() {
         cboHowToPlay->setCurrentIndex(mode >= 0 ? mode : 0);
     }
     sldVolume->setValue(mainsettings::readVolume());
+    player_->setCrossfade(displaysettings::readCrossfade());
     gPlayState = kStopped;
     frmMain_SetMainAppearance();
     restorePlace();
@@ -318,6 +319,7 @@ void frmMain::mnuSetting_Disp_Click() {
     runModal(dialog);
     if (dialog.State != 0)
         return;
+    player_->setCrossfade(dialog.settings().crossfade);
     if (!lvSetColumns(*lvSongList))
         return;
     frmMain_RefreshSetList();

@@ -122,7 +122,7 @@ double GstPlayer::gain(int v) {
     return v <= -10000 ? 0.0 : std::pow(10.0, v / 2000.0);
 }
 
-GstPlayer::GstPlayer(const QString& sink, QObject* parent) : MediaPlayer(parent) {
+GstPlayer::GstPlayer(const QString& sink, QObject* parent) : MediaPlayer(parent), sink_(sink) {
     initialise();
     GstElement* device = nullptr;
     if (!sink.isEmpty()) {
@@ -455,6 +455,17 @@ bool GstPlayer::seek(double seconds) {
     return gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
                                    GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
                                    at) != FALSE;
+}
+
+bool GstPlayer::seekable() const {
+    if (!playbin_ || phase_ != Phase::Open || emptyStream_)
+        return false;
+    GstQuery* query = gst_query_new_seeking(GST_FORMAT_TIME);
+    gboolean can = FALSE;
+    if (gst_element_query(playbin_, query))
+        gst_query_parse_seeking(query, nullptr, &can, nullptr, nullptr);
+    gst_query_unref(query);
+    return can != FALSE;
 }
 
 void GstPlayer::setVolume(int hundredthsOfDb) {

@@ -31,10 +31,12 @@ public:
     void pause() override;
     void stop() override;
     bool seek(double seconds) override;
+    bool seekable() const override;
     void setVolume(int hundredthsOfDb) override;
     int volume() const override { return volume_; }
     double length() const override { return length_; }
     QString lastError() const override { return error_; }
+    MediaPlayer* twin(QObject* parent) const override { return new GstPlayer(sink_, parent); }
 
     // How many opens since this player was made needed another try.
     int retriedOpens() const { return retriedOpens_; }
@@ -70,6 +72,7 @@ private:
     bool queryLength(double& seconds) const;
     double estimatedLength() const;
 
+    QString sink_;                  // as given, for a twin
     GstElement* playbin_ = nullptr; // the open file's pipeline
     GstElement* output_ = nullptr;  // the sink, kept from pipeline to pipeline
     GstElement* gain_ = nullptr;    // the volume element of the output

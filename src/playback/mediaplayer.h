@@ -32,12 +32,17 @@ public:
     // paused. False when the file cannot seek (some decoders refuse); it
     // then plays on where it was.
     virtual bool seek(double seconds) = 0;
+    // Whether the opened file can seek (a synthesised stream may not).
+    virtual bool seekable() const = 0;
     virtual void setVolume(int hundredthsOfDb) = 0;
     virtual int volume() const = 0;
     // Seconds; 0 when nothing is open or the length is unknown.
     virtual double length() const = 0;
     // Why the last open or start failed, or why playing stopped.
     virtual QString lastError() const = 0;
+    // A second player of the same kind and output, owned by `parent`, for
+    // two songs sounding at once (the sound server mixes them).
+    virtual MediaPlayer* twin(QObject* parent) const = 0;
 
 signals:
     // The file asked for is open and length() is known as far as it can

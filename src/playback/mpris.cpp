@@ -80,8 +80,9 @@ QVariantMap Mpris::metadata() const {
 void Mpris::setStatus(Mpris::Status status) {
     if (status == status_)
         return;
+    const bool couldSeek = canSeek();
     status_ = status;
-    announce({{QStringLiteral("PlaybackStatus"), playbackStatus()}});
+    announce({{QStringLiteral("PlaybackStatus"), playbackStatus()}}, couldSeek);
 }
 
 void Mpris::setSong(const MprisSong& song) {
@@ -95,17 +96,21 @@ void Mpris::setSong(const MprisSong& song) {
         {QStringLiteral("xesam:url"), QUrl::fromLocalFile(song.filePath).toString()},
         {QStringLiteral("mpris:length"), qint64(song.lengthUs)},
     };
+    const bool couldSeek = canSeek();
+    song_ = song;
     if (metadata == metadata_)
-        return;
+        return announce({}, couldSeek);
     metadata_ = metadata;
-    announce({{QStringLiteral("Metadata"), metadata_}});
+    announce({{QStringLiteral("Metadata"), metadata_}}, couldSeek);
 }
 
 void Mpris::clearSong() {
+    const bool couldSeek = canSeek();
+    song_ = MprisSong();
     if (metadata_ == noSong())
-        return;
+        return announce({}, couldSeek);
     metadata_ = noSong();
-    announce({{QStringLiteral("Metadata"), metadata_}});
+    announce({{QStringLiteral("Metadata"), metadata_}}, couldSeek);
 }
 
 void Mpris::setVolume(double volume) {
@@ -113,11 +118,37 @@ void Mpris::setVolume(double volume) {
     if (volume == volume_)
         return;
     volume_ = volume;
-    announce({{QStringLiteral("Volume"), volume_}});
+    announce({{QStringLiteral("Volume"), volume_}}, canSeek());
 }
 
-void Mpris::announce(const QVariantMap& changed) {
-    if (busName_.isEmpty())
+void Mpris::seekBy(qint64 offset) {
+    if (!canSeek() || !commands_.position)
+        return;
+    const qint64 to = std::max<qint64>(0, commands_.position() + offset);
+    if (to > song_.lengthUs) {
+        if (commands_.next)
+            commands_.next();
+        return;
+    }
+    seekTo(to);
+}
+
+void Mpris::setPosition(const QString& trackId, qint64 position) {
+    if (!canSeek() || position < 0 || position > song_.lengthUs ||
+        metadata_.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path() != trackId)
+        return;
+    seekTo(position);
+}
+
+void Mpris::seekTo(qint64 position) {
+    if (commands_.seek && commands_.seek(position))
+        emit seeked(commands_.position ? commands_.position() : position);
+}
+
+void Mpris::announce(QVariantMap changed, bool couldSeek) {
+    if (canSeek() != couldSeek)
+        changed.insert(QStringLiteral("CanSeek"), canSeek());
+    if (busName_.isEmpty() || changed.isEmpty())
         return;
     QDBusMessage signal =
         QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),

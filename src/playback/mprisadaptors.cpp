@@ -32,7 +32,21 @@ void MprisRootAdaptor::Quit() {
     run(mpris_->commands().quit);
 }
 
-MprisPlayerAdaptor::MprisPlayerAdaptor(Mpris* mpris) : QDBusAbstractAdaptor(mpris), mpris_(mpris) {}
+MprisPlayerAdaptor::MprisPlayerAdaptor(Mpris* mpris) : QDBusAbstractAdaptor(mpris), mpris_(mpris) {
+    connect(mpris, &Mpris::seeked, this, &MprisPlayerAdaptor::Seeked);
+}
+
+bool MprisPlayerAdaptor::canSeek() const {
+    return mpris_->canSeek();
+}
+
+void MprisPlayerAdaptor::Seek(qlonglong offset) {
+    mpris_->seekBy(offset);
+}
+
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& trackId, qlonglong position) {
+    mpris_->setPosition(trackId.path(), position);
+}
 
 QString MprisPlayerAdaptor::playbackStatus() const {
     return mpris_->playbackStatus();

@@ -54,7 +54,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanGoPrevious READ no)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
-    Q_PROPERTY(bool CanSeek READ no)
+    Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ yes)
 
 public:
@@ -69,6 +69,7 @@ public:
     qlonglong position() const;
     bool yes() const { return true; }
     bool no() const { return false; }
+    bool canSeek() const;
 
 public slots:
     void Play();
@@ -76,10 +77,11 @@ public slots:
     void PlayPause();
     void Stop();
     void Next();
-    // Reported as unsupported (CanGoPrevious, CanSeek false): they do nothing.
+    void Seek(qlonglong offset);
+    void SetPosition(const QDBusObjectPath& trackId, qlonglong position);
+    // Reported as unsupported (CanGoPrevious false, no URI schemes): they
+    // do nothing.
     void Previous() {}
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
     void OpenUri(const QString&) {}
 
 signals:

@@ -15,20 +15,42 @@
 #include <cmath>
 
 PlayerControl::PlayerControl(MediaPlayer& player, SongListModel& list, QObject* parent)
-    : QObject(parent), player_(player), list_(list), state_(kStopped) {
+    : QObject(parent), player_(&player), list_(list), state_(kStopped), level_(player.volume()) {
     timer_.setObjectName(QStringLiteral("tmDuration"));
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &PlayerControl::tick);
-    connect(&player_, &MediaPlayer::opened, this, &PlayerControl::onOpened);
-    connect(&player_, &MediaPlayer::endOfStream, this, &PlayerControl::onEndOfStream);
-    connect(&player_, &MediaPlayer::errorOccurred, this, &PlayerControl::onPlayerError);
-    connect(&player_, &MediaPlayer::lengthChanged, this, [this] {
-        if (state_ == kStopped || opening_)
+    fadeStep_.setInterval(kFadeStepMs);
+    connect(&fadeStep_, &QTimer::timeout, this, &PlayerControl::stepFade);
+    connectToPlayer(player);
+    gPlayState = kStopped;
+}
+
+// Both players report here; only the current song's answers drive the
+// control. The fading song's end or failure ends the fade.
+void PlayerControl::connectToPlayer(MediaPlayer& player) {
+    MediaPlayer* p = &player;
+    connect(p, &MediaPlayer::opened, this, [this, p] {
+        if (p == player_)
+            onOpened();
+    });
+    connect(p, &MediaPlayer::endOfStream, this, [this, p] {
+        if (p == player_)
+            onEndOfStream();
+        else
+            endFade();
+    });
+    connect(p, &MediaPlayer::errorOccurred, this, [this, p] {
+        if (p == player_)
+            onPlayerError();
+        else
+            endFade();
+    });
+    connect(p, &MediaPlayer::lengthChanged, this, [this, p] {
+        if (p != player_ || state_ == kStopped || opening_)
             return;
-        setMaximum(player_.length());
+        setMaximum(player_->length());
         showPosition();
     });
-    gPlayState = kStopped;
 }
 
 int PlayerControl::playerVolume(int v) {
@@ -40,14 +62,21 @@ int PlayerControl::playerVolume(int v) {
 
 void PlayerControl::setVolume(int volume) {
     volume_ = volume;
+    const int outgoing = volume_ + outgoingCorrection_;
+    if (fade_.active() && outgoing >= 0 && outgoing <= 10000)
+        outgoingLevel_ = playerVolume(outgoing);
     applyVolume();
 }
 
-// A sum outside 0 to 10000 is not applied: the player keeps its volume.
+// A sum outside 0 to 10000 is not applied: the player keeps its volume
+// (during a fade, the level it had, faded).
 void PlayerControl::applyVolume() {
     const int v = volume_ + (current_ ? current_->Volume() : 0);
-    if (v >= 0 && v <= 10000)
-        player_.setVolume(playerVolume(v));
+    const bool inRange = v >= 0 && v <= 10000;
+    if (inRange)
+        level_ = playerVolume(v);
+    if (inRange || fade_.active())
+        player_->setVolume(Crossfade::faded(level_, fade_.at(fadeElapsed()).in));
 }
 
 void PlayerControl::setState(int state) {
@@ -97,8 +126,9 @@ void PlayerControl::stop() {
 void PlayerControl::next() {
     if (list_.count() == 0)
         return;
+    endFade();
     position_ = 0;
-    player_.stop();
+    player_->stop();
     timer_.stop();
     opening_ = false;
     failures_ = 0;
@@ -133,7 +163,12 @@ void PlayerControl::startSong(const QString& key) {
     case SongChooser::Outcome::Chosen:
         break;
     }
+    playSong(song);
+}
+
+void PlayerControl::playSong(const Song& song) {
     current_ = song;
+    handedOver_ = false;
     started_ = false;
     counted_ = false;
     position_ = 0;
@@ -143,14 +178,14 @@ void PlayerControl::startSong(const QString& key) {
     // has the song's level.
     applyVolume();
     opening_ = true;
-    player_.open(song.FilePath());
+    player_->open(song.FilePath());
 }
 
 void PlayerControl::onOpened() {
     if (!opening_ || state_ == kStopped)
         return;
     opening_ = false;
-    setMaximum(player_.length());
+    setMaximum(player_->length());
     showPosition();
     // Paused while it opened: resuming starts it.
     if (state_ == kPlaying)
@@ -158,19 +193,25 @@ void PlayerControl::onOpened() {
 }
 
 void PlayerControl::pauseSong() {
-    player_.pause();
+    endFade();
+    player_->pause();
     timer_.stop();
 }
 
 void PlayerControl::resumeSong() {
     if (opening_)
         return; // the open's answer starts it
-    if (!player_.start())
-        return skip(player_.lastError());
+    if (!player_->start())
+        return skip(player_->lastError());
     timer_.start();
     if (started_ || !current_)
         return;
     started_ = true;
+    if (fade_.phase() == Crossfade::Phase::Handing) {
+        fade_.started(player_->length());
+        fadeClock_.start();
+        fadeStep_.start();
+    }
     failures_ = 0;
     chooser_.played(*current_);
     const QString id = songrecord::idOfKey(current_->KeyString());
@@ -183,8 +224,9 @@ void PlayerControl::resumeSong() {
 }
 
 void PlayerControl::endPlay(StopReason reason) {
+    endFade();
     position_ = 0;
-    player_.stop();
+    player_->stop();
     timer_.stop();
     opening_ = false;
     setState(kStopped);
@@ -195,6 +237,7 @@ void PlayerControl::endPlay(StopReason reason) {
 void PlayerControl::onEndOfStream() {
     if (state_ == kStopped)
         return;
+    endFade();
     timer_.stop();
     position_ = 0;
     showPosition();
@@ -205,7 +248,7 @@ void PlayerControl::onEndOfStream() {
 void PlayerControl::onPlayerError() {
     if (state_ == kStopped)
         return;
-    skip(player_.lastError());
+    skip(player_->lastError());
 }
 
 // The song cannot be played: marked, passed over, and the next one
@@ -213,7 +256,7 @@ void PlayerControl::onPlayerError() {
 void PlayerControl::skip(const QString& reason) {
     timer_.stop();
     opening_ = false;
-    player_.stop();
+    player_->stop();
     const Song song = current_.value_or(Song());
     const QString id = songrecord::idOfKey(song.KeyString());
     qWarning("Cannot play %s: %s", qPrintable(song.FilePath()), qPrintable(reason));
@@ -242,9 +285,61 @@ void PlayerControl::tick() {
         ++position_;
     ++played_;
     showPosition();
-    if (counted_ || !current_ || double(played_) <= double(maximum_) / 2.0)
+    if (!counted_ && current_ && double(played_) > double(maximum_) / 2.0) {
+        countPlay();
+        if (state_ == kStopped)
+            return;
+    }
+    if (!handedOver_ && state_ == kPlaying && !opening_ && fade_.due(position_, maximum_))
+        handOver();
+}
+
+// --- the crossfade ---
+
+// The playing song's end, as far as counting and commands go: the next
+// song is chosen and opened on the other player, silent, while this one
+// plays on at its level. When there is no next song to start (the end of
+// the list, nothing left to draw) this one plays to its end as without a
+// crossfade.
+void PlayerControl::handOver() {
+    handedOver_ = true;
+    Song song;
+    if (chooser_.choose(QString(), list_, song) != SongChooser::Outcome::Chosen)
         return;
-    countPlay();
+    endFade(); // one still under way from a very short song
+    if (!other_) {
+        other_ = player_->twin(this);
+        connectToPlayer(*other_);
+    }
+    std::swap(player_, other_);
+    outgoingLevel_ = level_;
+    outgoingCorrection_ = current_ ? current_->Volume() : 0;
+    fade_.handOver(maximum_);
+    fadeClock_.invalidate();
+    timer_.stop();
+    position_ = 0;
+    showPosition();
+    playSong(song);
+}
+
+void PlayerControl::stepFade() {
+    const double elapsed = fadeElapsed();
+    if (fade_.done(elapsed))
+        return endFade();
+    const Crossfade::Gains gains = fade_.at(elapsed);
+    other_->setVolume(Crossfade::faded(outgoingLevel_, gains.out));
+    player_->setVolume(Crossfade::faded(level_, gains.in));
+}
+
+// The fading song is silenced and the current one is at its full level.
+void PlayerControl::endFade() {
+    if (!fade_.active())
+        return;
+    fadeStep_.stop();
+    fadeClock_.invalidate();
+    fade_.end();
+    other_->stop();
+    player_->setVolume(level_);
 }
 
 bool PlayerControl::seek(int seconds) {
@@ -253,7 +348,7 @@ bool PlayerControl::seek(int seconds) {
         return false;
     }
     seconds = std::clamp(seconds, 0, maximum_);
-    if (!player_.seek(seconds)) {
+    if (!player_->seek(seconds)) {
         showPosition();
         return false;
     }
@@ -272,7 +367,8 @@ void PlayerControl::countPlay() {
     timer_.stop();
     bool written;
     {
-        const QSignalBlocker quietPlayer(&player_);
+        const QSignalBlocker quietPlayer(player_);
+        const QSignalBlocker quietFading(other_);
         written = storeCount();
     }
     if (written || gConnector->wasBusy()) {

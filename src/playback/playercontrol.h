@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/song.h"
+#include "playback/crossfade.h"
 #include "playback/songchooser.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -18,6 +20,12 @@ class SongListModel;
 // not of the place in the song: a seek to the end counts nothing, and a
 // seek back does not count the song twice. Windows and other remote controls call the
 // commands and show what the signals say.
+//
+// With a crossfade set, the next song is chosen and started on a second
+// player before the playing one ends, and the two fade across (Crossfade).
+// That handover is the playing song's end: its count is settled, the next
+// song is the current one, and every command acts on it and silences the
+// fading one at once.
 //
 // A song that cannot be played (missing, not audio, failing part-way) is
 // marked in the list with the reason and skipped without a box; when
@@ -39,6 +47,8 @@ public:
 
     static constexpr int kFailuresToStop = 5;
     static constexpr int kTickMs = 1000;
+    // How often the levels of a fade are set.
+    static constexpr int kFadeStepMs = 50;
 
     // `list`: the songs shown, for list order and the rows the control
     // rewrites and marks.
@@ -56,6 +66,11 @@ public:
     // is added to it.
     void setVolume(int volume);
     int volume() const { return volume_; }
+    // Seconds the next song overlaps the playing one's end; 0, the
+    // default, plays each song to its end first.
+    void setCrossfade(int seconds) { fade_.setSeconds(seconds); }
+    int crossfade() const { return fade_.seconds(); }
+    const Crossfade& fade() const { return fade_; }
 
     // Commands. toggle plays (from `key` when given and stopped), pauses
     // or resumes, by the state; play and pause do only that.
@@ -88,6 +103,8 @@ public:
     // Why a song (bare ID) was marked unplayable; empty when it was not.
     QString unplayableReason(const QString& id) const { return chooser_.reason(id); }
     QTimer& timer() { return timer_; }
+    // The player of the current song (after a crossfade, the second one).
+    const MediaPlayer& player() const { return *player_; }
 
     // The player's volume in hundredths of a decibel for the program's
     // volume v (0 to 10000) on the desktop's perceptual curve: amplitude
@@ -105,7 +122,16 @@ signals:
 
 private:
     void setState(int state);
+    void connectToPlayer(MediaPlayer& player);
     void startSong(const QString& key);
+    void playSong(const Song& song);
+    void handOver();
+    void stepFade();
+    void endFade();
+    // Seconds since the incoming song of a fade started; 0 before.
+    double fadeElapsed() const {
+        return fadeClock_.isValid() ? double(fadeClock_.nsecsElapsed()) / 1e9 : 0.0;
+    }
     void pauseSong();
     void resumeSong();
     void endPlay(StopReason reason);
@@ -119,13 +145,21 @@ private:
     void setMaximum(double seconds);
     void showPosition() { emit positionChanged(position_, maximum_); }
 
-    MediaPlayer& player_;
+    MediaPlayer* player_;          // the current song's
+    MediaPlayer* other_ = nullptr; // made at the first handover; the fading song's
     SongListModel& list_;
     SongChooser chooser_;
     QTimer timer_; // tmDuration
     std::optional<Song> current_;
     int state_;
     int volume_ = 0;
+    int level_ = 0;         // the current song's level unfaded, hundredths of a decibel
+    int outgoingLevel_ = 0; // the fading song's
+    int outgoingCorrection_ = 0;
+    Crossfade fade_;
+    QTimer fadeStep_;
+    QElapsedTimer fadeClock_; // from the incoming song's start
+    bool handedOver_ = false; // the current song has had its handover (or declined one)
     bool counted_ = false;
     bool opening_ = false; // the player has not answered the open yet
     bool started_ = false; // the current song has started playing

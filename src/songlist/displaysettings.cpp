@@ -2,6 +2,8 @@
 
 #include "data/adoconnector.h"
 
+#include <algorithm>
+
 namespace displaysettings {
 
 namespace {
@@ -72,6 +74,13 @@ bool readAppearance(Window window, Appearance& out) {
     return true;
 }
 
+int readCrossfade() {
+    Recordset rs;
+    if (!gConnector->adoGetData(Read::Setting, rs, kCrossfade) || rs.Eof())
+        return 0;
+    return std::clamp(number(rs.text(QStringLiteral("設定値"))).value_or(0), 0, kMaxCrossfade);
+}
+
 Settings load() {
     Settings out;
     if (const auto shown = readNames(Read::DisplayItems)) {
@@ -111,6 +120,7 @@ Settings load() {
         out.compactText = look.textColor.value_or(out.compactText);
         out.compactBack = look.backColor.value_or(out.compactBack);
     }
+    out.crossfade = readCrossfade();
     return out;
 }
 
@@ -127,7 +137,8 @@ QList<SettingWrite> writes(const Settings& s) {
         << SettingWrite{Write::CompactBackColor, {QString::number(s.compactBack)}}
         << SettingWrite{Write::MainPicture, {s.mainPicture}}
         << SettingWrite{Write::MainFontColor, {QString::number(s.mainText)}}
-        << SettingWrite{Write::MainBackColor, {QString::number(s.mainBack)}};
+        << SettingWrite{Write::MainBackColor, {QString::number(s.mainBack)}}
+        << SettingWrite{Write::Setting, {kCrossfade, QString::number(s.crossfade)}};
     return out;
 }
 

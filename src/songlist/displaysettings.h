@@ -38,6 +38,13 @@ enum class Window { Main, Compact };
 // False when the read fails (the connector has shown why).
 bool readAppearance(Window window, Appearance& out);
 
+// Seconds the next song overlaps the end of the playing one, stored as
+// "曲間クロスフェード"; 0 (none) when missing or not a number, and clamped
+// to 0 to 10.
+inline const QString kCrossfade = QStringLiteral("曲間クロスフェード");
+inline constexpr int kMaxCrossfade = 10;
+int readCrossfade();
+
 // The dialog's working copy. Colours are stored values (red + 256 x green
 // + 65536 x blue); the defaults are the dialog's own black on white.
 struct Settings {
@@ -51,6 +58,7 @@ struct Settings {
     QString compactPicture = kNotSet;
     qint32 compactText = 0;
     qint32 compactBack = 0xFFFFFF;
+    int crossfade = 0; // seconds
 };
 
 // The stored settings. A read that fails leaves its part as in a fresh
@@ -65,7 +73,7 @@ struct SettingWrite {
 };
 // The writes that store `settings`, in order: the reset of the items, each
 // displayed column then the file path last, the frame and status items,
-// and the six appearance rows.
+// the six appearance rows and the crossfade.
 QList<SettingWrite> writes(const Settings& settings);
 // Runs writes(settings) as one bulk write: all of them or none.
 bool save(const Settings& settings);

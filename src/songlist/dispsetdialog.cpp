@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -182,6 +183,17 @@ frmDispSet::frmDispSet(QWidget* parent) : QDialog(parent) {
         background(QStringLiteral("コンパクト画面の背景設定"), "framCptDispSet", lblBackColCpt,
                    cmdRefColCpt, 1, txtListPicPathCpt, cmdSearchCpt, "Cpt");
 
+    framPlayDispSet = named(new QGroupBox(QStringLiteral("曲の切り替え"), this),
+                            QStringLiteral("framPlayDispSet"));
+    spnCrossfade = named(new QSpinBox(framPlayDispSet), QStringLiteral("spnCrossfade"));
+    spnCrossfade->setRange(0, kMaxCrossfade);
+    spnCrossfade->setSuffix(QStringLiteral(" 秒"));
+    auto* play = new QHBoxLayout(framPlayDispSet);
+    play->addWidget(new QLabel(QStringLiteral("曲間クロスフェード："), framPlayDispSet));
+    play->addWidget(spnCrossfade);
+    play->addWidget(new QLabel(QStringLiteral("（0 秒で無効）"), framPlayDispSet));
+    play->addStretch();
+
     const OkCancelRow buttons = okCancelRow(this);
     cmdOK = buttons.ok;
     cmdCancel = buttons.cancel;
@@ -198,6 +210,7 @@ frmDispSet::frmDispSet(QWidget* parent) : QDialog(parent) {
     layout->addWidget(framColumDispSet, 1);
     layout->addLayout(items);
     layout->addLayout(backgrounds);
+    layout->addWidget(framPlayDispSet);
     layout->addLayout(buttons.layout);
 
     connect(cmdAdd, &QPushButton::clicked, this,
@@ -229,6 +242,7 @@ void frmDispSet::frmDst_InitForm() {
     txtListPicPathCpt->setText(s.compactPicture);
     lblFontCol[1]->setValue(s.compactText);
     lblBackColCpt->setValue(s.compactBack);
+    spnCrossfade->setValue(s.crossfade);
 }
 
 Settings frmDispSet::settings() const {
@@ -244,6 +258,7 @@ Settings frmDispSet::settings() const {
     s.compactPicture = txtListPicPathCpt->text();
     s.compactText = lblFontCol[1]->value();
     s.compactBack = lblBackColCpt->value();
+    s.crossfade = spnCrossfade->value();
     return s;
 }
 

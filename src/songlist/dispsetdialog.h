@@ -11,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 
 // A label whose background shows a stored colour value (red + 256 x green
@@ -29,7 +30,8 @@ private:
 
 // The display settings: which properties are the list's columns and in
 // which order, what the now-playing frame and the status bar show, and the
-// colours and background pictures of the main list and the compact window.
+// colours and background pictures of the main list and the compact window,
+// and the crossfade between songs.
 // It reads the stored settings when loaded, writes them all on OK and
 // applies nothing itself.
 class frmDispSet : public QDialog {
@@ -69,6 +71,8 @@ public:
     QPushButton* cmdRefColCpt;
     QLineEdit* txtListPicPathCpt;
     QPushButton* cmdSearchCpt;
+    QGroupBox* framPlayDispSet;
+    QSpinBox* spnCrossfade; // seconds, 0 to 10
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 

@@ -1,7 +1,7 @@
 // The desktop's media controls over a real session bus (the suite runs
 // under dbus-run-session): a client on a connection of its own plays,
-// pauses, skips, stops and sets the volume of the main window playing real
-// files, reads the playing song and sees every change announced.
+// pauses, skips, stops, seeks and sets the volume of the main window playing
+// real files, reads the playing song and sees every change announced.
 
 #include "app/opening.h"
 #include "audiofiles.h"
@@ -36,11 +36,14 @@ public:
     QDBusConnection bus =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("panel"));
     QList<QVariantMap> changes;
+    QList<qlonglong> seeks; // each Seeked position
 
     Panel() {
         bus.connect(Mpris::kServiceName, Mpris::kObjectPath, kProperties,
                     QStringLiteral("PropertiesChanged"), this,
                     SLOT(changed(QString, QVariantMap, QStringList)));
+        bus.connect(Mpris::kServiceName, Mpris::kObjectPath, kPlayer, QStringLiteral("Seeked"),
+                    this, SLOT(seeked(qlonglong)));
     }
     ~Panel() override { QDBusConnection::disconnectFromBus(QStringLiteral("panel")); }
 
@@ -102,6 +105,7 @@ public:
     }
 
 public slots:
+    void seeked(qlonglong position) { seeks << position; }
     void changed(const QString& interface, const QVariantMap& properties, const QStringList&) {
         if (interface == kPlayer)
             changes << properties;
@@ -139,7 +143,7 @@ private slots:
         QVERIFY(QDir().mkpath(f.lib.folder() + QStringLiteral("/music")));
         const QString a = f.lib.folder() + QStringLiteral("/music/a.mp3"),
                       b = f.lib.folder() + QStringLiteral("/music/b.mp3");
-        QVERIFY(audiofiles::writeWav(a, 2.0));
+        QVERIFY(audiofiles::writeWav(a, 30.0));
         QVERIFY(audiofiles::writeWav(b, 3.0));
         TempLibrary::Fields fields;
         fields.artist = f.lib.addArtist(QStringLiteral("アーティスト"));
@@ -171,7 +175,7 @@ private slots:
         const QString songA =
             QStringLiteral(
                 "/org/mpris/MediaPlayer2/melodara/song/1|a|アーティスト|ロック,ポップ|") +
-            QUrl::fromLocalFile(a).toString() + QStringLiteral("|2000");
+            QUrl::fromLocalFile(a).toString() + QStringLiteral("|30000");
         const QString songB =
             QStringLiteral("/org/mpris/MediaPlayer2/melodara/song/2|b|指定無し|指定無し|") +
             QUrl::fromLocalFile(b).toString() + QStringLiteral("|3000");
@@ -202,6 +206,41 @@ private slots:
                                   QStringLiteral("Playing"), QStringLiteral("Paused"),
                                   QStringLiteral("Stopped")}));
         QCOMPARE(panel.announced(QStringLiteral("Metadata")), QStringList({songA, songB, none}));
+
+        // Seeking, as the slider seeks: to a place of the playing song by
+        // its track ID, or by an offset (before the start is the start,
+        // past the end the next song). Another track's ID or a place
+        // outside the song moves nothing; each seek that moved is told.
+        const QString canSeek = QStringLiteral("CanSeek");
+        QVERIFY(!panel.get(kPlayer, canSeek).toBool());
+        panel.call(kPlayer, QStringLiteral("Play"));
+        QTRY_COMPARE(panel.song(), songA);
+        QVERIFY(panel.get(kPlayer, canSeek).toBool());
+        const auto at = [](const char* id, qlonglong us) {
+            return QVariantList{
+                QVariant::fromValue(QDBusObjectPath(
+                    QStringLiteral("/org/mpris/MediaPlayer2/melodara/song/") + QLatin1String(id))),
+                us};
+        };
+        const QString setPosition = QStringLiteral("SetPosition");
+        const QString seek = QStringLiteral("Seek");
+        panel.call(kPlayer, setPosition, at("2", 5000000));
+        panel.call(kPlayer, setPosition, at("1", 31000000));
+        panel.call(kPlayer, setPosition, at("1", -1));
+        panel.call(kPlayer, setPosition, at("1", 10000000));
+        QTRY_COMPARE(panel.seeks, QList<qlonglong>({10000000}));
+        QCOMPARE(w->sldDuration->value(), 10);
+        panel.call(kPlayer, setPosition, at("1", 20400000)); // to the second
+        panel.call(kPlayer, seek, {qlonglong(-25000000)});
+        QTRY_COMPARE(panel.seeks, QList<qlonglong>({10000000, 20000000, 0}));
+        panel.call(kPlayer, seek, {qlonglong(60000000)});
+        QTRY_COMPARE(panel.song(), songB);
+        QCOMPARE(panel.seeks.size(), 3);
+        panel.call(kPlayer, QStringLiteral("Stop"));
+        QTRY_COMPARE(panel.status(), QStringLiteral("Stopped"));
+        QVERIFY(!panel.get(kPlayer, canSeek).toBool());
+        const QString yes = QStringLiteral("true"), no = QStringLiteral("false");
+        QTRY_COMPARE(panel.announced(canSeek), QStringList({yes, no, yes, no}));
 
         // The volume: 0.0 to 1.0 over the slider's 0 to 8000, both ways.
         QVERIFY(panel.set(QStringLiteral("Volume"), 0.25));

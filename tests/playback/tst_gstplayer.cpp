@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 class TestGstPlayer : public QObject {
     Q_OBJECT
 
@@ -121,12 +123,19 @@ private slots:
     }
 
     // A seek moves a playing file in real time: the 4 s file moved to 3 s
-    // ends about a second later. Nothing open, nothing to seek.
+    // ends about a second later. Nothing open, nothing to seek. A twin
+    // plays another file to its own output at the same time.
     void aSeekMovesThePlayingFile() {
         GstPlayer player("fakesink sync=true");
         QVERIFY(!player.seek(1.0));
+        QVERIFY(!player.seekable());
         QVERIFY(open(player, file("long.wav")));
+        QVERIFY(player.seekable());
+        std::unique_ptr<MediaPlayer> twin(player.twin(nullptr));
+        QVERIFY(open(dynamic_cast<GstPlayer&>(*twin), file("tone.wav")));
+        QSignalSpy twinEnded(twin.get(), &MediaPlayer::endOfStream);
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
+        QVERIFY(twin->start());
         QVERIFY(player.start());
         QTest::qWait(100);
         QElapsedTimer clock;
@@ -135,6 +144,7 @@ private slots:
         QVERIFY(ended.wait(5000));
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(clock.elapsed() >= 700, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(twinEnded.count() == 1 || twinEnded.wait(5000));
         player.stop();
         QVERIFY(!player.seek(1.0)); // stopped: closed until started again
     }

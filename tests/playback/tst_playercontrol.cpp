@@ -14,6 +14,7 @@
 #include "data/songrecord.h"
 #include "fakeplayer.h"
 #include "playback/compactwindow.h"
+#include "playback/crossfade.h"
 #include "playback/gstplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playercontrol.h"
@@ -31,6 +32,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -45,6 +47,7 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <algorithm>
 #include <optional>
 
 using StopReason = PlayerControl::StopReason;
@@ -545,6 +548,222 @@ private slots:
         QCOMPARE(storedCount(1), 1);
         QCOMPARE(storedCount(2), 0);
         QCOMPARE(storedCount(3), 0);
+    }
+
+    // The crossfade's decisions for a setting and two songs' lengths: the
+    // second into the first at which the next song takes over (-1 never)
+    // and the seconds both sound, at most half of either song.
+    void crossfadeHandover_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("second");
+        QTest::addColumn<double>("handover");
+        QTest::addColumn<double>("overlap");
+        QTest::newRow("0 s is off") << 0 << 200.0 << 200.0 << -1.0 << 0.0;
+        QTest::newRow("below 0 is off") << -3 << 200.0 << 200.0 << -1.0 << 0.0;
+        QTest::newRow("1 s") << 1 << 4.0 << 4.0 << 3.0 << 1.0;
+        QTest::newRow("10 s") << 10 << 200.0 << 180.0 << 190.0 << 10.0;
+        QTest::newRow("above 10 s is 10 s") << 11 << 200.0 << 180.0 << 190.0 << 10.0;
+        QTest::newRow("first shorter than twice") << 10 << 12.0 << 200.0 << 6.0 << 6.0;
+        QTest::newRow("second shorter than twice") << 10 << 200.0 << 8.0 << 190.0 << 4.0;
+        QTest::newRow("both exactly twice") << 10 << 20.0 << 20.0 << 10.0 << 10.0;
+        QTest::newRow("first of unknown length") << 10 << 0.0 << 100.0 << -1.0 << 0.0;
+        QTest::newRow("second of unknown length") << 10 << 200.0 << 0.0 << 190.0 << 10.0;
+    }
+    void crossfadeHandover() {
+        QFETCH(int, setting);
+        QFETCH(double, first);
+        QFETCH(double, second);
+        Crossfade fade;
+        fade.setSeconds(setting);
+        QTEST(fade.handoverAt(first), "handover");
+        QTEST(fade.overlap(first, second), "overlap");
+    }
+
+    // The fade is linear in amplitude: each song's level in hundredths of
+    // a decibel gains 2000 log10(g), with silence the floor.
+    void crossfadeCurve_data() {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<double>("overlap");
+        QTest::addColumn<double>("out");
+        QTest::addColumn<double>("in");
+        QTest::addColumn<int>("level");   // -581 faded out
+        QTest::addColumn<int>("levelIn"); // -581 faded in
+        QTest::newRow("before the start") << -1.0 << 10.0 << 1.0 << 0.0 << -581 << -10000;
+        QTest::newRow("the start") << 0.0 << 10.0 << 1.0 << 0.0 << -581 << -10000;
+        QTest::newRow("a quarter") << 2.5 << 10.0 << 0.75 << 0.25 << -831 << -1785;
+        QTest::newRow("half") << 0.5 << 1.0 << 0.5 << 0.5 << -1183 << -1183;
+        QTest::newRow("a hundredth left") << 9.9 << 10.0 << 0.01 << 0.99 << -4581 << -590;
+        QTest::newRow("the end") << 10.0 << 10.0 << 0.0 << 1.0 << -10000 << -581;
+        QTest::newRow("past the end") << 12.0 << 10.0 << 0.0 << 1.0 << -10000 << -581;
+        QTest::newRow("no overlap") << 0.0 << 0.0 << 0.0 << 1.0 << -10000 << -581;
+    }
+    void crossfadeCurve() {
+        QFETCH(double, elapsed);
+        QFETCH(double, overlap);
+        QFETCH(double, out);
+        QFETCH(double, in);
+        const Crossfade::Gains g = Crossfade::gains(elapsed, overlap);
+        QCOMPARE(g.out, out);
+        QCOMPARE(g.in, in);
+        QTEST(Crossfade::faded(-581, g.out), "level");
+        QTEST(Crossfade::faded(-581, g.in), "levelIn");
+        QCOMPARE(Crossfade::faded(-9000, 0.01), -10000);
+    }
+
+    // The handover with a scripted player: a (20 s) hands over to b at 19 s
+    // with 1 s set; a is counted by its 19 s played, b is the current song
+    // on a second player, opened silent and faded in while a fades out,
+    // and the fade ends with a silenced. A command mid-fade acts on b and
+    // silences a at once; a's own end ends the fade too. With 0 s, nothing
+    // of this: a plays to its end on the one player.
+    void crossfadeHandsOverToTheNextSong_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("off") << 0 << "" << kPlaying << "a";
+        QTest::newRow("fades to its end") << 1 << "" << kPlaying << "b";
+        QTest::newRow("the outgoing song ends") << 1 << "end" << kPlaying << "b";
+        QTest::newRow("stop mid-fade") << 1 << "stop" << kStopped << "b";
+        QTest::newRow("pause mid-fade") << 1 << "pause" << kPaused << "b";
+        QTest::newRow("next mid-fade") << 1 << "next" << kPlaying << "c";
+    }
+    void crossfadeHandsOverToTheNextSong() {
+        QFETCH(int, setting);
+        QFETCH(QString, then);
+        TempLibrary::Fields loud;
+        loud.volume = 3000; // a: 4000 + 3000 = 7000, -929
+        PlayerControl& c = scripted({{"a", 20}, {"b", 30}, {"c", 40}}, kProgramPlay, loud);
+        c.setCrossfade(setting);
+        c.setVolume(4000); // b and c: -2388
+        QSignalSpy started(&c, &PlayerControl::songStarted);
+        c.toggle();
+        tick(c, 18);
+        QVERIFY(player_->twins.isEmpty());
+        player_->log.clear();
+        tick(c, 1);
+        QCOMPARE(storedCount(1), 1);
+        if (setting == 0) {
+            QVERIFY(player_->twins.isEmpty());
+            QCOMPARE(c.currentSong()->Title(), QStringLiteral("a"));
+            QCOMPARE(c.position(), 19);
+            QVERIFY(!player_->log.join(',').contains("volume"));
+            QTEST(c.state(), "state");
+            return;
+        }
+        QCOMPARE(player_->twins.size(), 1);
+        FakePlayer& second = *player_->twins.front();
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("b"));
+        QCOMPARE(c.position(), 0);
+        QCOMPARE(&c.player(), &second);
+        QCOMPARE(second.log.mid(0, 3),
+                 QStringList({"volume -10000", "open " + path("b"), "start"}));
+        QCOMPARE(c.fade().phase(), Crossfade::Phase::Fading);
+        QCOMPARE(c.fade().currentOverlap(), 1.0);
+        QVERIFY(!player_->log.contains("stop")); // a plays on
+        if (then.isEmpty())
+            QTRY_VERIFY(!c.fade().active());
+        else if (then == "end")
+            player_->finish();
+        else if (then == "stop")
+            c.stop();
+        else if (then == "pause")
+            c.pause();
+        else
+            c.next();
+        QVERIFY(!c.fade().active());
+        QCOMPARE(player_->log.last(), QStringLiteral("stop"));
+        QTEST(c.state(), "state");
+        QTEST(c.currentSong()->Title(), "current");
+        QCOMPARE(second.volume(), -2388); // its full level
+        // The outgoing level only fell; the incoming only rose.
+        QList<int> out, in;
+        for (const QString& entry : player_->log)
+            if (entry.startsWith("volume"))
+                out << entry.section(' ', 1).toInt();
+        for (const QString& entry : second.log)
+            if (entry.startsWith("volume"))
+                in << entry.section(' ', 1).toInt();
+        QVERIFY(std::is_sorted(out.rbegin(), out.rend()));
+        QVERIFY(std::is_sorted(in.begin(), in.end()));
+        QVERIFY(out.isEmpty() || out.first() <= -929);
+        // b hands back over to the first player at 29 s.
+        if (c.state() != kPlaying || then == "next")
+            return;
+        tick(c, 29);
+        QCOMPARE(storedCount(2), 1);
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("c"));
+        QCOMPARE(&c.player(), static_cast<MediaPlayer*>(player_));
+        QCOMPARE(player_->twins.size(), 1);
+    }
+
+    // A song handed over at exactly half its length has not played more
+    // than half: 10 s songs with 10 s set overlap 5 s, and a is not counted.
+    void crossfadeAtHalfTheSongCountsNothing() {
+        PlayerControl& c = scripted({{"a", 10}, {"b", 10}});
+        c.setCrossfade(10);
+        c.toggle();
+        tick(c, 4);
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("a"));
+        tick(c, 1);
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("b"));
+        QCOMPARE(c.fade().currentOverlap(), 5.0);
+        QCOMPARE(storedCount(1), 0);
+    }
+
+    // The last song of program play has no next one to hand over to: it
+    // plays to its end on its player, and playing stops as without a fade.
+    void crossfadeLeavesTheLastSongWhole() {
+        PlayerControl& c = scripted({{"a", 20}});
+        c.setCrossfade(10);
+        QSignalSpy stops(&c, &PlayerControl::stopped);
+        c.toggle();
+        tick(c, 15);
+        QVERIFY(player_->twins.isEmpty());
+        QCOMPARE(c.position(), 15);
+        QVERIFY(stops.isEmpty());
+        player_->finish();
+        QCOMPARE(stops.size(), 1);
+        QCOMPARE(reason(stops), StopReason::EndOfList);
+        QCOMPARE(storedCount(1), 1);
+    }
+
+    // Two short real files with 2 s set: b starts 2 s before a ends, both
+    // sound for the fade's length, each is counted once, and b is current.
+    void crossfadeOfTwoRealFiles() {
+        QVERIFY(audiofiles::writeWav(music("a.wav"), 5));
+        QVERIFY(audiofiles::writeWav(music("b.wav"), 5));
+        lib_->addSong("a", {}, music("a.wav"));
+        lib_->addSong("b", {}, music("b.wav"));
+        PlayerControl& c = control(new GstPlayer("fakesink sync=true"), kProgramPlay);
+        c.setCrossfade(2);
+        QSignalSpy stops(&c, &PlayerControl::stopped);
+        QElapsedTimer fade;
+        qint64 fadeMs = -1;
+        connect(&c, &PlayerControl::songStarted, &c, [&](const Song& song) {
+            if (song.Title() == u"b") {
+                QVERIFY(c.fade().phase() == Crossfade::Phase::Fading);
+                fade.start();
+            }
+        });
+        QTimer watch; // the fade's end, to the step
+        watch.setInterval(PlayerControl::kFadeStepMs / 2);
+        connect(&watch, &QTimer::timeout, &c, [&] {
+            if (fade.isValid() && fadeMs < 0 && !c.fade().active())
+                fadeMs = fade.elapsed();
+        });
+        watch.start();
+        c.toggle();
+        QTRY_COMPARE_WITH_TIMEOUT(stops.size(), 1, 20000);
+        QCOMPARE(reason(stops), StopReason::EndOfList);
+        QCOMPARE(c.currentSong()->Title(), QStringLiteral("b"));
+        QCOMPARE(storedCount(1), 1);
+        QCOMPARE(storedCount(2), 1);
+        // Both sounded for the fade's 2 s: a's end may come a tick's slack
+        // before the fade's own.
+        QVERIFY2(fadeMs >= 1700 && fadeMs <= 2300, qPrintable(QString::number(fadeMs)));
     }
 
     // A song the player cannot open or fails part-way is marked in the

@@ -7,6 +7,7 @@
 #include "base/modal.h"
 #include "diskfiles.h"
 #include "fakeplayer.h"
+#include "playback/playercontrol.h"
 #include "scriptedpresenter.h"
 #include "songlist/dispsetdialog.h"
 #include "songlist/songlist.h"
@@ -19,6 +20,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -46,7 +48,8 @@ class TestDispSetDialog : public QObject {
         list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
     }
     // The frame and status items, the picture paths and the colours (value
-    // and shown colour) of the main list, then the compact window.
+    // and shown colour) of the main list, then the compact window, and the
+    // crossfade's seconds.
     static QString controls(const frmDispSet& d) {
         QStringList out = {d.cboDispSongProp[0]->currentText(), d.cboDispSongProp[1]->currentText(),
                            d.cboDispStatBar->currentText(), d.txtListPicPath->text(),
@@ -54,6 +57,7 @@ class TestDispSetDialog : public QObject {
         for (const ColorLabel* c :
              {d.lblFontCol[0], d.lblBackCol, d.lblFontCol[1], d.lblBackColCpt})
             out << QString::number(c->value()) + c->palette().color(QPalette::Window).name();
+        out << QString::number(d.spnCrossfade->value());
         return out.join('|');
     }
     // The writes that would store the dialog's settings, as "kind:params".
@@ -104,10 +108,15 @@ private slots:
             " WHEN 'メイン画面フォント色' THEN '255' WHEN 'メイン画面背景色' THEN 'not a colour'"
             " WHEN 'コンパクト画面フォント色' THEN '16711680'"
             " WHEN 'コンパクト画面背景色' THEN '65280' ELSE 設定値 END"));
+        // A crossfade above the top is the top.
+        QVERIFY(
+            sql("INSERT INTO TM_初期設定(設定情報, 設定値) VALUES ('曲間クロスフェード', '12')"));
         frmDispSet d;
         // A colour that is not a number keeps the default, as designed.
         QCOMPARE(controls(d), "|ﾄﾚﾝﾄﾞ|優先度|未指定|未指定|255#ff0000|16777215#ffffff|"
-                              "16711680#0000ff|65280#00ff00");
+                              "16711680#0000ff|65280#00ff00|10");
+        QCOMPARE(d.spnCrossfade->minimum(), 0);
+        QCOMPARE(d.spnCrossfade->maximum(), 10);
     }
 
     void movesAcrossAndWithinTheLists() {
@@ -171,14 +180,16 @@ private slots:
         d.lblBackCol->setValue(65280);
         d.lblFontCol[1]->setValue(8454143);
         d.lblBackColCpt->setValue(0);
-        QCOMPARE(writes(d),
-                 QStringList({"32:", "33:1,ｶｳﾝﾄ", "33:2,曲名", "33:3,ﾌｧｲﾙﾊﾟｽ", "34:1,ｼﾞｬﾝﾙ",
-                              "34:2,", "35:1,ｶｳﾝﾄ", "36:/pictures/c.jpg", "37:8454143", "38:0",
-                              "39:/pictures/m.bmp", "40:255", "41:65280"}));
+        QCOMPARE(d.spnCrossfade->value(), 0); // off unless stored
+        d.spnCrossfade->setValue(10);
+        QCOMPARE(writes(d), QStringList({"32:", "33:1,ｶｳﾝﾄ", "33:2,曲名", "33:3,ﾌｧｲﾙﾊﾟｽ",
+                                         "34:1,ｼﾞｬﾝﾙ", "34:2,", "35:1,ｶｳﾝﾄ", "36:/pictures/c.jpg",
+                                         "37:8454143", "38:0", "39:/pictures/m.bmp", "40:255",
+                                         "41:65280", "59:曲間クロスフェード,10"}));
         ScriptedPresenter boxes;
         if (how == 3)
-            QVERIFY(sql("CREATE TRIGGER refuse BEFORE UPDATE ON TM_初期設定 WHEN NEW.設定情報 ="
-                        " 'メイン画面背景色' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+            QVERIFY(sql("CREATE TRIGGER refuse BEFORE INSERT ON TM_初期設定 WHEN NEW.設定情報 ="
+                        " '曲間クロスフェード' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         if (how == 0 || how == 3)
             d.cmdOK->click();
         else if (how == 1)
@@ -193,7 +204,7 @@ private slots:
                  how > 0 ? before
                          : "ｶｳﾝﾄ*,曲名 / 優先度*,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名 | "
                            "ｼﾞｬﾝﾙ||ｶｳﾝﾄ|/pictures/m.bmp|/pictures/c.jpg|255#ff0000|65280#00ff00|"
-                           "8454143#ffff80|0#000000");
+                           "8454143#ffff80|0#000000|10");
     }
 
     void okWithEveryColumnRemovedLeavesTheFilePathAlone() {
@@ -242,14 +253,15 @@ private slots:
         QCOMPARE(shown, QStringList({"#ffffff", "#0080ff", "#000000", "#ffffff", filters, filters,
                                      filters}));
         QCOMPARE(controls(d), "曲名|ｱｰﾃｨｽﾄ名|ﾌｧｲﾙﾊﾟｽ|" + picture + "|" + picture +
-                                  "|0#000000|16744448#0080ff|255#ff0000|255#ff0000");
+                                  "|0#000000|16744448#0080ff|255#ff0000|255#ff0000|0");
         QCOMPARE(d.cboDispSongProp[0]->count(), 9);
         QCOMPARE(d.cboDispSongProp[0]->itemText(4), "ﾌｧｲﾙﾊﾟｽ");
         QCOMPARE(d.cboDispSongProp[1]->itemText(8), "ｱｰﾃｨｽﾄ名");
     }
 
-    // From the main window: after OK the columns, the list and the list's
-    // appearance are rebuilt; after Cancel nothing is.
+    // From the main window: after OK the columns, the list, the list's
+    // appearance and the player's crossfade are rebuilt; after Cancel
+    // nothing is. The crossfade stored is read again at the next start.
     void theMainWindowRebuildsOnlyAfterOk() {
         TempLibrary lib;
         lib.addSong("a");
@@ -265,6 +277,7 @@ private slots:
                 auto& d = dynamic_cast<frmDispSet&>(dialog);
                 d.cmdDelete->click(); // 曲名 goes
                 d.lblFontCol[0]->setValue(255);
+                d.spnCrossfade->setValue(ok ? 3 : 7);
                 (ok ? d.cmdOK : d.cmdCancel)->click();
                 return d.result();
             };
@@ -273,11 +286,16 @@ private slots:
         w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns);
         QCOMPARE(w.lvSongList->songs().count(), 1); // not reloaded
+        QCOMPARE(w.playerControl().crossfade(), 0);
         setModalHandler(answer(true));
         w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns.mid(1));
         QCOMPARE(w.lvSongList->songs().count(), 2);
         QCOMPARE(w.lvSongList->textColor(), QColor(255, 0, 0));
+        QCOMPARE(w.playerControl().crossfade(), 3);
+        w.playerControl().setCrossfade(0);
+        QVERIFY(w.frmMain_Init());
+        QCOMPARE(w.playerControl().crossfade(), 3);
     }
 
     // A column added in front of the sorted one: the list comes back

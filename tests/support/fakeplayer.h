@@ -3,6 +3,7 @@
 #include "playback/mediaplayer.h"
 
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QStringList>
 
@@ -23,6 +24,17 @@ public:
     bool seek(double seconds) override {
         log << QStringLiteral("seek %1").arg(seconds);
         return ok_ && !unseekable.contains(opened_);
+    }
+    bool seekable() const override { return ok_ && !unseekable.contains(opened_); }
+    // Shares the lengths, failures and refusals; the control owns it.
+    MediaPlayer* twin(QObject* parent) const override {
+        auto* other = new FakePlayer;
+        other->setParent(parent);
+        other->lengths = lengths;
+        other->failing = failing;
+        other->unseekable = unseekable;
+        twins << other;
+        return other;
     }
     void setVolume(int v) override {
         volume_ = v;
@@ -48,6 +60,8 @@ public:
     QString openedFile() const { return opened_; }
 
     QStringList log;
+    // The players twin() made, in order.
+    mutable QList<FakePlayer*> twins;
 
 private:
     QString opened_;
