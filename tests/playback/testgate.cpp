@@ -11,9 +11,13 @@ int gEnds = 0;
 
 struct TestGate {
     GstBaseTransform parent;
-    gboolean holding;  // the first buffer is waiting
-    gboolean released; // the pipeline was shut down while holding
+    int holds;         // how many prerolls to hold, one pipeline each
+    int held;          // how many were held until their pipeline shut down
+    gboolean holding;  // a preroll buffer is waiting
+    gboolean stopping; // the pipeline is shutting down: nothing more is held
 };
+
+enum { kPropHolds = 1 };
 struct TestGateClass {
     GstBaseTransformClass parent;
 };
@@ -32,12 +36,13 @@ TestGate* gateOf(gpointer object) {
 GstFlowReturn passBuffer(GstBaseTransform* base, GstBuffer*) {
     TestGate* gate = gateOf(base);
     g_mutex_lock(&gLock);
-    const bool held = !gate->released;
-    gate->holding = held;
-    while (!gate->released)
+    const bool hold = !gate->stopping && gate->held < gate->holds;
+    gate->holding = hold;
+    while (gate->holding)
         g_cond_wait(&gChanged, &gLock);
+    const bool stopping = gate->stopping;
     g_mutex_unlock(&gLock);
-    return held ? GST_FLOW_FLUSHING : GST_FLOW_OK;
+    return hold || stopping ? GST_FLOW_FLUSHING : GST_FLOW_OK;
 }
 
 gboolean passEvent(GstBaseTransform* base, GstEvent* event) {
@@ -54,19 +59,56 @@ gboolean passEvent(GstBaseTransform* base, GstEvent* event) {
 }
 
 // Shutting down lets the held buffer go before the pads stop: the thread
-// holding it must leave, or the shut-down would wait for it forever.
+// holding it must leave, or the shut-down would wait for it forever. Until
+// the gate starts again nothing is held, so no buffer slipping in before
+// the pads stop can be caught.
 GstStateChangeReturn changeState(GstElement* element, GstStateChange transition) {
-    if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
-        TestGate* gate = gateOf(element);
+    TestGate* gate = gateOf(element);
+    if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) {
         g_mutex_lock(&gLock);
-        gate->released = gate->released || gate->holding;
+        gate->stopping = FALSE;
+        g_mutex_unlock(&gLock);
+    } else if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
+        g_mutex_lock(&gLock);
+        gate->stopping = TRUE;
+        if (gate->holding) {
+            gate->holding = FALSE;
+            ++gate->held;
+        }
         g_cond_broadcast(&gChanged);
         g_mutex_unlock(&gLock);
     }
     return GST_ELEMENT_CLASS(test_gate_parent_class)->change_state(element, transition);
 }
 
+void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+    if (id != kPropHolds) {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        return;
+    }
+    g_mutex_lock(&gLock);
+    gateOf(object)->holds = g_value_get_int(value);
+    g_mutex_unlock(&gLock);
+}
+
+void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+    if (id != kPropHolds) {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        return;
+    }
+    g_mutex_lock(&gLock);
+    g_value_set_int(value, gateOf(object)->holds);
+    g_mutex_unlock(&gLock);
+}
+
 void test_gate_class_init(TestGateClass* klass) {
+    GObjectClass* object = G_OBJECT_CLASS(klass);
+    object->set_property = setProperty;
+    object->get_property = getProperty;
+    g_object_class_install_property(
+        object, kPropHolds,
+        g_param_spec_int("holds", "Holds", "How many prerolls to hold", 0, G_MAXINT, 1,
+                         GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
     GstElementClass* element = GST_ELEMENT_CLASS(klass);
     gst_element_class_add_static_pad_template(element, &gSinkTemplate);
     gst_element_class_add_static_pad_template(element, &gSrcTemplate);
@@ -78,6 +120,7 @@ void test_gate_class_init(TestGateClass* klass) {
 }
 
 void test_gate_init(TestGate* gate) {
+    gate->holds = 1;
     gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(gate), TRUE);
 }
 

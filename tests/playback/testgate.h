@@ -3,7 +3,8 @@
 // "testgate", an element for the player's sink descriptions in tests. It
 // holds the first buffer it is given (the one its pipeline prerolls on)
 // until that pipeline is shut down, as a stream whose start is lost: the
-// first open through it stalls every time, and later pipelines pass. It
+// first open through it stalls every time, and later pipelines pass.
+// "holds=N" does so to the first N pipelines that reach it. It
 // also tells when an end of stream has gone through it to the sink: the
 // pipeline's end is then on the bus, already handed to the player.
 namespace testgate {

@@ -22,7 +22,7 @@ class TestGstPlayer : public QObject {
         QSignalSpy opened(&player, &MediaPlayer::opened);
         QSignalSpy failed(&player, &MediaPlayer::errorOccurred);
         player.open(source);
-        return QTest::qWaitFor([&] { return !opened.isEmpty() || !failed.isEmpty(); }, 20000) &&
+        return QTest::qWaitFor([&] { return !opened.isEmpty() || !failed.isEmpty(); }, 30000) &&
                !opened.isEmpty();
     }
 
@@ -68,39 +68,45 @@ private slots:
     // race its pad linking and fail a valid file now and then, most often
     // on a busy machine; playbin3 never opened the odd mono WAVs, u-law or
     // a WAV without samples, which opens with no length and ends at once.
+    // Either playbin also stalls now and then on a valid file, most often
+    // on a busy machine; a file opens as long as one of six tries on new
+    // pipelines does, and a file that stalls all six is given up.
     void opensAndPlaysToTheEnd_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("opens");
         QTest::addColumn<double>("seconds"); // the length; 0 when none is known
         QTest::addColumn<int>("times");
-        // The first preroll held until its pipeline is shut down: the open
-        // stalls, and only a try on a new pipeline opens the file.
-        QTest::addColumn<bool>("held");
-        QTest::newRow("wav") << "tone.wav" << true << 2.0 << 1 << false;
-        QTest::newRow("wav, first preroll held") << "tone.wav" << true << 2.0 << 2 << true;
-        QTest::newRow("aiff") << "tone.aiff" << true << 1.5 << 30 << false;
-        QTest::newRow("midi") << "tune.mid" << true << 2.0 << 1 << false;
-        QTest::newRow("mp3") << "tone.mp3" << true << 2.0 << 1 << false;
-        QTest::newRow("8-bit mono, odd length") << "8bit.wav" << true << 1.0 << 3 << false;
-        QTest::newRow("24-bit mono, odd length") << "24bit.wav" << true << 1.0 << 3 << false;
-        QTest::newRow("u-law") << "ulaw.wav" << true << 1.0 << 3 << false;
-        QTest::newRow("no samples") << "empty.wav" << true << 0.0 << 3 << false;
-        QTest::newRow("missing") << "nothing.wav" << false << 0.0 << 1 << false;
-        QTest::newRow("random bytes") << "noise.mp3" << false << 0.0 << 1 << false;
-        QTest::newRow("broken midi track") << "broken.mid" << false << 0.0 << 1 << false;
-        QTest::newRow("empty name") << "" << false << 0.0 << 1 << false;
+        // The first prerolls held, each until its pipeline is shut down: an
+        // open stalls, and only a try on a new pipeline opens the file.
+        QTest::addColumn<int>("held");
+        QTest::newRow("wav") << "tone.wav" << true << 2.0 << 1 << 0;
+        QTest::newRow("wav, first preroll held") << "tone.wav" << true << 2.0 << 2 << 1;
+        QTest::newRow("wav, five prerolls held") << "tone.wav" << true << 2.0 << 2 << 5;
+        QTest::newRow("wav, six prerolls held") << "tone.wav" << false << 0.0 << 1 << 6;
+        QTest::newRow("aiff") << "tone.aiff" << true << 1.5 << 30 << 0;
+        QTest::newRow("midi") << "tune.mid" << true << 2.0 << 1 << 0;
+        QTest::newRow("mp3") << "tone.mp3" << true << 2.0 << 1 << 0;
+        QTest::newRow("8-bit mono, odd length") << "8bit.wav" << true << 1.0 << 3 << 0;
+        QTest::newRow("24-bit mono, odd length") << "24bit.wav" << true << 1.0 << 3 << 0;
+        QTest::newRow("u-law") << "ulaw.wav" << true << 1.0 << 3 << 0;
+        QTest::newRow("no samples") << "empty.wav" << true << 0.0 << 3 << 0;
+        QTest::newRow("missing") << "nothing.wav" << false << 0.0 << 1 << 0;
+        QTest::newRow("random bytes") << "noise.mp3" << false << 0.0 << 1 << 0;
+        QTest::newRow("broken midi track") << "broken.mid" << false << 0.0 << 1 << 0;
+        QTest::newRow("empty name") << "" << false << 0.0 << 1 << 0;
     }
     void opensAndPlaysToTheEnd() {
         QFETCH(QString, name);
         QFETCH(bool, opens);
         QFETCH(double, seconds);
         QFETCH(int, times);
-        QFETCH(bool, held);
+        QFETCH(int, held);
         if (name == "tone.mp3" && !hasMp3_)
             QSKIP("no MP3 encoder at hand to write the test file");
         if (name == "tune.mid")
             QVERIFY2(!GstPlayer::soundFont().isEmpty(), "a General MIDI SoundFont is installed");
-        GstPlayer player(held ? "testgate ! fakesink sync=false" : "fakesink sync=false");
+        GstPlayer player(held ? QString("testgate holds=%1 ! fakesink sync=false").arg(held)
+                              : QString("fakesink sync=false"));
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
         QSignalSpy failed(&player, &MediaPlayer::errorOccurred);
         for (int i = 1; i <= times; ++i) {
