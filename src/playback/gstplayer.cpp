@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
 
 #ifdef __GLIBC__
@@ -18,23 +19,32 @@ namespace {
 // element of the output (see withVolume), which outlives the pipelines.
 constexpr int kPlayAudio = 0x02;
 
-// The ways a file is opened, in turn; each next one when the last failed
-// or did not answer in time. playbin3 is tried first: playbin's AIFF
-// parser races its pad linking and fails a valid file now and then. But
-// playbin3 never finishes opening some valid WAV files (8- or 24-bit mono
-// data of an odd length, u-law, no samples at all) and says nothing, and
-// now and then it loses the start of a raw stream to a race of its own
-// and waits forever; playbin opens all of these. A local file opens in
-// milliseconds, so the first try is given up on early; a MIDI file first
-// loads its SoundFont, which takes longer.
-struct Attempt {
-    const char* element;
-    bool quick;
-};
-constexpr Attempt kAttempts[] = {{"playbin3", true}, {"playbin", false}, {"playbin3", false}};
+// The ways a file is opened, taking turns; the next try comes when the
+// last failed or did not answer in time. playbin3 goes first: playbin's
+// AIFF parser races its pad linking and fails or stalls on a valid file
+// now and then. But playbin3 never finishes opening some valid WAV files
+// (8- or 24-bit mono data of an odd length, u-law, no samples at all) and
+// says nothing, and now and then it loses the start of a raw stream to a
+// race of its own and waits forever; playbin opens all of these. Both
+// races come oftener on a busy machine, and a pipeline caught in one never
+// recovers, so a file gets several tries on new pipelines. A local file
+// opens in milliseconds, so the first try is given up on early and each
+// next one waits twice as long, up to a limit; a MIDI file first loads its
+// SoundFont, which takes longer. A file that answers none of the tries
+// is given up after 16 s (25 s for MIDI).
+constexpr const char* kElements[] = {"playbin3", "playbin"};
+constexpr int kTries = 6;
 constexpr int kStallMs = 250;
 constexpr int kMidiStallMs = 600;
-constexpr int kOpenTimeoutMs = 10000;
+constexpr int kMaxStallMs = 8000;
+
+const char* elementOfTry(int attempt) {
+    return kElements[attempt % std::size(kElements)];
+}
+
+int stallMsOfTry(int attempt, bool midi) {
+    return std::min((midi ? kMidiStallMs : kStallMs) << attempt, kMaxStallMs);
+}
 
 void initialise() {
     static const bool done = [] {
@@ -259,10 +269,10 @@ void GstPlayer::open(const QString& fileName) {
 // that is not audio fails, and the length becomes known. The bus answers.
 void GstPlayer::beginAttempt(int attempt) {
     attempt_ = attempt;
-    const Attempt& how = kAttempts[attempt];
-    if (!newPipeline(how.element))
+    const char* element = elementOfTry(attempt);
+    if (!newPipeline(element))
         return nextAttempt(
-            QStringLiteral("GStreamer's %1 is not installed.").arg(QLatin1String(how.element)));
+            QStringLiteral("GStreamer's %1 is not installed.").arg(QLatin1String(element)));
     GError* uriError = nullptr;
     gchar* uri = gst_filename_to_uri(
         QFile::encodeName(QFileInfo(fileName_).absoluteFilePath()).constData(), &uriError);
@@ -276,7 +286,7 @@ void GstPlayer::beginAttempt(int attempt) {
     g_free(uri);
     // Before the preroll, so the first buffer already has the right level.
     setVolume(volume_);
-    stall_.start(!how.quick ? kOpenTimeoutMs : isMidi(fileName_) ? kMidiStallMs : kStallMs);
+    stall_.start(stallMsOfTry(attempt, isMidi(fileName_)));
     const GstStateChangeReturn change = gst_element_set_state(playbin_, GST_STATE_PAUSED);
     // An element that failed at once has told the bus why.
     if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
@@ -287,7 +297,7 @@ void GstPlayer::beginAttempt(int attempt) {
 }
 
 void GstPlayer::nextAttempt(const QString& reason) {
-    if (attempt_ + 1 >= int(std::size(kAttempts))) {
+    if (attempt_ + 1 >= kTries) {
         fail(reason);
         emit errorOccurred();
         return;

@@ -78,7 +78,7 @@ private:
     GstElement* gain_ = nullptr;    // the volume element of the output
     QString fileName_;
     Phase phase_ = Phase::Closed;
-    int attempt_ = 0;          // which of the ways to open the file is being tried
+    int attempt_ = 0;          // which try at opening the file is under way
     QTimer stall_;             // an open that has not answered in time is tried again
     bool emptyStream_ = false; // the stream ended while opening: nothing to play
     bool endReported_ = false; // endOfStream() was sent for this start
