@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
         w.lvSongList->selectKey(list.keyAt(i * (kSongs / 10) + 5));
         cpuStart = threadCpuMs();
         timer.restart();
-        w.action("mnuEdit_SongProp")->trigger();
+        w.action(QStringLiteral("mnuEdit_SongProp"))->trigger();
         worstOpen = std::max(worstOpen, opened);
         worstOpenCpu = std::max(worstOpenCpu, openCpu);
     }
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
         return editor.result();
     });
     timer.restart();
-    w.action("mnuEdit_SongPropDirect")->trigger();
+    w.action(QStringLiteral("mnuEdit_SongPropDirect"))->trigger();
     app.processEvents();
     const double written = ms(edit);
     editCpu = threadCpuMs() - editCpu;
@@ -118,9 +118,10 @@ int main(int argc, char* argv[]) {
     for (const QString& key : keys)
         shown += list.cell(key, kPriorityColumn) == u"37" ? 1 : 0;
     int stored = 0;
-    gConnector->adoGetEachRow(Read::StoredQuery, "Q_SetList_ALL", [&stored](const Recordset& row) {
-        stored += row.Field(QStringLiteral("優先度")).toInt() == 37 ? 1 : 0;
-    });
+    gConnector->adoGetEachRow(
+        Read::StoredQuery, QStringLiteral("Q_SetList_ALL"), [&stored](const Recordset& row) {
+            stored += row.Field(QStringLiteral("優先度")).toInt() == 37 ? 1 : 0;
+        });
     const bool sorted = list.sorted() && stillSorted(list);
     std::printf("%-44s %9s     (target yes)\n", "list still sorted afterwards",
                 sorted ? "yes" : "no");
