@@ -881,7 +881,7 @@ private slots:
         // there: the status bar still names the last one.
         player_->failing.insert(path(QStringLiteral("c")));
         w.lvSongList->selectKey(QStringLiteral("Key_2"));
-        w.action(QStringLiteral("mnuEdit_PlaySelListSong"))->trigger();
+        w.mnuEdit_PlaySelListSong->trigger();
         QCOMPARE(gPlayState, kStopped);
         QCOMPARE(w.lblStatBarSong->text(), QStringLiteral("再生できない曲を飛ばしました：") +
                                                path(QStringLiteral("c")) +
@@ -1011,7 +1011,7 @@ private slots:
         if (command == QStringLiteral("next"))
             w.cmdNext->click();
         else
-            w.action(QStringLiteral("mnuEdit_PlaySelListSong"))->trigger();
+            w.mnuEdit_PlaySelListSong->trigger();
         QCOMPARE(gPlayState, kPlaying);
         QCOMPARE(player_->openedFile(), path(plays));
         QCOMPARE(player_->log.front(), QStringLiteral("stop"));
@@ -1087,10 +1087,10 @@ private slots:
         show(w);
         w.frmMain_PlaySong(QString());
         auto* menu = w.findChild<QMenu*>(QStringLiteral("mnuEdit"));
-        w.action(QStringLiteral("mnuEdit_Album"))->setStatusTip(QStringLiteral("tip"));
+        w.mnuEdit_Album->setStatusTip(QStringLiteral("tip"));
         w.menuBar()->setActiveAction(menu->menuAction());
         QTRY_VERIFY(menu->isVisible());
-        menu->setActiveAction(w.action(QStringLiteral("mnuEdit_Album")));
+        menu->setActiveAction(w.mnuEdit_Album);
         QCOMPARE(w.statBar->currentMessage(), QStringLiteral("tip"));
         for (bool open : {true, false}) {
             menu->setVisible(open);
@@ -1279,7 +1279,7 @@ private slots:
             }();
             return c.result();
         });
-        w.action(QStringLiteral("mnuDisp_Compact"))->trigger();
+        w.mnuDisp_Compact->trigger();
         QVERIFY(!w.compact() && !w.compactWindow());
         QVERIFY(!(w.windowState() & Qt::WindowMinimized));
         QCOMPARE(texts(w), QStringLiteral("||再生"));
@@ -1290,7 +1290,7 @@ private slots:
             reopened = dialog.pos();
             return 0;
         });
-        w.action(QStringLiteral("mnuDisp_Compact"))->trigger();
+        w.mnuDisp_Compact->trigger();
         QCOMPARE(reopened, QPoint(120, 45));
     }
 };

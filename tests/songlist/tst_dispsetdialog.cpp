@@ -304,11 +304,11 @@ private slots:
             };
         };
         setModalHandler(answer(false));
-        w.action(QStringLiteral("mnuSetting_Disp"))->trigger();
+        w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns);
         QCOMPARE(w.lvSongList->songs().count(), 1); // not reloaded
         setModalHandler(answer(true));
-        w.action(QStringLiteral("mnuSetting_Disp"))->trigger();
+        w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns.mid(1));
         QCOMPARE(w.lvSongList->songs().count(), 2);
         QCOMPARE(w.lvSongList->textColor(), QColor(255, 0, 0));
@@ -336,7 +336,7 @@ private slots:
                 d.cmdOK->click();
                 return d.result();
             });
-            w.action(QStringLiteral("mnuSetting_Disp"))->trigger();
+            w.mnuSetting_Disp->trigger();
             setModalHandler({});
             QCOMPARE(list.songs().captions(),
                      QStringList({QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"), QStringLiteral("曲名"),

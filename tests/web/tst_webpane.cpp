@@ -181,7 +181,7 @@ private slots:
             {QStringLiteral("mnuWeb_ShowZep"), kShop}};
         for (const auto& [item, address] : pages) {
             network_.requests.clear();
-            win.w->action(item)->trigger();
+            win.w->findChild<QAction*>(item)->trigger();
             QVERIFY(win.waitLoaded(QUrl(address)));
             QCOMPARE(win.address(), address);
             QCOMPARE(network_.requests, QStringList({address}));
@@ -296,7 +296,7 @@ private slots:
             opened << asked;
             return handled;
         });
-        win.w->action(item)->trigger();
+        win.w->findChild<QAction*>(item)->trigger();
         QCOMPARE(opened, QList<QUrl>({url}));
         QCOMPARE(win.w->webPaneOpen(), !handled);
         if (!handled)
@@ -365,7 +365,7 @@ private slots:
         QVERIFY(win.start());
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression(QStringLiteral("^The web pane cannot be shown: ")));
-        win.w->action(QStringLiteral("mnuWeb_SerchGoods"))->trigger();
+        win.w->mnuWeb_SerchGoods->trigger();
         QVERIFY(!win.w->webPaneOpen());
         QVERIFY(!win.w->txtWebAddress->isVisible());
         browser::setFactory(browser::load(QStringLiteral(MELODARA_WEB_LIBRARY)));
