@@ -83,7 +83,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < kRounds; ++i) {
         rows = 0;
         start();
-        db.adoGetEachRow(Read::StoredQuery, "Q_SetList_ALL", [&rows](const Recordset&) { ++rows; });
+        db.adoGetEachRow(Read::StoredQuery, QStringLiteral("Q_SetList_ALL"),
+                         [&rows](const Recordset&) { ++rows; });
         read = std::min(read, ms(timer));
         readCpu = std::min(readCpu, cpuMs());
     }
@@ -92,7 +93,7 @@ int main(int argc, char* argv[]) {
 
     const double before = residentMb();
     start();
-    lvSetSongList(0, "ALL", list.songs());
+    lvSetSongList(0, QStringLiteral("ALL"), list.songs());
     app.processEvents();
     const double first = ms(timer);
     const double firstCpu = cpuMs();
@@ -104,7 +105,7 @@ int main(int argc, char* argv[]) {
     double bestCpu = 1e9;
     for (int i = 0; i < kRounds; ++i) {
         start();
-        lvSetSongList(0, "ALL", list.songs());
+        lvSetSongList(0, QStringLiteral("ALL"), list.songs());
         app.processEvents();
         best = std::min(best, ms(timer));
         bestCpu = std::min(bestCpu, cpuMs());
@@ -142,8 +143,8 @@ int main(int argc, char* argv[]) {
     constexpr int kRepeats = 1000;
     QRandomGenerator random(11);
     Song song;
-    song.setTitle("rewritten");
-    song.setJanl("Rock");
+    song.setTitle(QStringLiteral("rewritten"));
+    song.setJanl(QStringLiteral("Rock"));
     timer.restart();
     for (int i = 0; i < kRepeats; ++i) {
         song.setKeyString(QString::number(1 + random.bounded(kSongs)));
@@ -155,13 +156,14 @@ int main(int argc, char* argv[]) {
     qint64 sum = 0;
     timer.restart();
     for (int i = 0; i < kRepeats; ++i)
-        sum += list.songs().position("Key_" + QString::number(1 + random.bounded(kSongs)));
+        sum += list.songs().position(QStringLiteral("Key_") +
+                                     QString::number(1 + random.bounded(kSongs)));
     report("key lookup, mean", ms(timer) / kRepeats, "ms", "< 1");
 
     timer.restart();
     QString key;
     for (int i = 0; i < kRepeats; ++i) {
-        lvSetLastKey("Key_" + QString::number(1 + random.bounded(kSongs)));
+        lvSetLastKey(QStringLiteral("Key_") + QString::number(1 + random.bounded(kSongs)));
         sum += lvGetNextKey(list.songs(), key) ? 1 : 0;
     }
     report("lvGetNextKey from a random position, mean", ms(timer) / kRepeats, "ms", "< 1");
