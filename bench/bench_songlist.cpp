@@ -72,11 +72,16 @@ int main(int argc, char* argv[]) {
     // work itself costs, apart from waiting for a core.
     QElapsedTimer timer;
     double cpu = 0;
+    double allCpu = 0;
     const auto start = [&] {
         timer.start();
         cpu = threadCpuMs();
+        allCpu = processCpuMs();
     };
     const auto cpuMs = [&] { return threadCpuMs() - cpu; };
+    // A list is made while a worker reads its rows: processor time of the
+    // window's thread alone, and of all threads together.
+    const auto allCpuMs = [&] { return processCpuMs() - allCpu; };
     int rows = 0;
     double read = 1e9;
     double readCpu = 1e9;
@@ -96,22 +101,27 @@ int main(int argc, char* argv[]) {
     app.processEvents();
     const double first = ms(timer);
     const double firstCpu = cpuMs();
+    const double firstAllCpu = allCpuMs();
     report("lvSetSongList \"ALL\" (100,000 songs), first", first, "ms", "<= 130");
     report("  first fill / database read", first / read, "x", "<= 1.4 if over 130 ms");
-    report("  the same in processor time", firstCpu / readCpu, "x", "<= 1.4");
+    report("  window's thread processor time / read's", firstCpu / readCpu, "x", "<= 1.4");
+    report("  all threads' processor time / read's", firstAllCpu / readCpu, "x", "-");
     report("memory of the filled list", residentMb() - before, "MB", "<= 45");
     double best = 1e9;
     double bestCpu = 1e9;
+    double bestAllCpu = 1e9;
     for (int i = 0; i < kRounds; ++i) {
         start();
         lvSetSongList(0, "ALL", list.songs());
         app.processEvents();
         best = std::min(best, ms(timer));
         bestCpu = std::min(bestCpu, cpuMs());
+        bestAllCpu = std::min(bestAllCpu, allCpuMs());
     }
     report("lvSetSongList \"ALL\" refill, best of 3", best, "ms", "<= 110");
     report("  refill / database read", best / read, "x", "<= 1.4 if over 110 ms");
-    report("  the same in processor time", bestCpu / readCpu, "x", "<= 1.4");
+    report("  window's thread processor time / read's", bestCpu / readCpu, "x", "<= 1.4");
+    report("  all threads' processor time / read's", bestAllCpu / readCpu, "x", "-");
 
     // Each column clicked twice: sorted, then the same column reversed.
     double worst = 0;
