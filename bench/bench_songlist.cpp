@@ -19,26 +19,24 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 constexpr int kSongs = 100000;
 constexpr int kRounds = 3;
 
-// Starts the timer when the splash closes: start-up is timed from there.
+// Starts the timers when the splash closes: start-up is timed from there.
 class SplashEnd : public QObject {
 public:
-    SplashEnd(QElapsedTimer& timer, double& cpu) : timer_(timer), cpu_(cpu) {}
+    explicit SplashEnd(std::function<void()> start) : start_(std::move(start)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Hide && qobject_cast<frmOpening*>(watched)) {
-            timer_.start();
-            cpu_ = threadCpuMs();
-        }
+        if (event->type() == QEvent::Hide && qobject_cast<frmOpening*>(watched))
+            start_();
         return false;
     }
 
 private:
-    QElapsedTimer& timer_;
-    double& cpu_;
+    std::function<void()> start_;
 };
 
 // Whether the rows follow the sort column as the list compares cells.
@@ -127,6 +125,7 @@ int main(int argc, char* argv[]) {
     double worst = 0;
     double worstReversed = 0;
     double worstCpu[2] = {0, 0};
+    double worstAllCpu[2] = {0, 0};
     bool sorted = true;
     for (int c = 0; c < list.songs().columnCount(); ++c) {
         double times[2];
@@ -136,6 +135,7 @@ int main(int argc, char* argv[]) {
             app.processEvents();
             times[i] = ms(timer);
             worstCpu[i] = std::max(worstCpu[i], cpuMs());
+            worstAllCpu[i] = std::max(worstAllCpu[i], allCpuMs());
             sorted = sorted && inSortOrder(list.songs());
         }
         worst = std::max(worst, times[0]);
@@ -145,9 +145,10 @@ int main(int argc, char* argv[]) {
                         qPrintable(list.songs().captions()[c]), times[0], times[1]);
     }
     report("sort by a column, worst of all columns", worst, "ms", "<= 60");
-    report("  the same in processor time", worstCpu[0], "ms", "<= 60");
+    report("  window's thread processor time", worstCpu[0], "ms", "<= 60");
+    report("  all threads' processor time", worstAllCpu[0], "ms", "-");
     report("same column reversed, worst of all columns", worstReversed, "ms", "<= 15");
-    report("  the same in processor time", worstCpu[1], "ms", "<= 15");
+    report("  window's thread processor time", worstCpu[1], "ms", "<= 15");
 
     constexpr int kRepeats = 1000;
     QRandomGenerator random(11);
@@ -180,7 +181,7 @@ int main(int argc, char* argv[]) {
     // own as the program has; the stored sort is a new library's (titles).
     const QString path = db.path();
     frmOpening::setInterval(0);
-    SplashEnd splashEnd(timer, cpu);
+    SplashEnd splashEnd(start);
     app.installEventFilter(&splashEnd);
     frmMain w(path);
     const bool started = w.Form_Load();
@@ -189,7 +190,8 @@ int main(int argc, char* argv[]) {
     w.show();
     app.processEvents();
     report("start-up: splash's end to the sorted list shown", ms(timer) / 1000, "s", "<= 0.25");
-    report("  the same in processor time", cpuMs() / 1000, "s", "<= 0.25");
+    report("  window's thread processor time", cpuMs() / 1000, "s", "<= 0.25");
+    report("  all threads' processor time", allCpuMs() / 1000, "s", "-");
     sorted = sorted && started && inSortOrder(w.lvSongList->songs()) &&
              w.lvSongList->songs().count() == kSongs;
     if (!sorted)
