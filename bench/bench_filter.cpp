@@ -54,11 +54,11 @@ int main(int argc, char* argv[]) {
     double worstCpu = 0;
     const auto keystroke = [&](const QString& text) {
         timer.start();
-        const double cpu = threadCpuMs();
+        const double cpuBefore = threadCpuMs();
         box.setText(text);
         list.repaint();
         worst = std::max(worst, ms(timer));
-        worstCpu = std::max(worstCpu, threadCpuMs() - cpu);
+        worstCpu = std::max(worstCpu, threadCpuMs() - cpuBefore);
         std::printf("  \"%s\": %d rows\n", qPrintable(text), list.songs().count());
     };
     for (int n = 1; n <= typed.size(); ++n)

@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
         w.lvSongList->selectKey(list.keyAt(i * (kSongs / 10) + 5));
         cpuStart = threadCpuMs();
         timer.restart();
-        w.action("mnuEdit_SongProp")->trigger();
+        w.mnuEdit_SongProp->trigger();
         worstOpen = std::max(worstOpen, opened);
         worstOpenCpu = std::max(worstOpenCpu, openCpu);
     }
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
         return editor.result();
     });
     timer.restart();
-    w.action("mnuEdit_SongPropDirect")->trigger();
+    w.mnuEdit_SongPropDirect->trigger();
     app.processEvents();
     const double written = ms(edit);
     editCpu = threadCpuMs() - editCpu;

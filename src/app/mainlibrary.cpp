@@ -1,24 +1,31 @@
-// The main window's file commands for the library: the library window and
-// exporting the list on screen as an M3U playlist.
+// The main window's file commands: the library window, exporting the list
+// on screen as an M3U playlist, and copying its files into a folder the
+// user picks, for example a portable player's.
 
 #include "app/mainwindow.h"
 
 #include "base/messagecatalogue.h"
 #include "base/messagepresenter.h"
 #include "base/modal.h"
+#include "export/copydialog.h"
 #include "library/librarywindow.h"
 #include "library/pickers.h"
 #include "playlists/m3ufile.h"
 #include "songlist/songlistview.h"
 
-#include <QAction>
+namespace {
 
-void frmMain::connectLibrary() {
-    connect(action(QStringLiteral("mnuFile_ShowMLP")), &QAction::triggered, this,
-            &frmMain::mnuFile_ShowMLP_Click);
-    connect(action(QStringLiteral("mnuFile_ExportM3u")), &QAction::triggered, this,
-            &frmMain::mnuFile_ExportM3u_Click);
+// The folder picked in the folder picker (which opens at, and keeps, the
+// pickers' shared folder), or nothing when it was cancelled.
+std::optional<QString> pickFolder(QWidget* owner) {
+    frmDirSelectBas picker(owner);
+    runModal(picker);
+    if (picker.RetCode() != 1)
+        return std::nullopt;
+    return picker.frmDirSelBas_GetDirectory();
 }
+
+} // namespace
 
 void frmMain::mnuFile_ShowMLP_Click() {
     frmMain_ShowLibrary({});
@@ -57,4 +64,19 @@ void frmMain::mnuFile_ExportM3u_Click() {
                            "除きました。")
                 .arg(leftOut),
             0, kDefaultMessageTitle);
+}
+
+void frmMain::mnuFile_CopySong_Click() {
+    ShowMessage(Msg::CopyToFolder, 0);
+    const std::optional<QString> folder = pickFolder(this);
+    if (!folder)
+        return;
+    // The list's file paths in display order, as the playlist export takes them.
+    QStringList sources;
+    if (!M3uLinesOf(lvSongList->songs(), sources)) {
+        msgbox::show(QStringLiteral("ﾌｧｲﾙﾊﾟｽの列が表示されていないため、コピーできません"), 0,
+                     kDefaultMessageTitle);
+        return;
+    }
+    CopyToFolder(this, sources, *folder);
 }

@@ -1,10 +1,16 @@
 // The main window's side of playing: its buttons, menu entry, volume and
 // play mode drive the player control, and the frame, status bar and play
-// button show what the control reports.
+// button show what the control reports. In compact mode the main window
+// minimises itself and the compact window, with the now-playing texts and
+// buttons, follows the player control instead until it returns with its
+// place.
 
 #include "app/mainwindow.h"
 
+#include "base/modal.h"
+#include "data/adoconnector.h"
 #include "data/songrecord.h"
+#include "playback/compactwindow.h"
 #include "playback/mediaplayer.h"
 #include "playback/nowplaying.h"
 #include "playback/playbutton.h"
@@ -15,7 +21,6 @@
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QShortcut>
@@ -56,10 +61,6 @@ void frmMain::connectPlayer() {
     connect(cmdPlay, &QToolButton::clicked, this, [this] { frmMain_PlaySong(QString()); });
     connect(cmdStop, &QToolButton::clicked, this, &frmMain::frmMain_StopSong);
     connect(cmdNext, &QToolButton::clicked, this, &frmMain::frmMain_NextSong);
-    connect(action(QStringLiteral("mnuEdit_PlaySelListSong")), &QAction::triggered, this,
-            &frmMain::mnuEdit_PlaySelListSong_Click);
-    connect(action(QStringLiteral("mnuDisp_ShowPlaySong")), &QAction::triggered, this,
-            &frmMain::frmMain_ShowPlaySong);
 }
 
 void frmMain::connectListKeys() {
@@ -70,10 +71,7 @@ void frmMain::connectListKeys() {
     onList(QKeySequence(Qt::Key_Space), [this] { frmMain_PlaySong(QString()); });
     onList(QKeySequence(Qt::Key_Return), [this] { mnuEdit_PlaySelListSong_Click(); });
     onList(QKeySequence(Qt::Key_Enter), [this] { mnuEdit_PlaySelListSong_Click(); });
-    connect(action(QStringLiteral("mnuEdit_Filter")), &QAction::triggered, this, [this] {
-        txtFilter->setFocus(Qt::ShortcutFocusReason);
-        txtFilter->selectAll();
-    });
+    connect(lvSongList, &SongListView::itemDoubleClicked, this, &frmMain::frmMain_EditSongProp);
 }
 
 // --- player control ---
@@ -163,4 +161,40 @@ void frmMain::frmMain_ShowPlaySong() {
     lvSongList->selectKey(key);
     lvSongList->setMultiSelect(true);
     lvSongList->setFocus();
+}
+
+// --- compact mode ---
+
+void frmMain::frmMain_StartCompact() {
+    if (compact_)
+        return;
+    compact_ = true;
+    const Qt::WindowStates before = windowState();
+    setWindowState(before | Qt::WindowMinimized);
+
+    frmCompact compact;
+    frmCpt_ = &compact;
+    compact.setScreen(screen());
+    compact.frmCpt_LoadSettings();
+    compact.frmCpt_SetCaption(lblSongDisp1->text(), lblSongDisp2->text(), *cmdPlay, *cmdStop,
+                              *cmdNext);
+    compact.follow(*player_);
+    connect(compact.cmdPlay, &QToolButton::clicked, this, [this] { frmMain_PlaySong(QString()); });
+    connect(compact.cmdStop, &QToolButton::clicked, this, &frmMain::frmMain_StopSong);
+    connect(compact.cmdNext, &QToolButton::clicked, this, &frmMain::frmMain_NextSong);
+    connect(&compact, &frmCompact::returned, this, &frmMain::frmMain_EndCompact);
+    runModal(compact);
+    // However the window ended, the player must not keep writing to it.
+    if (compact_)
+        compact.cmdReturn_Click();
+    frmCpt_ = nullptr;
+
+    setWindowState(before & ~Qt::WindowMinimized);
+    if (isVisible())
+        activateWindow();
+}
+
+void frmMain::frmMain_EndCompact(int left, int top) {
+    compact_ = false;
+    gConnector->adoSetData(Write::CompactPosition, {QString::number(left), QString::number(top)});
 }

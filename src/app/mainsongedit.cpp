@@ -16,8 +16,6 @@
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
-#include <QAction>
-
 namespace {
 
 const QString kSongRemoved = QStringLiteral("選択中の曲はデータベースから削除されています");
@@ -81,14 +79,6 @@ bool saveEdit(frmMain& window, const Song& edited, const QStringList& keys, bool
 }
 
 } // namespace
-
-void frmMain::connectSongEdit() {
-    connect(action(QStringLiteral("mnuEdit_SongProp")), &QAction::triggered, this,
-            &frmMain::frmMain_EditSongProp);
-    connect(action(QStringLiteral("mnuEdit_SongPropDirect")), &QAction::triggered, this,
-            &frmMain::frmMain_EditSongPropDirect);
-    connect(lvSongList, &SongListView::itemDoubleClicked, this, &frmMain::frmMain_EditSongProp);
-}
 
 void frmMain::frmMain_EditSongProp() {
     const std::optional<Song> edited = editSelectedSong(*this, 0);

@@ -13,7 +13,6 @@
 #include "web/desktop.h"
 #include "web/webpages.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -108,18 +107,6 @@ void frmMain::buildWebPane() {
     connect(cmdWebClose, &QToolButton::clicked, this, &frmMain::cmdWebClose_Click);
     connect(txtWebAddress, &QLineEdit::returnPressed, this,
             [this] { brwIE->navigate(txtWebAddress->text()); });
-
-    const std::initializer_list<std::pair<const char*, int>> pages = {
-        {"mnuWeb_SerchGoods", 1}, {"mnuWeb_SerchAuction", 2}, {"mnuWeb_ShowZep", 3}};
-    for (const auto& [name, mode] : pages)
-        connect(action(QString::fromLatin1(name)), &QAction::triggered, this,
-                [this, mode = mode] { frmMain_ShowWeb(mode); });
-    connect(action(QStringLiteral("mnuHelp_ShowHelp")), &QAction::triggered, this,
-            &frmMain::mnuHelp_ShowHelp_Click);
-    connect(action(QStringLiteral("mnuHelp_Help")), &QAction::triggered, this,
-            &frmMain::mnuHelp_Help_Click);
-    connect(action(QStringLiteral("mnuHelp_HP")), &QAction::triggered, this,
-            &frmMain::mnuHelp_HP_Click);
 }
 
 Browser* frmMain::webBrowser() {

@@ -1,7 +1,5 @@
 #include "app/mainwindow.h"
 
-#include "app/mainmenu.h"
-#include "app/mainmodule.h"
 #include "app/mainsettings.h"
 #include "app/opening.h"
 #include "base/busypointer.h"
@@ -9,6 +7,7 @@
 #include "base/messagecatalogue.h"
 #include "base/modal.h"
 #include "base/pictures.h"
+#include "base/random.h"
 #include "base/storedcolor.h"
 #include "base/twips.h"
 #include "base/widgetnames.h"
@@ -20,18 +19,18 @@
 #include "playback/playercontrol.h"
 #include "playback/playstate.h"
 #include "playback/selectsong.h"
-#include "setlists/setlistdialog.h"
 #include "songlist/displaysettings.h"
+#include "songlist/dispsetdialog.h"
 #include "songlist/filterbox.h"
 #include "songlist/songlist.h"
 #include "songlist/songlistview.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSlider>
@@ -41,6 +40,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -55,6 +55,24 @@ constexpr int kFilterHeight = 24;
 constexpr int kMinInnerWidth = 640;
 constexpr int kMinInnerHeight = 200;
 
+// The process-wide start and end: the connector, and the seed of the
+// random source.
+std::unique_ptr<ADO_Connector> connector;
+
+// Creates gConnector on `databasePath` (the default file when empty) and
+// seeds the song random source from the clock.
+void mdlMain_Init(const QString& databasePath) {
+    connector = std::make_unique<ADO_Connector>(databasePath);
+    gConnector = connector.get();
+    seedSongRandom(quint32(QDateTime::currentMSecsSinceEpoch()));
+}
+
+// Releases gConnector, closing the database.
+void mdlMain_Term() {
+    gConnector = nullptr;
+    connector.reset();
+}
+
 } // namespace
 
 frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* parent)
@@ -65,26 +83,13 @@ frmMain::frmMain(const QString& databasePath, MediaPlayer* player, QWidget* pare
     mpPlayer->setParent(this);
     mpPlayer->setObjectName(QStringLiteral("mpPlayer"));
     buildControls();
-    actions_ = buildMainMenu(*menuBar());
-    connect(action(QStringLiteral("mnuFile_Exit")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("mnuEdit_SetList")), &QAction::triggered, this,
-            &frmMain::mnuEdit_SetList_Click);
-    connect(action(QStringLiteral("mnuEdit_Album")), &QAction::triggered, this,
-            &frmMain::mnuEdit_Album_Click);
-    connect(action(QStringLiteral("mnuSetting_Disp")), &QAction::triggered, this,
-            &frmMain::mnuSetting_Disp_Click);
-    connect(action(QStringLiteral("mnuDisp_Compact")), &QAction::triggered, this,
-            &frmMain::frmMain_StartCompact);
+    buildMenus();
     connectPlayer();
     connectListKeys();
-    connectNameEditors();
     buildWebPane();
-    connectSongEdit();
-    connectLibrary();
-    connectSearch();
-    connectCopy();
     connectFiles();
     connectMpris();
+    connectMenus();
     resize(860, 600);
 }
 
@@ -296,13 +301,6 @@ void frmMain::reloadSetList(bool playOn) {
         followEditedSong({song});
 }
 
-void frmMain::mnuEdit_SetList_Click() {
-    frmSetList dialog(this);
-    runModal(dialog);
-    frmMain_SetSetListCombo();
-    frmMain_ReloadSetList();
-}
-
 void frmMain::frmMain_SetMainAppearance() {
     displaysettings::Appearance look;
     if (!displaysettings::readAppearance(displaysettings::Window::Main, look))
@@ -313,6 +311,17 @@ void frmMain::frmMain_SetMainAppearance() {
         lvSongList->setTextColor(storedColor(*look.textColor));
     if (look.backColor)
         lvSongList->setBackColor(storedColor(*look.backColor));
+}
+
+void frmMain::mnuSetting_Disp_Click() {
+    frmDispSet dialog(this);
+    runModal(dialog);
+    if (dialog.State != 0)
+        return;
+    if (!lvSetColumns(*lvSongList))
+        return;
+    frmMain_RefreshSetList();
+    frmMain_SetMainAppearance();
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

@@ -3,7 +3,6 @@
 #include "app/mainsettings.h"
 #include "data/song.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -121,7 +120,29 @@ public:
     const std::optional<Song>& currentSong() const;
     bool counted() const;
 
-    QAction* action(const QString& name) const { return actions_.value(name); }
+    // The menu items, built by buildMenus under these names.
+    QAction* mnuFile_ShowMLP;
+    QAction* mnuFile_ExportM3u;
+    QAction* mnuFile_CopySong;
+    QAction* mnuFile_Exit;
+    QAction* mnuEdit_SetList;
+    QAction* mnuEdit_Album;
+    QAction* mnuEdit_Category;
+    QAction* mnuEdit_Artist;
+    QAction* mnuEdit_SongProp;
+    QAction* mnuEdit_SongPropDirect;
+    QAction* mnuEdit_Serch;
+    QAction* mnuEdit_Filter;
+    QAction* mnuEdit_PlaySelListSong;
+    QAction* mnuSetting_Disp;
+    QAction* mnuWeb_SerchGoods;
+    QAction* mnuWeb_SerchAuction;
+    QAction* mnuWeb_ShowZep;
+    QAction* mnuDisp_ShowPlaySong;
+    QAction* mnuDisp_Compact;
+    QAction* mnuHelp_ShowHelp;
+    QAction* mnuHelp_Help;
+    QAction* mnuHelp_HP;
 
     // Controls, under the names the rest of the program uses.
     SongListView* lvSongList;
@@ -165,6 +186,11 @@ protected:
 
 private:
     void buildControls();
+    void buildMenus();
+    // The one place where the menu items meet their handlers.
+    void connectMenus();
+    // Puts the focus in the filter box, its text selected.
+    void mnuEdit_Filter_Click();
     void reloadSetList(bool playOn);
     void frmMain_SetMainAppearance();
     // The window's place and size, stored at shutdown and restored at start.
@@ -173,15 +199,10 @@ private:
     void layoutControls(int width, int height);
     void layoutDuration(int width);
     void connectPlayer();
-    // Space and Enter in the list, and the filter box's menu entry.
+    // Space, Enter and double-click in the list.
     void connectListKeys();
-    void connectNameEditors();
-    void connectSongEdit();
     // The playing song takes its edited record, if it was among `written`.
     void followEditedSong(const std::vector<Song>& written);
-    void connectLibrary();
-    void connectSearch();
-    void connectCopy();
     void showSkippedSong(const Song& song, const QString& reason);
     void clearSongDisplay();
     void connectFiles();
@@ -196,7 +217,6 @@ private:
     void Form_Unload();
 
     QString databasePath_;
-    QHash<QString, QAction*> actions_;
     PlayerControl* player_ = nullptr;
     QPointer<frmSerch> serch_;
     QPointer<frmMelodara> library_; // while the library window is open

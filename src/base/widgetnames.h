@@ -8,6 +8,9 @@ template <typename T> T* named(T* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
 }
+template <typename T> T* named(T* widget, const char* name) {
+    return named(widget, QString::fromLatin1(name));
+}
 
 // The name of element `index` of a control array, e.g. "cboCond(2)".
 inline QString indexed(const char* name, int index) {

@@ -89,11 +89,11 @@ bool PickerBase::setFolder(const QString& path, QString* error) {
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const auto add = [this](QTreeWidgetItem* parent, const QIcon& icon, const QString& name,
-                            const QString& path) {
+                            const QString& itemPath) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(dirDir);
         item->setIcon(0, icon);
         item->setText(0, name);
-        item->setData(0, Qt::UserRole, path);
+        item->setData(0, Qt::UserRole, itemPath);
         return item;
     };
     QTreeWidgetItem* current = nullptr;

@@ -11,9 +11,9 @@ constexpr int kFree = -1;
 constexpr int kGone = -2; // a removed key: lookups go on past it
 } // namespace
 
-RowStore::Text::Text(qsizetype capacity)
-    : data(static_cast<QChar*>(largememory::allocate(size_t(capacity) * sizeof(QChar)))),
-      capacity(capacity) {}
+RowStore::Text::Text(qsizetype chars)
+    : data(static_cast<QChar*>(largememory::allocate(size_t(chars) * sizeof(QChar)))),
+      capacity(chars) {}
 
 RowStore::Text::~Text() {
     largememory::release(data, size_t(capacity) * sizeof(QChar));

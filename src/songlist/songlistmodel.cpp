@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <functional>
 
-SongListItem::SongListItem(QString key, const QStringList& cells) : key(std::move(key)) {
-    for (const QString& c : cells)
+SongListItem::SongListItem(QString rowKey, const QStringList& rowCells) : key(std::move(rowKey)) {
+    for (const QString& c : rowCells)
         appendCell(c);
 }
 

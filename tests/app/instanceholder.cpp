@@ -21,8 +21,9 @@ int main(int argc, char* argv[]) {
     };
     switch (instance.claim()) {
     case SingleInstance::Claim::First:
-        QObject::connect(&instance, &SingleInstance::requested,
-                         [&say](const QStringList& files) { say("files: " + files.join('|')); });
+        QObject::connect(&instance, &SingleInstance::requested, [&say](const QStringList& files) {
+            say(QStringLiteral("files: ") + files.join(u'|'));
+        });
         say(QStringLiteral("first"));
         return app.exec();
     case SingleInstance::Claim::Running:

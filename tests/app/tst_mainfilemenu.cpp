@@ -69,11 +69,15 @@ private slots:
     // set list on an artist picks them at once.
     void registeredFolderPlays() {
         QTemporaryDir music;
-        const QString wav = music.path() + "/曲.wav";
+        const QString wav = music.path() + QStringLiteral("/曲.wav");
         QVERIFY(audiofiles::writeWav(wav, 1.0));
-        QVERIFY(taggedfiles::tagWav(wav, {"朝の歌", "Trio", {"Jazz", "Soul"}}, false));
+        QVERIFY(taggedfiles::tagWav(wav,
+                                    {QStringLiteral("朝の歌"),
+                                     QStringLiteral("Trio"),
+                                     {QStringLiteral("Jazz"), QStringLiteral("Soul")}},
+                                    false));
         MainFixture f;
-        frmMain* w = f.start(new GstPlayer("fakesink sync=false"));
+        frmMain* w = f.start(new GstPlayer(QStringLiteral("fakesink sync=false")));
         QVERIFY(w);
         setModalHandler([&](QDialog& dialog) {
             if (auto* library = qobject_cast<frmMelodara*>(&dialog)) {
@@ -86,19 +90,20 @@ private slots:
             picker->cmdOK->click();
             return 1;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         const SongListModel& list = w->lvSongList->songs();
         QCOMPARE(list.count(), 1);
         QCOMPARE(QStringList({list.cell(list.keyAt(0), 0), list.cell(list.keyAt(0), 1),
                               list.cell(list.keyAt(0), 2)}),
-                 QStringList({"朝の歌", "Trio", "Jazz/Soul"}));
+                 QStringList({QStringLiteral("朝の歌"), QStringLiteral("Trio"),
+                              QStringLiteral("Jazz/Soul")}));
         QString error;
         setlists::Conditions trio;
-        trio[0] = {setlists::Kind::Artist, setlists::kAtLeast, "TRIO"};
-        QVERIFY(setlists::saveSetList("Trio", trio, error));
-        QCOMPARE(gConnector->adoQueryRowCount(setlists::queryName("Trio")), 1);
+        trio[0] = {setlists::Kind::Artist, setlists::kAtLeast, QStringLiteral("TRIO")};
+        QVERIFY(setlists::saveSetList(QStringLiteral("Trio"), trio, error));
+        QCOMPARE(gConnector->adoQueryRowCount(setlists::queryName(QStringLiteral("Trio"))), 1);
 
-        w->cboHowToPlay->setCurrentIndex(w->cboHowToPlay->findText("ﾌﾟﾛｸﾞﾗﾑ再生"));
+        w->cboHowToPlay->setCurrentIndex(w->cboHowToPlay->findText(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生")));
         w->frmMain_PlaySong(QString());
         QCOMPARE(gPlayState, kPlaying);
         QCOMPARE(w->currentSong()->FilePath(), wav);
@@ -115,7 +120,7 @@ private slots:
         QTemporaryDir music;
         QStringList wavs;
         for (const char* name : {"/a.wav", "/b.wav", "/c.wav"}) {
-            wavs << music.path() + name;
+            wavs << music.path() + QLatin1String(name);
             QVERIFY(audiofiles::writeWav(wavs.back(), 0.2));
         }
         MainFixture f;
@@ -128,8 +133,8 @@ private slots:
             const auto pending = [library] {
                 QStringList out;
                 for (int p = library->LoadCount(); p < library->lvFileList->songs().count(); ++p)
-                    out << library->lvFileList->songs().keyAt(p).section('/', -1);
-                return out.join(',');
+                    out << library->lvFileList->songs().keyAt(p).section(u'/', -1);
+                return out.join(u',');
             };
             if (!QTest::qWaitFor([&] { return !pending().isEmpty(); }))
                 return 0;
@@ -147,7 +152,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(50, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w, &drop);
-        QTRY_COMPARE(opened, QStringList{"a.wav,c.wav"});
+        QTRY_COMPARE(opened, QStringList{QStringLiteral("a.wav,c.wav")});
         QCOMPARE(w->lvSongList->songs().count(), 2);
 
         QDialog other(w);
@@ -157,7 +162,7 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(opened.size(), 1);
         other.close();
-        QTRY_COMPARE(opened, QStringList({"a.wav,c.wav", "b.wav"}));
+        QTRY_COMPARE(opened, QStringList({QStringLiteral("a.wav,c.wav"), QStringLiteral("b.wav")}));
         QCOMPARE(w->lvSongList->songs().count(), 3);
     }
 
@@ -165,11 +170,12 @@ private slots:
     // stops the player.
     void reloadsOnlyWhenTheLibraryChanged() {
         MainFixture f;
-        f.lib.addSong("a");
-        f.lib.addSong("b");
+        f.lib.addSong(QStringLiteral("a"));
+        f.lib.addSong(QStringLiteral("b"));
         auto* player = new FakePlayer;
-        const QString music = f.lib.folder() + "/music/";
-        player->lengths = {{music + "a.mp3", 100}, {music + "b.mp3", 100}};
+        const QString music = f.lib.folder() + QStringLiteral("/music/");
+        player->lengths = {{music + QStringLiteral("a.mp3"), 100},
+                           {music + QStringLiteral("b.mp3"), 100}};
         frmMain* w = f.start(player);
         QVERIFY(w);
         w->frmMain_PlaySong(QString());
@@ -178,18 +184,18 @@ private slots:
             qobject_cast<frmMelodara*>(&dialog)->cmdCancel->click();
             return 0;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         QCOMPARE(gPlayState, kPlaying);
 
         // A deletion, then the close box: the list reloads without the song.
         setModalHandler([](QDialog& dialog) {
             auto* library = qobject_cast<frmMelodara*>(&dialog);
-            library->lvFileList->selectKey("Key_1");
+            library->lvFileList->selectKey(QStringLiteral("Key_1"));
             library->mnuFile_DeleteFile->trigger();
             library->close();
             return 0;
         });
-        w->action("mnuFile_ShowMLP")->trigger();
+        w->mnuFile_ShowMLP->trigger();
         QCOMPARE(gPlayState, kStopped);
         QCOMPARE(w->lvSongList->songs().count(), 1);
         QCOMPARE(w->lvSongList->songs().keyAt(0), QStringLiteral("Key_2"));
@@ -206,24 +212,32 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QByteArray>("written"); // the last of the files
-        const QStringList old = {"list", "list.m3u"};
-        QTest::newRow("list") << QStringList({"b", "a", "c"}) << "list" << QStringList({kMessage23})
-                              << old << QByteArray("<m>c.mp3\r\n<m>b.mp3\r\n<m>a.mp3\r\n");
+        const QStringList old = {QStringLiteral("list"), QStringLiteral("list.m3u")};
+        QTest::newRow("list") << QStringList({QStringLiteral("b"), QStringLiteral("a"),
+                                              QStringLiteral("c")})
+                              << QStringLiteral("list") << QStringList({kMessage23}) << old
+                              << QByteArray("<m>c.mp3\r\n<m>b.mp3\r\n<m>a.mp3\r\n");
         QTest::newRow("own extension")
-            << QStringList({"a"}) << "list.txt" << QStringList({kMessage23})
-            << QStringList({"list", "list.m3u", "list.txt"}) << QByteArray("<m>a.mp3\r\n");
-        QTest::newRow("empty list")
-            << QStringList() << "list" << QStringList({kMessage23}) << old << QByteArray();
+            << QStringList({QStringLiteral("a")}) << QStringLiteral("list.txt")
+            << QStringList({kMessage23})
+            << QStringList(
+                   {QStringLiteral("list"), QStringLiteral("list.m3u"), QStringLiteral("list.txt")})
+            << QByteArray("<m>a.mp3\r\n");
+        QTest::newRow("empty list") << QStringList() << QStringLiteral("list")
+                                    << QStringList({kMessage23}) << old << QByteArray();
         QTest::newRow("line breaks")
-            << QStringList({"a", "b\nc", "d\r", "e"}) << "list.m3u"
-            << QStringList({kMessage23, "ファイルパスに改行を含む 2 曲は、m3uファイルに書き出せ"
-                                        "ないため除きました。"})
+            << QStringList({QStringLiteral("a"), QStringLiteral("b\nc"), QStringLiteral("d\r"),
+                            QStringLiteral("e")})
+            << QStringLiteral("list.m3u")
+            << QStringList({kMessage23,
+                            QStringLiteral("ファイルパスに改行を含む 2 曲は、m3uファイルに書き出せ"
+                                           "ないため除きました。")})
             << old << QByteArray("<m>e.mp3\r\n<m>a.mp3\r\n");
         QTest::newRow("no such folder")
-            << QStringList({"a"}) << "no/such/list" << QStringList({kMessage23, kMessage24}) << old
-            << QByteArray("old\r\n");
-        QTest::newRow("cancelled") << QStringList({"a"}) << "" << QStringList({kMessage23}) << old
-                                   << QByteArray("old\r\n");
+            << QStringList({QStringLiteral("a")}) << QStringLiteral("no/such/list")
+            << QStringList({kMessage23, kMessage24}) << old << QByteArray("old\r\n");
+        QTest::newRow("cancelled") << QStringList({QStringLiteral("a")}) << QString()
+                                   << QStringList({kMessage23}) << old << QByteArray("old\r\n");
     }
     void exportWritesTheListAsShown() {
         QFETCH(QStringList, songs);
@@ -235,21 +249,22 @@ private slots:
         for (const QString& title : songs)
             f.lib.addSong(title);
         QVERIFY(f.start());
-        const int titleColumn = int(f.w->lvSongList->songs().captions().indexOf("曲名"));
+        const int titleColumn =
+            int(f.w->lvSongList->songs().captions().indexOf(QStringLiteral("曲名")));
         f.w->lvSongList->songs().setSort(true, titleColumn, 1); // titles descending
         QTemporaryDir out;
         for (const char* old : {"list", "list.m3u"})
-            QVERIFY(diskfiles::write(out.filePath(old), "old\r\n"));
+            QVERIFY(diskfiles::write(out.filePath(QLatin1String(old)), "old\r\n"));
         answerPickers(name.isEmpty() ? QString() : out.path(), name);
-        f.w->action("mnuFile_ExportM3u")->trigger();
+        f.w->mnuFile_ExportM3u->trigger();
         QStringList shown;
         for (const ScriptedPresenter::Box& box : f.boxes.boxes())
             shown << box.text;
         QCOMPARE(shown, messages);
         QCOMPARE(diskfiles::entries(out.path()), files);
         QCOMPARE(diskfiles::read(out.filePath(files.last())),
-                 written.replace("<m>", (f.lib.folder() + "/music/").toUtf8()));
-        QCOMPARE(diskfiles::read(out.filePath("list")), QByteArray("old\r\n"));
+                 written.replace("<m>", (f.lib.folder() + QStringLiteral("/music/")).toUtf8()));
+        QCOMPARE(diskfiles::read(out.filePath(QStringLiteral("list"))), QByteArray("old\r\n"));
     }
 
     // Songs "one/song", "two/song" and "three" (none for the empty list) at
@@ -265,23 +280,28 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<int>("progress");
         QTest::addColumn<QStringList>("copied");
-        const QStringList all = {"one/song", "two/song", "three"};
-        const QStringList shown = {"曲名", "ﾌｧｲﾙﾊﾟｽ"};
-        const QString notice = "現在のセットリスト内のファイルをフォルダに書き出します";
+        const QStringList all = {QStringLiteral("one/song"), QStringLiteral("two/song"),
+                                 QStringLiteral("three")};
+        const QStringList shown = {QStringLiteral("曲名"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")};
+        const QString notice =
+            QStringLiteral("現在のセットリスト内のファイルをフォルダに書き出します");
         // two/song, three, one/song
         QTest::newRow("descending") << all << shown << 1 << true << QStringList({notice}) << 1
-                                    << QStringList({"song.mp3:one/song", "three.mp3:three"});
+                                    << QStringList({QStringLiteral("song.mp3:one/song"),
+                                                    QStringLiteral("three.mp3:three")});
         // one/song, three (missing), two/song
         QTest::newRow("missing in the middle")
-            << QStringList({"one/song", "two/song"}) << shown << 0 << true
-            << QStringList({notice, "ファイルが見つかりません。\n<m>three.mp3"}) << 1
-            << QStringList({"song.mp3:one/song"});
+            << QStringList({QStringLiteral("one/song"), QStringLiteral("two/song")}) << shown << 0
+            << true
+            << QStringList({notice, QStringLiteral("ファイルが見つかりません。\n<m>three.mp3")})
+            << 1 << QStringList({QStringLiteral("song.mp3:one/song")});
         QTest::newRow("picker cancelled")
             << all << shown << 0 << false << QStringList({notice}) << 0 << QStringList();
         QTest::newRow("no file path column")
-            << all << QStringList({"曲名"}) << 0 << true
-            << QStringList({notice, "ﾌｧｲﾙﾊﾟｽの列が表示されていないため、コピーできません"}) << 0
-            << QStringList();
+            << all << QStringList({QStringLiteral("曲名")}) << 0 << true
+            << QStringList(
+                   {notice, QStringLiteral("ﾌｧｲﾙﾊﾟｽの列が表示されていないため、コピーできません")})
+            << 0 << QStringList();
         QTest::newRow("empty list")
             << QStringList() << shown << 0 << true << QStringList({notice}) << 0 << QStringList();
     }
@@ -294,30 +314,30 @@ private slots:
         QFETCH(int, progress);
         QFETCH(QStringList, copied);
         MainFixture f;
-        const QString music = f.lib.folder() + "/music/";
+        const QString music = f.lib.folder() + QStringLiteral("/music/");
         for (const char* title : {"one/song", "two/song", "three"}) {
             if (!present.isEmpty())
-                f.lib.addSong(title);
+                f.lib.addSong(QLatin1String(title));
         }
         for (const QString& title : present)
-            QVERIFY(diskfiles::write(music + title + ".mp3", title.toUtf8()));
+            QVERIFY(diskfiles::write(music + title + QStringLiteral(".mp3"), title.toUtf8()));
         f.lib.showColumns(columns);
         QVERIFY(f.start());
         f.w->lvSongList->songs().setSort(true, 0, order);
         QTemporaryDir target;
         int shownProgress = 0;
         answerPickers(pick ? target.path() : QString(), QString(), &shownProgress);
-        f.w->action("mnuFile_CopySong")->trigger();
+        f.w->mnuFile_CopySong->trigger();
         QStringList texts;
         for (const ScriptedPresenter::Box& box : f.boxes.boxes()) {
             texts << box.text;
             QCOMPARE(QPair(box.style, box.title), QPair(0, QStringLiteral("Melodara Player")));
         }
-        QCOMPARE(texts, messages.replaceInStrings("<m>", music));
+        QCOMPARE(texts, messages.replaceInStrings(QStringLiteral("<m>"), music));
         QCOMPARE(shownProgress, progress);
         QStringList files;
         for (const QString& name : diskfiles::entries(target.path()))
-            files << name + ":" + diskfiles::read(target.filePath(name));
+            files << name + u':' + QString::fromUtf8(diskfiles::read(target.filePath(name)));
         QCOMPARE(files, copied);
     }
 };

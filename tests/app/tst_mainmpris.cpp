@@ -70,16 +70,17 @@ public:
         return songOf(metadata);
     }
     static QString songOf(const QVariantMap& metadata) {
-        const auto list = [&](const char* key) {
-            return metadata.value(QString::fromLatin1(key)).toStringList().join(u',');
+        const auto list = [&](const QString& key) {
+            return metadata.value(key).toStringList().join(u',');
         };
         return QStringList{
-            metadata.value("mpris:trackid").value<QDBusObjectPath>().path(),
-            metadata.value("xesam:title").toString(),
-            list("xesam:artist"),
-            list("xesam:genre"),
-            metadata.value("xesam:url").toString(),
-            QString::number(qRound64(metadata.value("mpris:length").toLongLong() / 1000.0))}
+            metadata.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+            metadata.value(QStringLiteral("xesam:title")).toString(),
+            list(QStringLiteral("xesam:artist")),
+            list(QStringLiteral("xesam:genre")),
+            metadata.value(QStringLiteral("xesam:url")).toString(),
+            QString::number(
+                qRound64(metadata.value(QStringLiteral("mpris:length")).toLongLong() / 1000.0))}
             .join(u'|');
     }
     // The announced values of `name`, in order, as text.
@@ -135,16 +136,17 @@ private slots:
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("no session bus: run under dbus-run-session");
         MainFixture f;
-        QVERIFY(QDir().mkpath(f.lib.folder() + "/music"));
-        const QString a = f.lib.folder() + "/music/a.mp3", b = f.lib.folder() + "/music/b.mp3";
+        QVERIFY(QDir().mkpath(f.lib.folder() + QStringLiteral("/music")));
+        const QString a = f.lib.folder() + QStringLiteral("/music/a.mp3"),
+                      b = f.lib.folder() + QStringLiteral("/music/b.mp3");
         QVERIFY(audiofiles::writeWav(a, 2.0));
         QVERIFY(audiofiles::writeWav(b, 3.0));
         TempLibrary::Fields fields;
-        fields.artist = f.lib.addArtist("アーティスト");
-        fields.genres[0] = f.lib.addGenre("ロック");
-        fields.genres[1] = f.lib.addGenre("ポップ");
-        f.lib.addSong("a", fields);
-        f.lib.addSong("b");
+        fields.artist = f.lib.addArtist(QStringLiteral("アーティスト"));
+        fields.genres[0] = f.lib.addGenre(QStringLiteral("ロック"));
+        fields.genres[1] = f.lib.addGenre(QStringLiteral("ポップ"));
+        f.lib.addSong(QStringLiteral("a"), fields);
+        f.lib.addSong(QStringLiteral("b"));
         frmMain* w = f.start(new GstPlayer(QStringLiteral("fakesink sync=true")));
         QVERIFY(w);
         w->cboHowToPlay->setCurrentIndex(1); // program play: a, then b
@@ -152,31 +154,41 @@ private slots:
             QDBusConnection::sessionBus().interface()->isServiceRegistered(Mpris::kServiceName));
 
         Panel panel;
-        QCOMPARE(panel.get(kRoot, "Identity").toString(), QStringLiteral("Melodara Player"));
-        QCOMPARE(panel.get(kRoot, "DesktopEntry").toString(), QStringLiteral("melodara-player"));
+        QCOMPARE(panel.get(kRoot, QStringLiteral("Identity")).toString(),
+                 QStringLiteral("Melodara Player"));
+        QCOMPARE(panel.get(kRoot, QStringLiteral("DesktopEntry")).toString(),
+                 QStringLiteral("melodara-player"));
         QString abilities;
-        for (const char* name :
-             {"CanPlay", "CanPause", "CanGoNext", "CanControl", "CanGoPrevious", "CanSeek"})
-            abilities += panel.get(kPlayer, name).toBool() ? '1' : '0';
+        for (const QString& name : {QStringLiteral("CanPlay"), QStringLiteral("CanPause"),
+                                    QStringLiteral("CanGoNext"), QStringLiteral("CanControl"),
+                                    QStringLiteral("CanGoPrevious"), QStringLiteral("CanSeek")})
+            abilities += panel.get(kPlayer, name).toBool() ? u'1' : u'0';
         QCOMPARE(abilities, QStringLiteral("111100"));
         QCOMPARE(panel.status(), QStringLiteral("Stopped"));
-        const QString none = "/org/mpris/MediaPlayer2/TrackList/NoTrack|||||0";
+        const QString none = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack|||||0");
         QCOMPARE(panel.song(), none);
 
         const QString songA =
-            "/org/mpris/MediaPlayer2/melodara/song/1|a|アーティスト|ロック,ポップ|" +
-            QUrl::fromLocalFile(a).toString() + "|2000";
-        const QString songB = "/org/mpris/MediaPlayer2/melodara/song/2|b|指定無し|指定無し|" +
-                              QUrl::fromLocalFile(b).toString() + "|3000";
+            QStringLiteral(
+                "/org/mpris/MediaPlayer2/melodara/song/1|a|アーティスト|ロック,ポップ|") +
+            QUrl::fromLocalFile(a).toString() + QStringLiteral("|2000");
+        const QString songB =
+            QStringLiteral("/org/mpris/MediaPlayer2/melodara/song/2|b|指定無し|指定無し|") +
+            QUrl::fromLocalFile(b).toString() + QStringLiteral("|3000");
         // Each command as the buttons run it; Pause and Play leave a state
         // they do not apply to alone, Previous does nothing, and program
         // play stopped after the last song has no next one to start.
-        const QList<std::tuple<const char*, int, QString, QString>> steps = {
-            {"Play", kPlaying, "Playing", songA},      {"Play", kPlaying, "Playing", songA},
-            {"Pause", kPaused, "Paused", songA},       {"Pause", kPaused, "Paused", songA},
-            {"PlayPause", kPlaying, "Playing", songA}, {"Previous", kPlaying, "Playing", songA},
-            {"Next", kPlaying, "Playing", songB},      {"PlayPause", kPaused, "Paused", songB},
-            {"Stop", kStopped, "Stopped", none},       {"Play", kStopped, "Stopped", none},
+        const QList<std::tuple<QString, int, QString, QString>> steps = {
+            {QStringLiteral("Play"), kPlaying, QStringLiteral("Playing"), songA},
+            {QStringLiteral("Play"), kPlaying, QStringLiteral("Playing"), songA},
+            {QStringLiteral("Pause"), kPaused, QStringLiteral("Paused"), songA},
+            {QStringLiteral("Pause"), kPaused, QStringLiteral("Paused"), songA},
+            {QStringLiteral("PlayPause"), kPlaying, QStringLiteral("Playing"), songA},
+            {QStringLiteral("Previous"), kPlaying, QStringLiteral("Playing"), songA},
+            {QStringLiteral("Next"), kPlaying, QStringLiteral("Playing"), songB},
+            {QStringLiteral("PlayPause"), kPaused, QStringLiteral("Paused"), songB},
+            {QStringLiteral("Stop"), kStopped, QStringLiteral("Stopped"), none},
+            {QStringLiteral("Play"), kStopped, QStringLiteral("Stopped"), none},
         };
         for (const auto& [method, state, status, song] : steps) {
             QVERIFY(panel.call(kPlayer, method).type() == QDBusMessage::ReplyMessage);
@@ -185,28 +197,32 @@ private slots:
             QTRY_COMPARE(panel.status(), status);
             QTRY_COMPARE(panel.song(), song);
         }
-        QTRY_COMPARE(panel.announced("PlaybackStatus"),
-                     QStringList({"Playing", "Paused", "Playing", "Paused", "Stopped"}));
-        QCOMPARE(panel.announced("Metadata"), QStringList({songA, songB, none}));
+        QTRY_COMPARE(panel.announced(QStringLiteral("PlaybackStatus")),
+                     QStringList({QStringLiteral("Playing"), QStringLiteral("Paused"),
+                                  QStringLiteral("Playing"), QStringLiteral("Paused"),
+                                  QStringLiteral("Stopped")}));
+        QCOMPARE(panel.announced(QStringLiteral("Metadata")), QStringList({songA, songB, none}));
 
         // The volume: 0.0 to 1.0 over the slider's 0 to 8000, both ways.
-        QVERIFY(panel.set("Volume", 0.25));
+        QVERIFY(panel.set(QStringLiteral("Volume"), 0.25));
         QCOMPARE(w->sldVolume->value(), 2000);
-        QVERIFY(panel.set("Volume", 7.0));
+        QVERIFY(panel.set(QStringLiteral("Volume"), 7.0));
         QCOMPARE(w->sldVolume->value(), 8000);
         w->sldVolume->setValue(0);
-        QCOMPARE(panel.get(kPlayer, "Volume").toDouble(), 0.0);
-        QTRY_COMPARE(panel.announced("Volume").mid(0, 3), QStringList({"0.25", "1", "0"}));
+        QCOMPARE(panel.get(kPlayer, QStringLiteral("Volume")).toDouble(), 0.0);
+        QTRY_COMPARE(
+            panel.announced(QStringLiteral("Volume")).mid(0, 3),
+            QStringList({QStringLiteral("0.25"), QStringLiteral("1"), QStringLiteral("0")}));
 
         // Quit waits for an open dialog; then it closes the window, which
         // stops the player and saves the settings.
         QDialog dialog(w);
         dialog.open();
         QTRY_COMPARE(QApplication::activeModalWidget(), &dialog);
-        panel.call(kRoot, "Quit");
+        panel.call(kRoot, QStringLiteral("Quit"));
         QVERIFY(w->isVisible());
         dialog.close();
-        panel.call(kRoot, "Quit");
+        panel.call(kRoot, QStringLiteral("Quit"));
         QTRY_VERIFY(!w->isVisible());
     }
 };

@@ -42,16 +42,17 @@ class TestMainWindow : public QObject {
             QStringList row;
             for (const QString& field : fields)
                 row << rs.text(field);
-            out << row.join('|');
+            out << row.join(u'|');
         }
         return out;
     }
     // Songs a, b, c and a set list "Fav" holding b and c.
     static void fill(TempLibrary& lib) {
         for (const char* t : {"a", "b", "c"})
-            lib.addSong(t);
-        lib.db().adoSetData(Write::AddSetList, {"Fav"});
-        lib.db().adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE ID > 1", "Q_SetList_Fav");
+            lib.addSong(QLatin1String(t));
+        lib.db().adoSetData(Write::AddSetList, {QStringLiteral("Fav")});
+        lib.db().adoxCreateQuery(QStringLiteral("SELECT * FROM Q_SetList_ALL WHERE ID > 1"),
+                                 QStringLiteral("Q_SetList_Fav"));
     }
     // Resizes the window so that the area below the menu bar and above the
     // status bar, where the resize rule lays out, is `inner`.
@@ -66,9 +67,9 @@ class TestMainWindow : public QObject {
         const SongListModel& list = w.lvSongList->songs();
         for (int p = 0; p < list.count(); ++p)
             titles << list.cell(list.keyAt(p), 0);
-        return QStringList({w.cboSetList->currentText(), titles.join(','),
+        return QStringList({w.cboSetList->currentText(), titles.join(u','),
                             w.cboHowToPlay->currentText(), QString::number(w.sldVolume->value())})
-            .join(" | ");
+            .join(QStringLiteral(" | "));
     }
 
 private slots:
@@ -80,18 +81,20 @@ private slots:
     void withoutSelectionTheFirstSetListAndModeAreShown() {
         MainFixture f;
         fill(f.lib);
-        f.lib.db().adoSetData(Write::SelectSetList, {"deleted list"}); // none selected
-        f.lib.db().adoSetData(Write::SelectPlayMode, {"none"});
-        f.lib.db().adoSetData(Write::SystemVolume, {"loud"});
+        f.lib.db().adoSetData(Write::SelectSetList,
+                              {QStringLiteral("deleted list")}); // none selected
+        f.lib.db().adoSetData(Write::SelectPlayMode, {QStringLiteral("none")});
+        f.lib.db().adoSetData(Write::SystemVolume, {QStringLiteral("loud")});
         QVERIFY(f.start());
         QCOMPARE(shown(*f.w), QStringLiteral("ALL | a,b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
     }
 
     void failedListLoadEndsStartAndKeepsSettings() {
         MainFixture f;
-        f.lib.db().adoSetData(Write::AddSetList, {"Lost"}); // a set list without its query
-        f.lib.db().adoSetData(Write::SelectSetList, {"Lost"});
-        f.lib.db().adoSetData(Write::SystemVolume, {"7000"});
+        f.lib.db().adoSetData(Write::AddSetList,
+                              {QStringLiteral("Lost")}); // a set list without its query
+        f.lib.db().adoSetData(Write::SelectSetList, {QStringLiteral("Lost")});
+        f.lib.db().adoSetData(Write::SystemVolume, {QStringLiteral("7000")});
         QVERIFY(!f.start());
         QCOMPARE(f.boxes.boxes().size(), 2);
         QCOMPARE(f.boxes.boxes()[0].title, QStringLiteral("DBError"));
@@ -110,11 +113,11 @@ private slots:
         QVERIFY(f.start());
         frmMain& w = *f.w;
         // The program refilling the combo does not reload the list.
-        w.lvSongList->songs().removeItem("Key_1");
+        w.lvSongList->songs().removeItem(QStringLiteral("Key_1"));
         w.frmMain_SetSetListCombo();
         QCOMPARE(shown(w), QStringLiteral("ALL | b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
-        gLastKey = "Key_3";
-        w.cboSetList->setCurrentIndex(w.cboSetList->findText("Fav"));
+        gLastKey = QStringLiteral("Key_3");
+        w.cboSetList->setCurrentIndex(w.cboSetList->findText(QStringLiteral("Fav")));
         QCOMPARE(shown(w), QStringLiteral("Fav | b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
         QVERIFY(w.lvSongList->songs().sorted()); // the reloaded list keeps its sort
         QVERIFY(gLastKey.isEmpty());
@@ -122,8 +125,8 @@ private slots:
         QCOMPARE(shown(w), QStringLiteral("ALL | a,b,c | ﾗﾝﾀﾞﾑ再生 | 4000"));
         w.close();
         f.lib.reopen();
-        QCOMPARE(rows(f.lib, 2, {"セットリスト名", "選択"}),
-                 QStringList({"ALL|True", "Fav|False"}));
+        QCOMPARE(rows(f.lib, 2, {QStringLiteral("セットリスト名"), QStringLiteral("選択")}),
+                 QStringList({QStringLiteral("ALL|True"), QStringLiteral("Fav|False")}));
     }
 
     void resizeRuleLaysOutWithoutOverlap_data() {
@@ -165,8 +168,9 @@ private slots:
         for (QWidget* a : controls) {
             QVERIFY2(QRect(QPoint(), inner).contains(a->geometry()), qPrintable(a->objectName()));
             for (QWidget* b : controls) {
-                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
-                         qPrintable(a->objectName() + " overlaps " + b->objectName()));
+                QVERIFY2(
+                    a == b || !a->geometry().intersects(b->geometry()),
+                    qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
             }
         }
         for (QWidget* part : QWidgetList({w.lblSongDisp1, w.lblSongDisp2}))
@@ -198,7 +202,9 @@ private slots:
         QVERIFY(f.start());
         frmMain& w = *f.w;
         resizeInner(w, QSize(860, 400));
-        const QString path = "/music/" + QString("長いフォルダ名/").repeated(40) + "曲.mp3";
+        const QString path = QStringLiteral("/music/") +
+                             QStringLiteral("長いフォルダ名/").repeated(40) +
+                             QStringLiteral("曲.mp3");
         QCOMPARE(path.size(), 332); // 7 + 40 × 8 + 5
         w.lblStatBarSong->setText(path);
         auto* label = static_cast<ElidedLabel*>(w.lblStatBarSong);
@@ -207,8 +213,9 @@ private slots:
             QTRY_COMPARE(w.width(), width);
             QCOMPARE(w.lblStatBarSong->text(), path);
             const QString shown = label->shownText();
-            QVERIFY2(shown.startsWith("/music/") && shown.endsWith("/曲.mp3") &&
-                         shown.contains("…"),
+            QVERIFY2(shown.startsWith(QStringLiteral("/music/")) &&
+                         shown.endsWith(QStringLiteral("/曲.mp3")) &&
+                         shown.contains(QStringLiteral("…")),
                      qPrintable(shown));
             QVERIFY(label->geometry().right() < width);
             QCOMPARE(w.sldVolume->geometry().right(), width - 21);
@@ -228,14 +235,16 @@ private slots:
         lvSortList(f.w->lvSongList->songs(), 0); // titles; the stored order (0) flips to 1
         f.w.reset();
         f.lib.reopen();
-        QCOMPARE(rows(f.lib, 6, {"設定値"}), QStringList({"2500"}));
-        QCOMPARE(rows(f.lib, 5, {"再生種別", "選択"}),
-                 QStringList({"ﾗﾝﾀﾞﾑ再生|False", "ﾌﾟﾛｸﾞﾗﾑ再生|True", "優先度ﾗﾝﾀﾞﾑ再生|False"}));
+        QCOMPARE(rows(f.lib, 6, {QStringLiteral("設定値")}), QStringList({QStringLiteral("2500")}));
+        QCOMPARE(rows(f.lib, 5, {QStringLiteral("再生種別"), QStringLiteral("選択")}),
+                 QStringList({QStringLiteral("ﾗﾝﾀﾞﾑ再生|False"), QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ再生|True"),
+                              QStringLiteral("優先度ﾗﾝﾀﾞﾑ再生|False")}));
         // 100 pixels at 96 DPI
-        QCOMPARE(rows(f.lib, 1, {"列名", "幅"}).at(1), QStringLiteral("ｱｰﾃｨｽﾄ名|1500"));
+        QCOMPARE(rows(f.lib, 1, {QStringLiteral("列名"), QStringLiteral("幅")}).at(1),
+                 QStringLiteral("ｱｰﾃｨｽﾄ名|1500"));
         // Order 1 is stored as "昇順", and "昇順" restores descending.
-        QCOMPARE(rows(f.lib, 4, {"設定情報", "設定値"}),
-                 QStringList({"ソート列|0", "ソート種別|昇順"}));
+        QCOMPARE(rows(f.lib, 4, {QStringLiteral("設定情報"), QStringLiteral("設定値")}),
+                 QStringList({QStringLiteral("ソート列|0"), QStringLiteral("ソート種別|昇順")}));
         QVERIFY(f.start());
         QCOMPARE(shown(*f.w), QStringLiteral("Fav | c,b | ﾌﾟﾛｸﾞﾗﾑ再生 | 2500"));
         QCOMPARE(f.w->lvSongList->columnWidth(1), 100);
@@ -252,16 +261,24 @@ private slots:
         QTest::addColumn<QStringList>("stored"); // Left, Top, Width, Height, 最大化
         QTest::addColumn<QPoint>("restored");
         QTest::newRow("on the screen")
-            << QRect(30, 40, 700, 500) << false << QStringList({"450", "600", "10500", "7500", "0"})
+            << QRect(30, 40, 700, 500) << false
+            << QStringList({QStringLiteral("450"), QStringLiteral("600"), QStringLiteral("10500"),
+                            QStringLiteral("7500"), QStringLiteral("0")})
             << QPoint(30, 40);
         QTest::newRow("partly off the screen")
             << QRect(-300, 700, 700, 500) << false
-            << QStringList({"-4500", "10500", "10500", "7500", "0"}) << QPoint(-300, 700);
+            << QStringList({QStringLiteral("-4500"), QStringLiteral("10500"),
+                            QStringLiteral("10500"), QStringLiteral("7500"), QStringLiteral("0")})
+            << QPoint(-300, 700);
         QTest::newRow("off every screen")
-            << QRect(900, 0, 700, 500) << false << QStringList({"13500", "0", "10500", "7500", "0"})
+            << QRect(900, 0, 700, 500) << false
+            << QStringList({QStringLiteral("13500"), QStringLiteral("0"), QStringLiteral("10500"),
+                            QStringLiteral("7500"), QStringLiteral("0")})
             << QPoint(50, 150);
         QTest::newRow("maximised")
-            << QRect(30, 40, 700, 500) << true << QStringList({"450", "600", "10500", "7500", "1"})
+            << QRect(30, 40, 700, 500) << true
+            << QStringList({QStringLiteral("450"), QStringLiteral("600"), QStringLiteral("10500"),
+                            QStringLiteral("7500"), QStringLiteral("1")})
             << QPoint(0, 0);
     }
     void theWindowPlaceIsRemembered() {
@@ -284,8 +301,9 @@ private slots:
         QStringList values;
         for (const char* name : {"Left", "Top", "Width", "Height", "最大化"}) {
             Recordset rs;
-            f.lib.db().adoGetData(Read::Setting, rs, "メイン画面" + QString::fromUtf8(name));
-            values << (rs.Eof() ? "<none>" : rs.text("設定値"));
+            f.lib.db().adoGetData(Read::Setting, rs,
+                                  QStringLiteral("メイン画面") + QString::fromUtf8(name));
+            values << (rs.Eof() ? QStringLiteral("<none>") : rs.text(QStringLiteral("設定値")));
         }
         QCOMPARE(values, stored);
         QVERIFY(f.start());
@@ -305,19 +323,20 @@ private slots:
         MainFixture f;
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::yellow);
-        QVERIFY(image.save(f.lib.folder() + "/bg.png"));
-        f.lib.db().adoSetData(Write::MainPicture, {f.lib.folder() + "/bg.png"});
-        f.lib.db().adoSetData(Write::MainFontColor, {"255"});
-        f.lib.db().adoSetData(Write::MainBackColor, {"65280"});
+        QVERIFY(image.save(f.lib.folder() + QStringLiteral("/bg.png")));
+        f.lib.db().adoSetData(Write::MainPicture, {f.lib.folder() + QStringLiteral("/bg.png")});
+        f.lib.db().adoSetData(Write::MainFontColor, {QStringLiteral("255")});
+        f.lib.db().adoSetData(Write::MainBackColor, {QStringLiteral("65280")});
         QVERIFY(f.start());
         QVERIFY(f.w->lvSongList->hasPicture());
         QCOMPARE(f.w->lvSongList->textColor(), QColor(255, 0, 0));
         QCOMPARE(f.w->lvSongList->backColor(), QColor(0, 255, 0));
         f.w.reset();
         f.lib.reopen();
-        f.lib.db().adoSetData(Write::MainPicture, {f.lib.folder() + "/missing.png"});
-        f.lib.db().adoSetData(Write::MainFontColor, {"not a colour"});
-        f.lib.db().adoSetData(Write::MainBackColor, {"16711680"});
+        f.lib.db().adoSetData(Write::MainPicture,
+                              {f.lib.folder() + QStringLiteral("/missing.png")});
+        f.lib.db().adoSetData(Write::MainFontColor, {QStringLiteral("not a colour")});
+        f.lib.db().adoSetData(Write::MainBackColor, {QStringLiteral("16711680")});
         const QColor designText = SongListView().textColor();
         QVERIFY(f.start());
         QVERIFY(!f.w->lvSongList->hasPicture());
@@ -329,12 +348,13 @@ private slots:
     // separators; no access key is used twice in a menu, and each shortcut
     // is in the help page's table.
     void menusHaveTheirItemsShortcutsAndSeparators() {
-        const QString help = diskfiles::read(MELODARA_PROGRAM_FOLDER "/MelodaraHelp.html");
+        const QString help = QString::fromUtf8(
+            diskfiles::read(QStringLiteral(MELODARA_PROGRAM_FOLDER "/MelodaraHelp.html")));
         frmMain w(QString(), new FakePlayer);
         QStringList layout;
         const auto accessKey = [](const QAction* a) {
-            const qsizetype at = a->text().indexOf('&');
-            return at < 0 ? QString() : "/" + a->text().mid(at + 1, 1);
+            const qsizetype at = a->text().indexOf(u'&');
+            return at < 0 ? QString() : QStringLiteral("/") + a->text().mid(at + 1, 1);
         };
         QStringList menuKeys;
         for (QAction* top : w.menuBar()->actions()) {
@@ -342,29 +362,34 @@ private slots:
             QStringList keysOfMenu;
             for (QAction* a : top->menu()->actions()) {
                 const QString keys = a->shortcut().toString();
-                QVERIFY2(keys.isEmpty() || help.contains("<kbd>" + keys + "</kbd>"),
+                QVERIFY2(keys.isEmpty() || help.contains(QStringLiteral("<kbd>") + keys +
+                                                         QStringLiteral("</kbd>")),
                          qPrintable(keys));
                 QVERIFY2(a->isSeparator() || !keysOfMenu.contains(accessKey(a)),
                          qPrintable(a->text()));
                 keysOfMenu << accessKey(a);
-                items << (a->isSeparator() ? "-"
-                                           : a->objectName().section('_', 1) + accessKey(a) +
-                                                 (keys.isEmpty() ? "" : "=" + keys));
+                items << (a->isSeparator()
+                              ? QStringLiteral("-")
+                              : a->objectName().section(u'_', 1) + accessKey(a) +
+                                    (keys.isEmpty() ? QString() : QStringLiteral("=") + keys));
             }
             QVERIFY(!menuKeys.contains(accessKey(top)));
             menuKeys << accessKey(top);
-            layout << top->menu()->objectName() + accessKey(top) + ":" + items.join(' ');
+            layout << top->menu()->objectName() + accessKey(top) + QStringLiteral(":") +
+                          items.join(u' ');
         }
-        QCOMPARE(layout,
-                 QStringList({"mnuFile/F:ShowMLP/S - ExportM3u/E CopySong/C - Exit/X",
-                              "mnuEdit/E:SetList/S Album/A - Category/C Artist/T - SongProp/R "
-                              "SongPropDirect/D - Serch/F=Ctrl+F Filter/L=Ctrl+L - "
-                              "PlaySelListSong/P=Ctrl+P",
-                              "mnuSetting/S:Disp/D",
-                              "mnuWeb/W:SerchGoods/S=F2 SerchAuction/O=F3 ShowZep/H=F4",
-                              "mnuDisp/D:ShowPlaySong/P=Ctrl+D - Compact/C=Ctrl+C",
-                              "mnuHelp/H:ShowHelp/V=F1 Help/H - HP/S"}));
-        QVERIFY(diskfiles::read(MELODARA_PROGRAM_FOLDER "/始めにお読みください.txt")
+        QCOMPARE(
+            layout,
+            QStringList(
+                {QStringLiteral("mnuFile/F:ShowMLP/S - ExportM3u/E CopySong/C - Exit/X"),
+                 QStringLiteral("mnuEdit/E:SetList/S Album/A - Category/C Artist/T - SongProp/R "
+                                "SongPropDirect/D - Serch/F=Ctrl+F Filter/L=Ctrl+L - "
+                                "PlaySelListSong/P=Ctrl+P"),
+                 QStringLiteral("mnuSetting/S:Disp/D"),
+                 QStringLiteral("mnuWeb/W:SerchGoods/S=F2 SerchAuction/O=F3 ShowZep/H=F4"),
+                 QStringLiteral("mnuDisp/D:ShowPlaySong/P=Ctrl+D - Compact/C=Ctrl+C"),
+                 QStringLiteral("mnuHelp/H:ShowHelp/V=F1 Help/H - HP/S")}));
+        QVERIFY(diskfiles::read(QStringLiteral(MELODARA_PROGRAM_FOLDER "/始めにお読みください.txt"))
                     .contains("Melodara Player"));
     }
 
@@ -373,12 +398,12 @@ private slots:
     void searchFromTheMenu() {
         MainFixture f;
         for (const char* t : {"Alpha", "Beta", "Gamma", "Delta"})
-            f.lib.addSong(t);
-        f.lib.showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ"});
+            f.lib.addSong(QLatin1String(t));
+        f.lib.showColumns({QStringLiteral("曲名"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
         QVERIFY(f.start());
         frmMain& w = *f.w;
         w.lvSongList->songs().setSort(true, 0, 0); // Alpha, Beta, Delta, Gamma
-        QAction* command = w.action("mnuEdit_Serch");
+        QAction* command = w.mnuEdit_Serch;
 
         command->trigger();
         command->trigger(); // brings the open window forward, columns once
@@ -392,11 +417,11 @@ private slots:
         QCOMPARE(columns->currentText(), QStringLiteral("ﾌｧｲﾙﾊﾟｽ"));
 
         columns->setCurrentIndex(0);
-        serch->txtSerch->setText("ta");
+        serch->txtSerch->setText(QStringLiteral("ta"));
         serch->cmdNext->click();
-        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_2"}));
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({QStringLiteral("Key_2")}));
         serch->cmdNext->click();
-        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_4"}));
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({QStringLiteral("Key_4")}));
         QCOMPARE(gSerchPos, 3);
 
         // Closed and opened again: the first search starts from the top.
@@ -407,9 +432,9 @@ private slots:
         QCOMPARE(serch->cboSerchColumn->count(), 2);
         QCOMPARE(gSerchPos, 3);
         serch->cboSerchColumn->setCurrentIndex(0);
-        serch->txtSerch->setText("a");
+        serch->txtSerch->setText(QStringLiteral("a"));
         serch->cmdNext->click();
-        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_1"}));
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({QStringLiteral("Key_1")}));
         QVERIFY(f.boxes.boxes().isEmpty());
     }
     void buttonsNeverLackPictures() {
@@ -418,10 +443,10 @@ private slots:
         for (QToolButton* b : {w.cmdPlay, w.cmdStop, w.cmdNext})
             QVERIFY(!b->icon().isNull());
 
-        const QString folder = QCoreApplication::applicationDirPath() + "/MLPData";
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/MLPData");
         QImage own(20, 10, QImage::Format_RGB32);
         own.fill(Qt::blue);
-        QVERIFY(QDir().mkpath(folder) && own.save(folder + "/Play.bmp", "BMP"));
+        QVERIFY(QDir().mkpath(folder) && own.save(folder + QStringLiteral("/Play.bmp"), "BMP"));
         QCOMPARE(pictures::load(pictures::Picture::Play).size(), QSize(20, 10));
         QDir(folder).removeRecursively();
         QCOMPARE(pictures::load(pictures::Picture::Play).size(), QSize(32, 32));
@@ -429,8 +454,10 @@ private slots:
 
     void splashClosesAfterOnePeriod() {
         frmOpening splash;
-        QCOMPARE(splash.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Melodara Player"));
-        QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 5.00"));
+        QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Melodara Player"));
+        QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version 5.00"));
         splash.tmProc->start(10);
         QCOMPARE(splash.exec(), int(QDialog::Accepted));
     }

@@ -52,16 +52,19 @@ private slots:
     void secondStartHandsOverItsFiles_data() {
         QTest::addColumn<QStringList>("files");
         QTest::newRow("plain start: raise only") << QStringList();
-        QTest::newRow("files") << QStringList{"/m/a b.mp3", "/m/フォルダ", "/m/list.m3u"};
+        QTest::newRow("files") << QStringList{QStringLiteral("/m/a b.mp3"),
+                                              QStringLiteral("/m/フォルダ"),
+                                              QStringLiteral("/m/list.m3u")};
     }
     void secondStartHandsOverItsFiles() {
         QFETCH(QStringList, files);
         SingleInstance first(library());
         QCOMPARE(first.claim(), Claim::First);
-        QVERIFY(QFile::exists(library() + ".lock"));
+        QVERIFY(QFile::exists(library() + QStringLiteral(".lock")));
         QSignalSpy requested(&first, &SingleInstance::requested);
         // The same file spelled another way is the same library.
-        SingleInstance second(dir_.path() + "/a/DataBase/../DataBase/MelodaraPlayer.db");
+        SingleInstance second(dir_.path() +
+                              QStringLiteral("/a/DataBase/../DataBase/MelodaraPlayer.db"));
         QCOMPARE(second.claim(), Claim::Running);
         auto handed = std::async(std::launch::async, [&] { return second.handOver(files); });
         QVERIFY(requested.wait(5000));
@@ -72,11 +75,12 @@ private slots:
     void anotherLibraryRunsBesideAndAnEndedOneIsFree() {
         auto first = std::make_unique<SingleInstance>(library());
         QCOMPARE(first->claim(), Claim::First);
-        SingleInstance other(library("b"));
+        SingleInstance other(library(QStringLiteral("b")));
         QCOMPARE(other.claim(), Claim::First);
-        QVERIFY(SingleInstance::serverName(library()) != SingleInstance::serverName(library("b")));
+        QVERIFY(SingleInstance::serverName(library()) !=
+                SingleInstance::serverName(library(QStringLiteral("b"))));
         first.reset();
-        QVERIFY(!QFile::exists(library() + ".lock"));
+        QVERIFY(!QFile::exists(library() + QStringLiteral(".lock")));
         SingleInstance next(library());
         QCOMPARE(next.claim(), Claim::First);
     }
@@ -85,12 +89,14 @@ private slots:
     // the first prints what it got.
     void secondProcessHandsOverToTheFirst() {
         QProcess first;
-        QCOMPARE(startHolder(first, {library("p")}), QStringLiteral("first"));
-        QCOMPARE(runHolder({library("p"), "/m/x.mp3", "/m/y"}), QStringLiteral("handed"));
+        QCOMPARE(startHolder(first, {library(QStringLiteral("p"))}), QStringLiteral("first"));
+        QCOMPARE(runHolder({library(QStringLiteral("p")), QStringLiteral("/m/x.mp3"),
+                            QStringLiteral("/m/y")}),
+                 QStringLiteral("handed"));
         QVERIFY(first.canReadLine() || first.waitForReadyRead(5000));
         QCOMPARE(QString::fromUtf8(first.readLine()).trimmed(),
                  QStringLiteral("files: /m/x.mp3|/m/y"));
-        QCOMPARE(runHolder({library("q")}), QStringLiteral("first"));
+        QCOMPARE(runHolder({library(QStringLiteral("q"))}), QStringLiteral("first"));
         first.kill();
         first.waitForFinished();
     }
@@ -99,17 +105,18 @@ private slots:
     // its process gone and takes the library.
     void lockOfAKilledProcessIsTakenOver() {
         QProcess holder;
-        QCOMPARE(startHolder(holder, {library("k")}), QStringLiteral("first"));
+        QCOMPARE(startHolder(holder, {library(QStringLiteral("k"))}), QStringLiteral("first"));
         holder.kill();
         QVERIFY(holder.waitForFinished());
-        QVERIFY(QFile::exists(library("k") + ".lock"));
-        SingleInstance next(library("k"));
+        QVERIFY(QFile::exists(library(QStringLiteral("k")) + QStringLiteral(".lock")));
+        SingleInstance next(library(QStringLiteral("k")));
         QCOMPARE(next.claim(), Claim::First);
         QSignalSpy requested(&next, &SingleInstance::requested);
         QProcess second;
-        second.start(QStringLiteral(INSTANCE_HOLDER), {library("k"), "/m/z.mp3"});
+        second.start(QStringLiteral(INSTANCE_HOLDER),
+                     {library(QStringLiteral("k")), QStringLiteral("/m/z.mp3")});
         QVERIFY(requested.wait(5000));
-        QCOMPARE(requested.first().first().toStringList(), QStringList{"/m/z.mp3"});
+        QCOMPARE(requested.first().first().toStringList(), QStringList{QStringLiteral("/m/z.mp3")});
         QVERIFY(second.waitForFinished(5000));
         QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(),
                  QStringLiteral("handed"));
@@ -118,19 +125,19 @@ private slots:
     // A lock held by a live process that does not answer: the hand-over
     // gives up after its time, and the lock's age never makes it stale.
     void silentHolderIsNotWaitedOnForEver() {
-        QLockFile lock(library("s") + ".lock");
-        QVERIFY(QDir().mkpath(dir_.path() + "/s/DataBase"));
+        QLockFile lock(library(QStringLiteral("s")) + QStringLiteral(".lock"));
+        QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/s/DataBase")));
         QVERIFY(lock.tryLock(0));
-        QFile lockFile(library("s") + ".lock");
+        QFile lockFile(library(QStringLiteral("s")) + QStringLiteral(".lock"));
         QVERIFY(lockFile.open(QIODevice::ReadWrite));
         QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
                                      QFileDevice::FileModificationTime));
         lockFile.close();
-        SingleInstance second(library("s"));
+        SingleInstance second(library(QStringLiteral("s")));
         QCOMPARE(second.claim(), Claim::Running);
         QElapsedTimer waited;
         waited.start();
-        QVERIFY(!second.handOver({"/m/a.mp3"}, 300));
+        QVERIFY(!second.handOver({QStringLiteral("/m/a.mp3")}, 300));
         QVERIFY(waited.elapsed() >= 300);
         QVERIFY(waited.elapsed() < 3000);
     }
@@ -138,10 +145,10 @@ private slots:
     void readOnlyFolderRunsUnguarded() {
         if (geteuid() == 0)
             QSKIP("root writes into read-only folders");
-        QVERIFY(QDir().mkpath(dir_.path() + "/r/DataBase"));
-        QVERIFY(QFile::setPermissions(dir_.path() + "/r/DataBase",
+        QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/r/DataBase")));
+        QVERIFY(QFile::setPermissions(dir_.path() + QStringLiteral("/r/DataBase"),
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        SingleInstance instance(library("r"));
+        SingleInstance instance(library(QStringLiteral("r")));
         QCOMPARE(instance.claim(), Claim::Unguarded);
     }
 };

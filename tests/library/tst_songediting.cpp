@@ -66,7 +66,7 @@ class TestSongEditing : public QObject {
         for (const QString& key : keys)
             QVERIFY(w_->lvSongList->selectKey(key, true));
     }
-    void trigger(const QString& command) { w_->action(command)->trigger(); }
+    void trigger(const QString& command) { w_->findChild<QAction*>(command)->trigger(); }
     static void check(frmSongProperty& e, const QStringList& names) {
         for (int i = 0; i < e.lvSongList->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = e.lvSongList->topLevelItem(i);

@@ -850,7 +850,7 @@ private slots:
         // there: the status bar still names the last one.
         player_->failing.insert(path("c"));
         w.lvSongList->selectKey("Key_2");
-        w.action("mnuEdit_PlaySelListSong")->trigger();
+        w.mnuEdit_PlaySelListSong->trigger();
         QCOMPARE(gPlayState, kStopped);
         QCOMPARE(w.lblStatBarSong->text(),
                  "再生できない曲を飛ばしました：" + path("c") + "（cannot open）");
@@ -972,7 +972,7 @@ private slots:
         if (command == "next")
             w.cmdNext->click();
         else
-            w.action("mnuEdit_PlaySelListSong")->trigger();
+            w.mnuEdit_PlaySelListSong->trigger();
         QCOMPARE(gPlayState, kPlaying);
         QCOMPARE(player_->openedFile(), path(plays));
         QCOMPARE(player_->log.front(), QStringLiteral("stop"));
@@ -1041,10 +1041,10 @@ private slots:
         show(w);
         w.frmMain_PlaySong(QString());
         auto* menu = w.findChild<QMenu*>("mnuEdit");
-        w.action("mnuEdit_Album")->setStatusTip("tip");
+        w.mnuEdit_Album->setStatusTip("tip");
         w.menuBar()->setActiveAction(menu->menuAction());
         QTRY_VERIFY(menu->isVisible());
-        menu->setActiveAction(w.action("mnuEdit_Album"));
+        menu->setActiveAction(w.mnuEdit_Album);
         QCOMPARE(w.statBar->currentMessage(), QStringLiteral("tip"));
         for (bool open : {true, false}) {
             menu->setVisible(open);
@@ -1224,7 +1224,7 @@ private slots:
             }();
             return c.result();
         });
-        w.action("mnuDisp_Compact")->trigger();
+        w.mnuDisp_Compact->trigger();
         QVERIFY(!w.compact() && !w.compactWindow());
         QVERIFY(!(w.windowState() & Qt::WindowMinimized));
         QCOMPARE(texts(w), "||再生");
@@ -1235,7 +1235,7 @@ private slots:
             reopened = dialog.pos();
             return 0;
         });
-        w.action("mnuDisp_Compact")->trigger();
+        w.mnuDisp_Compact->trigger();
         QCOMPARE(reopened, QPoint(120, 45));
     }
 };

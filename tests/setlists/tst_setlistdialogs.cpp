@@ -505,8 +505,8 @@ private slots:
             setList->cmdOK_Click();
             return setList->result();
         });
-        w.action("mnuEdit_Album")->trigger();
-        w.action("mnuEdit_SetList")->trigger();
+        w.mnuEdit_Album->trigger();
+        w.mnuEdit_SetList->trigger();
         QCOMPARE(w.cboSetList->count(), 2); // "ALL" and the new one
         w.cboSetList->setCurrentIndex(w.cboSetList->findText("On Trip"));
         const QStringList shown = texts(&w.lvSongList->songs());

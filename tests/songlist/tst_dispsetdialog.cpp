@@ -270,11 +270,11 @@ private slots:
             };
         };
         setModalHandler(answer(false));
-        w.action("mnuSetting_Disp")->trigger();
+        w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns);
         QCOMPARE(w.lvSongList->songs().count(), 1); // not reloaded
         setModalHandler(answer(true));
-        w.action("mnuSetting_Disp")->trigger();
+        w.mnuSetting_Disp->trigger();
         QCOMPARE(w.lvSongList->songs().captions(), columns.mid(1));
         QCOMPARE(w.lvSongList->songs().count(), 2);
         QCOMPARE(w.lvSongList->textColor(), QColor(255, 0, 0));
@@ -302,7 +302,7 @@ private slots:
                 d.cmdOK->click();
                 return d.result();
             });
-            w.action("mnuSetting_Disp")->trigger();
+            w.mnuSetting_Disp->trigger();
             setModalHandler({});
             QCOMPARE(list.songs().captions(), QStringList({"ﾌﾞﾚｰｸｱｳﾄ", "曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",
                                                            "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"}));

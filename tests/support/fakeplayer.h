@@ -18,15 +18,15 @@ public:
 
     void open(const QString& fileName) override;
     bool start() override;
-    void pause() override { log << "pause"; }
-    void stop() override { log << "stop"; }
+    void pause() override { log << QStringLiteral("pause"); }
+    void stop() override { log << QStringLiteral("stop"); }
     bool seek(double seconds) override {
-        log << QString("seek %1").arg(seconds);
+        log << QStringLiteral("seek %1").arg(seconds);
         return ok_ && !unseekable.contains(opened_);
     }
     void setVolume(int v) override {
         volume_ = v;
-        log << QString("volume %1").arg(v);
+        log << QStringLiteral("volume %1").arg(v);
     }
     int volume() const override { return volume_; }
     double length() const override { return length_; }

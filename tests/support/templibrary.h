@@ -17,7 +17,7 @@ public:
 
     ADO_Connector& db() { return *db_; }
     QString folder() const { return dir_.path(); }
-    QString path() const { return dir_.path() + "/DataBase/MelodaraPlayer.db"; }
+    QString path() const { return dir_.path() + QStringLiteral("/DataBase/MelodaraPlayer.db"); }
     // Closes the database (the folder stays), so a window can open it.
     void close();
     void reopen();

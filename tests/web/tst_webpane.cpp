@@ -171,7 +171,7 @@ private slots:
                                                           {"mnuWeb_ShowZep", kShop}};
         for (const auto& [item, address] : pages) {
             network_.requests.clear();
-            win.w->action(item)->trigger();
+            win.w->findChild<QAction*>(item)->trigger();
             QVERIFY(win.waitLoaded(QUrl(address)));
             QCOMPARE(win.address(), address);
             QCOMPARE(network_.requests, QStringList({address}));
@@ -283,7 +283,7 @@ private slots:
             opened << asked;
             return handled;
         });
-        win.w->action(item)->trigger();
+        win.w->findChild<QAction*>(item)->trigger();
         QCOMPARE(opened, QList<QUrl>({url}));
         QCOMPARE(win.w->webPaneOpen(), !handled);
         if (!handled)
@@ -351,7 +351,7 @@ private slots:
         Window win;
         QVERIFY(win.start());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The web pane cannot be shown: "));
-        win.w->action("mnuWeb_SerchGoods")->trigger();
+        win.w->mnuWeb_SerchGoods->trigger();
         QVERIFY(!win.w->webPaneOpen());
         QVERIFY(!win.w->txtWebAddress->isVisible());
         browser::setFactory(browser::load(MELODARA_WEB_LIBRARY));
