@@ -68,6 +68,12 @@ double threadCpuMs() {
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 void report(const char* what, double value, const char* unit, const char* target) {
     std::printf("%-44s %9.3f %s  (target %s)\n", what, value, unit, target);
 }

@@ -4,6 +4,7 @@
 
 #include "base/combohelpers.h"
 #include "base/filehelpers.h"
+#include "base/largememory.h"
 #include "base/longwork.h"
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
@@ -491,6 +492,35 @@ private slots:
         QVERIFY2(wrong.isEmpty(),
                  qPrintable(
                      QStringLiteral("%1 wrong, first: %2").arg(wrong.size()).arg(wrong.value(0))));
+    }
+
+    // A grown block keeps what was written in it, small or large, on either
+    // side of the large-block size; the rest of it can be written.
+    void grownMemoryKeepsItsBytes_data() {
+        QTest::addColumn<qsizetype>("from");
+        QTest::addColumn<qsizetype>("to");
+        constexpr qsizetype large = qsizetype(largememory::kLargeBytes);
+        QTest::newRow("small to small") << qsizetype(1000) << qsizetype(3000);
+        QTest::newRow("small to large") << qsizetype(1000) << large;
+        QTest::newRow("large to larger") << large << 5 * large + 7;
+        QTest::newRow("just under large to large") << large - 1 << 2 * large;
+    }
+    void grownMemoryKeepsItsBytes() {
+        QFETCH(qsizetype, from);
+        QFETCH(qsizetype, to);
+        const auto byteAt = [](qsizetype i) { return char(i * 7 % 251); };
+        auto* block = static_cast<char*>(largememory::allocate(size_t(from)));
+        for (qsizetype i = 0; i < from; ++i)
+            block[i] = byteAt(i);
+        const qsizetype used = from - 1; // the last byte need not be kept
+        block =
+            static_cast<char*>(largememory::grow(block, size_t(from), size_t(used), size_t(to)));
+        qsizetype wrong = 0;
+        for (qsizetype i = 0; i < used; ++i)
+            wrong += block[i] != byteAt(i);
+        block[to - 1] = 1;
+        largememory::release(block, size_t(to));
+        QCOMPARE(wrong, 0);
     }
 };
 

@@ -261,8 +261,13 @@ private slots:
         opened.acquire();
         QVERIFY(!db_->adoSetData(Write::AddSong, {QStringLiteral("/u.mp3"), QStringLiteral("u")}));
         QVERIFY(db_->wasBusy());
-        // A read sees what is committed, not the worker's rows.
+        // A read sees what is committed, not the worker's rows; a read
+        // ahead too, through the same read-only connection.
         QCOMPARE(column(16, QStringLiteral("ファイルパス")), QStringList());
+        int rows = 0;
+        QVERIFY(db_->adoGetEachRowAhead(Read::StoredQuery, QStringLiteral("Q_SetList_ALL"),
+                                        [&](const Recordset&) { ++rows; }));
+        QCOMPARE(rows, 0);
         finish.release();
         QVERIFY(worker->wait(10000));
         QVERIFY(committed);
@@ -295,6 +300,49 @@ private slots:
                  QStringList({QStringLiteral("41"), QStringLiteral("42"), QStringLiteral("43"),
                               QStringLiteral("21"), QStringLiteral("22"), QStringLiteral("23")}));
         QVERIFY(boxes_->boxes().isEmpty());
+    }
+
+    // A read ahead hands every row over once, in the query's order, however
+    // the rows fall into the blocks read on the worker (1024 rows each,
+    // three of them going round): none, one, a block, a block and a row,
+    // and more blocks than go round.
+    void readAheadHandsEveryRowInOrder_data() {
+        QTest::addColumn<int>("songs");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("a block") << 1024;
+        QTest::newRow("a block and a row") << 1025;
+        QTest::newRow("five blocks") << 4097;
+    }
+    void readAheadHandsEveryRowInOrder() {
+        QFETCH(int, songs);
+        {
+            ADO_Connector::BulkWrite bulk(*db_);
+            for (int i = 1; i <= songs; ++i)
+                QVERIFY(db_->adoSetData(Write::AddSong, {QStringLiteral("/m/%1.mp3").arg(i),
+                                                         QStringLiteral("s%1").arg(i)}));
+            QVERIFY(bulk.commit());
+        }
+        int rows = 0;
+        int outOfOrder = 0;
+        QVERIFY(db_->adoGetEachRowAhead(
+            Read::StoredQuery, QStringLiteral("Q_SetList_ALL"), [&](const Recordset& row) {
+                ++rows;
+                if (row.text(QStringLiteral("ID")) != QString::number(rows) ||
+                    row.text(QStringLiteral("タイトル")) != QStringLiteral("s%1").arg(rows) ||
+                    row.text(QStringLiteral("ジャンル1")) != QStringLiteral("指定無し"))
+                    ++outOfOrder;
+            }));
+        QCOMPARE(rows, songs);
+        QCOMPARE(outOfOrder, 0);
+        QVERIFY(boxes_->boxes().isEmpty());
+
+        // A query that does not exist fails with the connector's box.
+        rows = 0;
+        QVERIFY(!db_->adoGetEachRowAhead(Read::StoredQuery, QStringLiteral("Q_SetList_gone"),
+                                         [&](const Recordset&) { ++rows; }));
+        QCOMPARE(rows, 0);
+        QCOMPARE(boxes_->boxes().size(), 1);
     }
 
     // One row of a stored query at an offset, in the query's own order,

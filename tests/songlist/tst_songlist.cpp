@@ -8,8 +8,12 @@
 #include "songlist/songrows.h"
 #include "templibrary.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
 
 using listrows::column;
 using listrows::keys;
@@ -481,6 +485,44 @@ private slots:
         QCOMPARE(keys(list), up);
         list.setSort(true, 0, 1);
         QCOMPARE(keys(list), down);
+    }
+
+    // A long column is ranked in two halves at once: its order is still
+    // the stable sort of the cells' case-folded forms, whichever half equal
+    // cells fall in, with or without a start every cell shares.
+    void aLongColumnSortsAsAShortOneDoes_data() {
+        QTest::addColumn<QString>("start");
+        QTest::newRow("own starts") << QString();
+        QTest::newRow("a shared start") << QStringLiteral("/音楽/Ａ/");
+    }
+    void aLongColumnSortsAsAShortOneDoes() {
+        QFETCH(QString, start);
+        const QList<QString> letters = {
+            QStringLiteral("a"), QStringLiteral("A"),  QStringLiteral("ａ"), QStringLiteral("Ａ"),
+            QStringLiteral("b"), QStringLiteral("ｶ"),  QStringLiteral("カ"), QStringLiteral("か"),
+            QStringLiteral("1"), QStringLiteral("１"), QStringLiteral("9"),  QString()};
+        QRandomGenerator random(7);
+        QList<QStringList> rows;
+        QStringList cells;
+        for (int i = 0; i < 30000; ++i) {
+            QString cell = start;
+            for (int n = random.bounded(4); n > 0; --n)
+                cell += letters[random.bounded(int(letters.size()))];
+            cells << cell;
+            rows << QStringList{cell};
+        }
+        QList<int> byFolded(cells.size());
+        std::iota(byFolded.begin(), byFolded.end(), 0);
+        std::stable_sort(byFolded.begin(), byFolded.end(), [&](int a, int b) {
+            return cells[a].toCaseFolded() < cells[b].toCaseFolded();
+        });
+        QStringList up;
+        for (int i : byFolded)
+            up << QStringLiteral("Key_") + QString::number(i + 1);
+        SongListModel list;
+        listrows::fill(list, {QStringLiteral("曲名")}, rows);
+        list.setSort(true, 0, 0);
+        QCOMPARE(keys(list), up);
     }
 
     void nextKeyFollowsDisplayOrder() {
