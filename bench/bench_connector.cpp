@@ -54,7 +54,7 @@ OpenTimes openTimes(const QString& path, bool cold) {
         ADO_Connector db(path);
         out.open = ms(timer);
         Recordset rs;
-        if (!db.adoGetData(Read::StoredQuery, rs, "Q_SetList_ALL"))
+        if (!db.adoGetData(Read::StoredQuery, rs, QStringLiteral("Q_SetList_ALL")))
             return out;
         out.list = ms(timer) - out.open;
     }
@@ -75,7 +75,7 @@ OpenTimes openTimes(const QString& path, bool cold) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString path = dir.path() + "/DataBase/MelodaraPlayer.db";
+    const QString path = dir.path() + QStringLiteral("/DataBase/MelodaraPlayer.db");
     auto connector = std::make_unique<ADO_Connector>(path);
     ADO_Connector& db = *connector;
 
@@ -84,9 +84,10 @@ int main(int argc, char* argv[]) {
     {
         ADO_Connector::BulkWrite bulk(db);
         for (int i = 0; i < kSongs; ++i) {
-            const QString title = QString("Song %1").arg(i, 6, 10, QChar('0'));
-            db.adoSetData(Write::AddSong,
-                          {QString("/music/Artist %1/%2.mp3").arg(i % 500).arg(title), title});
+            const QString title = QStringLiteral("Song %1").arg(i, 6, 10, QLatin1Char('0'));
+            db.adoSetData(
+                Write::AddSong,
+                {QStringLiteral("/music/Artist %1/%2.mp3").arg(i % 500).arg(title), title});
         }
         bulk.commit();
     }
@@ -95,11 +96,12 @@ int main(int argc, char* argv[]) {
 
     timer.restart();
     Recordset rs;
-    db.adoGetData(Read::StoredQuery, rs, "Q_SetList_ALL");
+    db.adoGetData(Read::StoredQuery, rs, QStringLiteral("Q_SetList_ALL"));
     const double openMs = ms(timer);
     qint64 sum = 0;
     for (; !rs.Eof(); rs.MoveNext())
-        sum += rs.Field("ID").toLongLong() + rs.text("タイトル").size();
+        sum += rs.Field(QStringLiteral("ID")).toLongLong() +
+               rs.text(QStringLiteral("タイトル")).size();
     std::printf(
         "open and walk \"ALL\" (%d rows, kind 3):      %7.1f ms  (target <= 300; open %.1f)\n",
         rs.RecordCount(), ms(timer), openMs);
@@ -125,7 +127,7 @@ int main(int argc, char* argv[]) {
         QString mode = kRandomPlay;
         QString key;
         Song song;
-        SelectSong("ALL", mode, song, key);
+        SelectSong(QStringLiteral("ALL"), mode, song, key);
         slowest = std::max(slowest, ms(one));
         sum += song.FilePath().size();
     }

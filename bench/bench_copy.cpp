@@ -31,7 +31,7 @@ bool emptyFolder(const QString& path) {
 // Seconds of one copy into the emptied `folder`, with nothing left to
 // write back from the copy before; -1 when it failed.
 double timed(const QString& folder, const std::function<bool()>& copy) {
-    if (!emptyFolder(folder) || QProcess::execute("sync", {}) != 0)
+    if (!emptyFolder(folder) || QProcess::execute(QStringLiteral("sync"), {}) != 0)
         return -1.0;
     QElapsedTimer timer;
     timer.start();
@@ -40,11 +40,11 @@ double timed(const QString& folder, const std::function<bool()>& copy) {
 
 // Copies `files` below `root` with cp and with FolderCopy and prints both.
 bool compare(const QStringList& files, const QString& root, const char* where) {
-    const QString ours = root + "/ours";
-    const QString theirs = root + "/cp";
+    const QString ours = root + QStringLiteral("/ours");
+    const QString theirs = root + QStringLiteral("/cp");
     const auto runCp = [&] {
         QProcess cp;
-        cp.start("cp", QStringList{"-t", theirs} + files);
+        cp.start(QStringLiteral("cp"), QStringList{QStringLiteral("-t"), theirs} + files);
         return cp.waitForFinished(-1) && cp.exitCode() == 0;
     };
     const auto runOurs = [&] { return FolderCopy(files, ours).run(); };
@@ -75,14 +75,15 @@ bool compare(const QStringList& files, const QString& root, const char* where) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString source = dir.path() + "/source";
+    const QString source = dir.path() + QStringLiteral("/source");
     QDir().mkpath(source);
     QStringList files;
     QByteArray bytes(kSize, Qt::Uninitialized);
     QRandomGenerator random(5);
     for (int i = 0; i < kFiles; ++i) {
         random.fillRange(reinterpret_cast<quint32*>(bytes.data()), kSize / 4);
-        const QString path = source + QString("/song %1.mp3").arg(i, 4, 10, QChar('0'));
+        const QString path =
+            source + QStringLiteral("/song %1.mp3").arg(i, 4, 10, QLatin1Char('0'));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != kSize)
             return 1;
@@ -90,8 +91,8 @@ int main(int argc, char* argv[]) {
     }
     if (!compare(files, dir.path(), "into a folder on the same file system"))
         return 1;
-    if (QDir("/dev/shm").exists()) {
-        QTemporaryDir other("/dev/shm/bench_copy-XXXXXX");
+    if (QDir(QStringLiteral("/dev/shm")).exists()) {
+        QTemporaryDir other(QStringLiteral("/dev/shm/bench_copy-XXXXXX"));
         if (!other.isValid() ||
             !compare(files, other.path(), "into a folder on another file system"))
             return 1;

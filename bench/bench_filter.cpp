@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     box.setGeometry(0, 0, 300, 26);
     window.show();
     lvSetColumns(list);
-    lvSetSongList(0, "ALL", list.songs());
+    lvSetSongList(0, QStringLiteral("ALL"), list.songs());
     list.songs().setSort(true, 0, 0);
     app.processEvents();
 

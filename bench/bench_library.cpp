@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     AnswerOk answerOk;
     QTemporaryDir dir;
-    const QString root = dir.path() + "/library";
+    const QString root = dir.path() + QStringLiteral("/library");
     benchtree::build(root);
     std::printf("tree: %d music files\n", benchtree::kFiles);
 
@@ -77,14 +77,16 @@ int main(int argc, char* argv[]) {
 
         // Every column shown, sorted by title.
         SongListModel list;
-        list.setColumns({"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",
-                         "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"});
+        list.setColumns({QStringLiteral("曲名"), QStringLiteral("ｱｰﾃｨｽﾄ名"),
+                         QStringLiteral("ｼﾞｬﾝﾙ"), QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("優先度"),
+                         QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"), QStringLiteral("ﾄﾚﾝﾄﾞ"),
+                         QStringLiteral("ﾎﾞﾘｭｰﾑ補正"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
         lvSetSongList(0, QStringLiteral("ALL"), list);
         list.setSort(true, 0, 0);
         timer.start();
         QStringList lines;
         M3uLinesOf(list, lines);
-        WriteM3uFile(dir.path() + "/export.m3u", lines);
+        WriteM3uFile(dir.path() + QStringLiteral("/export.m3u"), lines);
         reportTime("export a 100,000-row list", timer, 300);
         if (lines.size() != kSongs)
             return 1;
@@ -101,7 +103,7 @@ int main(int argc, char* argv[]) {
             return 1;
     }
 
-    ADO_Connector empty(dir.path() + "/empty/MelodaraPlayer.db");
+    ADO_Connector empty(dir.path() + QStringLiteral("/empty/MelodaraPlayer.db"));
     gConnector = &empty;
     qsizetype findCount = 0;
     benchtree::timeFind(root, findCount);
@@ -150,7 +152,7 @@ int main(int argc, char* argv[]) {
     QStringList relative;
     for (const QString& path : found)
         relative << path.mid(root.size() + 1);
-    const QString playlist = root + "/all.m3u";
+    const QString playlist = root + QStringLiteral("/all.m3u");
     WriteM3uFile(playlist, relative);
     QStringList entries;
     timer.start();

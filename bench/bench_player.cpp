@@ -93,7 +93,7 @@ bool open(GstPlayer& player, const QString& file) {
 }
 
 void measure(const char* what, const QString& file) {
-    GstPlayer player("fakesink sync=true");
+    GstPlayer player(QStringLiteral("fakesink sync=true"));
     if (!open(player, file)) {
         std::printf("%-5s cannot open: %s\n", what, qPrintable(player.lastError()));
         return;
@@ -115,7 +115,7 @@ void measure(const char* what, const QString& file) {
 constexpr int kFadeSeconds = 6;
 
 void measureFade(const char* what, const QString& file) {
-    GstPlayer outgoing("fakesink sync=true");
+    GstPlayer outgoing(QStringLiteral("fakesink sync=true"));
     std::unique_ptr<MediaPlayer> twin(outgoing.twin(nullptr));
     auto& incoming = dynamic_cast<GstPlayer&>(*twin);
     if (!open(outgoing, file) || !open(incoming, file)) {
@@ -155,7 +155,7 @@ struct Kind {
 // Each song is opened, played to its end as fast as the output takes it
 // (or, when it cannot be played, passed over), and replaced by the next.
 void playMany(const QList<Kind>& kinds) {
-    GstPlayer player("fakesink sync=false");
+    GstPlayer player(QStringLiteral("fakesink sync=false"));
     QSignalSpy ended(&player, &MediaPlayer::endOfStream);
     QSignalSpy failed(&player, &MediaPlayer::errorOccurred);
     QList<double> longestMs(kinds.size(), 0.0);
@@ -273,15 +273,17 @@ void drawOnALargeSetList() {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const auto at = [&](const char* name) { return dir.path() + "/" + name; };
+    const auto at = [&](const char* name) {
+        return dir.path() + QStringLiteral("/") + QString::fromUtf8(name);
+    };
     const QString wav = at("tone.wav");
     const QString mp3 = at("tone.mp3");
     const QString mid = at("tune.mid");
-    if (!audiofiles::encodeTone(wav, kSeconds, 2, "wavenc") ||
+    if (!audiofiles::encodeTone(wav, kSeconds, 2, QStringLiteral("wavenc")) ||
         !audiofiles::writeMidi(mid, int(kSeconds * 2)))
         return 1;
-    const bool hasMp3 =
-        audiofiles::encodeTone(mp3, kSeconds, 2, "lamemp3enc target=bitrate bitrate=192 cbr=true");
+    const bool hasMp3 = audiofiles::encodeTone(
+        mp3, kSeconds, 2, QStringLiteral("lamemp3enc target=bitrate bitrate=192 cbr=true"));
     std::printf("SoundFont: %s\n", qPrintable(GstPlayer::soundFont()));
     measure("WAV", wav);
     if (hasMp3)
@@ -293,16 +295,16 @@ int main(int argc, char* argv[]) {
         measureFade("WAVs", wav);
 
     using audiofiles::MonoWav;
-    QList<Kind> kinds = {{"WAV", at("short.wav"), true},
-                         {"AIFF", at("short.aiff"), true},
-                         {"MIDI", at("short.mid"), true},
-                         {"WAV 8-bit mono, odd", at("8bit.wav"), true, false},
-                         {"WAV 24-bit mono, odd", at("24bit.wav"), true, false},
-                         {"WAV u-law, odd", at("ulaw.wav"), true, false},
-                         {"WAV no samples", at("empty.wav"), true, false},
-                         {"missing", at("missing.wav"), false},
-                         {"empty file", at("empty.mp3"), false},
-                         {"not audio", at("text.mp3"), false}};
+    QList<Kind> kinds = {{QStringLiteral("WAV"), at("short.wav"), true},
+                         {QStringLiteral("AIFF"), at("short.aiff"), true},
+                         {QStringLiteral("MIDI"), at("short.mid"), true},
+                         {QStringLiteral("WAV 8-bit mono, odd"), at("8bit.wav"), true, false},
+                         {QStringLiteral("WAV 24-bit mono, odd"), at("24bit.wav"), true, false},
+                         {QStringLiteral("WAV u-law, odd"), at("ulaw.wav"), true, false},
+                         {QStringLiteral("WAV no samples"), at("empty.wav"), true, false},
+                         {QStringLiteral("missing"), at("missing.wav"), false},
+                         {QStringLiteral("empty file"), at("empty.mp3"), false},
+                         {QStringLiteral("not audio"), at("text.mp3"), false}};
     if (!audiofiles::writeWav(kinds[0].file, 1.0) || !audiofiles::writeAiff(kinds[1].file, 1.0) ||
         !audiofiles::writeMidi(kinds[2].file, 2) ||
         !audiofiles::writeMonoWav(kinds[3].file, MonoWav::Pcm8, 8001) ||
@@ -312,9 +314,10 @@ int main(int argc, char* argv[]) {
         !audiofiles::writeBytes(kinds[8].file, QByteArray()) ||
         !audiofiles::writeBytes(kinds[9].file, "not a song\n"))
         return 1;
-    if (hasMp3 && audiofiles::encodeTone(at("short.mp3"), 1.0, 2,
-                                         "lamemp3enc target=bitrate bitrate=192 cbr=true"))
-        kinds.insert(3, {"MP3", at("short.mp3"), true});
+    if (hasMp3 &&
+        audiofiles::encodeTone(at("short.mp3"), 1.0, 2,
+                               QStringLiteral("lamemp3enc target=bitrate bitrate=192 cbr=true")))
+        kinds.insert(3, {QStringLiteral("MP3"), at("short.mp3"), true});
     playMany(kinds);
     drawOnALargeSetList();
     return 0;

@@ -31,22 +31,23 @@ public:
 
 // Plain text, Japanese text, wildcards around plain letters, and
 // wildcards alone (which no plain run can rule out).
-const QStringList kTexts = {"zzz", QString::fromUtf16(u"存在しない"), "[!a-z]#?x*q", "#[g-k]#"};
+const QStringList kTexts = {QStringLiteral("zzz"), QString::fromUtf16(u"存在しない"),
+                            QStringLiteral("[!a-z]#?x*q"), QStringLiteral("#[g-k]#")};
 
 // Search texts of 1,000 characters, each made to cost the most of one
 // kind: a list of 998 entries, lists alone, wildcards between stars, one
 // segment of wildcards longer than a text, plain text, and a mixture.
 QStringList longTexts() {
-    QString list = "[";
+    QString list = QStringLiteral("[");
     for (int i = 0; i < 998; ++i)
         list += QChar(0x4E00 + 3 * i);
-    list += "]";
+    list += QStringLiteral("]");
     return {list,
-            QString("[!a]").repeated(250),
-            QString("?*").repeated(500),
-            QString("#").repeated(1000),
-            QString("x").repeated(1000),
-            QString("a?[b-k]#*").repeated(111) + "z"};
+            QStringLiteral("[!a]").repeated(250),
+            QStringLiteral("?*").repeated(500),
+            QStringLiteral("#").repeated(1000),
+            QStringLiteral("x").repeated(1000),
+            QStringLiteral("a?[b-k]#*").repeated(111) + QStringLiteral("z")};
 }
 
 // The slowest "find next" without a match over every column and text.
@@ -77,7 +78,7 @@ int main(int argc, char* argv[]) {
     SongListView list;
     list.resize(1000, 700);
     lvSetColumns(list);
-    lvSetSongList(0, "ALL", list.songs());
+    lvSetSongList(0, QStringLiteral("ALL"), list.songs());
     list.show();
     app.processEvents();
     report("find next, 100,000 rows, no match (worst)", worstWalk(list) / 1000, "s", "<= 0.1");

@@ -28,7 +28,7 @@ double timeSearchFiles(const QString& root, qsizetype& count) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString root = dir.path() + "/library";
+    const QString root = dir.path() + QStringLiteral("/library");
     QElapsedTimer build;
     build.start();
     benchtree::build(root);

@@ -118,9 +118,10 @@ int main(int argc, char* argv[]) {
     for (const QString& key : keys)
         shown += list.cell(key, kPriorityColumn) == u"37" ? 1 : 0;
     int stored = 0;
-    gConnector->adoGetEachRow(Read::StoredQuery, "Q_SetList_ALL", [&stored](const Recordset& row) {
-        stored += row.Field(QStringLiteral("優先度")).toInt() == 37 ? 1 : 0;
-    });
+    gConnector->adoGetEachRow(
+        Read::StoredQuery, QStringLiteral("Q_SetList_ALL"), [&stored](const Recordset& row) {
+            stored += row.Field(QStringLiteral("優先度")).toInt() == 37 ? 1 : 0;
+        });
     const bool sorted = list.sorted() && stillSorted(list);
     std::printf("%-44s %9s     (target yes)\n", "list still sorted afterwards",
                 sorted ? "yes" : "no");

@@ -66,7 +66,7 @@ struct Run {
 
 // One registration into a new library: walk, (tags), write.
 Run registerTree(const QString& root, const QString& folder, bool withTags) {
-    ADO_Connector db(folder + "/MelodaraPlayer.db");
+    ADO_Connector db(folder + QStringLiteral("/MelodaraPlayer.db"));
     gConnector = &db;
     malloc_trim(0);
     const double before = residentMb();
@@ -115,7 +115,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     AnswerOk answerOk;
     QTemporaryDir dir;
-    const QString root = dir.path() + "/music";
+    const QString root = dir.path() + QStringLiteral("/music");
     QElapsedTimer built;
     built.start();
     if (!buildTree(root))
@@ -131,8 +131,8 @@ int main(int argc, char* argv[]) {
     double floor = 1e18;
     for (int round = 0; round <= kRounds; ++round) {
         const QString n = QString::number(round);
-        const Run p = registerTree(root, dir.path() + "/plain" + n, false);
-        const Run t = registerTree(root, dir.path() + "/tagged" + n, true);
+        const Run p = registerTree(root, dir.path() + QStringLiteral("/plain") + n, false);
+        const Run t = registerTree(root, dir.path() + QStringLiteral("/tagged") + n, true);
         if (p.songs != kFiles || t.songs != kFiles || answerOk.boxes() != 0)
             return 1;
         floor = std::min(floor, openEachFile(root));

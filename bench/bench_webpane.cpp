@@ -38,8 +38,8 @@ double procMb(const QString& pid, const char* file, const QByteArray& key) {
 // The processes started by this one, at any depth (the engine's helpers).
 QStringList descendants() {
     QHash<QString, QString> parent;
-    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-        QFile stat("/proc/" + pid + "/stat");
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
         if (pid.toInt() > 0 && stat.open(QIODevice::ReadOnly)) {
             const QByteArray text = stat.readAll();
             parent.insert(pid,
@@ -62,20 +62,20 @@ QStringList descendants() {
 
 // Proportional memory of this process and its helpers, in MB.
 double totalPssMb() {
-    double total = procMb("self", "smaps_rollup", "Pss:");
+    double total = procMb(QStringLiteral("self"), "smaps_rollup", "Pss:");
     for (const QString& pid : descendants())
         total += procMb(pid, "smaps_rollup", "Pss:");
     return total;
 }
 
 bool engineLoaded() {
-    QFile maps("/proc/self/maps");
+    QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
 }
 
 // Seconds since this process started (10 ms resolution).
 double sinceProcessStart() {
-    QFile stat("/proc/self/stat"), uptime("/proc/uptime");
+    QFile stat(QStringLiteral("/proc/self/stat")), uptime(QStringLiteral("/proc/uptime"));
     if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray text = stat.readAll();
@@ -114,12 +114,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     frmOpening::setInterval(0); // the one-second splash comes on top
     QTemporaryDir dir;
-    QFile page(dir.filePath("page.html"));
+    QFile page(dir.filePath(QStringLiteral("page.html")));
     page.open(QIODevice::WriteOnly);
     page.write("<!DOCTYPE html><html><body><h1>Melodara</h1><p>ページ</p></body></html>");
     page.close();
 
-    frmMain w(dir.path() + "/DataBase/MelodaraPlayer.db");
+    frmMain w(dir.path() + QStringLiteral("/DataBase/MelodaraPlayer.db"));
     if (!w.Form_Load())
         return 1;
     w.show();
@@ -127,9 +127,10 @@ int main(int argc, char* argv[]) {
         return 1;
     report("start-up to the window shown (splash excluded)", sinceProcessStart() * 1000, "ms", "-");
     const double startPss = totalPssMb();
-    const double startSelfPss = procMb("self", "smaps_rollup", "Pss:");
+    const double startSelfPss = procMb(QStringLiteral("self"), "smaps_rollup", "Pss:");
     report("memory after start-up (PSS)", startPss, "MB", "-");
-    report("resident memory after start-up", procMb("self", "status", "VmRSS:"), "MB", "-");
+    report("resident memory after start-up", procMb(QStringLiteral("self"), "status", "VmRSS:"),
+           "MB", "-");
     std::printf("%-48s %9s     (target no)\n", "engine loaded at start-up",
                 engineLoaded() ? "yes" : "no");
 
@@ -137,7 +138,7 @@ int main(int argc, char* argv[]) {
     // opens: what linking it would add to every start-up.
     QElapsedTimer timer;
     timer.start();
-    browser::setFactory(browser::load(MELODARA_WEB_LIBRARY));
+    browser::setFactory(browser::load(QStringLiteral(MELODARA_WEB_LIBRARY)));
     report("loading the engine's library", timer.nsecsElapsed() / 1e6, "ms", "-");
     report("  its memory (PSS)", totalPssMb() - startPss, "MB", "-");
 
@@ -145,7 +146,7 @@ int main(int argc, char* argv[]) {
            "<= 3000");
     report("memory added by the pane, helpers included (PSS)", totalPssMb() - startPss, "MB", "-");
     report("  of which in this process (PSS)",
-           procMb("self", "smaps_rollup", "Pss:") - startSelfPss, "MB", "-");
+           procMb(QStringLiteral("self"), "smaps_rollup", "Pss:") - startSelfPss, "MB", "-");
     w.cmdWebClose_Click();
     report("reopening the pane with the page again", openPage(w, page.fileName()), "ms", "<= 500");
     return 0;

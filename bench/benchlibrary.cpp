@@ -18,7 +18,7 @@ void buildLibrary(ADO_Connector& db, int songs) {
     QRandomGenerator random(7);
     for (int i = 1; i <= songs; ++i) {
         const QString title = QString::fromUtf16(u"曲 %1 の歌").arg(random.bounded(1000000));
-        const QString path = QString("/home/user/Music/Artist %1/Album %2/%3.mp3")
+        const QString path = QStringLiteral("/home/user/Music/Artist %1/Album %2/%3.mp3")
                                  .arg(i % 2000)
                                  .arg(i % 97)
                                  .arg(title);
@@ -26,14 +26,18 @@ void buildLibrary(ADO_Connector& db, int songs) {
         const QString genre = [&] { return QString::number(1 + random.bounded(41)); }();
         db.adoSetData(Write::UpdateSongKeepPath,
                       {path, title, QString::number(random.bounded(101)), genre,
-                       QString::number(1 + random.bounded(41)), "1",
-                       QString::number(1 + random.bounded(2001)), random.bounded(2) ? "Yes" : "No",
-                       random.bounded(2) ? "Yes" : "No", QString::number(-random.bounded(1000)),
-                       QString::number(i), QString::number(random.bounded(300))});
+                       QString::number(1 + random.bounded(41)), QStringLiteral("1"),
+                       QString::number(1 + random.bounded(2001)),
+                       random.bounded(2) ? QStringLiteral("Yes") : QStringLiteral("No"),
+                       random.bounded(2) ? QStringLiteral("Yes") : QStringLiteral("No"),
+                       QString::number(-random.bounded(1000)), QString::number(i),
+                       QString::number(random.bounded(300))});
     }
     // Show every column.
-    const QStringList all = {"曲名",     "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",      "ｶｳﾝﾄ",   "優先度",
-                             "ﾌﾞﾚｰｸｱｳﾄ", "ﾄﾚﾝﾄﾞ",    "ﾎﾞﾘｭｰﾑ補正", "ﾌｧｲﾙﾊﾟｽ"};
+    const QStringList all = {
+        QStringLiteral("曲名"),  QStringLiteral("ｱｰﾃｨｽﾄ名"),   QStringLiteral("ｼﾞｬﾝﾙ"),
+        QStringLiteral("ｶｳﾝﾄ"),  QStringLiteral("優先度"),     QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"),
+        QStringLiteral("ﾄﾚﾝﾄﾞ"), QStringLiteral("ﾎﾞﾘｭｰﾑ補正"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")};
     for (int c = 0; c < all.size(); ++c)
         db.adoSetData(Write::ShowColumn, {QString::number(c + 1), all[c]});
     bulk.commit();
@@ -61,6 +65,12 @@ double ms(const QElapsedTimer& timer) {
 double threadCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 

@@ -34,6 +34,9 @@ double ms(const QElapsedTimer& timer);
 // Processor time of this thread: on a busy machine it shows what the
 // work itself costs, apart from waiting for a core.
 double threadCpuMs();
+// Processor time of every thread of the program: work handed to a worker
+// counts too.
+double processCpuMs();
 
 // One figure beside its target.
 void report(const char* what, double value, const char* unit, const char* target);

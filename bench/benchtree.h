@@ -21,18 +21,18 @@ inline void build(const QString& root) {
     static const char* const kExtensions[] = {"mp3", "wav", "aiff", "mid"};
     for (int a = 0; a < kArtists; ++a) {
         for (int b = 0; b < kAlbumsPerArtist; ++b) {
-            const QString album = QString("%1/Artist %2/Album %3").arg(root).arg(a).arg(b);
+            const QString album = QStringLiteral("%1/Artist %2/Album %3").arg(root).arg(a).arg(b);
             QDir().mkpath(album);
             for (int t = 0; t < kTracksPerAlbum; ++t) {
-                QFile(QString("%1/%2 Track.%3")
+                QFile(QStringLiteral("%1/%2 Track.%3")
                           .arg(album)
-                          .arg(t, 3, 10, QChar('0'))
-                          .arg(kExtensions[t % 4]))
+                          .arg(t, 3, 10, QLatin1Char('0'))
+                          .arg(QString::fromUtf8(kExtensions[t % 4])))
                     .open(QIODevice::WriteOnly);
             }
-            QFile(album + "/cover.jpg").open(QIODevice::WriteOnly);
+            QFile(album + QStringLiteral("/cover.jpg")).open(QIODevice::WriteOnly);
         }
-        QDir().mkpath(QString("%1/Artist %2/.thumbs").arg(root).arg(a));
+        QDir().mkpath(QStringLiteral("%1/Artist %2/.thumbs").arg(root).arg(a));
     }
 }
 
@@ -41,11 +41,35 @@ inline double timeFind(const QString& root, qsizetype& count) {
     QElapsedTimer timer;
     timer.start();
     QProcess find;
-    find.start("find",
-               {root,     "-name",  ".*",     "-type",  "d",     "-prune", "-o",     "-type",
-                "f",      "(",      "-iname", "*mp3",   "-o",    "-iname", "*wav",   "-o",
-                "-iname", "*aif",   "-o",     "-iname", "*aiff", "-o",     "-iname", "*mid",
-                "-o",     "-iname", "*midi",  ")",      "-print"});
+    find.start(QStringLiteral("find"), {root,
+                                        QStringLiteral("-name"),
+                                        QStringLiteral(".*"),
+                                        QStringLiteral("-type"),
+                                        QStringLiteral("d"),
+                                        QStringLiteral("-prune"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-type"),
+                                        QStringLiteral("f"),
+                                        QStringLiteral("("),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*mp3"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*wav"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*aif"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*aiff"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*mid"),
+                                        QStringLiteral("-o"),
+                                        QStringLiteral("-iname"),
+                                        QStringLiteral("*midi"),
+                                        QStringLiteral(")"),
+                                        QStringLiteral("-print")});
     find.waitForFinished(-1);
     count = find.readAllStandardOutput().count('\n');
     return timer.nsecsElapsed() / 1e6;

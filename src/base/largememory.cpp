@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <cstdlib>
+#include <cstring>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -49,6 +50,20 @@ void release(void* memory, std::size_t bytes) noexcept {
     else
         munmap(memory, mappedSize(bytes));
 }
+
+void* grow(void* memory, std::size_t bytes, std::size_t used, std::size_t newBytes) {
+    if (memory && bytes >= kLargeBytes && newBytes >= bytes) {
+        void* moved = mremap(memory, mappedSize(bytes), mappedSize(newBytes), MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED)
+            throw std::bad_alloc();
+        return moved;
+    }
+    void* grown = allocate(newBytes);
+    if (used > 0)
+        std::memcpy(grown, memory, used);
+    release(memory, bytes);
+    return grown;
+}
 #else
 void* allocate(std::size_t bytes) {
     return ::operator new(bytes);
@@ -56,6 +71,14 @@ void* allocate(std::size_t bytes) {
 
 void release(void* memory, std::size_t) noexcept {
     ::operator delete(memory);
+}
+
+void* grow(void* memory, std::size_t bytes, std::size_t used, std::size_t newBytes) {
+    void* grown = allocate(newBytes);
+    if (used > 0)
+        std::memcpy(grown, memory, used);
+    release(memory, bytes);
+    return grown;
 }
 #endif
 

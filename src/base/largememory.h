@@ -19,6 +19,10 @@ constexpr std::size_t kLargeBytes = std::size_t(1) << 20;
 // same size. Throws std::bad_alloc when there is none.
 void* allocate(std::size_t bytes);
 void release(void* memory, std::size_t bytes) noexcept;
+// Makes a block of `bytes` from allocate() `newBytes` long, its first
+// `used` bytes kept, and returns it; the old block is gone. A large block
+// is moved by the system without copying or touching its pages again.
+void* grow(void* memory, std::size_t bytes, std::size_t used, std::size_t newBytes);
 
 template <typename T> struct Allocator {
     using value_type = T;

@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QString>
 
 // Controls carry their names as object names, so the rest of the program
-// and the tests find them by the names the program uses.
-template <typename T> T* named(T* widget, const QString& name) {
+// and the tests find them by the names the program uses. A name may be a
+// plain literal: names are ASCII, so no encoding needs saying.
+template <typename T> T* named(T* widget, QAnyStringView name) {
     widget->setObjectName(name);
     return widget;
-}
-template <typename T> T* named(T* widget, const char* name) {
-    return named(widget, QString::fromLatin1(name));
 }
 
 // The name of element `index` of a control array, e.g. "cboCond(2)".

@@ -4,17 +4,20 @@
 #include "base/programfolders.h"
 #include "data/libraryfile.h"
 #include "data/requests.h"
+#include "data/rowblocks.h"
 #include "data/schema.h"
 #include "data/sqlite.h"
 #include "data/sqlquote.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <thread>
 
 ADO_Connector* gConnector = nullptr;
 
@@ -27,6 +30,80 @@ const QString kBulkLost =
     QStringLiteral("An earlier write of this group failed and undid the whole group.");
 
 thread_local bool tBusy = false; // this thread's last call found the connection held
+
+// Appends the statement's current row to `rs`.
+void appendRow(sqlite::Statement& query, Recordset& rs) {
+    const int columns = rs.fieldCount();
+    for (int c = 0; c < columns; ++c) {
+        switch (query.type(c)) {
+        case sqlite::Statement::Type::Null:
+            rs.appendNull();
+            break;
+        case sqlite::Statement::Type::Integer:
+            rs.appendInteger(query.integer(c));
+            break;
+        case sqlite::Statement::Type::Real:
+            rs.appendReal(query.real(c));
+            break;
+        case sqlite::Statement::Type::Text: {
+            int size = 0;
+            const char* text = query.utf8(c, size);
+            rs.appendText(text, size);
+            break;
+        }
+        }
+    }
+}
+
+// Steps every row into `rs`, or, with `eachRow`, one row at a time.
+sqlite::Statement::Step stepHere(sqlite::Statement& query, Recordset& rs,
+                                 const ADO_Connector::EachRow& eachRow) {
+    sqlite::Statement::Step step;
+    while ((step = query.step()) == sqlite::Statement::Step::Row) {
+        appendRow(query, rs);
+        if (eachRow) {
+            rs.finishRows();
+            eachRow(rs);
+            rs.clearRows();
+        }
+    }
+    return step;
+}
+
+// Steps the rows on a worker thread, in blocks of the columns of `rs`,
+// while `eachRow` runs here on each of them as its block arrives. The
+// statement's connection is the worker's until it ends: this thread
+// holds the connection meanwhile and only hands rows to `eachRow`.
+sqlite::Statement::Step stepAhead(sqlite::Statement& query, const Recordset& rs,
+                                  const ADO_Connector::EachRow& eachRow) {
+    RowBlocks blocks(rs);
+    sqlite::Statement::Step step = sqlite::Statement::Step::Done;
+    std::thread reader([&] {
+        while (Recordset* block = blocks.empty()) {
+            for (int n = 0; n < RowBlocks::kRowsPerBlock; ++n) {
+                if ((step = query.step()) != sqlite::Statement::Step::Row)
+                    break;
+                appendRow(query, *block);
+            }
+            block->finishRows();
+            blocks.fill(block);
+            if (step != sqlite::Statement::Step::Row)
+                break;
+        }
+        blocks.finish();
+    });
+    // The worker is stopped and waited for however this ends.
+    const auto join = qScopeGuard([&] {
+        blocks.stop();
+        reader.join();
+    });
+    while (Recordset* block = blocks.next()) {
+        for (; !block->Eof(); block->MoveNext())
+            eachRow(*block);
+        blocks.recycle(block);
+    }
+    return step;
+}
 
 bool onUserInterfaceThread() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -245,7 +322,13 @@ bool ADO_Connector::adoGetEachRow(int kind, const QString& param,
                                   const std::function<void(const Recordset& row)>& eachRow) {
     const requests::Statement* source = requests::read(kind);
     Recordset rs;
-    return !source || read(*source, {param}, rs, [&] { eachRow(rs); });
+    return !source || read(*source, {param}, rs, eachRow);
+}
+
+bool ADO_Connector::adoGetEachRowAhead(int kind, const QString& param, const EachRow& eachRow) {
+    const requests::Statement* source = requests::read(kind);
+    Recordset rs;
+    return !source || read(*source, {param}, rs, eachRow, Rows::Ahead);
 }
 
 bool ADO_Connector::adoGetColumn(int kind, const QString& column, QStringList& values,
@@ -267,7 +350,7 @@ int ADO_Connector::adoQueryRowCount(const QString& name) {
         requests::Form::Sql, QStringLiteral("SELECT 1 FROM ") + sql::quoteName(name), {}};
     Recordset rs;
     int count = 0;
-    return read(rows, {}, rs, [&] { ++count; }) ? count : -1;
+    return read(rows, {}, rs, [&](const Recordset&) { ++count; }) ? count : -1;
 }
 
 bool ADO_Connector::adoGetQueryRow(const QString& name, int offset, Recordset& rs) {
@@ -279,7 +362,7 @@ bool ADO_Connector::adoGetQueryRow(const QString& name, int offset, Recordset& r
 }
 
 bool ADO_Connector::read(const requests::Statement& source, const QStringList& params,
-                         Recordset& rs, const std::function<void()>& eachRow) {
+                         Recordset& rs, const EachRow& eachRow, Rows rows) {
     rs.close();
     // While long work holds the connection, the window reads what is
     // committed through a read-only connection of its own, at once.
@@ -305,33 +388,8 @@ bool ADO_Connector::read(const requests::Statement& source, const QStringList& p
         yesNo << (query.columnDeclType(c).compare(u"BOOLEAN", Qt::CaseInsensitive) == 0);
     }
     rs.reset(names, yesNo);
-    sqlite::Statement::Step step;
-    while ((step = query.step()) == sqlite::Statement::Step::Row) {
-        for (int c = 0; c < columns; ++c) {
-            switch (query.type(c)) {
-            case sqlite::Statement::Type::Null:
-                rs.appendNull();
-                break;
-            case sqlite::Statement::Type::Integer:
-                rs.appendInteger(query.integer(c));
-                break;
-            case sqlite::Statement::Type::Real:
-                rs.appendReal(query.real(c));
-                break;
-            case sqlite::Statement::Type::Text: {
-                int size = 0;
-                const char* text = query.utf8(c, size);
-                rs.appendText(text, size);
-                break;
-            }
-            }
-        }
-        if (eachRow) {
-            rs.finishRows();
-            eachRow();
-            rs.clearRows();
-        }
-    }
+    const sqlite::Statement::Step step =
+        rows == Rows::Ahead ? stepAhead(query, rs, eachRow) : stepHere(query, rs, eachRow);
     if (step == sqlite::Statement::Step::Error) {
         error = query.error();
         query.reset();

@@ -39,8 +39,13 @@ public:
     // Read `kind` one row at a time, for lists too large to copy twice:
     // `eachRow` sees a recordset holding only the current row, valid
     // during the call. Failures are reported as by adoGetData.
-    bool adoGetEachRow(int kind, const QString& param,
-                       const std::function<void(const Recordset& row)>& eachRow);
+    using EachRow = std::function<void(const Recordset& row)>;
+    bool adoGetEachRow(int kind, const QString& param, const EachRow& eachRow);
+    // The same for the longest reads (a whole song list): the rows are
+    // read on a worker thread, a block ahead, while `eachRow` handles the
+    // ones read before, so the two overlap. `eachRow` must not use the
+    // connector, whose connection the worker has meanwhile.
+    bool adoGetEachRowAhead(int kind, const QString& param, const EachRow& eachRow);
 
     // Column `column` of every row of read `kind`, as text, into `values`
     // (emptied first). Failures are reported as by adoGetData.
@@ -119,8 +124,11 @@ private:
     bool acquire(int waitMs);
     bool adoConnect();
     bool adoDisconnect();
+    // Reads every row into `rs`, or hands each to `eachRow` as it is read:
+    // here, or stepped on a worker (Ahead).
+    enum class Rows { Here, Ahead };
     bool read(const requests::Statement& source, const QStringList& params, Recordset& rs,
-              const std::function<void()>& eachRow);
+              const EachRow& eachRow, Rows rows = Rows::Here);
     // The statement of `st` with its values bound, or null and `error`.
     // Fixed SQL comes from the cache; other text is compiled into `owned`.
     // `other`, when given, is the connection to compile on instead.

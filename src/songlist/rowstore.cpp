@@ -19,6 +19,13 @@ RowStore::Text::~Text() {
     largememory::release(data, size_t(capacity) * sizeof(QChar));
 }
 
+void RowStore::Text::grow(qsizetype wanted) {
+    data = static_cast<QChar*>(largememory::grow(data, size_t(capacity) * sizeof(QChar),
+                                                 size_t(size) * sizeof(QChar),
+                                                 size_t(wanted) * sizeof(QChar)));
+    capacity = wanted;
+}
+
 void RowStore::Text::swap(Text& other) noexcept {
     std::swap(data, other.data);
     std::swap(size, other.size);
@@ -69,13 +76,8 @@ void RowStore::beginRow() {
 }
 
 QChar* RowStore::room(qsizetype units) {
-    if (text_.size + units > text_.capacity) {
-        Text grown(std::max({text_.size + units, 2 * text_.capacity, qsizetype(1024)}));
-        if (text_.size > 0)
-            std::memcpy(grown.data, text_.data, size_t(text_.size) * sizeof(QChar));
-        grown.size = text_.size;
-        text_ = std::move(grown);
-    }
+    if (text_.size + units > text_.capacity)
+        text_.grow(std::max({text_.size + units, 2 * text_.capacity, qsizetype(1024)}));
     return text_.data + text_.size;
 }
 

@@ -64,6 +64,7 @@ private:
         }
         ~Text();
         void swap(Text& other) noexcept;
+        void grow(qsizetype wanted); // to `wanted` units, the text kept
 
         QChar* data = nullptr;
         qsizetype size = 0;

@@ -35,9 +35,10 @@ bool lvGetNextKey(const SongListModel& list, QString& key) {
 bool lvSetSongList(int mode, const QString& name, SongListModel& list) {
     songrows::RowBuilder rows(list.captions());
     const auto add = [&rows](const Recordset& row) { rows.add(row); };
-    const bool read =
-        mode == 1 ? gConnector->adoGetEachRow(Read::AlbumSongs, name, add)
-                  : gConnector->adoGetEachRow(Read::StoredQuery, schema::setListQuery(name), add);
+    // Rows are made here while the next ones are read.
+    const bool read = mode == 1 ? gConnector->adoGetEachRowAhead(Read::AlbumSongs, name, add)
+                                : gConnector->adoGetEachRowAhead(Read::StoredQuery,
+                                                                 schema::setListQuery(name), add);
     if (!read)
         return false;
     list.setRows(rows.take());

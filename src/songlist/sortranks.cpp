@@ -2,7 +2,11 @@
 
 #include "base/largememory.h"
 
+#include <QFuture>
+#include <QtConcurrent>
+
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace sortranks {
@@ -74,43 +78,92 @@ QString key(QStringView cell) {
     return cell.toString().toCaseFolded();
 }
 
-Ranks rank(std::span<const QStringView> cells) {
-    // The folded column is one text, its cells ended by U+0000. It and the
-    // keys are tens of megabytes for a column of paths: large memory.
+namespace {
+
+// A share of a column, folded and keyed on a thread of its own.
+struct Part {
+    largememory::Vector<QChar> folded;
+    largememory::Vector<Key> keys;
+};
+
+// Folds `cells`, the column's from `first` on, into one text, each cell
+// ended by U+0000, and keys each of them; the text and the keys are tens
+// of megabytes for a column of paths: large memory.
+void foldPart(std::span<const QStringView> cells, int first, Part& part) {
     qsizetype total = 0;
     for (QStringView c : cells)
         total += c.size() + 1;
-    largememory::Vector<QChar> folded;
-    folded.reserve(size_t(total));
+    part.folded.reserve(size_t(total));
     for (QStringView c : cells)
-        appendFolded(c, folded);
-
-    largememory::Vector<Key> keys;
-    keys.reserve(cells.size());
-    const QStringView all(folded.data(), qsizetype(folded.size()));
+        appendFolded(c, part.folded);
+    part.keys.reserve(cells.size());
+    const QStringView all(part.folded.data(), qsizetype(part.folded.size()));
     for (qsizetype start = 0; start < all.size();) {
         const qsizetype end = all.indexOf(QChar(0), start);
-        keys.push_back({0, 0, all.sliced(start, end - start), int(keys.size())});
+        part.keys.push_back({0, 0, all.sliced(start, end - start), first + int(part.keys.size())});
         start = end + 1;
     }
-    // Units every cell shares (a path's folder, say) decide nothing.
-    qsizetype common = keys.empty() ? 0 : keys.front().rest.size();
-    for (const Key& k : keys) {
-        const QStringView first = keys.front().rest;
-        qsizetype i = 0;
-        const qsizetype n = std::min(common, k.rest.size());
-        while (i < n && k.rest[i] == first[i])
-            ++i;
-        common = i;
-    }
-    for (Key& k : keys) {
+}
+
+// How many units at the start of `k.rest` the text `first` shares, at
+// most `common`.
+qsizetype shared(const Key& k, QStringView first, qsizetype common) {
+    qsizetype i = 0;
+    const qsizetype n = std::min(common, k.rest.size());
+    while (i < n && k.rest[i] == first[i])
+        ++i;
+    return i;
+}
+
+// Keys the part past the `common` units every cell shares, and sorts it.
+void sortPart(Part& part, qsizetype common) {
+    for (Key& k : part.keys) {
         const QStringView v = k.rest.sliced(common);
         k.high = unitsOf(v, 0);
         k.low = unitsOf(v, 4);
         k.rest = v.sliced(std::min(kPrefixUnits, v.size()));
     }
-    std::sort(keys.begin(), keys.end(),
+    std::sort(part.keys.begin(), part.keys.end(),
               [](const Key& a, const Key& b) { return compareKeys(a, b) < 0; });
+}
+
+// Below this many cells a column is ranked on one thread: handing half to
+// another costs more than it saves.
+constexpr size_t kSplitCells = 20000;
+
+} // namespace
+
+Ranks rank(std::span<const QStringView> cells) {
+    // A long column is folded and sorted in two halves at once, then merged.
+    const size_t half = cells.size() >= kSplitCells ? cells.size() / 2 : cells.size();
+    Part parts[2];
+    const auto inHalves = [&](const std::function<void(int)>& work) {
+        QFuture<void> other;
+        if (half < cells.size())
+            other = QtConcurrent::run([&] { work(1); });
+        work(0);
+        other.waitForFinished();
+    };
+    inHalves([&](int p) {
+        if (p == 0)
+            foldPart(cells.first(half), 0, parts[0]);
+        else
+            foldPart(cells.subspan(half), int(half), parts[1]);
+    });
+
+    // Units every cell shares (a path's folder, say) decide nothing.
+    const Part& firstPart = parts[0].keys.empty() ? parts[1] : parts[0];
+    qsizetype common = firstPart.keys.empty() ? 0 : firstPart.keys.front().rest.size();
+    for (const Part& part : parts) {
+        for (const Key& k : part.keys)
+            common = shared(k, firstPart.keys.front().rest, common);
+    }
+    inHalves([&](int p) { sortPart(parts[p], common); });
+
+    largememory::Vector<Key> keys(parts[0].keys.size() + parts[1].keys.size());
+    std::merge(parts[0].keys.begin(), parts[0].keys.end(), parts[1].keys.begin(),
+               parts[1].keys.end(), keys.begin(),
+               [](const Key& a, const Key& b) { return compareKeys(a, b) < 0; });
 
     Ranks ranks;
     ranks.of.resize(keys.size());

@@ -4,6 +4,7 @@
 
 #include "base/combohelpers.h"
 #include "base/filehelpers.h"
+#include "base/largememory.h"
 #include "base/longwork.h"
 #include "base/messageboxpresenter.h"
 #include "base/messagecatalogue.h"
@@ -45,7 +46,7 @@ QStringList search(const QString& folder, bool recurse, SearchWatch* watch = nul
 
 QStringList under(const QString& folder, QStringList names) {
     for (QString& name : names)
-        name.prepend(folder + "/");
+        name.prepend(folder + QStringLiteral("/"));
     return names;
 }
 
@@ -68,7 +69,7 @@ private slots:
     void testsKeepOutOfTheUsersSettings() {
         QVERIFY(QStandardPaths::isTestModeEnabled());
         QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-                 QDir::homePath() + "/.qttest/config");
+                 QDir::homePath() + QStringLiteral("/.qttest/config"));
     }
 
     // Every text exactly, 8 and 9 with CR LF between their sentences, and
@@ -77,39 +78,41 @@ private slots:
         QStringList texts;
         for (int number = -1; number <= 29; ++number)
             texts << MessageText(number);
-        QCOMPARE(texts,
-                 QStringList({"",
-                              "システムの初期化に失敗しました。アプリケーションを終了します。",
-                              "画面の初期化に失敗しました",
-                              "選択中のアルバムを削除します。",
-                              "選択中の曲は既に追加されています",
-                              "アルバム名称を入力して下さい",
-                              "曲をアルバムリストに追加して下さい",
-                              "アルバムの作成に失敗しました",
-                              "同じ名前のアルバムが既に存在します",
-                              "選択された１つ以上のファイルが既にリストに追加されています。\r\n"
-                              "追加されていないファイルのみをリストに追加します。",
-                              "Melodaraを更新しました。\r\n設定は再起動後に反映されます。",
-                              "選択中のセットリストを削除します",
-                              "選曲条件を設定して下さい",
-                              "セットリスト名称を入力して下さい",
-                              "同じ名前のセットリストが既に存在します",
-                              "セットリストの作成に失敗しました",
-                              "表示設定の更新に失敗しました",
-                              "カテゴリの更新に失敗しました",
-                              "曲の再生に失敗しました",
-                              "「ALL」セットリストは削除できません",
-                              "ジャンルの指定は最大３つまで可能です",
-                              "「ALL」セットリストは編集できません",
-                              "選択中の曲をデータベースから削除します",
-                              "ファイル名を設定して下さい",
-                              "現在のセットリストをm3uファイルとして書き出します",
-                              "m3uファイル書き出しに失敗しました",
-                              "リストの最後まで検索しました",
-                              "現在のセットリスト内のファイルをフォルダに書き出します",
-                              "ジャンルは最低１つ以上設定して下さい",
-                              "アーティスト名は最低１つ以上設定して下さい",
-                              ""}));
+        QCOMPARE(
+            texts,
+            QStringList(
+                {QStringLiteral(""),
+                 QStringLiteral("システムの初期化に失敗しました。アプリケーションを終了します。"),
+                 QStringLiteral("画面の初期化に失敗しました"),
+                 QStringLiteral("選択中のアルバムを削除します。"),
+                 QStringLiteral("選択中の曲は既に追加されています"),
+                 QStringLiteral("アルバム名称を入力して下さい"),
+                 QStringLiteral("曲をアルバムリストに追加して下さい"),
+                 QStringLiteral("アルバムの作成に失敗しました"),
+                 QStringLiteral("同じ名前のアルバムが既に存在します"),
+                 QStringLiteral("選択された１つ以上のファイルが既にリストに追加されています。\r\n"
+                                "追加されていないファイルのみをリストに追加します。"),
+                 QStringLiteral("Melodaraを更新しました。\r\n設定は再起動後に反映されます。"),
+                 QStringLiteral("選択中のセットリストを削除します"),
+                 QStringLiteral("選曲条件を設定して下さい"),
+                 QStringLiteral("セットリスト名称を入力して下さい"),
+                 QStringLiteral("同じ名前のセットリストが既に存在します"),
+                 QStringLiteral("セットリストの作成に失敗しました"),
+                 QStringLiteral("表示設定の更新に失敗しました"),
+                 QStringLiteral("カテゴリの更新に失敗しました"),
+                 QStringLiteral("曲の再生に失敗しました"),
+                 QStringLiteral("「ALL」セットリストは削除できません"),
+                 QStringLiteral("ジャンルの指定は最大３つまで可能です"),
+                 QStringLiteral("「ALL」セットリストは編集できません"),
+                 QStringLiteral("選択中の曲をデータベースから削除します"),
+                 QStringLiteral("ファイル名を設定して下さい"),
+                 QStringLiteral("現在のセットリストをm3uファイルとして書き出します"),
+                 QStringLiteral("m3uファイル書き出しに失敗しました"),
+                 QStringLiteral("リストの最後まで検索しました"),
+                 QStringLiteral("現在のセットリスト内のファイルをフォルダに書き出します"),
+                 QStringLiteral("ジャンルは最低１つ以上設定して下さい"),
+                 QStringLiteral("アーティスト名は最低１つ以上設定して下さい"),
+                 QStringLiteral("")}));
     }
 
     // The box shows the entry's text in the style given and returns the
@@ -121,16 +124,18 @@ private slots:
         QString title;
         QCOMPARE(ShowMessage(Msg::DeleteSongs, 1, title), 2);
         QCOMPARE(title, QStringLiteral("Melodara Player"));
-        QString own = "Library";
+        QString own = QStringLiteral("Library");
         QCOMPARE(ShowMessage(Msg::SongAlreadyAdded, 0, own), 1);
         QCOMPARE(own, QStringLiteral("Library"));
         QCOMPARE(ShowMessage(1000), 1);
         QStringList shown;
         for (const ScriptedPresenter::Box& box : boxes.boxes())
-            shown << QString("%1|%2|%3").arg(box.text).arg(box.style).arg(box.title);
-        QCOMPARE(shown,
-                 QStringList({"選択中の曲をデータベースから削除します|1|Melodara Player",
-                              "選択中の曲は既に追加されています|0|Library", "|0|Melodara Player"}));
+            shown << QStringLiteral("%1|%2|%3").arg(box.text).arg(box.style).arg(box.title);
+        QCOMPARE(
+            shown,
+            QStringList({QStringLiteral("選択中の曲をデータベースから削除します|1|Melodara Player"),
+                         QStringLiteral("選択中の曲は既に追加されています|0|Library"),
+                         QStringLiteral("|0|Melodara Player")}));
     }
 
     void withoutPresenterBoxesAreAnsweredOk() {
@@ -172,20 +177,22 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box);
-            seen = box->windowTitle() + ":" + box->text();
+            seen = box->windowTitle() + QStringLiteral(":") + box->text();
             box->button(QMessageBox::Cancel)->click();
         });
         MessageBoxPresenter presenter;
-        QCOMPARE(presenter.present("first\r\nsecond", 1, "Melodara Player"), 2);
+        QCOMPARE(presenter.present(QStringLiteral("first\r\nsecond"), 1,
+                                   QStringLiteral("Melodara Player")),
+                 2);
         QCOMPARE(seen, QStringLiteral("Melodara Player:first\nsecond"));
     }
 
     void isMusicFile() {
         for (const char* name : {"song.Mp3", "song.aif", "song.AIFF", "song.mid", "song.midi",
                                  "song.wav", "mymp3", "WAV", "曲.mp3"})
-            QVERIFY2(IsMusicFile(name), name);
+            QVERIFY2(IsMusicFile(QString::fromUtf8(name)), name);
         for (const char* name : {"song.ogg", "song.aiffx", "song.mp4", "", "song.ＭＰ３"})
-            QVERIFY2(!IsMusicFile(name), name);
+            QVERIFY2(!IsMusicFile(QString::fromUtf8(name)), name);
     }
 
     void getFileTitle() {
@@ -193,9 +200,11 @@ private slots:
         for (const char* path :
              {"/music/Track 01.mp3", "/music/my.song.mp3", "song.wav", "/music/README",
               "/music/v1.2/take.mid", "/music/.hidden.mp3", "/music/", "/音楽/さくら　ver2.mp3"})
-            titles << GetFileTitle(path);
-        QCOMPARE(titles,
-                 QStringList({"Track 01", "my", "song", "README", "take", "", "", "さくら　ver2"}));
+            titles << GetFileTitle(QString::fromUtf8(path));
+        QCOMPARE(titles, QStringList({QStringLiteral("Track 01"), QStringLiteral("my"),
+                                      QStringLiteral("song"), QStringLiteral("README"),
+                                      QStringLiteral("take"), QStringLiteral(""),
+                                      QStringLiteral(""), QStringLiteral("さくら　ver2")}));
     }
 
     // Depth first, each folder in name order whatever the file system's
@@ -212,37 +221,49 @@ private slots:
              {"c.mp3", "B.mp3", "a.mp3", "b.mp3", "10.wav", "2.wav", "A folder/x.mp3", "notes.txt",
               ".top.mp3", ".cache/hidden.mp3", "sub/.git/x.wav", "sub/deeper/c.mid", "sub/b.wav",
               "gone/x.mp3", "アルバム/さくら.mp3"})
-            QVERIFY(diskfiles::write(root + "/" + name, {}));
-        QVERIFY(QFile::link(root, root + "/sub/loop"));
-        QVERIFY(QFile::link(root + "/a.mp3", root + "/sub/z-link.mp3"));
-        QVERIFY(QFile::link(root + "/missing.wav", root + "/broken.wav"));
-        QCOMPARE(::mkfifo(QFile::encodeName(root + "/pipe.mp3").constData(), 0600), 0);
+            QVERIFY(diskfiles::write(root + QStringLiteral("/") + QString::fromUtf8(name), {}));
+        QVERIFY(QFile::link(root, root + QStringLiteral("/sub/loop")));
+        QVERIFY(
+            QFile::link(root + QStringLiteral("/a.mp3"), root + QStringLiteral("/sub/z-link.mp3")));
+        QVERIFY(QFile::link(root + QStringLiteral("/missing.wav"),
+                            root + QStringLiteral("/broken.wav")));
+        QCOMPARE(::mkfifo(QFile::encodeName(root + QStringLiteral("/pipe.mp3")).constData(), 0600),
+                 0);
 
-        QCOMPARE(search(root, false),
-                 under(root, {".top.mp3", "10.wav", "2.wav", "a.mp3", "B.mp3", "b.mp3", "c.mp3"}));
+        QCOMPARE(
+            search(root, false),
+            under(root, {QStringLiteral(".top.mp3"), QStringLiteral("10.wav"),
+                         QStringLiteral("2.wav"), QStringLiteral("a.mp3"), QStringLiteral("B.mp3"),
+                         QStringLiteral("b.mp3"), QStringLiteral("c.mp3")}));
         SearchWatch watch;
         watch.progress = [&](int) {
-            QDir(root + "/gone").removeRecursively();
+            QDir(root + QStringLiteral("/gone")).removeRecursively();
             return true;
         };
-        QCOMPARE(search(root, true, &watch),
-                 under(root, {".top.mp3", "10.wav", "2.wav", "A folder/x.mp3", "a.mp3", "B.mp3",
-                              "b.mp3", "c.mp3", "sub/b.wav", "sub/deeper/c.mid", "sub/z-link.mp3",
-                              "アルバム/さくら.mp3"}));
+        QCOMPARE(
+            search(root, true, &watch),
+            under(root,
+                  {QStringLiteral(".top.mp3"), QStringLiteral("10.wav"), QStringLiteral("2.wav"),
+                   QStringLiteral("A folder/x.mp3"), QStringLiteral("a.mp3"),
+                   QStringLiteral("B.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3"),
+                   QStringLiteral("sub/b.wav"), QStringLiteral("sub/deeper/c.mid"),
+                   QStringLiteral("sub/z-link.mp3"), QStringLiteral("アルバム/さくら.mp3")}));
         QCOMPARE(watch.unreadableFolders, 1);
 
         // The index of the next find runs on until the reset; a missing
         // folder leaves the list alone.
-        const QStringList old = {"old 1", "old 2", "old 3"};
+        const QStringList old = {QStringLiteral("old 1"), QStringLiteral("old 2"),
+                                 QStringLiteral("old 3")};
         QStringList files = old;
-        SearchFiles("/no/such/folder", files, true);
+        SearchFiles(QStringLiteral("/no/such/folder"), files, true);
         QCOMPARE(files, old);
-        SearchFiles(root + "/sub/deeper", files, false);
-        SearchFiles(root + "/sub/deeper", files, false);
-        QCOMPARE(files, under(root, {"sub/deeper/c.mid", "sub/deeper/c.mid"}));
+        SearchFiles(root + QStringLiteral("/sub/deeper"), files, false);
+        SearchFiles(root + QStringLiteral("/sub/deeper"), files, false);
+        QCOMPARE(files, under(root, {QStringLiteral("sub/deeper/c.mid"),
+                                     QStringLiteral("sub/deeper/c.mid")}));
         SearchFiles(QString(), files, false);
-        SearchFiles(root + "/sub/deeper", files, false);
-        QCOMPARE(files, under(root, {"sub/deeper/c.mid"}));
+        SearchFiles(root + QStringLiteral("/sub/deeper"), files, false);
+        QCOMPARE(files, under(root, {QStringLiteral("sub/deeper/c.mid")}));
         SearchFiles(QString(), files, false);
     }
 
@@ -254,8 +275,9 @@ private slots:
         const QString root = dir.path();
         QStringList all;
         for (int i = 0; i < 10; ++i)
-            QVERIFY(diskfiles::write(all.emplace_back(root + QString("/%1.mp3").arg(i)), {}));
-        QVERIFY(diskfiles::write(root + "/notes.txt", {}));
+            QVERIFY(
+                diskfiles::write(all.emplace_back(root + QStringLiteral("/%1.mp3").arg(i)), {}));
+        QVERIFY(diskfiles::write(root + QStringLiteral("/notes.txt"), {}));
 
         QStringList nested;
         QList<int> heard;
@@ -285,17 +307,17 @@ private slots:
         const std::string raw = QFile::encodeName(root).toStdString();
         // QTemporaryDir cannot remove names it cannot read as text.
         const auto cleanUp = qScopeGuard([&] { std::filesystem::remove_all(raw); });
-        QVERIFY(diskfiles::write(root + "/good.mp3", {}));
+        QVERIFY(diskfiles::write(root + QStringLiteral("/good.mp3"), {}));
         QVERIFY(std::filesystem::create_directories(raw + "/dir\xfe/inner"));
         for (const char* name : {"/bad\xff.mp3", "/bad\xfe.txt", "/dir\xfe/in.mp3"})
             QVERIFY(std::ofstream(raw + name).good());
 
         SearchWatch flat;
-        QCOMPARE(search(root, false, &flat), QStringList({root + "/good.mp3"}));
+        QCOMPARE(search(root, false, &flat), QStringList({root + QStringLiteral("/good.mp3")}));
         QCOMPARE(flat.undecodable, 1); // the folder is not entered without recursion
-        QCOMPARE(flat.undecodableShown, QStringList({root + "/bad\uFFFD.mp3"}));
+        QCOMPARE(flat.undecodableShown, QStringList({root + QStringLiteral("/bad\uFFFD.mp3")}));
         SearchWatch deep;
-        QCOMPARE(search(root, true, &deep), QStringList({root + "/good.mp3"}));
+        QCOMPARE(search(root, true, &deep), QStringList({root + QStringLiteral("/good.mp3")}));
         QCOMPARE(deep.undecodable, 2);
         QCOMPARE(deep.unreadableFolders, 0);
     }
@@ -311,7 +333,7 @@ private slots:
     void longWorkRunsBehindAModalDialog() {
         QFETCH(bool, cancel);
         QWidget window;
-        window.setWindowTitle("窓");
+        window.setWindowTitle(QStringLiteral("窓"));
         window.show();
         ScriptedPresenter boxes;
         QThread* boxThread = nullptr;
@@ -322,12 +344,12 @@ private slots:
         QStringList seen;
         bool secondRan = false;
         setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
-            seen << QString("%1 %2 %3 %4")
+            seen << QStringLiteral("%1 %2 %3 %4")
                         .arg(dialog.isVisible())
                         .arg(QApplication::activeModalWidget() == &dialog)
                         .arg(dialog.windowModality() == Qt::WindowModal)
                         .arg(dialog.windowTitle());
-            seen << QString::number(runLongWork(&window, "二", [&](WorkProgress&) {
+            seen << QString::number(runLongWork(&window, QStringLiteral("二"), [&](WorkProgress&) {
                 secondRan = true;
                 return true;
             }));
@@ -339,19 +361,21 @@ private slots:
         });
         const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         QThread* workThread = nullptr;
-        const bool result = runLongWork(&window, "作業中", [&](WorkProgress& progress) {
-            workThread = QThread::currentThread();
-            progress.setMaximum(2);
-            go.acquire();
-            msgbox::show("途中", 0, "題");
-            while (cancel && !progress.isCancelled())
-                QThread::msleep(1);
-            progress.setValue(2);
-            return !progress.isCancelled();
-        });
+        const bool result =
+            runLongWork(&window, QStringLiteral("作業中"), [&](WorkProgress& progress) {
+                workThread = QThread::currentThread();
+                progress.setMaximum(2);
+                go.acquire();
+                msgbox::show(QStringLiteral("途中"), 0, QStringLiteral("題"));
+                while (cancel && !progress.isCancelled())
+                    QThread::msleep(1);
+                progress.setValue(2);
+                return !progress.isCancelled();
+            });
         QCOMPARE(result, !cancel);
-        QCOMPARE(seen,
-                 cancel ? QStringList({"1 1 1 窓", "0", "1"}) : QStringList({"1 1 1 窓", "0"}));
+        QCOMPARE(seen, cancel ? QStringList({QStringLiteral("1 1 1 窓"), QStringLiteral("0"),
+                                             QStringLiteral("1")})
+                              : QStringList({QStringLiteral("1 1 1 窓"), QStringLiteral("0")}));
         QVERIFY(!secondRan);
         QVERIFY(workThread && workThread != QThread::currentThread());
         QCOMPARE(boxThread, QThread::currentThread());
@@ -377,29 +401,31 @@ private slots:
     void programFoldersFollowTheLayout() {
         QFETCH(QString, made);
         QTemporaryDir prefix;
-        QVERIFY(QDir().mkpath(prefix.path() + "/bin"));
-        const QString share = prefix.path() + "/share/melodara-player";
+        QVERIFY(QDir().mkpath(prefix.path() + QStringLiteral("/bin")));
+        const QString share = prefix.path() + QStringLiteral("/share/melodara-player");
         if (made == u"dir")
             QVERIFY(QDir().mkpath(share));
         if (made == u"file")
             QVERIFY(diskfiles::write(share, {}));
-        const programfolders::Folders folders = programfolders::forProgram(prefix.path() + "/bin");
+        const programfolders::Folders folders =
+            programfolders::forProgram(prefix.path() + QStringLiteral("/bin"));
         QFETCH(QString, data);
         QFETCH(QString, modules);
         QTEST(folders.installed, "installed");
-        QCOMPARE(folders.data, prefix.path() + "/" + data);
-        QCOMPARE(folders.modules, prefix.path() + "/" + modules);
+        QCOMPARE(folders.data, prefix.path() + QStringLiteral("/") + data);
+        QCOMPARE(folders.modules, prefix.path() + QStringLiteral("/") + modules);
     }
 
     // The first item of exactly the text; the empty text selects the first
     // item; a text that differs in case, or is missing, changes nothing.
     void selectComboItem() {
         QComboBox combo;
-        combo.addItems({"Rock", "Pop", "ジャズ", "Blues", "Pop"});
+        combo.addItems({QStringLiteral("Rock"), QStringLiteral("Pop"), QStringLiteral("ジャズ"),
+                        QStringLiteral("Blues"), QStringLiteral("Pop")});
         QList<int> selected;
         for (const char* text : {"ジャズ", "Pop", "", "pop", "Metal"}) {
             combo.setCurrentIndex(3);
-            SelectComboItem(&combo, text);
+            SelectComboItem(&combo, QString::fromUtf8(text));
             selected << combo.currentIndex();
         }
         QCOMPARE(selected, QList<int>({2, 1, 0, 3, 3}));
@@ -408,15 +434,19 @@ private slots:
     // Equal ignoring case and width, either way round, and ordered alike.
     void equalsFolded() {
         const QList<std::tuple<QString, QString, bool>> pairs = {
-            {"Rock", "rOCK", true},          {"ＡＢＣ", "abc", true},  {"ﾗﾝﾀﾞﾑ", "ランダム", true},
-            {"らんだむ", "ランダム", false}, {"Jazz", "Jazzy", false}, {"", "", true}};
+            {QStringLiteral("Rock"), QStringLiteral("rOCK"), true},
+            {QStringLiteral("ＡＢＣ"), QStringLiteral("abc"), true},
+            {QStringLiteral("ﾗﾝﾀﾞﾑ"), QStringLiteral("ランダム"), true},
+            {QStringLiteral("らんだむ"), QStringLiteral("ランダム"), false},
+            {QStringLiteral("Jazz"), QStringLiteral("Jazzy"), false},
+            {QStringLiteral(""), QStringLiteral(""), true}};
         for (const auto& [a, b, equal] : pairs) {
             QCOMPARE(text::equalsFolded(a, b), equal);
             QCOMPARE(text::equalsFolded(b, a), equal);
             QCOMPARE(text::compareFolded(a, b) == 0, equal);
         }
-        QVERIFY(text::compareFolded("apple", "Banana") < 0);
-        QVERIFY(text::compareFolded("Ｚ", "a") > 0);
+        QVERIFY(text::compareFolded(QStringLiteral("apple"), QStringLiteral("Banana")) < 0);
+        QVERIFY(text::compareFolded(QStringLiteral("Ｚ"), QStringLiteral("a")) > 0);
     }
 
     // Common characters fold without the normaliser; whatever the way, the
@@ -429,7 +459,7 @@ private slots:
         };
         QStringList wrong;
         const auto check = [&](const QString& s) {
-            QString into = "stale text";
+            QString into = QStringLiteral("stale text");
             text::foldInto(s, into);
             if (text::fold(s) != reference(s) || into != reference(s))
                 wrong << s;
@@ -446,7 +476,7 @@ private slots:
                 check(QString(QChar(k)) + QChar(m));
                 check(QString(QChar(k)) + QChar(m) + QChar(m));
             }
-            check(QString("a") + QChar(m));
+            check(QStringLiteral("a") + QChar(m));
             check(QString(QChar(m)));
         }
         const QString alphabet = QString::fromUtf16(
@@ -460,7 +490,37 @@ private slots:
             check(QString::fromUcs4(reinterpret_cast<const char32_t*>(s.constData()), s.size()));
         }
         QVERIFY2(wrong.isEmpty(),
-                 qPrintable(QString("%1 wrong, first: %2").arg(wrong.size()).arg(wrong.value(0))));
+                 qPrintable(
+                     QStringLiteral("%1 wrong, first: %2").arg(wrong.size()).arg(wrong.value(0))));
+    }
+
+    // A grown block keeps what was written in it, small or large, on either
+    // side of the large-block size; the rest of it can be written.
+    void grownMemoryKeepsItsBytes_data() {
+        QTest::addColumn<qsizetype>("from");
+        QTest::addColumn<qsizetype>("to");
+        constexpr qsizetype large = qsizetype(largememory::kLargeBytes);
+        QTest::newRow("small to small") << qsizetype(1000) << qsizetype(3000);
+        QTest::newRow("small to large") << qsizetype(1000) << large;
+        QTest::newRow("large to larger") << large << 5 * large + 7;
+        QTest::newRow("just under large to large") << large - 1 << 2 * large;
+    }
+    void grownMemoryKeepsItsBytes() {
+        QFETCH(qsizetype, from);
+        QFETCH(qsizetype, to);
+        const auto byteAt = [](qsizetype i) { return char(i * 7 % 251); };
+        auto* block = static_cast<char*>(largememory::allocate(size_t(from)));
+        for (qsizetype i = 0; i < from; ++i)
+            block[i] = byteAt(i);
+        const qsizetype used = from - 1; // the last byte need not be kept
+        block =
+            static_cast<char*>(largememory::grow(block, size_t(from), size_t(used), size_t(to)));
+        qsizetype wrong = 0;
+        for (qsizetype i = 0; i < used; ++i)
+            wrong += block[i] != byteAt(i);
+        block[to - 1] = 1;
+        largememory::release(block, size_t(to));
+        QCOMPARE(wrong, 0);
     }
 };
 

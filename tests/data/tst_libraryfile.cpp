@@ -24,8 +24,8 @@
 class TestLibraryFile : public QObject {
     Q_OBJECT
 
-    QString folder() const { return dir_->path() + "/DataBase"; }
-    QString dbPath() const { return folder() + "/MelodaraPlayer.db"; }
+    QString folder() const { return dir_->path() + QStringLiteral("/DataBase"); }
+    QString dbPath() const { return folder() + QStringLiteral("/MelodaraPlayer.db"); }
 
     static QByteArray bytes(const QString& path) {
         QFile file(path);
@@ -42,8 +42,10 @@ class TestLibraryFile : public QObject {
         ADO_Connector db(path);
         ADO_Connector::BulkWrite bulk(db);
         for (int i = 0; i < songs; ++i) {
-            const QString title = QString("Song %1").arg(i, 5, 10, QChar('0'));
-            QVERIFY(db.adoSetData(Write::AddSong, {"/music/some artist/" + title + ".mp3", title}));
+            const QString title = QStringLiteral("Song %1").arg(i, 5, 10, QLatin1Char('0'));
+            QVERIFY(db.adoSetData(
+                Write::AddSong,
+                {QStringLiteral("/music/some artist/") + title + QStringLiteral(".mp3"), title}));
         }
         QVERIFY(bulk.commit());
         QVERIFY(boxes.boxes().isEmpty());
@@ -75,16 +77,17 @@ class TestLibraryFile : public QObject {
         {
             ADO_Connector db(dbPath());
             QVERIFY(!db.isConnected());
-            QVERIFY(!db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}));
+            QVERIFY(!db.adoSetData(Write::AddSong,
+                                   {QStringLiteral("/music/a.mp3"), QStringLiteral("a")}));
         }
         QCOMPARE(boxes.boxes().size(), 2);
-        QCOMPARE(boxes.boxes()[0].title + "," + boxes.boxes()[1].title,
+        QCOMPARE(boxes.boxes()[0].title + QStringLiteral(",") + boxes.boxes()[1].title,
                  QStringLiteral("DB_Error,DBError"));
         const QString text = boxes.boxes()[0].text;
-        QVERIFY2(reason.endsWith(": ") ? text.startsWith(reason) : text == reason,
+        QVERIFY2(reason.endsWith(QStringLiteral(": ")) ? text.startsWith(reason) : text == reason,
                  qPrintable(text));
         QCOMPARE(bytes(dbPath()), before);
-        QVERIFY(!QFile::exists(dbPath() + "-wal"));
+        QVERIFY(!QFile::exists(dbPath() + QStringLiteral("-wal")));
     }
 
 private slots:
@@ -119,21 +122,26 @@ private slots:
         QFETCH(QString, present);
         QFETCH(int, programMode);
         QFETCH(QString, chosen);
-        const QString program = dir_->path() + "/program", name = "/DataBase/MelodaraPlayer.db";
-        QVERIFY(QDir().mkpath(present.contains("folder") ? program + "/DataBase" : program));
+        const QString program = dir_->path() + QStringLiteral("/program"),
+                      name = QStringLiteral("/DataBase/MelodaraPlayer.db");
+        QVERIFY(QDir().mkpath(present.contains(QStringLiteral("folder"))
+                                  ? program + QStringLiteral("/DataBase")
+                                  : program));
         for (const char* library : {"program", "user"}) {
-            if (present.contains(library))
-                makeLibrary(dir_->path() + "/" + library + name, 1);
+            if (present.contains(QString::fromUtf8(library)))
+                makeLibrary(dir_->path() + QStringLiteral("/") + QString::fromUtf8(library) + name,
+                            1);
         }
-        for (const QString& path : {program + name, program + "/DataBase", program}) {
+        for (const QString& path :
+             {program + name, program + QStringLiteral("/DataBase"), program}) {
             if (QFile::exists(path))
                 setMode(path, path == program + name ? programMode & 0444 : programMode);
         }
         Unprivileged nobody;
         if (!nobody.isActive())
             QSKIP("the tests may not act as an unprivileged user here");
-        QCOMPARE(libraryfile::choosePath(program, dir_->path() + "/user"),
-                 dir_->path() + "/" + chosen + name);
+        QCOMPARE(libraryfile::choosePath(program, dir_->path() + QStringLiteral("/user")),
+                 dir_->path() + QStringLiteral("/") + chosen + name);
     }
 
     // Nothing but a library this program can write is used; anything else
@@ -151,16 +159,20 @@ private slots:
             << "フォルダ <folder> に書き込めないため、その中のライブラリには変更を保存できません。";
         QTest::addRow("another program's database")
             << QByteArray("")
-            << QStringList{"CREATE TABLE notes(text)", "INSERT INTO notes VALUES ('keep me')"}
+            << QStringList{QStringLiteral("CREATE TABLE notes(text)"),
+                           QStringLiteral("INSERT INTO notes VALUES ('keep me')")}
             << 0666 << 0777 << "データベースにテーブル TM_曲情報 がありません。";
         // Another program's file is not ours, whatever version it gives.
         QTest::addRow("another program's database with a high version")
-            << QByteArray("") << QStringList{"CREATE TABLE notes(text)", "PRAGMA user_version = 7"}
+            << QByteArray("")
+            << QStringList{QStringLiteral("CREATE TABLE notes(text)"),
+                           QStringLiteral("PRAGMA user_version = 7")}
             << 0666 << 0777 << "データベースにテーブル TM_曲情報 がありません。";
         QTest::addRow("library of a newer version")
             << QByteArray()
-            << QStringList{"PRAGMA journal_mode = DELETE", "PRAGMA user_version = 2"} << 0666
-            << 0777
+            << QStringList{QStringLiteral("PRAGMA journal_mode = DELETE"),
+                           QStringLiteral("PRAGMA user_version = 2")}
+            << 0666 << 0777
             << "<file> はこのプログラムの新しい版で書かれています（形式 2。この版が読めるのは"
                "形式 1 までです）。";
         QTest::addRow("not a database")
@@ -180,19 +192,20 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
         }
         if (!change.isEmpty())
-            QCOMPARE(value(dbPath(), "SELECT 1", change), QStringLiteral("1"));
+            QCOMPARE(value(dbPath(), QStringLiteral("SELECT 1"), change), QStringLiteral("1"));
         setMode(dbPath(), fileMode);
         setMode(folder(), folderMode);
         Unprivileged nobody;
         if (!nobody.isActive())
             QSKIP("the tests may not act as an unprivileged user here");
-        openRefused(reason.replace("<file>", dbPath()).replace("<folder>", folder()));
+        openRefused(reason.replace(QStringLiteral("<file>"), dbPath())
+                        .replace(QStringLiteral("<folder>"), folder()));
     }
 
     void libraryDamagedInTheMiddleIsRefusedUnchanged() {
         makeLibrary(dbPath(), 2000);
-        const int pageSize = value(dbPath(), "PRAGMA page_size").toInt();
-        const int pages = value(dbPath(), "PRAGMA page_count").toInt();
+        const int pageSize = value(dbPath(), QStringLiteral("PRAGMA page_size")).toInt();
+        const int pages = value(dbPath(), QStringLiteral("PRAGMA page_count")).toInt();
         QVERIFY(pages > 20);
         {
             // Page 1 holds the schema and settings, which still read well.
@@ -201,8 +214,9 @@ private slots:
             QVERIFY(file.seek(qint64(pageSize) * (pages / 2)));
             QCOMPARE(file.write(QByteArray(pageSize, '\0')), qint64(pageSize));
         }
-        QCOMPARE(value(dbPath(), "SELECT count(*) FROM TM_初期設定"), QStringLiteral("12"));
-        openRefused(dbPath() + " は壊れています: ");
+        QCOMPARE(value(dbPath(), QStringLiteral("SELECT count(*) FROM TM_初期設定")),
+                 QStringLiteral("12"));
+        openRefused(dbPath() + QStringLiteral(" は壊れています: "));
     }
 
     // A crash of a run under another account leaves its -wal and -shm
@@ -223,22 +237,24 @@ private slots:
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(QFile::exists(dbPath() + "-wal") && QFile::exists(dbPath() + "-shm"));
+        QVERIFY(QFile::exists(dbPath() + QStringLiteral("-wal")) &&
+                QFile::exists(dbPath() + QStringLiteral("-shm")));
         for (const char* suffix : {"-wal", "-shm"})
-            setMode(dbPath() + suffix, 0644);
+            setMode(dbPath() + QString::fromUtf8(suffix), 0644);
         setMode(dbPath(), 0666);
         setMode(folder(), 0777);
         Unprivileged nobody;
-        if (geteuid() != 0 && QFileInfo(dbPath() + "-wal").ownerId() == geteuid())
+        if (geteuid() != 0 && QFileInfo(dbPath() + QStringLiteral("-wal")).ownerId() == geteuid())
             QSKIP("the tests may not act as another user here");
         ScriptedPresenter boxes;
         {
             ADO_Connector db(dbPath());
             QVERIFY(!db.isConnected());
-            QVERIFY(!db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}));
+            QVERIFY(!db.adoSetData(Write::AddSong,
+                                   {QStringLiteral("/music/a.mp3"), QStringLiteral("a")}));
         }
         QCOMPARE(boxes.boxes().size(), 2);
-        QVERIFY2(boxes.boxes()[0].text.startsWith(dbPath() + " に書き込めません: "),
+        QVERIFY2(boxes.boxes()[0].text.startsWith(dbPath() + QStringLiteral(" に書き込めません: ")),
                  qPrintable(boxes.boxes()[0].text));
     }
 
@@ -265,7 +281,8 @@ private slots:
                 sqlite::Database db;
                 QString error;
                 db.open(dbPath(), true, error);
-                for (const QString& step : QStringList{"PRAGMA journal_mode = WAL", "BEGIN"} +
+                for (const QString& step : QStringList{QStringLiteral("PRAGMA journal_mode = WAL"),
+                                                       QStringLiteral("BEGIN")} +
                                                schema::creationStatements().mid(0, statements))
                     db.exec(step, error);
                 raise(SIGKILL);
@@ -279,11 +296,12 @@ private slots:
         ScriptedPresenter boxes;
         ADO_Connector db(dbPath());
         Recordset lists, songs;
-        QVERIFY(db.adoSetData(Write::AddSong, {"/music/a.mp3", "a"}) &&
-                db.adoGetData(Read::SetLists, lists) &&
-                db.adoGetData(Read::StoredQuery, songs, "Q_SetList_ALL"));
-        QCOMPARE(lists.text("セットリスト名") +
-                     QString(" %1 %2").arg(lists.RecordCount()).arg(songs.RecordCount()),
+        QVERIFY(
+            db.adoSetData(Write::AddSong, {QStringLiteral("/music/a.mp3"), QStringLiteral("a")}) &&
+            db.adoGetData(Read::SetLists, lists) &&
+            db.adoGetData(Read::StoredQuery, songs, QStringLiteral("Q_SetList_ALL")));
+        QCOMPARE(lists.text(QStringLiteral("セットリスト名")) +
+                     QStringLiteral(" %1 %2").arg(lists.RecordCount()).arg(songs.RecordCount()),
                  QStringLiteral("ALL 1 1"));
         QVERIFY(boxes.boxes().isEmpty());
     }

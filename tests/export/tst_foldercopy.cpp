@@ -40,7 +40,7 @@ class TestFolderCopy : public QObject {
     QStringList sources(const QStringList& names) const {
         QStringList paths;
         for (const QString& name : names) {
-            paths << src_ + "/" + name;
+            paths << src_ + QStringLiteral("/") + name;
             diskfiles::write(paths.last(), name.toUtf8()); // a file not written fails the copy
         }
         return paths;
@@ -50,12 +50,14 @@ class TestFolderCopy : public QObject {
     QString contents() const {
         QStringList out;
         for (const QString& name : diskfiles::entries(dst_)) {
-            const QFileInfo file(dst_ + "/" + name);
-            out << name + (file.isDir()        ? "/"
-                           : file.size() <= 64 ? "=" + diskfiles::read(file.filePath())
-                                               : "");
+            const QFileInfo file(dst_ + QStringLiteral("/") + name);
+            out << name + (file.isDir() ? QStringLiteral("/")
+                           : file.size() <= 64
+                               ? QStringLiteral("=") +
+                                     QString::fromUtf8(diskfiles::read(file.filePath()))
+                               : QString());
         }
-        return out.join(',');
+        return out.join(u',');
     }
     // Runs the copy, cancelled as file `cancelAt` starts: whether it ended
     // well, failed or was cancelled, the files it started, how many it
@@ -71,12 +73,12 @@ class TestFolderCopy : public QObject {
             },
             [&] { return cancel; });
         QString error = copy.error();
-        error.replace(src_, "src").replace(dst_, "dst");
-        error.replace(QRegularExpression("\\n\\(.+\\)$"), " (...)");
+        error.replace(src_, QStringLiteral("src")).replace(dst_, QStringLiteral("dst"));
+        error.replace(QRegularExpression(QStringLiteral("\\n\\(.+\\)$")), QStringLiteral(" (...)"));
         const char* end = ok ? "ok" : copy.cancelled() ? "cancelled" : "failed";
-        return QStringList{end, started.join(','), QString::number(copy.copied()), error,
-                           contents()}
-            .join(" | ");
+        return QStringList{QString::fromUtf8(end), started.join(u','),
+                           QString::number(copy.copied()), error, contents()}
+            .join(QStringLiteral(" | "));
     }
     // What `work` returns when run in a child process, which may change
     // its limits and mounts without touching this one; "skip" when the
@@ -84,7 +86,7 @@ class TestFolderCopy : public QObject {
     static QString inChild(const std::function<QString()>& work) {
         int out[2];
         if (pipe(out) != 0)
-            return "<no pipe>";
+            return QStringLiteral("<no pipe>");
         const pid_t child = fork();
         if (child == 0) {
             close(out[0]);
@@ -100,17 +102,19 @@ class TestFolderCopy : public QObject {
         int status = 0;
         waitpid(child, &status, 0);
         if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
-            return "skip";
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "<child failed>";
+            return QStringLiteral("skip");
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result
+                                                             : QStringLiteral("<child failed>");
     }
 
 private slots:
     void init() {
         // Each row of a table has folders of its own.
-        const QString folder =
-            dir_.path() + "/" + QTest::currentTestFunction() + "/" + QString::number(++rowsRun_);
-        src_ = folder + "/src";
-        dst_ = folder + "/dst";
+        const QString folder = dir_.path() + QStringLiteral("/") +
+                               QString::fromUtf8(QTest::currentTestFunction()) +
+                               QStringLiteral("/") + QString::number(++rowsRun_);
+        src_ = folder + QStringLiteral("/src");
+        dst_ = folder + QStringLiteral("/dst");
         QVERIFY(QDir().mkpath(src_) && QDir().mkpath(dst_));
     }
 
@@ -121,47 +125,58 @@ private slots:
         QByteArray big(5 * 512 * 1024 + 1, Qt::Uninitialized);
         for (qsizetype i = 0; i < big.size(); ++i)
             big[i] = char((i * 7 + 3) & 0xFF);
-        QVERIFY(diskfiles::write(src_ + "/big.wav", big));
-        QVERIFY(diskfiles::write(src_ + "/empty.mid", {}));
-        QVERIFY(diskfiles::write(src_ + "/sub/small.mp3", "abc"));
-        FolderCopy copy({src_ + "/big.wav", src_ + "/empty.mid", src_ + "/sub/small.mp3"}, dst_);
-        QCOMPARE(run(copy), "ok | 0,1,2 | 3 |  | big.wav,empty.mid=,small.mp3=abc");
-        QCOMPARE(diskfiles::read(dst_ + "/big.wav"), big);
-        QCOMPARE(diskfiles::read(src_ + "/big.wav"), big); // sources stay as they were
+        QVERIFY(diskfiles::write(src_ + QStringLiteral("/big.wav"), big));
+        QVERIFY(diskfiles::write(src_ + QStringLiteral("/empty.mid"), {}));
+        QVERIFY(diskfiles::write(src_ + QStringLiteral("/sub/small.mp3"), "abc"));
+        FolderCopy copy({src_ + QStringLiteral("/big.wav"), src_ + QStringLiteral("/empty.mid"),
+                         src_ + QStringLiteral("/sub/small.mp3")},
+                        dst_);
+        QCOMPARE(run(copy), QStringLiteral("ok | 0,1,2 | 3 |  | big.wav,empty.mid=,small.mp3=abc"));
+        QCOMPARE(diskfiles::read(dst_ + QStringLiteral("/big.wav")), big);
+        QCOMPARE(diskfiles::read(src_ + QStringLiteral("/big.wav")),
+                 big); // sources stay as they were
         // A file copied onto itself keeps its bytes.
-        FolderCopy onto({dst_ + "/big.wav"}, dst_);
+        FolderCopy onto({dst_ + QStringLiteral("/big.wav")}, dst_);
         QVERIFY(onto.run());
-        QCOMPARE(diskfiles::read(dst_ + "/big.wav"), big);
+        QCOMPARE(diskfiles::read(dst_ + QStringLiteral("/big.wav")), big);
     }
 
     void theLaterOfTwoSameNamedFilesWins() {
-        QVERIFY(diskfiles::write(dst_ + "/song.mp3", "already there, and longer"));
-        FolderCopy copy(sources({"a/song.mp3", "b/song.mp3"}), dst_);
-        QCOMPARE(run(copy), "ok | 0,1 | 2 |  | song.mp3=b/song.mp3");
+        QVERIFY(diskfiles::write(dst_ + QStringLiteral("/song.mp3"), "already there, and longer"));
+        FolderCopy copy(sources({QStringLiteral("a/song.mp3"), QStringLiteral("b/song.mp3")}),
+                        dst_);
+        QCOMPARE(run(copy), QStringLiteral("ok | 0,1 | 2 |  | song.mp3=b/song.mp3"));
     }
 
     void theFirstFailureEndsTheCopy() {
-        FolderCopy missing(sources({"one.mp3"}) << src_ + "/two.mp3" << sources({"three.mp3"}),
+        FolderCopy missing(sources({QStringLiteral("one.mp3")})
+                               << src_ + QStringLiteral("/two.mp3")
+                               << sources({QStringLiteral("three.mp3")}),
                            dst_);
-        QCOMPARE(run(missing),
-                 "failed | 0,1 | 1 | ファイルが見つかりません。\nsrc/two.mp3 | one.mp3=one.mp3");
+        QCOMPARE(
+            run(missing),
+            QStringLiteral(
+                "failed | 0,1 | 1 | ファイルが見つかりません。\nsrc/two.mp3 | one.mp3=one.mp3"));
         // A folder where the file would go cannot be replaced by it, and no
         // part-file is left beside it.
-        QVERIFY(QDir().mkpath(dst_ + "/song.mp3"));
-        FolderCopy blocked(sources({"song.mp3"}), dst_);
-        QCOMPARE(run(blocked), "failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
-                               "one.mp3=one.mp3,song.mp3/");
+        QVERIFY(QDir().mkpath(dst_ + QStringLiteral("/song.mp3")));
+        FolderCopy blocked(sources({QStringLiteral("song.mp3")}), dst_);
+        QCOMPARE(run(blocked),
+                 QStringLiteral("failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
+                                "one.mp3=one.mp3,song.mp3/"));
         // The folder was removed after it was picked.
-        FolderCopy gone(sources({"song.mp3"}), dst_ + "/gone");
-        QCOMPARE(run(gone),
-                 "failed | 0 | 0 | コピー先に書き込めません。\ndst/gone/song.mp3 (...) | "
-                 "one.mp3=one.mp3,song.mp3/");
-        QVERIFY(QDir().mkpath(src_ + "/folder.mp3"));
-        FolderCopy folder({src_ + "/folder.mp3"}, dst_);
-        QCOMPARE(run(folder), "failed | 0 | 0 | ファイルを開けません。\nsrc/folder.mp3 (...) | "
-                              "one.mp3=one.mp3,song.mp3/");
+        FolderCopy gone(sources({QStringLiteral("song.mp3")}), dst_ + QStringLiteral("/gone"));
+        QCOMPARE(
+            run(gone),
+            QStringLiteral("failed | 0 | 0 | コピー先に書き込めません。\ndst/gone/song.mp3 (...) | "
+                           "one.mp3=one.mp3,song.mp3/"));
+        QVERIFY(QDir().mkpath(src_ + QStringLiteral("/folder.mp3")));
+        FolderCopy folder({src_ + QStringLiteral("/folder.mp3")}, dst_);
+        QCOMPARE(run(folder),
+                 QStringLiteral("failed | 0 | 0 | ファイルを開けません。\nsrc/folder.mp3 (...) | "
+                                "one.mp3=one.mp3,song.mp3/"));
         FolderCopy none({}, dst_);
-        QCOMPARE(run(none), "ok |  | 0 |  | one.mp3=one.mp3,song.mp3/");
+        QCOMPARE(run(none), QStringLiteral("ok |  | 0 |  | one.mp3=one.mp3,song.mp3/"));
     }
 
     // By its permission bits, also for the superuser, who may write it.
@@ -174,15 +189,16 @@ private slots:
         QFETCH(bool, root);
         if (root && geteuid() != 0)
             QSKIP("the tests do not run as the superuser here");
-        QVERIFY(diskfiles::write(dst_ + "/song.mp3", "kept"));
+        QVERIFY(diskfiles::write(dst_ + QStringLiteral("/song.mp3"), "kept"));
         const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                          QFile::WriteOther | QFile::ExeOther;
         // The unprivileged user reaches the folders and may write in dst.
         for (const QString& d : {dir_.path(), QFileInfo(QFileInfo(src_).path()).path(),
                                  QFileInfo(src_).path(), src_, dst_})
             QVERIFY(QFile::setPermissions(d, all));
-        QVERIFY(QFile::setPermissions(dst_ + "/song.mp3", QFile::ReadOwner | QFile::ReadOther));
-        FolderCopy copy(sources({"song.mp3"}), dst_);
+        QVERIFY(QFile::setPermissions(dst_ + QStringLiteral("/song.mp3"),
+                                      QFile::ReadOwner | QFile::ReadOther));
+        FolderCopy copy(sources({QStringLiteral("song.mp3")}), dst_);
         QString outcome;
         if (root) {
             outcome = run(copy);
@@ -192,19 +208,21 @@ private slots:
                 QSKIP("cannot act as an unprivileged user here");
             outcome = run(copy);
         }
-        QCOMPARE(outcome, "failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
-                          "song.mp3=kept");
+        QCOMPARE(outcome,
+                 QStringLiteral("failed | 0 | 0 | コピー先に書き込めません。\ndst/song.mp3 (...) | "
+                                "song.mp3=kept"));
     }
 
     // A name near the system's limit of 255 bytes is copied, new or
     // replacing a file of that name.
     void aNameNearTheLimitIsCopied() {
-        const QString name = QString(246, 'n') + ".mp3"; // 250 bytes
+        const QString name = QString(246, u'n') + QStringLiteral(".mp3"); // 250 bytes
         FolderCopy fresh(sources({name}), dst_);
-        QCOMPARE(run(fresh), "ok | 0 | 1 |  | " + name); // too long to show its bytes
-        QVERIFY(diskfiles::write(src_ + "/" + name, "newer"));
-        FolderCopy replacing({src_ + "/" + name}, dst_);
-        QCOMPARE(run(replacing), QString("ok | 0 | 1 |  | %1=newer").arg(name));
+        QCOMPARE(run(fresh),
+                 QStringLiteral("ok | 0 | 1 |  | ") + name); // too long to show its bytes
+        QVERIFY(diskfiles::write(src_ + QStringLiteral("/") + name, "newer"));
+        FolderCopy replacing({src_ + QStringLiteral("/") + name}, dst_);
+        QCOMPARE(run(replacing), QStringLiteral("ok | 0 | 1 |  | %1=newer").arg(name));
     }
 
     // A replaced file keeps its mode; a new one gets rw-r--r--.
@@ -218,13 +236,13 @@ private slots:
     }
     void theTargetKeepsItsMode() {
         QFETCH(int, before);
-        const QString target = dst_ + "/song.mp3";
+        const QString target = dst_ + QStringLiteral("/song.mp3");
         if (before >= 0) {
             QVERIFY(diskfiles::write(target, "old"));
             QCOMPARE(chmod(QFile::encodeName(target).constData(), mode_t(before)), 0);
         }
-        FolderCopy copy(sources({"song.mp3"}), dst_);
-        QCOMPARE(run(copy), "ok | 0 | 1 |  | song.mp3=song.mp3");
+        FolderCopy copy(sources({QStringLiteral("song.mp3")}), dst_);
+        QCOMPARE(run(copy), QStringLiteral("ok | 0 | 1 |  | song.mp3=song.mp3"));
         struct stat st {};
         QCOMPARE(stat(QFile::encodeName(target).constData(), &st), 0);
         QTEST(int(st.st_mode & 07777), "after");
@@ -238,8 +256,8 @@ private slots:
     void aFailingWriteFailsTheCopy_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("outcome");
-        const QString full =
-            "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ";
+        const QString full = QStringLiteral(
+            "failed | 0 | 0 | コピー先の空き容量が足りません。\ndst/big.wav (...) | ");
         // A source on the same file system is copied by the kernel.
         QTest::newRow("disk fills, copied by the kernel") << "full, source beside" << full;
         QTest::newRow("disk fills, copied through the buffer") << "full, source elsewhere" << full;
@@ -254,14 +272,14 @@ private slots:
         for (qsizetype i = 0; i < big.size(); ++i)
             big[i] = char(i * 13);
         // On the machine's own disk, outside the small file system.
-        const QString outside = folder + "/../outside/big.wav";
+        const QString outside = folder + QStringLiteral("/../outside/big.wav");
         QVERIFY(diskfiles::write(outside, big));
         const QString outcome = inChild([&] {
-            if (fault == "size limit") {
+            if (fault == QStringLiteral("size limit")) {
                 std::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{1024 * 1024 + 1000, RLIM_INFINITY};
                 if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                    return QString("<no limit>");
+                    return QStringLiteral("<no limit>");
             } else {
                 // 4 MB for both folders; the source beside takes 3 of them.
                 if (unshare(CLONE_NEWNS) != 0 ||
@@ -273,19 +291,20 @@ private slots:
                 QDir().mkpath(dst_);
             }
             QString source = outside;
-            if (fault == "full, source beside") {
-                source = src_ + "/big.wav";
+            if (fault == QStringLiteral("full, source beside")) {
+                source = src_ + QStringLiteral("/big.wav");
                 if (!diskfiles::write(source, big))
-                    return QString("<no source>");
-            } else if (fault == "full, source elsewhere") {
+                    return QStringLiteral("<no source>");
+            } else if (fault == QStringLiteral("full, source elsewhere")) {
                 // Fills the disk up to 2 MB free.
-                if (!diskfiles::write(folder + "/filler", QByteArray(2 * 1024 * 1024, 'f')))
-                    return QString("<no filler>");
+                if (!diskfiles::write(folder + QStringLiteral("/filler"),
+                                      QByteArray(2 * 1024 * 1024, 'f')))
+                    return QStringLiteral("<no filler>");
             }
             FolderCopy copy({source}, dst_);
             return run(copy);
         });
-        if (outcome == "skip")
+        if (outcome == QStringLiteral("skip"))
             QSKIP("cannot mount a small file system here");
         QTEST(outcome, "outcome");
     }
@@ -296,11 +315,11 @@ private slots:
         QByteArray big(48 * 1024 * 1024, Qt::Uninitialized);
         for (qsizetype i = 0; i < big.size(); i += 4096)
             big[i] = char(i / 4096);
-        QVERIFY(diskfiles::write(src_ + "/big.wav", big));
+        QVERIFY(diskfiles::write(src_ + QStringLiteral("/big.wav"), big));
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            FolderCopy copy({src_ + "/big.wav"}, dst_);
+            FolderCopy copy({src_ + QStringLiteral("/big.wav")}, dst_);
             copy.run();
             _exit(0);
         }
@@ -310,18 +329,22 @@ private slots:
         kill(child, SIGKILL);
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
-        const QFileInfo target(dst_ + "/big.wav");
+        const QFileInfo target(dst_ + QStringLiteral("/big.wav"));
         QVERIFY2(!target.exists() || target.size() == big.size(),
                  qPrintable(QString::number(target.size())));
     }
 
     void aCancelKeepsTheFilesCopiedSoFar() {
-        QVERIFY(diskfiles::write(dst_ + "/two.mp3", "old two"));
-        FolderCopy copy(sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        QVERIFY(diskfiles::write(dst_ + QStringLiteral("/two.mp3"), "old two"));
+        FolderCopy copy(sources({QStringLiteral("one.mp3"), QStringLiteral("two.mp3"),
+                                 QStringLiteral("three.mp3")}),
+                        dst_);
         // The file being copied keeps its old bytes, and nothing else is left.
-        QCOMPARE(run(copy, 1), "cancelled | 0,1 | 1 |  | one.mp3=one.mp3,two.mp3=old two");
-        FolderCopy early(sources({"three.mp3"}), dst_);
-        QCOMPARE(run(early, -1, true), "cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two");
+        QCOMPARE(run(copy, 1),
+                 QStringLiteral("cancelled | 0,1 | 1 |  | one.mp3=one.mp3,two.mp3=old two"));
+        FolderCopy early(sources({QStringLiteral("three.mp3")}), dst_);
+        QCOMPARE(run(early, -1, true),
+                 QStringLiteral("cancelled |  | 0 |  | one.mp3=one.mp3,two.mp3=old two"));
     }
 
     // Files of the same name there: asked once, to replace them, keep them
@@ -337,18 +360,21 @@ private slots:
     }
     void askedOnceBeforeReplacing() {
         QFETCH(int, answer);
-        QVERIFY(diskfiles::write(dst_ + "/two.mp3", "old two"));
-        QVERIFY(diskfiles::write(dst_ + "/three.mp3", "old three"));
+        QVERIFY(diskfiles::write(dst_ + QStringLiteral("/two.mp3"), "old two"));
+        QVERIFY(diskfiles::write(dst_ + QStringLiteral("/three.mp3"), "old three"));
         ScriptedPresenter boxes;
         boxes.answer(answer);
-        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        CopyToFolder(nullptr,
+                     sources({QStringLiteral("one.mp3"), QStringLiteral("two.mp3"),
+                              QStringLiteral("three.mp3")}),
+                     dst_);
         QTEST(contents(), "contents");
         QCOMPARE(boxes.boxes().size(), 1);
         QCOMPARE(boxes.boxes()[0].text,
-                 "コピー先に同じ名前のファイルが 2 個あります。\n"
-                 "置き換えますか？（「いいえ」でそれらのファイルを残します）");
+                 QStringLiteral("コピー先に同じ名前のファイルが 2 個あります。\n"
+                                "置き換えますか？（「いいえ」でそれらのファイルを残します）"));
         QCOMPARE(boxes.boxes()[0].style, 0x23);
-        CopyToFolder(nullptr, sources({"four.mp3"}), dst_);
+        CopyToFolder(nullptr, sources({QStringLiteral("four.mp3")}), dst_);
         QCOMPARE(boxes.boxes().size(), 1);
     }
 
@@ -356,10 +382,10 @@ private slots:
     // with or without a writer at its other end, and both are named
     // afterwards; the files around them are copied.
     void aPipeIsSkippedWithANote() {
-        const QStringList files = sources({"one.mp3", "four.mp3"});
-        const QString pipe = src_ + "/two.mp3";
+        const QStringList files = sources({QStringLiteral("one.mp3"), QStringLiteral("four.mp3")});
+        const QString pipe = src_ + QStringLiteral("/two.mp3");
         QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        const QString socketPath = src_ + "/three.mp3";
+        const QString socketPath = src_ + QStringLiteral("/three.mp3");
         const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
@@ -380,11 +406,12 @@ private slots:
         CopyToFolder(nullptr, {files[0], pipe, socketPath, files[1]}, dst_);
         close(socketFd);
         QVERIFY(!waited);
-        QCOMPARE(contents(), "four.mp3=four.mp3,one.mp3=one.mp3");
+        QCOMPARE(contents(), QStringLiteral("four.mp3=four.mp3,one.mp3=one.mp3"));
         QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].text,
-                 "通常のファイルではないため、次のファイルはコピーしませんでした。\n" + pipe +
-                     "\n" + socketPath);
+        QCOMPARE(
+            boxes.boxes()[0].text,
+            QStringLiteral("通常のファイルではないため、次のファイルはコピーしませんでした。\n") +
+                pipe + QStringLiteral("\n") + socketPath);
     }
 
     void cancelDuringTheCopy_data() {
@@ -408,10 +435,10 @@ private slots:
         bool cancelEnabled = true;
         QTimer poll;
         setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
-            auto* label = dialog.findChild<QLabel*>("lblLongWork");
-            auto* cancel = dialog.findChild<QPushButton*>("cmdLongWorkCancel");
+            auto* label = dialog.findChild<QLabel*>(QStringLiteral("lblLongWork"));
+            auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cmdLongWorkCancel"));
             QObject::connect(&poll, &QTimer::timeout, [&, label, cancel] {
-                if (!label->text().endsWith("two.mp3") || !reached.tryAcquire())
+                if (!label->text().endsWith(QStringLiteral("two.mp3")) || !reached.tryAcquire())
                     return;
                 poll.stop();
                 shown = label->text();
@@ -426,13 +453,16 @@ private slots:
             poll.start(10);
         });
         ScriptedPresenter boxes;
-        CopyToFolder(nullptr, sources({"one.mp3", "two.mp3", "three.mp3"}), dst_);
+        CopyToFolder(nullptr,
+                     sources({QStringLiteral("one.mp3"), QStringLiteral("two.mp3"),
+                              QStringLiteral("three.mp3")}),
+                     dst_);
         setLongWorkWatcher({});
         FolderCopy::setFileHook({});
-        QCOMPARE(shown, "ファイルをコピーしています（2 / 3）\ntwo.mp3");
+        QCOMPARE(shown, QStringLiteral("ファイルをコピーしています（2 / 3）\ntwo.mp3"));
         QVERIFY(stillOpen);
         QVERIFY(!cancelEnabled);
-        QCOMPARE(contents(), "one.mp3=one.mp3");
+        QCOMPARE(contents(), QStringLiteral("one.mp3=one.mp3"));
         QVERIFY(boxes.boxes().isEmpty());
     }
 };

@@ -89,24 +89,27 @@ class TestLibraryWindow : public QObject {
     std::unique_ptr<TempLibrary> lib_;
     ScriptedPresenter presenter_;
 
-    QString path(const QString& name) const { return dir_.path() + "/" + name; }
+    QString path(const QString& name) const { return dir_.path() + QStringLiteral("/") + name; }
     // The library's folder shows as "~", the test's files relative.
     QStringList shorten(QStringList lines) const {
-        return lines.replaceInStrings(lib_->folder(), "~").replaceInStrings(dir_.path() + "/", "");
+        return lines.replaceInStrings(lib_->folder(), QStringLiteral("~"))
+            .replaceInStrings(dir_.path() + QStringLiteral("/"), QStringLiteral(""));
     }
     QString stored() const {
-        return librarytest::rows(*lib_, "SELECT 設定値 FROM Q_ファイル検索パス").value(0, "<none>");
+        return librarytest::rows(*lib_, QStringLiteral("SELECT 設定値 FROM Q_ファイル検索パス"))
+            .value(0, QStringLiteral("<none>"));
     }
     // Every registered song as "path|title", in ID order.
     QStringList songs() const {
-        return shorten(librarytest::rows(*lib_, "SELECT ファイルパス || '|' || タイトル"
-                                                " FROM TM_曲情報 ORDER BY ID"));
+        return shorten(
+            librarytest::rows(*lib_, QStringLiteral("SELECT ファイルパス || '|' || タイトル"
+                                                    " FROM TM_曲情報 ORDER BY ID")));
     }
     // The list's rows as "key=path".
     QStringList rows(const SongListModel& list) const {
         QStringList out;
         for (int p = 0; p < list.count(); ++p)
-            out << list.keyAt(p) + "=" + list.cell(list.keyAt(p), 0);
+            out << list.keyAt(p) + QStringLiteral("=") + list.cell(list.keyAt(p), 0);
         return shorten(out);
     }
     void addSongs(int count) {
@@ -155,13 +158,18 @@ private slots:
               "music/y.m3u8", "music/.hidden.mp3", "music/Sub/d.aiff", "music/beta/e.mid",
               "music/.git/f.mp3", "music/beta/.cache/g.wav", "music/notes.txt", "empty/readme.txt",
               "songs/01.Intro.mp3", "songs/b.wav", "songs/sub/c.mid"})
-            QVERIFY(diskfiles::write(path(name), {}));
-        QDir().mkpath(path("music/folder.mp3"));
-        QCOMPARE(::mkfifo(QFile::encodeName(path("music/fifo.mp3")).constData(), 0600), 0);
-        QVERIFY(diskfiles::write(path("lists/one.m3u"), "#EXTM3U\r\n../songs/b.wav\r\n"
-                                                        "../songs/01.Intro.mp3\r\n"));
-        QVERIFY(diskfiles::write(path("lists/two.m3u"), "\x00\x01\x02 not a playlist"));
-        QVERIFY(diskfiles::write(path("lists/three.m3u"), "../songs/sub/c.mid\n../songs/b.wav\n"));
+            QVERIFY(diskfiles::write(path(QString::fromUtf8(name)), {}));
+        QDir().mkpath(path(QStringLiteral("music/folder.mp3")));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(path(QStringLiteral("music/fifo.mp3"))).constData(), 0600),
+            0);
+        QVERIFY(diskfiles::write(path(QStringLiteral("lists/one.m3u")),
+                                 "#EXTM3U\r\n../songs/b.wav\r\n"
+                                 "../songs/01.Intro.mp3\r\n"));
+        QVERIFY(
+            diskfiles::write(path(QStringLiteral("lists/two.m3u")), "\x00\x01\x02 not a playlist"));
+        QVERIFY(diskfiles::write(path(QStringLiteral("lists/three.m3u")),
+                                 "../songs/sub/c.mid\n../songs/b.wav\n"));
     }
     void init() {
         presenter_.clear();
@@ -176,14 +184,18 @@ private slots:
 
     // The place whose root is the longest prefix, ending at a separator.
     void placesOfTheMachine() {
-        const QList<Place> list = {{"home", "/home/u"}, {"/", "/"}, {"usb", "/media/usb"}};
+        const QList<Place> list = {{QStringLiteral("home"), QStringLiteral("/home/u")},
+                                   {QStringLiteral("/"), QStringLiteral("/")},
+                                   {QStringLiteral("usb"), QStringLiteral("/media/usb")}};
         QList<int> found;
         for (const char* folder :
              {"/home/u/music", "/home/u", "/home/user2", "/media/usb/x", "/media/usbx", "/"})
-            found << places::placeOf(list, folder) << places::placeOf({}, folder);
+            found << places::placeOf(list, QString::fromUtf8(folder))
+                  << places::placeOf({}, QString::fromUtf8(folder));
         QCOMPARE(found, QList<int>({0, -1, 0, -1, 1, -1, 2, -1, 1, -1, 1, -1}));
-        QCOMPARE(places::ancestors("/a/b"), L({"/", "/a", "/a/b"}));
-        QCOMPARE(places::ancestors("/"), L({"/"}));
+        QCOMPARE(places::ancestors(QStringLiteral("/a/b")),
+                 L({QStringLiteral("/"), QStringLiteral("/a"), QStringLiteral("/a/b")}));
+        QCOMPARE(places::ancestors(QStringLiteral("/")), L({QStringLiteral("/")}));
     }
 
     // Every picker opens at the stored folder, with the drive list on its
@@ -191,10 +203,10 @@ private slots:
     void opensAtTheStoredFolder_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("usable");
-        QTest::newRow("usable") << path("music/beta") << true;
+        QTest::newRow("usable") << path(QStringLiteral("music/beta")) << true;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("gone") << "/no/such/folder" << false;
-        QTest::newRow("a file") << path("music/a.mp3") << false;
+        QTest::newRow("a file") << path(QStringLiteral("music/a.mp3")) << false;
     }
     void opensAtTheStoredFolder() {
         QFETCH(QString, folder);
@@ -218,19 +230,20 @@ private slots:
     // returns its result.
     void okStoresTheFolderCancelDoesNot() {
         frmFileSelect files;
-        QVERIFY(files.setFolder(path("music")));
+        QVERIFY(files.setFolder(path(QStringLiteral("music"))));
         files.cmdCancel->click();
         QCOMPARE(files.RetCode(), 0);
         QCOMPARE(stored(), QString());
-        lib_->db().adoSetData(Write::RunSql,
-                              {"CREATE TRIGGER no_store BEFORE UPDATE ON TM_初期設定"
-                               " BEGIN SELECT RAISE(ABORT, 'read-only settings'); END"});
+        lib_->db().adoSetData(
+            Write::RunSql,
+            {QStringLiteral("CREATE TRIGGER no_store BEFORE UPDATE ON TM_初期設定"
+                            " BEGIN SELECT RAISE(ABORT, 'read-only settings'); END")});
         frmDirSelectBas target;
-        QVERIFY(target.setFolder(path("empty")));
+        QVERIFY(target.setFolder(path(QStringLiteral("empty"))));
         target.cmdOK->click();
         QCOMPARE(target.RetCode(), 1);
-        QCOMPARE(target.frmDirSelBas_GetDirectory(), path("empty"));
-        QCOMPARE(shown(presenter_), L({"DBError|read-only settings"}));
+        QCOMPARE(target.frmDirSelBas_GetDirectory(), path(QStringLiteral("empty")));
+        QCOMPARE(shown(presenter_), L({QStringLiteral("DBError|read-only settings")}));
     }
 
     // Patterns ignore case; hidden files, folders and pipes are not listed;
@@ -238,25 +251,29 @@ private slots:
     // the order of the clicks.
     void fileListFollowsTheFileType() {
         frmFileSelect picker;
-        QVERIFY(picker.setFolder(path("music/beta")));
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"e.mid"}));
+        QVERIFY(picker.setFolder(path(QStringLiteral("music/beta"))));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({QStringLiteral("e.mid")}));
         picker.setFileType(1);
         QCOMPARE(itemTexts(picker.filFile->model()), L());
         QVERIFY(!picker.cmdOK->isEnabled());
-        QVERIFY(picker.setFolder(path("music")));
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"list.M3U", "y.m3u8"}));
+        QVERIFY(picker.setFolder(path(QStringLiteral("music"))));
+        QCOMPARE(itemTexts(picker.filFile->model()),
+                 L({QStringLiteral("list.M3U"), QStringLiteral("y.m3u8")}));
         QVERIFY(picker.cmdOK->isEnabled());
         picker.setFileType(7); // any other value keeps the pattern
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"list.M3U", "y.m3u8"}));
+        QCOMPARE(itemTexts(picker.filFile->model()),
+                 L({QStringLiteral("list.M3U"), QStringLiteral("y.m3u8")}));
         picker.setFileType(0);
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"a.mp3", "b.MP3", "c.Wav"}));
+        QCOMPARE(itemTexts(picker.filFile->model()),
+                 L({QStringLiteral("a.mp3"), QStringLiteral("b.MP3"), QStringLiteral("c.Wav")}));
         for (int row : {2, 0})
             picker.filFile->selectionModel()->select(picker.filFile->model()->index(row, 0),
                                                      QItemSelectionModel::Select);
         picker.cmdOK->click();
         QCOMPARE(picker.RetCode(), 1);
-        QCOMPARE(picker.frmFilSel_GetFileList(), L({path("music/a.mp3"), path("music/c.Wav")}));
-        QCOMPARE(stored(), path("music"));
+        QCOMPARE(picker.frmFilSel_GetFileList(),
+                 L({path(QStringLiteral("music/a.mp3")), path(QStringLiteral("music/c.Wav"))}));
+        QCOMPARE(stored(), path(QStringLiteral("music")));
 
         frmFileSelect none;
         none.cmdOK->click();
@@ -268,24 +285,29 @@ private slots:
     // files and folders are.
     void listsOnlyFilesAndFolders() {
         QTemporaryDir odd;
-        const QString d = odd.path() + "/";
-        QVERIFY(diskfiles::write(d + "real.mp3", {}));
-        QVERIFY(QDir().mkpath(d + "sub"));
-        QCOMPARE(::mkfifo(QFile::encodeName(d + "fifo").constData(), 0600), 0);
+        const QString d = odd.path() + QStringLiteral("/");
+        QVERIFY(diskfiles::write(d + QStringLiteral("real.mp3"), {}));
+        QVERIFY(QDir().mkpath(d + QStringLiteral("sub")));
+        QCOMPARE(::mkfifo(QFile::encodeName(d + QStringLiteral("fifo")).constData(), 0600), 0);
         const std::pair<const char*, QString> links[] = {
-            {"fifo-link.mp3", d + "fifo"}, {"null-link.mp3", "/dev/null"},
-            {"null-folder", "/dev/null"},  {"file-link.mp3", d + "real.mp3"},
-            {"folder-link", d + "sub"},    {"broken.mp3", d + "none.mp3"}};
+            {"fifo-link.mp3", d + QStringLiteral("fifo")},
+            {"null-link.mp3", QStringLiteral("/dev/null")},
+            {"null-folder", QStringLiteral("/dev/null")},
+            {"file-link.mp3", d + QStringLiteral("real.mp3")},
+            {"folder-link", d + QStringLiteral("sub")},
+            {"broken.mp3", d + QStringLiteral("none.mp3")}};
         for (const auto& [name, target] : links)
-            QVERIFY(QFile::link(target, d + name));
-        QCOMPARE(places::matchingFiles(odd.path(), "*.mp3"), L({"file-link.mp3", "real.mp3"}));
+            QVERIFY(QFile::link(target, d + QString::fromUtf8(name)));
+        QCOMPARE(places::matchingFiles(odd.path(), QStringLiteral("*.mp3")),
+                 L({QStringLiteral("file-link.mp3"), QStringLiteral("real.mp3")}));
         QStringList folders;
         QString error;
         QVERIFY(places::subfolders(odd.path(), folders, error));
-        QCOMPARE(folders, L({"folder-link", "sub"}));
+        QCOMPARE(folders, L({QStringLiteral("folder-link"), QStringLiteral("sub")}));
         frmFileSelect picker;
         QVERIFY(picker.setFolder(odd.path()));
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"file-link.mp3", "real.mp3"}));
+        QCOMPARE(itemTexts(picker.filFile->model()),
+                 L({QStringLiteral("file-link.mp3"), QStringLiteral("real.mp3")}));
         QCOMPARE(picker.dirDir->currentItem()->childCount(), 2);
     }
 
@@ -299,22 +321,22 @@ private slots:
         QTest::addColumn<QString>("highlight"); // "": none; "-": left as opened
         QTest::addColumn<QString>("result");    // "": stays open
         for (const char* picker : {"frmDirSelect", "frmFileNameSet", "frmDirSelectBas"}) {
-            const QString p = picker;
-            QTest::newRow(qPrintable(p + ", subfolder")) << p << "music"
-                                                         << "Sub"
-                                                         << "music/Sub";
-            QTest::newRow(qPrintable(p + ", parent")) << p << "music/beta"
-                                                      << "music"
-                                                      << "music";
-            QTest::newRow(qPrintable(p + ", as opened")) << p << "music/beta"
-                                                         << "-"
-                                                         << "music/beta";
-            QTest::newRow(qPrintable(p + ", none")) << p << "music/beta"
-                                                    << ""
-                                                    << "music/beta";
-            QTest::newRow(qPrintable(p + ", gone")) << p << "music/beta"
-                                                    << "gone"
-                                                    << "";
+            const QString p = QString::fromUtf8(picker);
+            QTest::newRow(qPrintable(p + QStringLiteral(", subfolder"))) << p << "music"
+                                                                         << "Sub"
+                                                                         << "music/Sub";
+            QTest::newRow(qPrintable(p + QStringLiteral(", parent"))) << p << "music/beta"
+                                                                      << "music"
+                                                                      << "music";
+            QTest::newRow(qPrintable(p + QStringLiteral(", as opened"))) << p << "music/beta"
+                                                                         << "-"
+                                                                         << "music/beta";
+            QTest::newRow(qPrintable(p + QStringLiteral(", none"))) << p << "music/beta"
+                                                                    << ""
+                                                                    << "music/beta";
+            QTest::newRow(qPrintable(p + QStringLiteral(", gone"))) << p << "music/beta"
+                                                                    << "gone"
+                                                                    << "";
         }
     }
     void okTakesTheHighlightedFolder() {
@@ -322,24 +344,24 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, highlight);
         QFETCH(QString, result);
-        QVERIFY(QDir().mkpath(path("music/beta/gone")));
-        const auto cleanUp =
-            qScopeGuard([this] { QDir(path("music/beta/gone")).removeRecursively(); });
+        QVERIFY(QDir().mkpath(path(QStringLiteral("music/beta/gone"))));
+        const auto cleanUp = qScopeGuard(
+            [this] { QDir(path(QStringLiteral("music/beta/gone"))).removeRecursively(); });
         lib_->db().adoSetData(Write::SearchPath, {path(start)});
         std::unique_ptr<PickerBase> p;
-        if (picker == "frmDirSelect")
+        if (picker == QStringLiteral("frmDirSelect"))
             p = std::make_unique<frmDirSelect>();
-        else if (picker == "frmFileNameSet")
+        else if (picker == QStringLiteral("frmFileNameSet"))
             p = std::make_unique<frmFileNameSet>();
         else
             p = std::make_unique<frmDirSelectBas>();
         p->show();
         QCOMPARE(p->folder(), path(start));
         if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
-            name->txtFileName->setText("list.m3u");
+            name->txtFileName->setText(QStringLiteral("list.m3u"));
         if (highlight.isEmpty()) {
             p->dirDir->clearSelection();
-        } else if (highlight != "-") {
+        } else if (highlight != QStringLiteral("-")) {
             const auto items =
                 p->dirDir->findItems(highlight, Qt::MatchExactly | Qt::MatchRecursive);
             QCOMPARE(items.size(), 1);
@@ -348,14 +370,14 @@ private slots:
             QCOMPARE(p->dirDir->selectedItems(), items);
             QCOMPARE(p->folder(), path(start)); // a click only highlights
         }
-        if (highlight == "gone")
-            QDir(path("music/beta/gone")).removeRecursively();
+        if (highlight == QStringLiteral("gone"))
+            QDir(path(QStringLiteral("music/beta/gone"))).removeRecursively();
         p->cmdOK->click();
         if (result.isEmpty()) {
             QCOMPARE(p->RetCode(), 0);
             QVERIFY(p->isVisible());
             QCOMPARE(shown(presenter_).size(), 1);
-            QVERIFY(presenter_.boxes()[0].text.contains(path("music/beta/gone")));
+            QVERIFY(presenter_.boxes()[0].text.contains(path(QStringLiteral("music/beta/gone"))));
             QCOMPARE(stored(), path(start));
             return;
         }
@@ -365,7 +387,7 @@ private slots:
         if (auto* folders = qobject_cast<frmDirSelect*>(p.get()))
             QCOMPARE(QFileInfo(folders->frmDirSel_GetFileList().value(0)).path(), path(result));
         if (auto* name = qobject_cast<frmFileNameSet*>(p.get()))
-            QCOMPARE(name->frmFilSet_GetFile(), path(result + "/list.m3u"));
+            QCOMPARE(name->frmFilSet_GetFile(), path(result + QStringLiteral("/list.m3u")));
         if (auto* target = qobject_cast<frmDirSelectBas*>(p.get()))
             QCOMPARE(target->frmDirSelBas_GetDirectory(), path(result));
     }
@@ -377,39 +399,42 @@ private slots:
     // A folder that went away gives its message, and the lists stay.
     void folderListWalksInAndOut() {
         frmFileSelect picker;
-        QVERIFY(picker.setFolder(path("music")));
-        const int depth = int(places::ancestors(path("music")).size());
+        QVERIFY(picker.setFolder(path(QStringLiteral("music"))));
+        const int depth = int(places::ancestors(path(QStringLiteral("music"))).size());
         const auto tree = [&picker, depth] {
             QStringList out;
             for (QTreeWidgetItem* item : folderItems(picker.dirDir)) {
                 int indent = -depth;
                 for (const QTreeWidgetItem* p = item->parent(); p; p = p->parent())
                     ++indent;
-                out << QString::number(indent) + ' ' + item->text(0);
+                out << QString::number(indent) + u' ' + item->text(0);
             }
             return out;
         };
-        QCOMPARE(tree().first(), QString::number(-depth) + " /");
-        QCOMPARE(tree().mid(depth - 2), L({"-2 " + QFileInfo(dir_.path()).fileName(), "-1 music",
-                                           "0 beta", "0 folder.mp3", "0 Sub"}));
+        QCOMPARE(tree().first(), QString::number(-depth) + QStringLiteral(" /"));
+        QCOMPARE(tree().mid(depth - 2),
+                 L({QStringLiteral("-2 ") + QFileInfo(dir_.path()).fileName(),
+                    QStringLiteral("-1 music"), QStringLiteral("0 beta"),
+                    QStringLiteral("0 folder.mp3"), QStringLiteral("0 Sub")}));
         QCOMPARE(picker.dirDir->currentItem(), folderItems(picker.dirDir)[depth - 1]);
 
         enter(picker, folderItems(picker.dirDir)[depth + 2]);
-        QCOMPARE(picker.folder(), path("music/Sub"));
-        QCOMPARE(itemTexts(picker.filFile->model()), L({"d.aiff"}));
+        QCOMPARE(picker.folder(), path(QStringLiteral("music/Sub")));
+        QCOMPARE(itemTexts(picker.filFile->model()), L({QStringLiteral("d.aiff")}));
         enter(picker, folderItems(picker.dirDir)[depth - 2]);
         QCOMPARE(picker.folder(), dir_.path());
         QVERIFY(presenter_.boxes().isEmpty());
 
-        QDir().mkpath(path("gone"));
+        QDir().mkpath(path(QStringLiteral("gone")));
         QVERIFY(picker.setFolder(dir_.path()));
-        const auto gone = picker.dirDir->findItems("gone", Qt::MatchExactly | Qt::MatchRecursive);
+        const auto gone =
+            picker.dirDir->findItems(QStringLiteral("gone"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(gone.size(), 1);
-        QDir(path("gone")).removeRecursively();
+        QDir(path(QStringLiteral("gone"))).removeRecursively();
         enter(picker, gone[0]);
         QCOMPARE(picker.folder(), dir_.path());
         QCOMPARE(presenter_.boxes().size(), 1);
-        QVERIFY(presenter_.boxes()[0].text.contains(path("gone")));
+        QVERIFY(presenter_.boxes()[0].text.contains(path(QStringLiteral("gone"))));
 
         picker.drvDrive->setCurrentIndex(0);
         emit picker.drvDrive->activated(0);
@@ -422,12 +447,14 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<int>("check");
         QTest::addColumn<QStringList>("found");
-        const L top = {".hidden.mp3", "a.mp3", "b.MP3", "c.Wav"};
+        const L top = {QStringLiteral(".hidden.mp3"), QStringLiteral("a.mp3"),
+                       QStringLiteral("b.MP3"), QStringLiteral("c.Wav")};
         QTest::newRow("unchecked") << "music" << int(Qt::Unchecked) << top;
         QTest::newRow("grayed") << "music" << int(Qt::PartiallyChecked) << top;
         QTest::newRow("checked") << "music" << int(Qt::Checked)
-                                 << L{".hidden.mp3", "a.mp3", "b.MP3",
-                                      "beta/e.mid",  "c.Wav", "Sub/d.aiff"};
+                                 << L{QStringLiteral(".hidden.mp3"), QStringLiteral("a.mp3"),
+                                      QStringLiteral("b.MP3"),       QStringLiteral("beta/e.mid"),
+                                      QStringLiteral("c.Wav"),       QStringLiteral("Sub/d.aiff")};
         QTest::newRow("no music") << "empty" << int(Qt::Checked) << L{};
     }
     void folderWalkTakesSubfoldersWhenAsked() {
@@ -442,7 +469,7 @@ private slots:
         picker.cmdOK->click();
         QCOMPARE(picker.RetCode(), 1);
         for (QString& name : found)
-            name = path("music/" + name);
+            name = path(QStringLiteral("music/") + name);
         QCOMPARE(picker.frmDirSel_GetFileList(), found);
         QCOMPARE(stored(), path(folder));
         QCOMPARE(picker.windowTitle(), QStringLiteral("ファイル選択"));
@@ -462,7 +489,7 @@ private slots:
         const auto restore = qScopeGuard([previous] { SetSearchFilesYieldInterval(previous); });
         frmDirSelect picker;
         picker.show();
-        QVERIFY(picker.setFolder(path("music")));
+        QVERIFY(picker.setFolder(path(QStringLiteral("music"))));
         picker.chkEXT->setChecked(true);
         // Caption, whether OK and Cancel are enabled, and whether the walk's
         // dialog is modal to the picker.
@@ -478,7 +505,8 @@ private slots:
         });
         const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         picker.cmdOK->click();
-        QCOMPARE(during, L({"処理中...", "0", "1", "1"}));
+        QCOMPARE(during, L({QStringLiteral("処理中..."), QStringLiteral("0"), QStringLiteral("1"),
+                            QStringLiteral("1")}));
         QCOMPARE(picker.RetCode(), 0);
         QCOMPARE(picker.frmDirSel_GetFileList(), L());
         QCOMPARE(picker.isVisible(), !closeBox);
@@ -497,17 +525,18 @@ private slots:
         QTemporaryDir odd;
         const QByteArray raw = QFile::encodeName(odd.path());
         const auto cleanUp = qScopeGuard([&] { std::filesystem::remove_all(raw.constData()); });
-        QVERIFY(diskfiles::write(odd.path() + "/ok.mp3", {}));
+        QVERIFY(diskfiles::write(odd.path() + QStringLiteral("/ok.mp3"), {}));
         QVERIFY(std::ofstream((raw + "/bad\xff.mp3").toStdString()));
         frmDirSelect picker;
         QVERIFY(picker.setFolder(odd.path()));
         picker.cmdOK->click();
         QCOMPARE(picker.RetCode(), 1);
-        QCOMPARE(picker.frmDirSel_GetFileList(), L({odd.path() + "/ok.mp3"}));
+        QCOMPARE(picker.frmDirSel_GetFileList(), L({odd.path() + QStringLiteral("/ok.mp3")}));
         QCOMPARE(shown(presenter_),
-                 L({"Melodara Player|名前の文字を読み取れない 1 個のファイルまたはフォルダは"
-                    "追加しませんでした。\n  " +
-                    odd.path() + "/bad\uFFFD.mp3"}));
+                 L({QStringLiteral(
+                        "Melodara Player|名前の文字を読み取れない 1 個のファイルまたはフォルダは"
+                        "追加しませんでした。\n  ") +
+                    odd.path() + QStringLiteral("/bad\uFFFD.mp3")}));
     }
 
     void fileNameIsTrimmedAndRequired_data() {
@@ -516,25 +545,26 @@ private slots:
         QTest::newRow("empty") << "" << QString();
         QTest::newRow("spaces only") << "   " << QString();
         QTest::newRow("full-width spaces only") << "　　" << QString();
-        QTest::newRow("surrounding spaces") << "  list.m3u  " << QString("list.m3u");
-        QTest::newRow("no extension") << "list" << QString("list");
-        QTest::newRow("japanese") << "　お気に入り　" << QString("お気に入り");
+        QTest::newRow("surrounding spaces") << "  list.m3u  " << QStringLiteral("list.m3u");
+        QTest::newRow("no extension") << "list" << QStringLiteral("list");
+        QTest::newRow("japanese") << "　お気に入り　" << QStringLiteral("お気に入り");
     }
     void fileNameIsTrimmedAndRequired() {
         QFETCH(QString, typed);
         QFETCH(QString, name);
         frmFileNameSet picker;
         picker.show();
-        QVERIFY(picker.setFolder(path("empty")));
+        QVERIFY(picker.setFolder(path(QStringLiteral("empty"))));
         picker.txtFileName->setText(typed);
         picker.cmdOK->click();
         const bool refused = name.isEmpty();
         QCOMPARE(shown(presenter_),
-                 refused ? L{"Melodara Player|ファイル名を設定して下さい"} : L());
+                 refused ? L{QStringLiteral("Melodara Player|ファイル名を設定して下さい")} : L());
         QCOMPARE(picker.RetCode(), refused ? 0 : 1);
         QCOMPARE(picker.isVisible(), refused);
-        QCOMPARE(stored(), refused ? QString() : path("empty"));
-        QCOMPARE(picker.frmFilSet_GetFile(), refused ? QString() : path("empty/" + name));
+        QCOMPARE(stored(), refused ? QString() : path(QStringLiteral("empty")));
+        QCOMPARE(picker.frmFilSet_GetFile(),
+                 refused ? QString() : path(QStringLiteral("empty/") + name));
     }
 
     // --- the library window ---
@@ -543,25 +573,27 @@ private slots:
     // once per call however many were skipped.
     void appendSkipsListedPaths() {
         addSongs(1);
-        const QString registered = lib_->folder() + "/music/a.mp3";
+        const QString registered = lib_->folder() + QStringLiteral("/music/a.mp3");
         SongListModel list;
         LibraryFiles files(list);
         QVERIFY(files.load());
         QList<int> added; // each call's count, then the boxes shown so far
-        for (const L& paths : {L{"/n/1.mp3", registered, "/n/1.mp3", "/n/2.mp3", registered},
-                               L{"/n/2.mp3"}, L{"/n/3.mp3"}, L{}})
+        for (const L& paths : {L{QStringLiteral("/n/1.mp3"), registered, QStringLiteral("/n/1.mp3"),
+                                 QStringLiteral("/n/2.mp3"), registered},
+                               L{QStringLiteral("/n/2.mp3")}, L{QStringLiteral("/n/3.mp3")}, L{}})
             added << files.append(paths) << int(presenter_.boxes().size());
         QCOMPARE(added, QList<int>({2, 1, 0, 2, 1, 2, 0, 2}));
-        QCOMPARE(rows(list), L({"Key_1=~/music/a.mp3", "/n/1.mp3=/n/1.mp3", "/n/2.mp3=/n/2.mp3",
-                                "/n/3.mp3=/n/3.mp3"}));
+        QCOMPARE(rows(list),
+                 L({QStringLiteral("Key_1=~/music/a.mp3"), QStringLiteral("/n/1.mp3=/n/1.mp3"),
+                    QStringLiteral("/n/2.mp3=/n/2.mp3"), QStringLiteral("/n/3.mp3=/n/3.mp3")}));
         QCOMPARE(shown(presenter_), L({kMessage8, kMessage8}));
         QCOMPARE(presenter_.boxes()[0].style, 0);
         // A reload forgets the pending files but still knows the registered.
         QVERIFY(files.load());
-        QCOMPARE(files.append({"/n/1.mp3", registered}), 1);
+        QCOMPARE(files.append({QStringLiteral("/n/1.mp3"), registered}), 1);
         QCOMPARE(presenter_.boxes().size(), 3);
         // Deleting passes pending files over.
-        QVERIFY(files.deleteSongs({"/n/1.mp3", "Key_1"}));
+        QVERIFY(files.deleteSongs({QStringLiteral("/n/1.mp3"), QStringLiteral("Key_1")}));
         QVERIFY(rows(list).isEmpty() && songs().isEmpty());
     }
 
@@ -588,7 +620,7 @@ private slots:
         QVERIFY(library.load());
         QStringList paths;
         for (int i = 0; i < files; ++i)
-            paths << QString("/m/long/folder/name/for/the/pages/%1.mp3").arg(i);
+            paths << QStringLiteral("/m/long/folder/name/for/the/pages/%1.mp3").arg(i);
         library.append(paths);
         // Only the cancelled write is ever told no.
         QVERIFY(
@@ -596,7 +628,7 @@ private slots:
         QTEST(int(presenter_.boxes().size()), "boxes");
         for (const ScriptedPresenter::Box& box : presenter_.boxes())
             QCOMPARE(box.title, QStringLiteral("DBError"));
-        QCOMPARE(songs(), L({"~/music/a.mp3|a"}));
+        QCOMPARE(songs(), L({QStringLiteral("~/music/a.mp3|a")}));
         QCOMPARE(library.pendingCount(), files);
         QVERIFY(!library.Registed());
     }
@@ -613,7 +645,8 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QStringList>("added"); // "path|title"
         QTest::addColumn<int>("messages");
-        const L songs = {"songs/01.Intro.mp3|01", "songs/b.wav|b", "songs/sub/c.mid|c"};
+        const L songs = {QStringLiteral("songs/01.Intro.mp3|01"), QStringLiteral("songs/b.wav|b"),
+                         QStringLiteral("songs/sub/c.mid|c")};
         const L playlists = {songs[1], songs[0], songs[2]}; // one.m3u, then three.m3u
         QTest::newRow("files") << "mnuFile_AddFile" << Ok << "songs" << songs.mid(0, 2) << 1;
         QTest::newRow("folder") << "mnuFile_AddDirectory" << Ok << "songs" << songs << 1;
@@ -636,9 +669,9 @@ private slots:
         answerPickers(path(folder), folder.isEmpty());
         for (int i = 0; i < 2; ++i)
             w.findChild<QAction*>(command)->trigger();
-        QStringList listed = {"Key_1=~/music/a.mp3"};
+        QStringList listed = {QStringLiteral("Key_1=~/music/a.mp3")};
         for (const QString& file : added)
-            listed << file.section('|', 0, 0) + "=" + file.section('|', 0, 0);
+            listed << file.section(u'|', 0, 0) + QStringLiteral("=") + file.section(u'|', 0, 0);
         QCOMPARE(rows(w.lvFileList->songs()), listed);
         QCOMPARE(shown(presenter_), L(messages, kMessage8));
         QVERIFY(!w.mnuFile_DeleteFile->isEnabled());
@@ -656,7 +689,7 @@ private slots:
             w.cmdClose->click();
             QVERIFY(w.isVisible());
             QCOMPARE(rows(w.lvFileList->songs()), listed);
-            QCOMPARE(songs(), L{"~/music/a.mp3|a"});
+            QCOMPARE(songs(), L{QStringLiteral("~/music/a.mp3|a")});
             QVERIFY(!w.Registed());
         }
         if (finish == Ok || finish == ProgressCancelled)
@@ -668,7 +701,7 @@ private slots:
         QCOMPARE(w.result(),
                  int(finish <= ProgressCancelled ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(w.Registed(), registers);
-        QCOMPARE(songs(), L{"~/music/a.mp3|a"} + (registers ? added : L()));
+        QCOMPARE(songs(), L{QStringLiteral("~/music/a.mp3|a")} + (registers ? added : L()));
         QCOMPARE(w.LoadCount(), registers ? 1 + added.size() : 1);
     }
 
@@ -677,17 +710,17 @@ private slots:
     // next OK. Every file is written once, with its path and its title.
     void commandsDuringRegistration() {
         addSongs(1);
-        QVERIFY(diskfiles::write(path("extra/n.wav"), {}));
-        QVERIFY(diskfiles::write(path("more/new.m3u"), "../extra/n.wav\n"));
+        QVERIFY(diskfiles::write(path(QStringLiteral("extra/n.wav")), {}));
+        QVERIFY(diskfiles::write(path(QStringLiteral("more/new.m3u")), "../extra/n.wav\n"));
         frmMelodara w;
-        answerPickers(path("songs"));
+        answerPickers(path(QStringLiteral("songs")));
         w.mnuFile_AddDirectory->trigger();
         w.show();
         ConnectionHold hold(lib_->db());
         QStringList during;
         setLongWorkWatcher([&](QDialog& dialog, WorkProgress&) {
             during << QString::number(dialog.isVisible()) << QString::number(w.isVisible());
-            answerPickers(path("more"));
+            answerPickers(path(QStringLiteral("more")));
             w.cmdClose->click();
             w.mnuFile_AddM3u->trigger();
             during << QString::number(w.lvFileList->songs().count());
@@ -695,20 +728,23 @@ private slots:
         });
         const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         w.cmdClose->click();
-        QCOMPARE(during, L({"1", "1", "5"}));
+        QCOMPARE(during, L({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("5")}));
         QVERIFY(w.isVisible());
-        QCOMPARE(songs(), L({"~/music/a.mp3|a", "songs/01.Intro.mp3|01", "songs/b.wav|b",
-                             "songs/sub/c.mid|c"}));
+        QCOMPARE(songs(),
+                 L({QStringLiteral("~/music/a.mp3|a"), QStringLiteral("songs/01.Intro.mp3|01"),
+                    QStringLiteral("songs/b.wav|b"), QStringLiteral("songs/sub/c.mid|c")}));
         QVERIFY(w.Registed());
         QCOMPARE(w.LoadCount(), 4);
-        QCOMPARE(rows(w.lvFileList->songs()).last(), "extra/n.wav=extra/n.wav");
+        QCOMPARE(rows(w.lvFileList->songs()).last(), QStringLiteral("extra/n.wav=extra/n.wav"));
         setLongWorkWatcher({});
         w.cmdClose->click();
         QVERIFY(!w.isVisible());
-        QCOMPARE(songs().last(), "extra/n.wav|n");
-        QCOMPARE(librarytest::rows(*lib_, "SELECT COUNT(*), COUNT(DISTINCT ファイルパス) FROM"
-                                          " TM_曲情報 WHERE ファイルパス <> '' AND タイトル <> ''"),
-                 L{"5:5"});
+        QCOMPARE(songs().last(), QStringLiteral("extra/n.wav|n"));
+        QCOMPARE(
+            librarytest::rows(
+                *lib_, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT ファイルパス) FROM"
+                                      " TM_曲情報 WHERE ファイルパス <> '' AND タイトル <> ''")),
+            L{QStringLiteral("5:5")});
         QCOMPARE(shown(presenter_), L());
     }
 
@@ -717,22 +753,27 @@ private slots:
     // registered selected it does nothing.
     void rereadCommand() {
         addSongs(2);
-        QVERIFY(taggedfiles::writeMp3(path("tagged/a.mp3"), {"Tagged", "Alice", {"Pop"}}, 4,
-                                      taggedfiles::Text::Utf8));
-        lib_->db().adoSetData(Write::RunSql, {"UPDATE TM_曲情報 SET ファイルパス = '" +
-                                              path("tagged/a.mp3") + "' WHERE ID = 2"});
+        QVERIFY(taggedfiles::writeMp3(
+            path(QStringLiteral("tagged/a.mp3")),
+            {QStringLiteral("Tagged"), QStringLiteral("Alice"), {QStringLiteral("Pop")}}, 4,
+            taggedfiles::Text::Utf8));
+        lib_->db().adoSetData(Write::RunSql,
+                              {QStringLiteral("UPDATE TM_曲情報 SET ファイルパス = '") +
+                               path(QStringLiteral("tagged/a.mp3")) +
+                               QStringLiteral("' WHERE ID = 2")});
         frmMelodara w;
         QCOMPARE(w.mnuFile_ReadTags->text(), QStringLiteral("タグから曲情報を再読込(&T)"));
-        answerPickers(path("songs"));
+        answerPickers(path(QStringLiteral("songs")));
         w.mnuFile_AddFile->trigger();
-        w.lvFileList->selectKey(path("songs/b.wav"));
+        w.lvFileList->selectKey(path(QStringLiteral("songs/b.wav")));
         w.mnuFile_ReadTags->trigger();
         QVERIFY(!w.Registed());
-        w.lvFileList->selectKey("Key_2", true);
+        w.lvFileList->selectKey(QStringLiteral("Key_2"), true);
         w.mnuFile_ReadTags->trigger();
         QVERIFY(w.Registed());
-        QCOMPARE(songs(), L({"~/music/a.mp3|a", "tagged/a.mp3|Tagged"}));
-        QCOMPARE(librarytest::songNames(*lib_, 2), "Pop/-/- Alice");
+        QCOMPARE(songs(),
+                 L({QStringLiteral("~/music/a.mp3|a"), QStringLiteral("tagged/a.mp3|Tagged")}));
+        QCOMPARE(librarytest::songNames(*lib_, 2), QStringLiteral("Pop/-/- Alice"));
         QCOMPARE(shown(presenter_), L());
     }
 
@@ -747,15 +788,21 @@ private slots:
         QTest::addColumn<bool>("cancelWalk");
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<int>("messages");
-        const L mix = {"songs/b.wav", "lists/three.m3u", "music/notes.txt", "missing.mp3", "songs"};
+        const L mix = {QStringLiteral("songs/b.wav"), QStringLiteral("lists/three.m3u"),
+                       QStringLiteral("music/notes.txt"), QStringLiteral("missing.mp3"),
+                       QStringLiteral("songs")};
         QTest::newRow("file, playlist, folder")
-            << mix << false << false << L{"songs/b.wav", "songs/sub/c.mid", "songs/01.Intro.mp3"}
+            << mix << false << false
+            << L{QStringLiteral("songs/b.wav"), QStringLiteral("songs/sub/c.mid"),
+                 QStringLiteral("songs/01.Intro.mp3")}
             << 1;
         QTest::newRow("after a deletion: the playlist alone")
-            << mix << true << false << L{"songs/sub/c.mid", "songs/b.wav"} << 0;
+            << mix << true << false
+            << L{QStringLiteral("songs/sub/c.mid"), QStringLiteral("songs/b.wav")} << 0;
         QTest::newRow("walk cancelled") << mix << false << true << L{} << 0;
         QTest::newRow("nothing usable")
-            << L{"music/notes.txt", "empty"} << false << false << L{} << 0;
+            << L{QStringLiteral("music/notes.txt"), QStringLiteral("empty")} << false << false
+            << L{} << 0;
     }
     void droppedPaths() {
         QFETCH(QStringList, dropped);
@@ -790,15 +837,15 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &drop);
-        QStringList listed = {"Key_1=~/music/a.mp3"};
+        QStringList listed = {QStringLiteral("Key_1=~/music/a.mp3")};
         for (const QString& file : added)
-            listed << file + "=" + file;
+            listed << file + QStringLiteral("=") + file;
         // Queued after the drop: deleting is disabled once it is done.
         QTRY_VERIFY(!w.mnuFile_DeleteFile->isEnabled());
         QVERIFY(!w.frmMld_Busy());
         QCOMPARE(rows(w.lvFileList->songs()), listed);
         QCOMPARE(shown(presenter_), L(messages, kMessage8));
-        QCOMPARE(w.findChildren<QProgressDialog*>("dlgWalkProgress").size(), 0);
+        QCOMPARE(w.findChildren<QProgressDialog*>(QStringLiteral("dlgWalkProgress")).size(), 0);
     }
 
     // Playlists add what they name and then say, once, how many entries
@@ -810,36 +857,42 @@ private slots:
         QTest::addColumn<int>("progress"); // windows shown; -1 only if the disk is slow
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QStringList>("messages");
-        const QString missingOf = "Melodara Player|プレイリストの %1 件の項目は、ファイルが見つ"
-                                  "からないため追加しませんでした。\n";
+        const QString missingOf =
+            QStringLiteral("Melodara Player|プレイリストの %1 件の項目は、ファイルが見つ"
+                           "からないため追加しませんでした。\n");
         // The picker gives the playlists in its list's order.
         QTest::newRow("two playlists")
-            << L{"a.m3u", "b.m3u"} << false << -1 << L{"songs/b.wav", "songs/sub/c.mid"}
-            << L{missingOf.arg(7) + "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n  y1.mp3\n  y2.mp3\n  …"};
+            << L{QStringLiteral("a.m3u"), QStringLiteral("b.m3u")} << false << -1
+            << L{QStringLiteral("songs/b.wav"), QStringLiteral("songs/sub/c.mid")}
+            << L{missingOf.arg(7) +
+                 QStringLiteral("  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n  y1.mp3\n  y2.mp3\n  …")};
         QTest::newRow("one playlist")
-            << L{"b.m3u"} << false << -1 << L{"songs/sub/c.mid"}
-            << L{missingOf.arg(4) + "  y1.mp3\n  y2.mp3\n  y3.mp3\n  y4.mp3"};
-        QTest::newRow("long") << L{"a.m3u", "long.m3u"} << false << 1 << L{"songs/b.wav"}
+            << L{QStringLiteral("b.m3u")} << false << -1 << L{QStringLiteral("songs/sub/c.mid")}
+            << L{missingOf.arg(4) + QStringLiteral("  y1.mp3\n  y2.mp3\n  y3.mp3\n  y4.mp3")};
+        QTest::newRow("long") << L{QStringLiteral("a.m3u"), QStringLiteral("long.m3u")} << false
+                              << 1 << L{QStringLiteral("songs/b.wav")}
                               << L{missingOf.arg(100003) +
-                                   "  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n"
-                                   "  gone/00000.mp3\n  gone/00001.mp3\n  …"};
-        QTest::newRow("long, cancelled") << L{"a.m3u", "long.m3u"} << true << 1 << L{} << L{};
+                                   QStringLiteral("  x1.mp3\n  C:\\x2.mp3\n  x3.mp3\n"
+                                                  "  gone/00000.mp3\n  gone/00001.mp3\n  …")};
+        QTest::newRow("long, cancelled")
+            << L{QStringLiteral("a.m3u"), QStringLiteral("long.m3u")} << true << 1 << L{} << L{};
     }
     void playlistsSayWhatWasMissing() {
         QFETCH(QStringList, playlists);
         QFETCH(bool, cancel);
         QFETCH(QStringList, added);
         QTemporaryDir lists;
-        QVERIFY(
-            diskfiles::write(lists.filePath("a.m3u"), "x1.mp3\n" + path("songs/b.wav").toUtf8() +
-                                                          "\nC:\\x2.mp3\n#EXTINF:1,t\nx3.mp3\n"));
-        QVERIFY(diskfiles::write(lists.filePath("b.m3u"), "y1.mp3\ny2.mp3\n" +
-                                                              path("songs/sub/c.mid").toUtf8() +
-                                                              "\ny3.mp3\ny4.mp3\n"));
+        QVERIFY(diskfiles::write(lists.filePath(QStringLiteral("a.m3u")),
+                                 "x1.mp3\n" + path(QStringLiteral("songs/b.wav")).toUtf8() +
+                                     "\nC:\\x2.mp3\n#EXTINF:1,t\nx3.mp3\n"));
+        QVERIFY(diskfiles::write(lists.filePath(QStringLiteral("b.m3u")),
+                                 "y1.mp3\ny2.mp3\n" +
+                                     path(QStringLiteral("songs/sub/c.mid")).toUtf8() +
+                                     "\ny3.mp3\ny4.mp3\n"));
         QByteArray text;
         for (int i = 0; i < 100000; ++i)
             text += QByteArray::number(i).rightJustified(5, '0').prepend("gone/") + ".mp3\n";
-        QVERIFY(diskfiles::write(lists.filePath("long.m3u"), text));
+        QVERIFY(diskfiles::write(lists.filePath(QStringLiteral("long.m3u")), text));
         int shownProgress = 0;
         setModalHandler([&](QDialog& dialog) {
             if (auto* reading = qobject_cast<frmM3uProgress*>(&dialog)) {
@@ -862,7 +915,7 @@ private slots:
         w.mnuFile_AddM3u->trigger();
         QStringList listed;
         for (const QString& file : added)
-            listed << file + "=" + file;
+            listed << file + QStringLiteral("=") + file;
         QCOMPARE(rows(w.lvFileList->songs()), listed);
         QFETCH(int, progress);
         if (progress >= 0)
@@ -882,17 +935,20 @@ private slots:
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("albumRows");
-        const L all = {"Key_1=~/music/a.mp3", "Key_2=~/music/b.mp3", "Key_3=~/music/c.mp3"};
-        const QString keep3 = "CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
-                              " BEGIN SELECT RAISE(ABORT, 'kept'); END";
-        QTest::newRow("confirmed")
-            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << "" << L{all[1]} << 1;
-        QTest::newRow("refused") << L{"Key_1", "Key_3"} << int(msgbox::Ok) << false << keep3 << all
-                                 << 2;
+        const L all = {QStringLiteral("Key_1=~/music/a.mp3"), QStringLiteral("Key_2=~/music/b.mp3"),
+                       QStringLiteral("Key_3=~/music/c.mp3")};
+        const QString keep3 =
+            QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON TM_曲情報 WHEN OLD.ID = 3"
+                           " BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        QTest::newRow("confirmed") << L{QStringLiteral("Key_1"), QStringLiteral("Key_3")}
+                                   << int(msgbox::Ok) << false << "" << L{all[1]} << 1;
+        QTest::newRow("refused") << L{QStringLiteral("Key_1"), QStringLiteral("Key_3")}
+                                 << int(msgbox::Ok) << false << keep3 << all << 2;
         QTest::newRow("cancelled in the progress dialog")
-            << L{"Key_1", "Key_3"} << int(msgbox::Ok) << true << "" << all << 2;
+            << L{QStringLiteral("Key_1"), QStringLiteral("Key_3")} << int(msgbox::Ok) << true << ""
+            << all << 2;
         QTest::newRow("answered cancel")
-            << L{"Key_1"} << int(msgbox::Cancel) << false << "" << all << 2;
+            << L{QStringLiteral("Key_1")} << int(msgbox::Cancel) << false << "" << all << 2;
         QTest::newRow("nothing selected") << L{} << int(msgbox::Ok) << false << "" << all << 2;
     }
     void deletion() {
@@ -902,8 +958,10 @@ private slots:
         QFETCH(QString, sabotage);
         QFETCH(QStringList, left);
         addSongs(3);
-        lib_->db().adoSetData(Write::AddAlbumSong, {"Best", "2", "1"});
-        lib_->db().adoSetData(Write::AddAlbumSong, {"Best", "3", "2"});
+        lib_->db().adoSetData(Write::AddAlbumSong,
+                              {QStringLiteral("Best"), QStringLiteral("2"), QStringLiteral("1")});
+        lib_->db().adoSetData(Write::AddAlbumSong,
+                              {QStringLiteral("Best"), QStringLiteral("3"), QStringLiteral("2")});
         QVERIFY(sabotage.isEmpty() || lib_->db().adoSetData(Write::RunSql, {sabotage}));
         frmMelodara w;
         for (const QString& key : selected)
@@ -918,14 +976,15 @@ private slots:
         const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         w.mnuFile_DeleteFile->trigger();
         QCOMPARE(modal, answer == msgbox::Ok ? QList<bool>{true} : QList<bool>{});
-        QCOMPARE(shown(presenter_), L({"Melodara Player|選択中の曲をデータベースから削除します"}) +
-                                        (sabotage.isEmpty() ? L() : L{"DBError|kept"}));
+        QCOMPARE(shown(presenter_),
+                 L({QStringLiteral("Melodara Player|選択中の曲をデータベースから削除します")}) +
+                     (sabotage.isEmpty() ? L() : L{QStringLiteral("DBError|kept")}));
         QCOMPARE(presenter_.boxes()[0].style, 1);
         QCOMPARE(rows(w.lvFileList->songs()), left);
         QCOMPARE(songs().size(), left.size());
         QCOMPARE(w.LoadCount(), left.size());
         Recordset album;
-        lib_->db().adoGetData(Read::AlbumSongs, album, "Best");
+        lib_->db().adoGetData(Read::AlbumSongs, album, QStringLiteral("Best"));
         QTEST(album.RecordCount(), "albumRows");
         const bool deleted = answer == msgbox::Ok;
         QCOMPARE(w.mnuFile_AddFile->isEnabled(), !deleted);

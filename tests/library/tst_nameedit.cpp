@@ -74,13 +74,13 @@ private slots:
         asked_.clear();
         lib_ = std::make_unique<TempLibrary>();
         for (const char* name : {"rock", "pop", "soul"})
-            lib_->addGenre(name);
+            lib_->addGenre(QString::fromUtf8(name));
         for (const char* name : {"Alice", "Bob", "Carol"})
-            lib_->addArtist(name);
+            lib_->addArtist(QString::fromUtf8(name));
         const auto add = [this](const char* title, int g1, int g2, int g3, int artist) {
             TempLibrary::Fields f;
             f.genres[0] = g1, f.genres[1] = g2, f.genres[2] = g3, f.artist = artist;
-            lib_->addSong(title, f);
+            lib_->addSong(QString::fromUtf8(title), f);
         };
         add("one", 2, 3, 4, 2);
         add("two", 3, 1, 1, 3);
@@ -99,27 +99,52 @@ private slots:
         QTest::addColumn<QStringList>("oldNames");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("plan");
-        QTest::newRow("unchanged") << L{"rock", "pop"} << L{"rock", "pop", ""} << "rock|pop; ; ";
-        QTest::newRow("swapped") << L{"rock", "pop"} << L{"pop", "rock"} << "pop|rock; ; ";
-        QTest::newRow("changed") << L{"rock", "pop"} << L{"rock", "jazz"}
+        QTest::newRow("unchanged")
+            << L{QStringLiteral("rock"), QStringLiteral("pop")}
+            << L{QStringLiteral("rock"), QStringLiteral("pop"), QStringLiteral("")}
+            << "rock|pop; ; ";
+        QTest::newRow("swapped") << L{QStringLiteral("rock"), QStringLiteral("pop")}
+                                 << L{QStringLiteral("pop"), QStringLiteral("rock")}
+                                 << "pop|rock; ; ";
+        QTest::newRow("changed") << L{QStringLiteral("rock"), QStringLiteral("pop")}
+                                 << L{QStringLiteral("rock"), QStringLiteral("jazz")}
                                  << "rock|jazz; >jazz; pop";
-        QTest::newRow("cleared") << L{"rock", "pop", "soul"} << L{"rock", "", "soul"}
+        QTest::newRow("cleared") << L{QStringLiteral("rock"), QStringLiteral("pop"),
+                                      QStringLiteral("soul")}
+                                 << L{QStringLiteral("rock"), QStringLiteral(""),
+                                      QStringLiteral("soul")}
                                  << "rock|soul; ; pop";
-        QTest::newRow("gaps") << L{"a", "b", "c", "d"} << L{"a", "", "", "d"} << "a|d; ; b;c";
+        QTest::newRow("gaps") << L{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                   QStringLiteral("d")}
+                              << L{QStringLiteral("a"), QStringLiteral(""), QStringLiteral(""),
+                                   QStringLiteral("d")}
+                              << "a|d; ; b;c";
         QTest::newRow("case only")
-            << L{"rock", "pop"} << L{"Rock", "pop"} << "Rock|pop; rock>Rock; ";
+            << L{QStringLiteral("rock"), QStringLiteral("pop")}
+            << L{QStringLiteral("Rock"), QStringLiteral("pop")} << "Rock|pop; rock>Rock; ";
         QTest::newRow("full-width case")
-            << L{"ｒｏｃｋ"} << L{"ＲＯＣＫ"} << "ＲＯＣＫ; ｒｏｃｋ>ＲＯＣＫ; ";
-        QTest::newRow("width only") << L{"ﾛｯｸ"} << L{"ロック"} << "ロック; ﾛｯｸ>ロック; ";
-        QTest::newRow("typed twice") << L{} << L{"jazz", "", "jazz"} << "jazz; >jazz; ";
+            << L{QStringLiteral("ｒｏｃｋ")} << L{QStringLiteral("ＲＯＣＫ")}
+            << "ＲＯＣＫ; ｒｏｃｋ>ＲＯＣＫ; ";
+        QTest::newRow("width only")
+            << L{QStringLiteral("ﾛｯｸ")} << L{QStringLiteral("ロック")} << "ロック; ﾛｯｸ>ロック; ";
+        QTest::newRow("typed twice")
+            << L{} << L{QStringLiteral("jazz"), QStringLiteral(""), QStringLiteral("jazz")}
+            << "jazz; >jazz; ";
         QTest::newRow("typed twice, other case")
-            << L{} << L{"Jazz", "JAZZ", "jazz "} << "Jazz; >Jazz; ";
-        QTest::newRow("kept beside a variant") << L{"rock"} << L{"ROCK", "rock"} << "rock; ; ";
+            << L{} << L{QStringLiteral("Jazz"), QStringLiteral("JAZZ"), QStringLiteral("jazz ")}
+            << "Jazz; >Jazz; ";
+        QTest::newRow("kept beside a variant")
+            << L{QStringLiteral("rock")} << L{QStringLiteral("ROCK"), QStringLiteral("rock")}
+            << "rock; ; ";
         QTest::newRow("respelled beside a removal")
-            << L{"rock", "pop"} << L{"", "Pop"} << "Pop; pop>Pop; rock";
+            << L{QStringLiteral("rock"), QStringLiteral("pop")}
+            << L{QStringLiteral(""), QStringLiteral("Pop")} << "Pop; pop>Pop; rock";
         QTest::newRow("variants already stored")
-            << L{"rock", "Rock"} << L{"rock", "Rock"} << "rock; rock+Rock>rock; ";
-        QTest::newRow("every box empty") << L{"rock"} << L{"", " "} << "; ; rock";
+            << L{QStringLiteral("rock"), QStringLiteral("Rock")}
+            << L{QStringLiteral("rock"), QStringLiteral("Rock")} << "rock; rock+Rock>rock; ";
+        QTest::newRow("every box empty")
+            << L{QStringLiteral("rock")} << L{QStringLiteral(""), QStringLiteral(" ")}
+            << "; ; rock";
     }
     void plan() {
         QFETCH(QStringList, oldNames);
@@ -131,7 +156,9 @@ private slots:
         QStringList removed;
         for (const QStringList& r : p.removed)
             removed << r.join(u'+');
-        QTEST(L({p.names.join(u'|'), renames.join(u';'), removed.join(u';')}).join("; "), "plan");
+        QTEST(L({p.names.join(u'|'), renames.join(u';'), removed.join(u';')})
+                  .join(QStringLiteral("; ")),
+              "plan");
     }
 
     // OK without a change writes nothing (any write would fail here);
@@ -141,14 +168,22 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("genres unchanged")
-            << int(NameKind::Genre) << L{" rock", "pop ", "soul", "", "ROCK"} << L{};
-        QTest::newRow("artists unchanged")
-            << int(NameKind::Artist) << L{"Alice", "Bob", "bob", "Carol"} << L{};
-        QTest::newRow("genres empty") << int(NameKind::Genre) << L{"", "  ", "\t"}
-                                      << L{"Melodara Player|ジャンルは最低１つ以上設定して下さい"};
+            << int(NameKind::Genre)
+            << L{QStringLiteral(" rock"), QStringLiteral("pop "), QStringLiteral("soul"),
+                 QStringLiteral(""), QStringLiteral("ROCK")}
+            << L{};
+        QTest::newRow("artists unchanged") << int(NameKind::Artist)
+                                           << L{QStringLiteral("Alice"), QStringLiteral("Bob"),
+                                                QStringLiteral("bob"), QStringLiteral("Carol")}
+                                           << L{};
+        QTest::newRow("genres empty")
+            << int(NameKind::Genre)
+            << L{QStringLiteral(""), QStringLiteral("  "), QStringLiteral("\t")}
+            << L{QStringLiteral("Melodara Player|ジャンルは最低１つ以上設定して下さい")};
         QTest::newRow("artists empty")
-            << int(NameKind::Artist) << L{"", "  ", "\t"}
-            << L{"Melodara Player|アーティスト名は最低１つ以上設定して下さい"};
+            << int(NameKind::Artist)
+            << L{QStringLiteral(""), QStringLiteral("  "), QStringLiteral("\t")}
+            << L{QStringLiteral("Melodara Player|アーティスト名は最低１つ以上設定して下さい")};
     }
     void writesNothing() {
         QFETCH(int, kind);
@@ -158,7 +193,9 @@ private slots:
         for (const char* event :
              {"INSERT ON TM_ジャンル_1", "DELETE ON TM_ジャンル_1", "INSERT ON TM_アーティスト",
               "DELETE ON TM_アーティスト", "UPDATE ON TM_曲情報"})
-            QCOMPARE(rows(*lib_, failTrigger(event, QStringLiteral("T_Fail%1").arg(++n), "ABORT")),
+            QCOMPARE(rows(*lib_,
+                          failTrigger(QString::fromUtf8(event), QStringLiteral("T_Fail%1").arg(++n),
+                                      QStringLiteral("ABORT"))),
                      L());
         NameListEdit edit{NameKind(kind)};
         QVERIFY(edit.load());
@@ -175,30 +212,35 @@ private slots:
         QTest::addColumn<bool>("rollback");
         QTest::addColumn<QStringList>("boxes");
         const int genre = int(NameKind::Genre);
-        const L genres{"jazz", "Rock", "soul"};
+        const L genres{QStringLiteral("jazz"), QStringLiteral("Rock"), QStringLiteral("soul")};
         QTest::newRow("genre insert") << genre << "INSERT ON TM_ジャンル_2" << false << genres;
         QTest::newRow("genre delete") << genre << "DELETE ON TM_ジャンル_3" << false << genres;
         QTest::newRow("genre re-link") << genre << "UPDATE ON TM_曲情報" << false << genres;
         QTest::newRow("genre re-link ending the transaction")
             << genre << "UPDATE ON TM_曲情報" << true << genres;
-        QTest::newRow("artist delete") << int(NameKind::Artist) << "DELETE ON TM_アーティスト"
-                                       << false << L{"Carl", "alice", "Carol"};
+        QTest::newRow("artist delete")
+            << int(NameKind::Artist) << "DELETE ON TM_アーティスト" << false
+            << L{QStringLiteral("Carl"), QStringLiteral("alice"), QStringLiteral("Carol")};
     }
     void failingWriteChangesNothing() {
         QFETCH(int, kind);
         QFETCH(QString, failing);
         QFETCH(bool, rollback);
         QFETCH(QStringList, boxes);
-        QCOMPARE(rows(*lib_, failTrigger(failing, "T_Fail", rollback ? "ROLLBACK" : "ABORT")), L());
+        QCOMPARE(rows(*lib_,
+                      failTrigger(failing, QStringLiteral("T_Fail"),
+                                  rollback ? QStringLiteral("ROLLBACK") : QStringLiteral("ABORT"))),
+                 L());
         NameListEdit edit{NameKind(kind)};
         QVERIFY(edit.load());
         QVERIFY(!edit.update(boxes, answer()));
         QCOMPARE(asked_.size(), 1);
         QCOMPARE(snapshot(*lib_), before_);
         QCOMPARE(shown(presenter_),
-                 L({"DBError|refused", "Melodara Player|カテゴリの更新に失敗しました"}));
+                 L({QStringLiteral("DBError|refused"),
+                    QStringLiteral("Melodara Player|カテゴリの更新に失敗しました")}));
         // Once the engine lets it, the same edit goes through.
-        QCOMPARE(rows(*lib_, "DROP TRIGGER T_Fail"), L());
+        QCOMPARE(rows(*lib_, QStringLiteral("DROP TRIGGER T_Fail")), L());
         QVERIFY(edit.update(boxes, answer()));
         QVERIFY(snapshot(*lib_) != before_);
         QCOMPARE(orphans(*lib_), 0);
@@ -213,13 +255,21 @@ private slots:
         QTest::addColumn<QString>("namedAfter");
         QTest::addColumn<QStringList>("songIds");
         QTest::newRow("genre respelled")
-            << true << "pop" << L{"rock", "Pop", "soul"} << "Pop" << L{"2"};
+            << true << "pop"
+            << L{QStringLiteral("rock"), QStringLiteral("Pop"), QStringLiteral("soul")} << "Pop"
+            << L{QStringLiteral("2")};
         QTest::newRow("genre renamed, re-linked")
-            << true << "pop" << L{"rock", "jazz", "soul"} << "jazz" << L{"2"};
+            << true << "pop"
+            << L{QStringLiteral("rock"), QStringLiteral("jazz"), QStringLiteral("soul")} << "jazz"
+            << L{QStringLiteral("2")};
         QTest::newRow("genre removed, re-linked")
-            << true << "rock" << L{"", "pop", "soul"} << "soul" << L{"1", "3"};
+            << true << "rock"
+            << L{QStringLiteral(""), QStringLiteral("pop"), QStringLiteral("soul")} << "soul"
+            << L{QStringLiteral("1"), QStringLiteral("3")};
         QTest::newRow("artist respelled")
-            << false << "Bob" << L{"Alice", "BOB", "Carol"} << "BOB" << L{"2"};
+            << false << "Bob"
+            << L{QStringLiteral("Alice"), QStringLiteral("BOB"), QStringLiteral("Carol")} << "BOB"
+            << L{QStringLiteral("2")};
     }
     void setListsFollowTheirNames() {
         QFETCH(bool, genre);
@@ -229,22 +279,26 @@ private slots:
         conditions[0].kind = genre ? setlists::Kind::Genre : setlists::Kind::Artist;
         conditions[0].value = named;
         QString error;
-        QVERIFY(setlists::saveSetList("named", conditions, error));
-        const QString other = genre ? "soul" : "Carol";
+        QVERIFY(setlists::saveSetList(QStringLiteral("named"), conditions, error));
+        const QString other = genre ? QStringLiteral("soul") : QStringLiteral("Carol");
         conditions[0].value = other;
-        QVERIFY(setlists::saveSetList("other", conditions, error));
+        QVERIFY(setlists::saveSetList(QStringLiteral("other"), conditions, error));
         NameListEdit edit{genre ? NameKind::Genre : NameKind::Artist};
         QVERIFY(edit.load());
         QVERIFY(edit.update(boxes, answer({1})));
-        QTEST(rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'named'")
-                  .value(0),
-              "namedAfter");
-        QTEST(rows(*lib_, "SELECT ID FROM Q_SetList_named ORDER BY ID"), "songIds");
-        QCOMPARE(
-            rows(*lib_, "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'other'"),
-            L{other});
-        QCOMPARE(rows(*lib_, "SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid"),
-                 L({"ALL", "named", "other"}));
+        QTEST(
+            rows(*lib_, QStringLiteral(
+                            "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'named'"))
+                .value(0),
+            "namedAfter");
+        QTEST(rows(*lib_, QStringLiteral("SELECT ID FROM Q_SetList_named ORDER BY ID")), "songIds");
+        QCOMPARE(rows(*lib_,
+                      QStringLiteral(
+                          "SELECT Val_1 FROM TM_セットリスト条件 WHERE セットリスト名 = 'other'")),
+                 L{other});
+        QCOMPARE(rows(*lib_,
+                      QStringLiteral("SELECT セットリスト名 FROM TM_セットリスト ORDER BY rowid")),
+                 L({QStringLiteral("ALL"), QStringLiteral("named"), QStringLiteral("other")}));
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
@@ -261,8 +315,15 @@ private slots:
         QStringList added;
         for (int i = 1; i <= 31; ++i)
             added << QStringLiteral("n%1").arg(i);
-        QTest::newRow("genres") << true << L{"rock", "pop", "soul"} + added << "pop/pop/soul Alice";
-        QTest::newRow("artists") << false << L{"Alice", "Bob", "Carol"} + added
+        QTest::newRow("genres") << true
+                                << L{QStringLiteral("rock"), QStringLiteral("pop"),
+                                     QStringLiteral("soul")} +
+                                       added
+                                << "pop/pop/soul Alice";
+        QTest::newRow("artists") << false
+                                 << L{QStringLiteral("Alice"), QStringLiteral("Bob"),
+                                      QStringLiteral("Carol")} +
+                                        added
                                  << "rock/pop/soul Bob";
     }
     void editorShowsEveryName() {
@@ -278,7 +339,7 @@ private slots:
         for (QLineEdit* box : editor->boxes())
             texts << box->text();
         QCOMPARE(texts, shown + L(6, QString()));
-        QCOMPARE(editor->numbers().last()->text(), QString("40:"));
+        QCOMPARE(editor->numbers().last()->text(), QStringLiteral("40:"));
         QCOMPARE(editor->numbers().size(), 40);
         QSignalSpy accepted(editor.get(), &QDialog::accepted);
         for (QLineEdit* box : editor->boxes())
@@ -287,7 +348,7 @@ private slots:
         QCOMPARE(accepted.count(), 0);
         QCOMPARE(presenter_.boxes().size(), 1);
         QVERIFY(!editor->Cancel());
-        editor->boxes()[0]->setText("new");
+        editor->boxes()[0]->setText(QStringLiteral("new"));
         editor->cmdCancel->click();
         QVERIFY(editor->Cancel());
         QCOMPARE(snapshot(*lib_), before);
@@ -300,10 +361,11 @@ private slots:
         });
         const auto edited = editorOf(genre);
         edited->boxes()[0]->clear();
-        edited->boxes()[39]->setText("last");
+        edited->boxes()[39]->setText(QStringLiteral("last"));
         edited->cmdOK->click();
-        QCOMPARE(asked, shown.mid(1) + L{"last"});
-        QCOMPARE(names(*lib_, genre), "指定無し|" + (shown.mid(1) + L{"last"}).join(u'|'));
+        QCOMPARE(asked, shown.mid(1) + L{QStringLiteral("last")});
+        QCOMPARE(names(*lib_, genre), QStringLiteral("指定無し|") +
+                                          (shown.mid(1) + L{QStringLiteral("last")}).join(u'|'));
         QTEST(songs().first(), "songOne");
     }
 
@@ -323,7 +385,8 @@ private slots:
         QFETCH(bool, genre);
         QFETCH(int, names);
         for (int i = 4; i <= names; ++i)
-            genre ? lib_->addGenre(QString("g%1").arg(i)) : lib_->addArtist(QString("a%1").arg(i));
+            genre ? lib_->addGenre(QStringLiteral("g%1").arg(i))
+                  : lib_->addArtist(QStringLiteral("a%1").arg(i));
         const auto editor = editorOf(genre);
         QTEST(int(editor->boxes().size()), "boxes");
         auto* grid = qobject_cast<QGridLayout*>(editor->scrBoxes->widget()->layout());
@@ -334,8 +397,8 @@ private slots:
             int row = -1, column = -1, rows = 0, columns = 0;
             if (index >= 0)
                 grid->getItemPosition(index, &row, &column, &rows, &columns);
-            places << (index < 0 ? QString("-")
-                                 : QString("%1:%2,%3").arg(number).arg(row).arg(column));
+            places << (index < 0 ? QStringLiteral("-")
+                                 : QStringLiteral("%1:%2,%3").arg(number).arg(row).arg(column));
         }
         QTEST(places.join(u' '), "places");
         editor->show();
@@ -367,41 +430,69 @@ private slots:
         QTest::addColumn<QStringList>("asked");
         QTest::addColumn<QString>("names");
         QTest::addColumn<QStringList>("songs"); // songs one to five
-        const QString genreQuestion = "ジャンル%1をどのジャンルと関連付けますか>";
-        const QString artistQuestion = "旧アーティスト名称%1をどのアーティストと関連付けますか>";
+        const QString genreQuestion = QStringLiteral("ジャンル%1をどのジャンルと関連付けますか>");
+        const QString artistQuestion =
+            QStringLiteral("旧アーティスト名称%1をどのアーティストと関連付けますか>");
         QTest::newRow("genres removed")
-            << "" << true << L{"rock", "", "  ", "jazz"} << QList<int>{1, -1}
-            << L{genreQuestion.arg("pop") + "rock|jazz", genreQuestion.arg("soul") + "rock|jazz"}
+            << "" << true
+            << L{QStringLiteral("rock"), QStringLiteral(""), QStringLiteral("  "),
+                 QStringLiteral("jazz")}
+            << QList<int>{1, -1}
+            << L{genreQuestion.arg(QStringLiteral("pop")) + QStringLiteral("rock|jazz"),
+                 genreQuestion.arg(QStringLiteral("soul")) + QStringLiteral("rock|jazz")}
             << "指定無し|rock|jazz"
-            << L{"rock/jazz/rock Alice", "jazz/-/- Bob", "rock/jazz/rock -", "-/-/- -",
-                 "-/-/- Carol"};
+            << L{QStringLiteral("rock/jazz/rock Alice"), QStringLiteral("jazz/-/- Bob"),
+                 QStringLiteral("rock/jazz/rock -"), QStringLiteral("-/-/- -"),
+                 QStringLiteral("-/-/- Carol")};
         QTest::newRow("genre case only")
-            << "" << true << L{"Rock", "pop", "soul"} << QList<int>{} << L{}
-            << "指定無し|pop|soul|Rock"
-            << L{"Rock/pop/soul Alice", "pop/-/- Bob", "soul/pop/Rock -", "-/-/- -", "-/-/- Carol"};
+            << "" << true
+            << L{QStringLiteral("Rock"), QStringLiteral("pop"), QStringLiteral("soul")}
+            << QList<int>{} << L{} << "指定無し|pop|soul|Rock"
+            << L{QStringLiteral("Rock/pop/soul Alice"), QStringLiteral("pop/-/- Bob"),
+                 QStringLiteral("soul/pop/Rock -"), QStringLiteral("-/-/- -"),
+                 QStringLiteral("-/-/- Carol")};
         // "指定無し" typed into a box is the row already there.
         QTest::newRow("names typed twice stored once")
-            << "" << true << L{"rock", "", "soul", "jazz", "JAZZ", " jazz", "指定無し"}
-            << QList<int>{3} << L{genreQuestion.arg("pop") + "rock|soul|jazz|指定無し"}
+            << "" << true
+            << L{QStringLiteral("rock"),    QStringLiteral(""),     QStringLiteral("soul"),
+                 QStringLiteral("jazz"),    QStringLiteral("JAZZ"), QStringLiteral(" jazz"),
+                 QStringLiteral("指定無し")}
+            << QList<int>{3}
+            << L{genreQuestion.arg(QStringLiteral("pop")) +
+                 QStringLiteral("rock|soul|jazz|指定無し")}
             << "指定無し|rock|soul|jazz"
-            << L{"rock/-/soul Alice", "-/-/- Bob", "soul/-/rock -", "-/-/- -", "-/-/- Carol"};
+            << L{QStringLiteral("rock/-/soul Alice"), QStringLiteral("-/-/- Bob"),
+                 QStringLiteral("soul/-/rock -"), QStringLiteral("-/-/- -"),
+                 QStringLiteral("-/-/- Carol")};
         QTest::newRow("artists respelled and removed")
-            << "" << false << L{"alice", "", "", "Dave"} << QList<int>{1, -1}
-            << L{artistQuestion.arg("Bob") + "alice|Dave",
-                 artistQuestion.arg("Carol") + "alice|Dave"}
+            << "" << false
+            << L{QStringLiteral("alice"), QStringLiteral(""), QStringLiteral(""),
+                 QStringLiteral("Dave")}
+            << QList<int>{1, -1}
+            << L{artistQuestion.arg(QStringLiteral("Bob")) + QStringLiteral("alice|Dave"),
+                 artistQuestion.arg(QStringLiteral("Carol")) + QStringLiteral("alice|Dave")}
             << "指定無し|alice|Dave"
-            << L{"rock/pop/soul alice", "pop/-/- Dave", "soul/pop/rock -", "-/-/- -",
-                 "-/-/- alice"};
+            << L{QStringLiteral("rock/pop/soul alice"), QStringLiteral("pop/-/- Dave"),
+                 QStringLiteral("soul/pop/rock -"), QStringLiteral("-/-/- -"),
+                 QStringLiteral("-/-/- alice")};
         QTest::newRow("genre stored in two spellings removed")
-            << "ｐｏｐ" << true << L{"rock", "", "soul"} << QList<int>{0}
-            << L{genreQuestion.arg("pop") + "rock|soul"} << "指定無し|rock|soul"
-            << L{"rock/rock/soul Alice", "rock/-/- Bob", "soul/rock/rock -", "rock/-/- -",
-                 "-/-/- Carol"};
+            << "ｐｏｐ" << true
+            << L{QStringLiteral("rock"), QStringLiteral(""), QStringLiteral("soul")}
+            << QList<int>{0}
+            << L{genreQuestion.arg(QStringLiteral("pop")) + QStringLiteral("rock|soul")}
+            << "指定無し|rock|soul"
+            << L{QStringLiteral("rock/rock/soul Alice"), QStringLiteral("rock/-/- Bob"),
+                 QStringLiteral("soul/rock/rock -"), QStringLiteral("rock/-/- -"),
+                 QStringLiteral("-/-/- Carol")};
         QTest::newRow("artist stored in two spellings removed")
-            << "Ｂｏｂ" << false << L{"Alice", "", "Carol"} << QList<int>{1}
-            << L{artistQuestion.arg("Bob") + "Alice|Carol"} << "指定無し|Alice|Carol"
-            << L{"rock/pop/soul Alice", "pop/-/- Carol", "soul/pop/rock -", "-/-/- Carol",
-                 "-/-/- Carol"};
+            << "Ｂｏｂ" << false
+            << L{QStringLiteral("Alice"), QStringLiteral(""), QStringLiteral("Carol")}
+            << QList<int>{1}
+            << L{artistQuestion.arg(QStringLiteral("Bob")) + QStringLiteral("Alice|Carol")}
+            << "指定無し|Alice|Carol"
+            << L{QStringLiteral("rock/pop/soul Alice"), QStringLiteral("pop/-/- Carol"),
+                 QStringLiteral("soul/pop/rock -"), QStringLiteral("-/-/- Carol"),
+                 QStringLiteral("-/-/- Carol")};
     }
     void editRelinksTheSongs() {
         QFETCH(QString, variant);
@@ -410,8 +501,9 @@ private slots:
         QFETCH(QList<int>, answers);
         if (!variant.isEmpty()) {
             const int id = genre ? lib_->addGenre(variant) : lib_->addArtist(variant);
-            QCOMPARE(rows(*lib_, QString("UPDATE TM_曲情報 SET %1 = %2 WHERE ID = 4")
-                                     .arg(genre ? "ジャンルID1" : "アーティストID")
+            QCOMPARE(rows(*lib_, QStringLiteral("UPDATE TM_曲情報 SET %1 = %2 WHERE ID = 4")
+                                     .arg(genre ? QStringLiteral("ジャンルID1")
+                                                : QStringLiteral("アーティストID"))
                                      .arg(id)),
                      L());
             before_ = snapshot(*lib_);
@@ -453,18 +545,21 @@ private slots:
     // After an editor's OK the list is read again: it shows the new names,
     // and a song added behind the window; after Cancel it is not.
     void mainWindowShowsTheNewNames() {
-        lib_->showColumns({"曲名", "ｼﾞｬﾝﾙ", "ｱｰﾃｨｽﾄ名"});
+        lib_->showColumns(
+            {QStringLiteral("曲名"), QStringLiteral("ｼﾞｬﾝﾙ"), QStringLiteral("ｱｰﾃｨｽﾄ名")});
         lib_->close();
         frmMain w(lib_->path(), new FakePlayer);
         QVERIFY(w.Form_Load());
         // Song one's genres and artist, and how many rows there are beside it.
         const SongListModel& list = w.lvSongList->songs();
         const auto listed = [&list] {
-            return list.cell("Key_1", 1) + ':' + list.cell("Key_1", 2) +
-                   QString(" +%1").arg(list.count() - 1);
+            return list.cell(QStringLiteral("Key_1"), 1) + u':' +
+                   list.cell(QStringLiteral("Key_1"), 2) +
+                   QStringLiteral(" +%1").arg(list.count() - 1);
         };
         QCOMPARE(listed(), QStringLiteral("rock/pop/soul:Alice +4"));
-        QVERIFY(gConnector->adoSetData(Write::AddSong, {lib_->folder() + "/six.mp3", "six"}));
+        QVERIFY(gConnector->adoSetData(
+            Write::AddSong, {lib_->folder() + QStringLiteral("/six.mp3"), QStringLiteral("six")}));
         const auto upcaseFirst = [&](const char* command, bool ok) {
             setModalHandler([ok](QDialog& dialog) {
                 auto* editor = qobject_cast<NameEditDialog*>(&dialog);

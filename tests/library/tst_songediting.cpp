@@ -36,7 +36,9 @@ class TestSongEditing : public QObject {
     QStringList startedFrom_; // each editor's title, and how many of path and title it let edit
 
     // The library's folder shows as "~".
-    QString shorten(QString text) const { return text.replace(lib_->folder(), "~"); }
+    QString shorten(QString text) const {
+        return text.replace(lib_->folder(), QStringLiteral("~"));
+    }
     // A row of the main list, its cells joined by '|'.
     QString row(const QString& key) const {
         QStringList cells;
@@ -44,19 +46,22 @@ class TestSongEditing : public QObject {
             cells << w_->lvSongList->songs().cell(key, c);
         return shorten(cells.join(u'|'));
     }
-    QStringList rows() const { return {row("Key_1"), row("Key_2"), row("Key_3")}; }
+    QStringList rows() const {
+        return {row(QStringLiteral("Key_1")), row(QStringLiteral("Key_2")),
+                row(QStringLiteral("Key_3"))};
+    }
     // What the database holds of a song, read through a connection of the
     // test's own: title|path|genres|priority|count|artist|flags|volume.
     QString stored(int id) const {
         ADO_Connector check(lib_->path());
         Recordset rs;
         if (!check.adoGetData(Read::SongById, rs, QString::number(id)) || rs.Eof())
-            return "<missing>";
+            return QStringLiteral("<missing>");
         QStringList out;
         for (const char* field :
              {"タイトル", "ファイルパス", "ジャンル1", "ジャンル2", "ジャンル3", "優先度",
               "カウント", "アーティスト名", "ブレークアウト", "トレンド", "ボリューム補正"})
-            out << rs.text(field);
+            out << rs.text(QString::fromUtf8(field));
         return shorten(out.join(u'|'));
     }
     QStringList storedAll() const { return {stored(1), stored(2), stored(3)}; }
@@ -138,27 +143,31 @@ private slots:
         startedFrom_.clear();
         lib_ = std::make_unique<TempLibrary>();
         for (const char* g : {"Rock", "Jazz", "Pop", "Folk"})
-            lib_->addGenre(g);
-        lib_->addArtist("Ann");
-        lib_->addArtist("Bob");
+            lib_->addGenre(QString::fromUtf8(g));
+        lib_->addArtist(QStringLiteral("Ann"));
+        lib_->addArtist(QStringLiteral("Bob"));
         const auto add = [this](const char* title, int id, int priority, int count, int volume) {
             TempLibrary::Fields f;
             f.genres[0] = f.artist = id;
             f.genres[2] = id == 2 ? 4 : 1;
             f.priority = priority, f.count = count, f.volume = volume, f.breakOut = volume > 0;
-            lib_->addSong(title, f);
+            lib_->addSong(QString::fromUtf8(title), f);
         };
         add("a", 2, 10, 5, 0);
         add("b", 3, 20, 7, 0);
         add("c", 1, 30, 9, 100);
-        lib_->showColumns({"曲名", "ﾌｧｲﾙﾊﾟｽ", "ｼﾞｬﾝﾙ", "優先度", "ｶｳﾝﾄ", "ｱｰﾃｨｽﾄ名", "ﾎﾞﾘｭｰﾑ補正"});
+        lib_->showColumns({QStringLiteral("曲名"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ"),
+                           QStringLiteral("ｼﾞｬﾝﾙ"), QStringLiteral("優先度"),
+                           QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("ｱｰﾃｨｽﾄ名"),
+                           QStringLiteral("ﾎﾞﾘｭｰﾑ補正")});
         // Now playing: title above artist, the file path in the status bar.
-        lib_->db().adoSetData(Write::FrameOrder, {"1", "曲名"});
-        lib_->db().adoSetData(Write::FrameOrder, {"2", "ｱｰﾃｨｽﾄ名"});
-        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "ﾌｧｲﾙﾊﾟｽ"});
+        lib_->db().adoSetData(Write::FrameOrder, {QStringLiteral("1"), QStringLiteral("曲名")});
+        lib_->db().adoSetData(Write::FrameOrder, {QStringLiteral("2"), QStringLiteral("ｱｰﾃｨｽﾄ名")});
+        lib_->db().adoSetData(Write::StatusBarOrder,
+                              {QStringLiteral("1"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
         lib_->close();
         player_ = new FakePlayer;
-        player_->lengths = {{lib_->folder() + "/music/a.mp3", 200}};
+        player_->lengths = {{lib_->folder() + QStringLiteral("/music/a.mp3"), 200}};
         w_ = std::make_unique<frmMain>(lib_->path(), player_);
         QVERIFY(w_->Form_Load());
     }
@@ -177,11 +186,17 @@ private slots:
     void showsTheRecord() {
         frmSongProperty d;
         d.setTargetSong(song(3));
-        QCOMPARE(shown(d), L({"~/music/c.mp3", "c", "指定無し", "指定無し|Ann|Bob",
-                              "Rock|Jazz|Pop|Folk", "", "30", "100", "1", "0"}));
+        QCOMPARE(shown(d),
+                 L({QStringLiteral("~/music/c.mp3"), QStringLiteral("c"),
+                    QStringLiteral("指定無し"), QStringLiteral("指定無し|Ann|Bob"),
+                    QStringLiteral("Rock|Jazz|Pop|Folk"), QStringLiteral(""), QStringLiteral("30"),
+                    QStringLiteral("100"), QStringLiteral("1"), QStringLiteral("0")}));
         d.setTargetSong(song(1));
-        QCOMPARE(shown(d), L({"~/music/a.mp3", "a", "Ann", "指定無し|Ann|Bob", "Rock|Jazz|Pop|Folk",
-                              "Rock/Pop", "10", "0", "0", "0"}));
+        QCOMPARE(shown(d),
+                 L({QStringLiteral("~/music/a.mp3"), QStringLiteral("a"), QStringLiteral("Ann"),
+                    QStringLiteral("指定無し|Ann|Bob"), QStringLiteral("Rock|Jazz|Pop|Folk"),
+                    QStringLiteral("Rock/Pop"), QStringLiteral("10"), QStringLiteral("0"),
+                    QStringLiteral("0"), QStringLiteral("0")}));
     }
 
     // Genres are stored top to bottom, whatever order they were clicked
@@ -192,8 +207,10 @@ private slots:
         QTest::addColumn<QString>("janl");
         QTest::addColumn<QStringList>("ids");
         QTest::newRow("click order")
-            << 3 << QList<int>{3, 0, 1} << "Rock/Jazz/Folk" << L{"2", "3", "5"};
-        QTest::newRow("none") << 1 << QList<int>{2, 0} << "指定無し" << L{"1", "1", "1"};
+            << 3 << QList<int>{3, 0, 1} << "Rock/Jazz/Folk"
+            << L{QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5")};
+        QTest::newRow("none") << 1 << QList<int>{2, 0} << "指定無し"
+                              << L{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")};
     }
     void genresFollowListOrder() {
         QFETCH(int, song);
@@ -214,16 +231,18 @@ private slots:
         const Song before = song(1);
         d.setTargetSong(before);
         d.show();
-        check(d, {"Rock", "Jazz", "Pop", "Folk"});
+        check(d, {QStringLiteral("Rock"), QStringLiteral("Jazz"), QStringLiteral("Pop"),
+                  QStringLiteral("Folk")});
         d.cmdOK->click();
         QCOMPARE(librarytest::shown(presenter_),
-                 L({"Melodara Player|ジャンルの指定は最大３つまで可能です"}));
+                 L({QStringLiteral("Melodara Player|ジャンルの指定は最大３つまで可能です")}));
         QCOMPARE(presenter_.boxes().front().style, 0);
         QVERIFY(d.isVisible() && !d.Canceled());
-        QCOMPARE(checked(d), L({"Rock", "Jazz", "Pop", "Folk"}));
+        QCOMPARE(checked(d), L({QStringLiteral("Rock"), QStringLiteral("Jazz"),
+                                QStringLiteral("Pop"), QStringLiteral("Folk")}));
         QCOMPARE(fields(d.TargetSong()), fields(before));
 
-        check(d, {"Jazz", "Pop", "Folk"});
+        check(d, {QStringLiteral("Jazz"), QStringLiteral("Pop"), QStringLiteral("Folk")});
         d.cmdOK->click();
         QCOMPARE(presenter_.boxes().size(), 1);
         QVERIFY(!d.isVisible());
@@ -244,9 +263,9 @@ private slots:
         d.setTargetSong(before);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.txtSongName->setText("y");
+        d.txtSongName->setText(QStringLiteral("y"));
         d.cboArtist->setCurrentIndex(2);
-        check(d, {"Jazz"});
+        check(d, {QStringLiteral("Jazz")});
         d.chkTrend->setChecked(true);
         how == 0   ? d.cmdCancel->click()
         : how == 1 ? QTest::keyClick(&d, Qt::Key_Escape)
@@ -281,7 +300,8 @@ private slots:
         if (s == d.sldPriority) // a record keeps its priority within bounds
             s->setValue(set);
         QCOMPARE(s->value(), shown);
-        QCOMPARE(d.findChild<QLabel*>(slider + "Value")->text(), QString::number(shown));
+        QCOMPARE(d.findChild<QLabel*>(slider + QStringLiteral("Value"))->text(),
+                 QString::number(shown));
         d.cmdOK->click();
         QCOMPARE(s == d.sldPriority ? d.TargetSong().Priority() : d.TargetSong().Volume(), shown);
     }
@@ -292,8 +312,8 @@ private slots:
     void noEditorWithoutASelectedSong() {
         answerEditors([](frmSongProperty&) {});
         w_->lvSongList->clearSelection();
-        trigger("mnuEdit_SongProp");
-        trigger("mnuEdit_SongPropDirect");
+        trigger(QStringLiteral("mnuEdit_SongProp"));
+        trigger(QStringLiteral("mnuEdit_SongPropDirect"));
         QVERIFY(startedFrom_.isEmpty());
         QVERIFY(presenter_.boxes().isEmpty());
     }
@@ -319,28 +339,33 @@ private slots:
         QFETCH(QString, sabotage);
         if (!sabotage.isEmpty())
             run(sabotage);
-        const L others = {stored(1), stored(3), row("Key_1"), row("Key_3")};
-        select({"Key_2"});
+        const L others = {stored(1), stored(3), row(QStringLiteral("Key_1")),
+                          row(QStringLiteral("Key_3"))};
+        select({QStringLiteral("Key_2")});
         answerEditors([this](frmSongProperty& e) {
-            run("UPDATE TM_曲情報 SET 優先度 = 77, カウント = 8 WHERE ID = 2");
-            e.txtSongName->setText("");
-            e.txtFilePath->setText("/m/b2.mp3");
-            e.cboArtist->setCurrentText("Ann");
-            check(e, {"Pop", "Rock"});
+            run(QStringLiteral("UPDATE TM_曲情報 SET 優先度 = 77, カウント = 8 WHERE ID = 2"));
+            e.txtSongName->setText(QStringLiteral(""));
+            e.txtFilePath->setText(QStringLiteral("/m/b2.mp3"));
+            e.cboArtist->setCurrentText(QStringLiteral("Ann"));
+            check(e, {QStringLiteral("Pop"), QStringLiteral("Rock")});
             e.sldPriority->setValue(100);
             e.sldVolume->setValue(2000);
             e.chkBreakOut->setChecked(true);
         });
-        trigger("mnuEdit_SongProp");
-        QCOMPARE(startedFrom_, L({"b2"}));
+        trigger(QStringLiteral("mnuEdit_SongProp"));
+        QCOMPARE(startedFrom_, L({QStringLiteral("b2")}));
         QTEST(stored(2), "stored");
-        QTEST(row("Key_2"), "row");
-        QCOMPARE(L({stored(1), stored(3), row("Key_1"), row("Key_3")}), others);
-        QCOMPARE(librarytest::shown(presenter_),
-                 sabotage.isEmpty()
-                     ? L()
-                     : L({"DBError|refused",
-                          "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません"}));
+        QTEST(row(QStringLiteral("Key_2")), "row");
+        QCOMPARE(
+            L({stored(1), stored(3), row(QStringLiteral("Key_1")), row(QStringLiteral("Key_3"))}),
+            others);
+        QCOMPARE(
+            librarytest::shown(presenter_),
+            sabotage.isEmpty()
+                ? L()
+                : L({QStringLiteral("DBError|refused"),
+                     QStringLiteral(
+                         "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません")}));
     }
 
     void doubleClickEditsTheClickedSong() {
@@ -350,39 +375,41 @@ private slots:
         const QRect rect = w_->lvSongList->visualRect(w_->lvSongList->songs().index(2, 0));
         QTest::mouseClick(w_->lvSongList->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(w_->lvSongList->viewport(), Qt::LeftButton, {}, rect.center());
-        QCOMPARE(startedFrom_, L({"c2"}));
+        QCOMPARE(startedFrom_, L({QStringLiteral("c2")}));
     }
 
     // Cancel changes nothing. OK: the editor starts from the focused song
     // and lets neither path nor title be edited; every selected song takes
     // its values but keeps its own title, file path and play count.
     void bulkEditKeepsEachSongsTitlePathAndCount() {
-        const L untouched = {stored(2), row("Key_2")};
+        const L untouched = {stored(2), row(QStringLiteral("Key_2"))};
         // Renamed behind the list: the row's own title cell must stay.
-        run("UPDATE TM_曲情報 SET タイトル = 'a, renamed' WHERE ID = 1");
+        run(QStringLiteral("UPDATE TM_曲情報 SET タイトル = 'a, renamed' WHERE ID = 1"));
         const L before = storedAll() + rows();
-        select({"Key_1", "Key_3"});
+        select({QStringLiteral("Key_1"), QStringLiteral("Key_3")});
         bool cancel = true;
         answerEditors([&cancel](frmSongProperty& e) {
-            check(e, {"Pop"});
-            e.cboArtist->setCurrentText("Bob");
+            check(e, {QStringLiteral("Pop")});
+            e.cboArtist->setCurrentText(QStringLiteral("Bob"));
             e.sldPriority->setValue(55);
             e.chkBreakOut->setChecked(false);
             e.chkTrend->setChecked(true);
             if (cancel)
                 e.cmdCancel->click();
         });
-        trigger("mnuEdit_SongPropDirect");
+        trigger(QStringLiteral("mnuEdit_SongPropDirect"));
         QCOMPARE(storedAll() + rows(), before);
         cancel = false;
-        trigger("mnuEdit_SongPropDirect");
-        QCOMPARE(startedFrom_, L({"c0", "c0"}));
+        trigger(QStringLiteral("mnuEdit_SongPropDirect"));
+        QCOMPARE(startedFrom_, L({QStringLiteral("c0"), QStringLiteral("c0")}));
         QCOMPARE(
             storedAll(),
-            L({"a, renamed|~/music/a.mp3|Pop|指定無し|指定無し|55|5|Bob|False|True|100",
-               untouched[0], "c|~/music/c.mp3|Pop|指定無し|指定無し|55|9|Bob|False|True|100"}));
-        QCOMPARE(rows(), L({"a|~/music/a.mp3|Pop|55|5|Bob|100", untouched[1],
-                            "c|~/music/c.mp3|Pop|55|9|Bob|100"}));
+            L({QStringLiteral(
+                   "a, renamed|~/music/a.mp3|Pop|指定無し|指定無し|55|5|Bob|False|True|100"),
+               untouched[0],
+               QStringLiteral("c|~/music/c.mp3|Pop|指定無し|指定無し|55|9|Bob|False|True|100")}));
+        QCOMPARE(rows(), L({QStringLiteral("a|~/music/a.mp3|Pop|55|5|Bob|100"), untouched[1],
+                            QStringLiteral("c|~/music/c.mp3|Pop|55|9|Bob|100")}));
         QVERIFY(presenter_.boxes().isEmpty());
     }
 
@@ -395,45 +422,52 @@ private slots:
         QTest::addColumn<int>("removed");
         QTest::addColumn<QString>("when");      // "before", "open" or "writing"
         QTest::addColumn<QStringList>("names"); // the rows' titles and priorities after
-        const QString single = "mnuEdit_SongProp";
-        const QString bulk = "mnuEdit_SongPropDirect";
-        QTest::newRow("single") << single << L{"Key_3"} << 3 << "open" << L{"a|10", "b|20", "|"};
+        const QString single = QStringLiteral("mnuEdit_SongProp");
+        const QString bulk = QStringLiteral("mnuEdit_SongPropDirect");
+        QTest::newRow("single") << single << L{QStringLiteral("Key_3")} << 3 << "open"
+                                << L{QStringLiteral("a|10"), QStringLiteral("b|20"),
+                                     QStringLiteral("|")};
         QTest::newRow("bulk, the last")
-            << bulk << L{"Key_1", "Key_3"} << 3 << "open" << L{"a|66", "b|20", "|"};
+            << bulk << L{QStringLiteral("Key_1"), QStringLiteral("Key_3")} << 3 << "open"
+            << L{QStringLiteral("a|66"), QStringLiteral("b|20"), QStringLiteral("|")};
         QTest::newRow("bulk, one between, while writing")
-            << bulk << L{"Key_1", "Key_2", "Key_3"} << 2 << "writing" << L{"a|66", "|", "c|66"};
+            << bulk << L{QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_3")}
+            << 2 << "writing"
+            << L{QStringLiteral("a|66"), QStringLiteral("|"), QStringLiteral("c|66")};
         QTest::newRow("single, before opening")
-            << single << L{"Key_3"} << 3 << "before" << L{"a|10", "b|20", "|"};
+            << single << L{QStringLiteral("Key_3")} << 3 << "before"
+            << L{QStringLiteral("a|10"), QStringLiteral("b|20"), QStringLiteral("|")};
         QTest::newRow("bulk, before opening")
-            << bulk << L{"Key_1", "Key_3"} << 3 << "before" << L{"a|10", "b|20", "|"};
+            << bulk << L{QStringLiteral("Key_1"), QStringLiteral("Key_3")} << 3 << "before"
+            << L{QStringLiteral("a|10"), QStringLiteral("b|20"), QStringLiteral("|")};
     }
     void songRemovedMeanwhileLeavesTheList() {
         QFETCH(QString, command);
         QFETCH(QStringList, selected);
         QFETCH(int, removed);
         QFETCH(QString, when);
-        const QString remove = QString("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed);
+        const QString remove = QStringLiteral("DELETE FROM TM_曲情報 WHERE ID = %1").arg(removed);
         select(selected);
-        if (when == "before")
+        if (when == QStringLiteral("before"))
             run(remove);
         answerEditors([&](frmSongProperty& e) {
-            if (when == "open")
+            if (when == QStringLiteral("open"))
                 run(remove);
             e.sldPriority->setValue(66);
         });
         setLongWorkWatcher([&](QDialog&, WorkProgress&) {
-            if (when == "writing")
+            if (when == QStringLiteral("writing"))
                 run(remove);
         });
         trigger(command);
-        QCOMPARE(startedFrom_.size(), when == "before" ? 0 : 1);
+        QCOMPARE(startedFrom_.size(), when == QStringLiteral("before") ? 0 : 1);
         QStringList names;
         for (const QString& r : rows())
             names << r.section(u'|', 0, 0) + u'|' + r.section(u'|', 3, 3);
         QTEST(names, "names");
         QCOMPARE(w_->lvSongList->songs().count(), 2);
         QCOMPARE(librarytest::shown(presenter_),
-                 L{"Melodara Player|選択中の曲はデータベースから削除されています"});
+                 L{QStringLiteral("Melodara Player|選択中の曲はデータベースから削除されています")});
     }
 
     // Rewritten rows go to their sorted places; equal cells keep the
@@ -443,10 +477,14 @@ private slots:
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QStringList>("selected"); // still the edited rows, top to bottom
-        QTest::newRow("ascending") << 0 << L{"Key_1", "Key_2", "Key_3"}
-                                   << L{"Key_3", "Key_1", "Key_2"} << L{"Key_1", "Key_2"};
-        QTest::newRow("descending") << 1 << L{"Key_3", "Key_2", "Key_1"}
-                                    << L{"Key_2", "Key_1", "Key_3"} << L{"Key_2", "Key_1"};
+        QTest::newRow("ascending")
+            << 0 << L{QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_3")}
+            << L{QStringLiteral("Key_3"), QStringLiteral("Key_1"), QStringLiteral("Key_2")}
+            << L{QStringLiteral("Key_1"), QStringLiteral("Key_2")};
+        QTest::newRow("descending")
+            << 1 << L{QStringLiteral("Key_3"), QStringLiteral("Key_2"), QStringLiteral("Key_1")}
+            << L{QStringLiteral("Key_2"), QStringLiteral("Key_1"), QStringLiteral("Key_3")}
+            << L{QStringLiteral("Key_2"), QStringLiteral("Key_1")};
     }
     void bulkEditKeepsTheListSorted() {
         QFETCH(int, order);
@@ -454,9 +492,9 @@ private slots:
         const auto keys = [&list] { return L({list.keyAt(0), list.keyAt(1), list.keyAt(2)}); };
         list.setSort(true, 3, order); // by priority, as text
         QTEST(keys(), "before");
-        select({"Key_1", "Key_2"});
+        select({QStringLiteral("Key_1"), QStringLiteral("Key_2")});
         answerEditors([](frmSongProperty& e) { e.sldPriority->setValue(4); });
-        trigger("mnuEdit_SongPropDirect");
+        trigger(QStringLiteral("mnuEdit_SongPropDirect"));
         // "4" sorts after "30" as text.
         QTEST(keys(), "after");
         QTEST(w_->lvSongList->selectedKeys(), "selected");
@@ -475,19 +513,22 @@ private slots:
         QTest::addColumn<QString>("raise");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("song"); // title|artist|volume
-        const QString one = "mnuEdit_SongProp";
-        const QString many = "mnuEdit_SongPropDirect";
-        const L louder = {"volume -1558"}; // 6000 log10((4000 + 1500) / 10000)
-        const L all = {"Key_1", "Key_2", "Key_3"};
+        const QString one = QStringLiteral("mnuEdit_SongProp");
+        const QString many = QStringLiteral("mnuEdit_SongPropDirect");
+        const L louder = {QStringLiteral("volume -1558")}; // 6000 log10((4000 + 1500) / 10000)
+        const L all = {QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_3")};
         QTest::newRow("one song, the playing one")
-            << one << L{"Key_1"} << true << "" << louder << "a2|Bob|1500";
-        QTest::newRow("one song, another") << one << L{"Key_2"} << true << "" << L{} << "a|Ann|0";
+            << one << L{QStringLiteral("Key_1")} << true << "" << louder << "a2|Bob|1500";
+        QTest::newRow("one song, another")
+            << one << L{QStringLiteral("Key_2")} << true << "" << L{} << "a|Ann|0";
         QTest::newRow("selected songs with the playing one")
-            << many << L{"Key_1", "Key_2"} << true << "" << louder << "a|Bob|1500";
+            << many << L{QStringLiteral("Key_1"), QStringLiteral("Key_2")} << true << "" << louder
+            << "a|Bob|1500";
         QTest::newRow("selected songs without it")
-            << many << L{"Key_2", "Key_3"} << true << "" << L{} << "a|Ann|0";
+            << many << L{QStringLiteral("Key_2"), QStringLiteral("Key_3")} << true << "" << L{}
+            << "a|Ann|0";
         QTest::newRow("one song, the stopped one")
-            << one << L{"Key_1"} << false << "" << louder << "a2|Bob|1500";
+            << one << L{QStringLiteral("Key_1")} << false << "" << louder << "a2|Bob|1500";
         QTest::newRow("refused") << many << all << true << "ABORT" << L{} << "a|Ann|0";
         QTest::newRow("transaction ended") << many << all << true << "ROLLBACK" << L{} << "a|Ann|0";
     }
@@ -498,12 +539,12 @@ private slots:
         QFETCH(QStringList, log);
         QFETCH(QString, raise);
         if (!raise.isEmpty())
-            run("CREATE TRIGGER refuse BEFORE UPDATE ON TM_曲情報 WHEN NEW.ID = 3"
-                " BEGIN SELECT RAISE(" +
-                raise + ", 'refused'); END");
+            run(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON TM_曲情報 WHEN NEW.ID = 3"
+                               " BEGIN SELECT RAISE(") +
+                raise + QStringLiteral(", 'refused'); END"));
         frmMain& w = *w_;
         w.sldVolume->setValue(4000);
-        w.frmMain_PlaySong("Key_1");
+        w.frmMain_PlaySong(QStringLiteral("Key_1"));
         QCOMPARE(player_->volume(), -2388); // 6000 log10(4000 / 10000)
         if (!playing)
             w.frmMain_StopSong();
@@ -518,32 +559,36 @@ private slots:
         select(selected);
         answerEditors([](frmSongProperty& e) {
             if (e.txtSongName->isEnabled())
-                e.txtSongName->setText("a2");
-            e.cboArtist->setCurrentText("Bob");
+                e.txtSongName->setText(QStringLiteral("a2"));
+            e.cboArtist->setCurrentText(QStringLiteral("Bob"));
             e.sldVolume->setValue(1500);
         });
         trigger(command);
         QCOMPARE(startedFrom_.size(), 1);
         const Song& s = *w.currentSong();
         QTEST(L({s.Title(), s.Artist(), QString::number(s.Volume())}).join(u'|'), "song");
-        QCOMPARE(L({QString::number(s.Count()), shorten(s.FilePath())}), L({"5", "~/music/a.mp3"}));
+        QCOMPARE(L({QString::number(s.Count()), shorten(s.FilePath())}),
+                 L({QStringLiteral("5"), QStringLiteral("~/music/a.mp3")}));
         QCOMPARE(player_->log, log);
-        QCOMPARE(display(),
-                 playing && !log.isEmpty() ? L({s.Title(), "Bob", "~/music/a.mp3"}) : before);
+        QCOMPARE(display(), playing && !log.isEmpty() ? L({s.Title(), QStringLiteral("Bob"),
+                                                           QStringLiteral("~/music/a.mp3")})
+                                                      : before);
         // The next counted play is written to the current song alone.
         QCOMPARE(w.frmMain_MakeSongParams().at(10), QStringLiteral("1"));
-        QCOMPARE(librarytest::shown(presenter_),
-                 raise.isEmpty()
-                     ? L()
-                     : L({"DBError|refused",
-                          "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません"}));
+        QCOMPARE(
+            librarytest::shown(presenter_),
+            raise.isEmpty()
+                ? L()
+                : L({QStringLiteral("DBError|refused"),
+                     QStringLiteral(
+                         "Melodara Player|曲情報の更新に失敗しました。変更は保存されていません")}));
         if (raise.isEmpty())
             return;
         QCOMPARE(storedAll() + rows(), kept);
-        run("DROP TRIGGER refuse");
+        run(QStringLiteral("DROP TRIGGER refuse"));
         trigger(command);
         QCOMPARE(stored(3).section(u'|', 7, 7), QStringLiteral("Bob"));
-        QCOMPARE(row("Key_3").section(u'|', 5, 5), QStringLiteral("Bob"));
+        QCOMPARE(row(QStringLiteral("Key_3")).section(u'|', 5, 5), QStringLiteral("Bob"));
     }
 };
 

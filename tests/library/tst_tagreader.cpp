@@ -47,102 +47,129 @@ class TestTagReader : public QObject {
     QTemporaryDir dir_;
     ScriptedPresenter presenter_;
 
-    QString path(const QString& name) const { return dir_.path() + "/" + name; }
+    QString path(const QString& name) const { return dir_.path() + QStringLiteral("/") + name; }
 
     // Every song as "title|artist|genre1/genre2/genre3" in ID order, with
     // "-" for "指定無し".
     static QStringList songRows(TempLibrary& lib) {
         return librarytest::rows(
-                   lib, "SELECT s.タイトル || '|' || a.アーティスト名 || '|' || g1.ジャンル名"
-                        " || '/' || g2.ジャンル名 || '/' || g3.ジャンル名"
-                        " FROM TM_曲情報 s JOIN TM_アーティスト a ON s.アーティストID = a.ID"
-                        " JOIN TM_ジャンル_1 g1 ON s.ジャンルID1 = g1.ID"
-                        " JOIN TM_ジャンル_2 g2 ON s.ジャンルID2 = g2.ID"
-                        " JOIN TM_ジャンル_3 g3 ON s.ジャンルID3 = g3.ID ORDER BY s.ID")
-            .replaceInStrings("指定無し", "-");
+                   lib, QStringLiteral(
+                            "SELECT s.タイトル || '|' || a.アーティスト名 || '|' || g1.ジャンル名"
+                            " || '/' || g2.ジャンル名 || '/' || g3.ジャンル名"
+                            " FROM TM_曲情報 s JOIN TM_アーティスト a ON s.アーティストID = a.ID"
+                            " JOIN TM_ジャンル_1 g1 ON s.ジャンルID1 = g1.ID"
+                            " JOIN TM_ジャンル_2 g2 ON s.ジャンルID2 = g2.ID"
+                            " JOIN TM_ジャンル_3 g3 ON s.ジャンルID3 = g3.ID ORDER BY s.ID"))
+            .replaceInStrings(QStringLiteral("指定無し"), QStringLiteral("-"));
     }
 
     // The files of the tag table, each written the way its row says.
     bool writeFile(const QString& name) {
-        const QString p = path("files/" + name);
+        const QString p = path(QStringLiteral("files/") + name);
         const auto raw = [&](const QByteArray& bytes) { return diskfiles::write(p, bytes); };
         const QByteArray mp3 = taggedfiles::silentMp3();
-        if (name == "v23 utf16.mp3")
-            return taggedfiles::writeMp3(p, {"夜に駆ける", "ＹＯＡＳＯＢＩ", {"J-Pop"}}, 3,
-                                         Text::Utf16);
-        if (name == "v24 utf8.mp3")
+        if (name == QStringLiteral("v23 utf16.mp3"))
+            return taggedfiles::writeMp3(p,
+                                         {QStringLiteral("夜に駆ける"),
+                                          QStringLiteral("ＹＯＡＳＯＢＩ"),
+                                          {QStringLiteral("J-Pop")}},
+                                         3, Text::Utf16);
+        if (name == QStringLiteral("v24 utf8.mp3"))
+            return taggedfiles::writeMp3(p,
+                                         {QStringLiteral("Ünïcödé ☆"),
+                                          QStringLiteral("Björk"),
+                                          {QStringLiteral("Drum/Bass"), QStringLiteral("Jazz;Soul"),
+                                           QStringLiteral("Funk")}},
+                                         4, Text::Utf8);
+        if (name == QStringLiteral("v23 latin1.mp3"))
             return taggedfiles::writeMp3(
-                p, {"Ünïcödé ☆", "Björk", {"Drum/Bass", "Jazz;Soul", "Funk"}}, 4, Text::Utf8);
-        if (name == "v23 latin1.mp3")
-            return taggedfiles::writeMp3(p, {"Café", "Noël", {"(17)"}}, 3, Text::Latin1);
-        if (name == "v24 numeric.mp3")
-            return taggedfiles::writeMp3(p, {"Numbers", "", {"17", "8", "Rock"}}, 4, Text::Utf8);
-        if (name == "v23 cp932.mp3")
+                p, {QStringLiteral("Café"), QStringLiteral("Noël"), {QStringLiteral("(17)")}}, 3,
+                Text::Latin1);
+        if (name == QStringLiteral("v24 numeric.mp3"))
+            return taggedfiles::writeMp3(
+                p,
+                {QStringLiteral("Numbers"),
+                 QStringLiteral(""),
+                 {QStringLiteral("17"), QStringLiteral("8"), QStringLiteral("Rock")}},
+                4, Text::Utf8);
+        if (name == QStringLiteral("v23 cp932.mp3"))
             return raw(taggedfiles::id3v23Latin1(
                            {{"TIT2", kSakura}, {"TPE1", kYamada}, {"TCON", kPops + ";" + kEnka}}) +
                        mp3);
-        if (name == "v23 pokemon.mp3")
+        if (name == QStringLiteral("v23 pokemon.mp3"))
             return raw(taggedfiles::id3v23Latin1({{"TIT2", "Pok\xE9mon"}}) + mp3);
-        if (name == "v1 cp932.mp3")
+        if (name == QStringLiteral("v1 cp932.mp3"))
             return raw(mp3 + taggedfiles::id3v1(kYoruni, kHyouji, 8));
-        if (name == "v1 latin1.mp3")
+        if (name == QStringLiteral("v1 latin1.mp3"))
             return raw(mp3 + taggedfiles::id3v1("Cr\xE8me br\xFBl\xE9\x65", "Mot\xF6rhead", 17));
-        if (name == "v2 over v1.mp3") // the ID3v2 title wins; ID3v1 fills the rest
+        if (name == QStringLiteral("v2 over v1.mp3")) // the ID3v2 title wins; ID3v1 fills the rest
             return raw(taggedfiles::id3v23Latin1({{"TIT2", "Two"}}) + mp3 +
                        taggedfiles::id3v1("One", "Artist One", 8));
         // An APE tag before the ID3v1 tag: trusted after ID3v2, before
         // ID3v1; alone, after audio without an ID3v2 tag.
-        if (name == "v2 ape v1.mp3")
+        if (name == QStringLiteral("v2 ape v1.mp3"))
             return raw(taggedfiles::id3v23Latin1({{"TIT2", "Two"}}) + mp3 +
                        taggedfiles::id3v1("One", "Artist One", 8)) &&
                    taggedfiles::tagApe(
                        p, {QString(), QStringLiteral("Ape Artist"), {QStringLiteral("Soul")}});
-        if (name == "ape.mp3")
+        if (name == QStringLiteral("ape.mp3"))
             return raw(mp3) && taggedfiles::tagApe(p, {QStringLiteral("Ape"),
                                                        QStringLiteral("Ape Artist"),
                                                        {QStringLiteral("Soul; Funk")}});
-        if (name == "info.wav")
-            return audiofiles::writeWav(p, 0.1) &&
-                   taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
+        if (name == QStringLiteral("info.wav"))
+            return audiofiles::writeWav(p, 0.1) && taggedfiles::tagWav(p,
+                                                                       {QStringLiteral("Morning"),
+                                                                        QStringLiteral("Trio"),
+                                                                        {QStringLiteral("Jazz")}},
+                                                                       false);
         // TagLib writes INFO text as UTF-8: CP932 bytes replace ASCII
         // placeholders of the same length.
-        if (name == "info cp932.wav") {
+        if (name == QStringLiteral("info cp932.wav")) {
             if (!audiofiles::writeWav(p, 0.1) ||
-                !taggedfiles::tagWav(p, {"@@@@@@", "####", {}}, false))
+                !taggedfiles::tagWav(p, {QStringLiteral("@@@@@@"), QStringLiteral("####"), {}},
+                                     false))
                 return false;
             return raw(diskfiles::read(p).replace("@@@@@@", kSakura).replace("####", kYamada));
         }
-        if (name == "id3.wav") // the ID3 chunk before RIFF INFO
+        if (name == QStringLiteral("id3.wav")) // the ID3 chunk before RIFF INFO
             return audiofiles::writeWav(p, 0.1) &&
-                   taggedfiles::tagWav(p, {"Evening", "", {"Soul"}}, true) &&
-                   taggedfiles::tagWav(p, {"Morning", "Trio", {"Jazz"}}, false);
-        if (name == "id3.aiff")
+                   taggedfiles::tagWav(
+                       p, {QStringLiteral("Evening"), QStringLiteral(""), {QStringLiteral("Soul")}},
+                       true) &&
+                   taggedfiles::tagWav(p,
+                                       {QStringLiteral("Morning"),
+                                        QStringLiteral("Trio"),
+                                        {QStringLiteral("Jazz")}},
+                                       false);
+        if (name == QStringLiteral("id3.aiff"))
             return audiofiles::writeAiff(p, 0.1) &&
-                   taggedfiles::tagAiff(p, {"ジャズ・トリオ", "山田", {"Jazz", "演歌"}});
-        if (name == "cp932.mid")
+                   taggedfiles::tagAiff(p, {QStringLiteral("ジャズ・トリオ"),
+                                            QStringLiteral("山田"),
+                                            {QStringLiteral("Jazz"), QStringLiteral("演歌")}});
+        if (name == QStringLiteral("cp932.mid"))
             return raw(taggedfiles::midi(kSakura));
-        if (name == "ascii.MIDI")
+        if (name == QStringLiteral("ascii.MIDI"))
             return raw(taggedfiles::midi("Song of MIDI"));
         // Tags read past the first window: a tag longer than the window,
         // one ending just past it, and an ID3v1 tag far behind both.
-        if (name == "long tag.mp3")
+        if (name == QStringLiteral("long tag.mp3"))
             return raw(
                 taggedfiles::id3v23Latin1({{"PRIV", QByteArray(40000, 'p')}, {"TIT2", "Long"}}) +
                 mp3 + QByteArray(40000, '\0') + taggedfiles::id3v1("One", "Far", 8));
-        if (name == "window edge.mp3") // the tag's body: 16,376 bytes from byte 10
+        if (name == QStringLiteral("window edge.mp3")) // the tag's body: 16,376 bytes from byte 10
             return raw(
                 taggedfiles::id3v23Latin1({{"PRIV", QByteArray(16350, 'p')}, {"TIT2", "Edge"}}) +
                 mp3);
-        if (name == "no tag.mp3")
+        if (name == QStringLiteral("no tag.mp3"))
             return raw(mp3);
         // A tag and a frame claiming far more than the file holds.
-        if (name == "truncated.mp3")
+        if (name == QStringLiteral("truncated.mp3"))
             return raw(QByteArray("ID3\x03\x00\x00\x7F\x7F\x7F\x7FTIT2\x7F\xFF\xFF\xFF\x00\x00\x00"
                                   "Half",
                                   22));
         // UTF-16 without a byte-order mark and cut in a character, and a
         // title far longer than any needs.
-        if (name == "hostile.mp3") {
+        if (name == QStringLiteral("hostile.mp3")) {
             const QByteArray bad("TIT2\x00\x00\x00\x04\x00\x00\x01\xFF\xFE\x41", 14);
             const QByteArray tag = taggedfiles::id3v23Latin1({{"TPE1", QByteArray(300, 'x')}});
             return raw(tag.left(6) + QByteArray("\x00\x00\x02\x45", 4) + tag.mid(10) + bad + mp3);
@@ -170,8 +197,8 @@ private slots:
         QTest::newRow("cp932 level-2 kanji") << hex("e09f") << "燹";
         // The rule's one miss: level-2 kanji whose bytes avoid 80-9F.
         QTest::newRow("cp932 level-2 kanji read as latin-1") << hex("e0a0") << "à\u00A0";
-        QTest::newRow("utf-8") << QString("さくら").toUtf8() << "さくら";
-        QTest::newRow("utf-8 latin") << QString("Café").toUtf8() << "Café";
+        QTest::newRow("utf-8") << QStringLiteral("さくら").toUtf8() << "さくら";
+        QTest::newRow("utf-8 latin") << QStringLiteral("Café").toUtf8() << "Café";
         // No double-byte character: Latin-1, as the rule says.
         QTest::newRow("half-width kana only") << hex("c3bdc4") << "Ã½Ä";
         QTest::newRow("lead byte at the end") << hex("82b382") << "\u0082³\u0082";
@@ -240,18 +267,32 @@ private slots:
     void genreNames_data() {
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("reference") << L{"(17)"} << L{"Rock"};
-        QTest::newRow("number") << L{"17"} << L{"Rock"};
-        QTest::newRow("references") << L{"(17)(8)"} << L{"Rock", "Jazz"};
-        QTest::newRow("refinement") << L{"(17)Rock & Roll"} << L{"Rock & Roll"};
-        QTest::newRow("remix and cover") << L{"(RX)(CR)"} << L{"Remix", "Cover"};
-        QTest::newRow("literal parenthesis") << L{"((Live))"} << L{"(Live))"};
-        QTest::newRow("not a reference") << L{"(Live)"} << L{"(Live)"};
-        QTest::newRow("unknown number") << L{"255", "Pop"} << L{"Pop"};
-        QTest::newRow("split") << L{"Pop; J-Pop", "Drum/Bass"} << L{"Pop", "J-Pop", "Drum/Bass"};
-        QTest::newRow("nul") << L{QString("A") + QChar(0) + "B"} << L{"A", "B"};
-        QTest::newRow("at most three") << L{"a;b;c;d"} << L{"a", "b", "c"};
-        QTest::newRow("repeats folded") << L{"Rock", "17", "ＲＯＣＫ", " ;; ", "rock"} << L{"Rock"};
+        QTest::newRow("reference") << L{QStringLiteral("(17)")} << L{QStringLiteral("Rock")};
+        QTest::newRow("number") << L{QStringLiteral("17")} << L{QStringLiteral("Rock")};
+        QTest::newRow("references")
+            << L{QStringLiteral("(17)(8)")} << L{QStringLiteral("Rock"), QStringLiteral("Jazz")};
+        QTest::newRow("refinement")
+            << L{QStringLiteral("(17)Rock & Roll")} << L{QStringLiteral("Rock & Roll")};
+        QTest::newRow("remix and cover")
+            << L{QStringLiteral("(RX)(CR)")} << L{QStringLiteral("Remix"), QStringLiteral("Cover")};
+        QTest::newRow("literal parenthesis")
+            << L{QStringLiteral("((Live))")} << L{QStringLiteral("(Live))")};
+        QTest::newRow("not a reference")
+            << L{QStringLiteral("(Live)")} << L{QStringLiteral("(Live)")};
+        QTest::newRow("unknown number")
+            << L{QStringLiteral("255"), QStringLiteral("Pop")} << L{QStringLiteral("Pop")};
+        QTest::newRow("split") << L{QStringLiteral("Pop; J-Pop"), QStringLiteral("Drum/Bass")}
+                               << L{QStringLiteral("Pop"), QStringLiteral("J-Pop"),
+                                    QStringLiteral("Drum/Bass")};
+        QTest::newRow("nul") << L{QStringLiteral("A") + QChar(0) + QStringLiteral("B")}
+                             << L{QStringLiteral("A"), QStringLiteral("B")};
+        QTest::newRow("at most three")
+            << L{QStringLiteral("a;b;c;d")}
+            << L{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        QTest::newRow("repeats folded")
+            << L{QStringLiteral("Rock"), QStringLiteral("17"), QStringLiteral("ＲＯＣＫ"),
+                 QStringLiteral(" ;; "), QStringLiteral("rock")}
+            << L{QStringLiteral("Rock")};
         QTest::newRow("none") << L{} << L{};
     }
     void genreNames() {
@@ -305,22 +346,23 @@ private slots:
                                 << "||";
         QTest::newRow("truncated tag") << "truncated.mp3"
                                        << "||";
-        QTest::newRow("hostile tag") << "hostile.mp3"
-                                     << "|" + QString(255, 'x') + "|";
+        QTest::newRow("hostile tag")
+            << "hostile.mp3" << QStringLiteral("|") + QString(255, u'x') + QStringLiteral("|");
         QTest::newRow("missing file") << "gone.mp3"
                                       << "||";
     }
     void readsTags() {
         QFETCH(QString, file);
-        QVERIFY(file == "gone.mp3" || writeFile(file));
-        QTEST(shown(tagreader::read(path("files/" + file))), "tags");
+        QVERIFY(file == QStringLiteral("gone.mp3") || writeFile(file));
+        QTEST(shown(tagreader::read(path(QStringLiteral("files/") + file))), "tags");
     }
 
     // A pipe, a folder or a device named like music is never read: reading
     // the pipe would wait for a writer for ever, a device may never end.
     void readsRegularFilesOnly() {
-        QVERIFY(QDir().mkpath(path("odd/folder.mp3")));
-        QCOMPARE(::mkfifo(QFile::encodeName(path("odd/pipe.mp3")).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("odd/folder.mp3"))));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(path(QStringLiteral("odd/pipe.mp3"))).constData(), 0600), 0);
         const QString zero = QStringLiteral("/dev/zero");
         QVERIFY(QFile::link(zero, path(QStringLiteral("odd/zero.mp3"))));
         QVERIFY(QFile::link(zero, path(QStringLiteral("odd/zero.mid"))));
@@ -335,15 +377,17 @@ private slots:
     // otherwise, all in one write. A cancel writes nothing.
     void registersWithTags() {
         TempLibrary lib;
-        lib.addArtist("ＹＯＡＳＯＢＩ"); // ID 2: full-width, like the tag
-        lib.addArtist("noël");           // ID 3: another case
-        lib.addGenre("rock");            // ID 2
-        const L files = {"v23 utf16.mp3", "v23 latin1.mp3", "v23 cp932.mp3", "v24 numeric.mp3",
-                         "cp932.mid",     "no tag.mp3",     "truncated.mp3", "info.wav"};
+        lib.addArtist(QStringLiteral("ＹＯＡＳＯＢＩ")); // ID 2: full-width, like the tag
+        lib.addArtist(QStringLiteral("noël"));           // ID 3: another case
+        lib.addGenre(QStringLiteral("rock"));            // ID 2
+        const L files = {QStringLiteral("v23 utf16.mp3"), QStringLiteral("v23 latin1.mp3"),
+                         QStringLiteral("v23 cp932.mp3"), QStringLiteral("v24 numeric.mp3"),
+                         QStringLiteral("cp932.mid"),     QStringLiteral("no tag.mp3"),
+                         QStringLiteral("truncated.mp3"), QStringLiteral("info.wav")};
         QStringList paths;
         for (const QString& file : files) {
-            QVERIFY(QFileInfo::exists(path("files/" + file)) || writeFile(file));
-            paths << path("files/" + file);
+            QVERIFY(QFileInfo::exists(path(QStringLiteral("files/") + file)) || writeFile(file));
+            paths << path(QStringLiteral("files/") + file);
         }
         SongListModel list;
         LibraryFiles library(list);
@@ -356,19 +400,24 @@ private slots:
         }));
         QCOMPARE(steps, QList<int>({0, 8, 8, 8}));
         QCOMPARE(songRows(lib), L());
-        QCOMPARE(librarytest::names(lib, false), "指定無し|ＹＯＡＳＯＢＩ|noël");
+        QCOMPARE(librarytest::names(lib, false), QStringLiteral("指定無し|ＹＯＡＳＯＢＩ|noël"));
         QVERIFY(!library.Registed());
 
         QVERIFY(library.registerPending());
-        QCOMPARE(songRows(lib),
-                 L({"夜に駆ける|ＹＯＡＳＯＢＩ|J-Pop/-/-", "Café|noël|rock/-/-",
-                    "さくら|山田|ポップス/演歌/-", "Numbers|-|rock/Jazz/-", "さくら|-|-/-/-",
-                    "no tag|-|-/-/-", "truncated|-|-/-/-", "Morning|Trio|Jazz/-/-"}));
-        QCOMPARE(librarytest::names(lib, false), "指定無し|ＹＯＡＳＯＢＩ|noël|山田|Trio");
-        QCOMPARE(librarytest::names(lib), "指定無し|rock|J-Pop|ポップス|演歌|Jazz");
+        QCOMPARE(
+            songRows(lib),
+            L({QStringLiteral("夜に駆ける|ＹＯＡＳＯＢＩ|J-Pop/-/-"),
+               QStringLiteral("Café|noël|rock/-/-"), QStringLiteral("さくら|山田|ポップス/演歌/-"),
+               QStringLiteral("Numbers|-|rock/Jazz/-"), QStringLiteral("さくら|-|-/-/-"),
+               QStringLiteral("no tag|-|-/-/-"), QStringLiteral("truncated|-|-/-/-"),
+               QStringLiteral("Morning|Trio|Jazz/-/-")}));
+        QCOMPARE(librarytest::names(lib, false),
+                 QStringLiteral("指定無し|ＹＯＡＳＯＢＩ|noël|山田|Trio"));
+        QCOMPARE(librarytest::names(lib), QStringLiteral("指定無し|rock|J-Pop|ポップス|演歌|Jazz"));
         QCOMPARE(librarytest::genreRows(lib, 3), librarytest::genreRows(lib, 1));
-        QCOMPARE(librarytest::rows(lib, "SELECT COUNT(*) FROM TM_曲情報 WHERE ファイルパス = ''"),
-                 L{"0"});
+        QCOMPARE(librarytest::rows(
+                     lib, QStringLiteral("SELECT COUNT(*) FROM TM_曲情報 WHERE ファイルパス = ''")),
+                 L{QStringLiteral("0")});
         QVERIFY(library.Registed() && library.pendingCount() == 0);
         QVERIFY(presenter_.boxes().isEmpty());
     }
@@ -377,10 +426,12 @@ private slots:
     // else; what the tags do not say stays as the user left it.
     void rereadChangesOnlyWhatTagsSay() {
         TempLibrary lib;
-        QVERIFY(QFileInfo::exists(path("files/v23 cp932.mp3")) || writeFile("v23 cp932.mp3"));
-        QVERIFY(QFileInfo::exists(path("files/no tag.mp3")) || writeFile("no tag.mp3"));
-        const int jazz = lib.addGenre("Jazz");
-        const int bob = lib.addArtist("Bob");
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("files/v23 cp932.mp3"))) ||
+                writeFile(QStringLiteral("v23 cp932.mp3")));
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("files/no tag.mp3"))) ||
+                writeFile(QStringLiteral("no tag.mp3")));
+        const int jazz = lib.addGenre(QStringLiteral("Jazz"));
+        const int bob = lib.addArtist(QStringLiteral("Bob"));
         TempLibrary::Fields fields;
         fields.priority = 90;
         fields.genres[0] = jazz;
@@ -389,15 +440,18 @@ private slots:
         fields.volume = -300;
         fields.count = 7;
         for (const char* file : {"v23 cp932.mp3", "no tag.mp3"}) {
-            const int id = lib.addSong("old", fields);
-            lib.db().adoSetData(Write::RunSql,
-                                {QString("UPDATE TM_曲情報 SET ファイルパス = '%1' WHERE ID = %2")
-                                     .arg(path(QString("files/") + file))
-                                     .arg(id)});
+            const int id = lib.addSong(QStringLiteral("old"), fields);
+            lib.db().adoSetData(
+                Write::RunSql,
+                {QStringLiteral("UPDATE TM_曲情報 SET ファイルパス = '%1' WHERE ID = %2")
+                     .arg(path(QStringLiteral("files/") + QString::fromUtf8(file)))
+                     .arg(id)});
         }
-        lib.db().adoSetData(Write::AddAlbumSong, {"Best", "2", "1"});
-        const QString rest = "SELECT カウント, 優先度, ブレークアウト, トレンド, ボリューム補正"
-                             " FROM TM_曲情報 ORDER BY ID";
+        lib.db().adoSetData(Write::AddAlbumSong,
+                            {QStringLiteral("Best"), QStringLiteral("2"), QStringLiteral("1")});
+        const QString rest =
+            QStringLiteral("SELECT カウント, 優先度, ブレークアウト, トレンド, ボリューム補正"
+                           " FROM TM_曲情報 ORDER BY ID");
         const QStringList before = librarytest::rows(lib, rest);
 
         SongListModel list;
@@ -405,16 +459,22 @@ private slots:
         QVERIFY(library.load());
         QList<qint64> ids;
         QStringList paths;
-        library.registeredSongs({"Key_2", path("pending.mp3"), "Key_1"}, ids, paths);
+        library.registeredSongs(
+            {QStringLiteral("Key_2"), path(QStringLiteral("pending.mp3")), QStringLiteral("Key_1")},
+            ids, paths);
         QCOMPARE(ids, QList<qint64>({2, 1}));
-        QCOMPARE(paths, L({path("files/no tag.mp3"), path("files/v23 cp932.mp3")}));
+        QCOMPARE(paths, L({path(QStringLiteral("files/no tag.mp3")),
+                           path(QStringLiteral("files/v23 cp932.mp3"))}));
         QVERIFY(!LibraryFiles::rereadTags(ids, paths, [](int done, int) { return done < 2; }));
-        QCOMPARE(songRows(lib), L({"old|Bob|Jazz/-/-", "old|Bob|Jazz/-/-"}));
+        QCOMPARE(songRows(lib),
+                 L({QStringLiteral("old|Bob|Jazz/-/-"), QStringLiteral("old|Bob|Jazz/-/-")}));
         QVERIFY(LibraryFiles::rereadTags(ids, paths));
-        QCOMPARE(songRows(lib), L({"さくら|山田|ポップス/演歌/-", "old|Bob|Jazz/-/-"}));
+        QCOMPARE(songRows(lib), L({QStringLiteral("さくら|山田|ポップス/演歌/-"),
+                                   QStringLiteral("old|Bob|Jazz/-/-")}));
         QCOMPARE(librarytest::rows(lib, rest), before);
-        QCOMPARE(before.first(), QString("7:90:1:0:-300"));
-        QCOMPARE(librarytest::rows(lib, "SELECT 曲ID FROM TM_アルバム"), L{"2"});
+        QCOMPARE(before.first(), QStringLiteral("7:90:1:0:-300"));
+        QCOMPARE(librarytest::rows(lib, QStringLiteral("SELECT 曲ID FROM TM_アルバム")),
+                 L{QStringLiteral("2")});
     }
 };
 

@@ -15,7 +15,7 @@
 class TestGstPlayer : public QObject {
     Q_OBJECT
 
-    QString file(const QString& name) const { return dir_.path() + "/" + name; }
+    QString file(const QString& name) const { return dir_.path() + QStringLiteral("/") + name; }
 
     // Opens `source` and waits for the player's answer: true when opened.
     static bool open(GstPlayer& player, const QString& source) {
@@ -28,11 +28,12 @@ class TestGstPlayer : public QObject {
 
     // The level of `source` played at `volume`, captured to a WAV file.
     double capturedLevel(const QString& source, int volume) {
-        const QString out = file(QString("captured%1.wav").arg(-volume));
+        const QString out = file(QStringLiteral("captured%1.wav").arg(-volume));
         {
-            GstPlayer player("audioconvert ! audio/x-raw,format=S16LE ! wavenc ! filesink "
-                             "location=\"" +
-                             out + "\"");
+            GstPlayer player(
+                QStringLiteral("audioconvert ! audio/x-raw,format=S16LE ! wavenc ! filesink "
+                               "location=\"") +
+                out + QStringLiteral("\""));
             player.setVolume(volume);
             QSignalSpy ended(&player, &MediaPlayer::endOfStream);
             if (!open(player, source) || !player.start() || !ended.wait(10000))
@@ -44,22 +45,26 @@ class TestGstPlayer : public QObject {
 private slots:
     void initTestCase() {
         testgate::registerElement();
-        QVERIFY(audiofiles::writeWav(file("tone.wav"), 2.0));
-        QVERIFY(audiofiles::writeWav(file("long.wav"), 4.0));
-        QVERIFY(audiofiles::writeAiff(file("tone.aiff"), 1.5));
-        QVERIFY(audiofiles::writeMidi(file("tune.mid"), 4));
-        QVERIFY(audiofiles::writeMidi(file("broken.mid"), 4, true));
+        QVERIFY(audiofiles::writeWav(file(QStringLiteral("tone.wav")), 2.0));
+        QVERIFY(audiofiles::writeWav(file(QStringLiteral("long.wav")), 4.0));
+        QVERIFY(audiofiles::writeAiff(file(QStringLiteral("tone.aiff")), 1.5));
+        QVERIFY(audiofiles::writeMidi(file(QStringLiteral("tune.mid")), 4));
+        QVERIFY(audiofiles::writeMidi(file(QStringLiteral("broken.mid")), 4, true));
         // 8001 samples of one byte or three: an odd data length.
-        QVERIFY(audiofiles::writeMonoWav(file("8bit.wav"), audiofiles::MonoWav::Pcm8, 8001));
-        QVERIFY(audiofiles::writeMonoWav(file("24bit.wav"), audiofiles::MonoWav::Pcm24, 8001));
-        QVERIFY(audiofiles::writeMonoWav(file("ulaw.wav"), audiofiles::MonoWav::MuLaw, 8001));
-        QVERIFY(audiofiles::writeWav(file("empty.wav"), 0));
+        QVERIFY(audiofiles::writeMonoWav(file(QStringLiteral("8bit.wav")),
+                                         audiofiles::MonoWav::Pcm8, 8001));
+        QVERIFY(audiofiles::writeMonoWav(file(QStringLiteral("24bit.wav")),
+                                         audiofiles::MonoWav::Pcm24, 8001));
+        QVERIFY(audiofiles::writeMonoWav(file(QStringLiteral("ulaw.wav")),
+                                         audiofiles::MonoWav::MuLaw, 8001));
+        QVERIFY(audiofiles::writeWav(file(QStringLiteral("empty.wav")), 0));
         // Constant bit rate: GStreamer's encoder writes no length header.
-        hasMp3_ = audiofiles::encodeTone(file("tone.mp3"), 2.0, 1,
-                                         "lamemp3enc target=bitrate cbr=true bitrate=128");
+        hasMp3_ = audiofiles::encodeTone(
+            file(QStringLiteral("tone.mp3")), 2.0, 1,
+            QStringLiteral("lamemp3enc target=bitrate cbr=true bitrate=128"));
         QByteArray noise(20000, Qt::Uninitialized);
         QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-        QVERIFY(audiofiles::writeBytes(file("noise.mp3"), noise));
+        QVERIFY(audiofiles::writeBytes(file(QStringLiteral("noise.mp3")), noise));
     }
 
     // A good file opens with its length, every time, and plays to one end;
@@ -103,17 +108,17 @@ private slots:
         QFETCH(double, seconds);
         QFETCH(int, times);
         QFETCH(int, held);
-        if (name == "tone.mp3" && !hasMp3_)
+        if (name == QStringLiteral("tone.mp3") && !hasMp3_)
             QSKIP("no MP3 encoder at hand to write the test file");
-        if (name == "tune.mid")
+        if (name == QStringLiteral("tune.mid"))
             QVERIFY2(!GstPlayer::soundFont().isEmpty(), "a General MIDI SoundFont is installed");
-        GstPlayer player(held ? QString("testgate holds=%1 ! fakesink sync=false").arg(held)
-                              : QString("fakesink sync=false"));
+        GstPlayer player(held ? QStringLiteral("testgate holds=%1 ! fakesink sync=false").arg(held)
+                              : QStringLiteral("fakesink sync=false"));
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
         QSignalSpy failed(&player, &MediaPlayer::errorOccurred);
         for (int i = 1; i <= times; ++i) {
             QVERIFY2(open(player, name.isEmpty() ? QString() : file(name)) == opens,
-                     qPrintable(QString("open %1: %2").arg(i).arg(player.lastError())));
+                     qPrintable(QStringLiteral("open %1: %2").arg(i).arg(player.lastError())));
             QCOMPARE(player.lastError().isEmpty(), opens);
             QVERIFY2(qAbs(player.length() - seconds) < 0.1,
                      qPrintable(QString::number(player.length())));
@@ -127,20 +132,20 @@ private slots:
             QVERIFY(ended.wait(10000));
         QCoreApplication::processEvents();
         QCOMPARE(ended.size() + failed.size(), opens ? 1 : 0);
-        QVERIFY(open(player, file("tone.wav")));
+        QVERIFY(open(player, file(QStringLiteral("tone.wav"))));
     }
 
     // A seek moves a playing file in real time: the 4 s file moved to 3 s
     // ends about a second later. Nothing open, nothing to seek. A twin
     // plays another file to its own output at the same time.
     void aSeekMovesThePlayingFile() {
-        GstPlayer player("fakesink sync=true");
+        GstPlayer player(QStringLiteral("fakesink sync=true"));
         QVERIFY(!player.seek(1.0));
         QVERIFY(!player.seekable());
-        QVERIFY(open(player, file("long.wav")));
+        QVERIFY(open(player, file(QStringLiteral("long.wav"))));
         QVERIFY(player.seekable());
         std::unique_ptr<MediaPlayer> twin(player.twin(nullptr));
-        QVERIFY(open(dynamic_cast<GstPlayer&>(*twin), file("tone.wav")));
+        QVERIFY(open(dynamic_cast<GstPlayer&>(*twin), file(QStringLiteral("tone.wav"))));
         QSignalSpy twinEnded(twin.get(), &MediaPlayer::endOfStream);
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
         QVERIFY(twin->start());
@@ -162,8 +167,8 @@ private slots:
     // and plays again from its start; paused, it holds, and resumed it
     // plays on in real time.
     void stopRewindsAndPauseHolds() {
-        GstPlayer player("testgate ! fakesink sync=true");
-        QVERIFY(open(player, file("tone.wav")));
+        GstPlayer player(QStringLiteral("testgate ! fakesink sync=true"));
+        QVERIFY(open(player, file(QStringLiteral("tone.wav"))));
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
         const int ends = testgate::ends();
         QVERIFY(player.start());
@@ -184,9 +189,9 @@ private slots:
     }
 
     void volumeScalesTheOutput() {
-        const double full = capturedLevel(file("tone.wav"), 0);
-        const double tenth = capturedLevel(file("tone.wav"), -2000);
-        const double silent = capturedLevel(file("tone.wav"), -10000);
+        const double full = capturedLevel(file(QStringLiteral("tone.wav")), 0);
+        const double tenth = capturedLevel(file(QStringLiteral("tone.wav")), -2000);
+        const double silent = capturedLevel(file(QStringLiteral("tone.wav")), -10000);
         QVERIFY2(qAbs(full - 0.5 / std::sqrt(2.0)) < 0.02, qPrintable(QString::number(full)));
         QVERIFY2(qAbs(tenth / full - 0.1) < 0.01, qPrintable(QString::number(tenth / full)));
         QCOMPARE(silent, 0.0);
@@ -197,10 +202,10 @@ private slots:
     // that goes away would: identity passes the first buffers (the open
     // needs one), then errors.
     void anErrorWhilePlayingIsReportedAndClosesTheFile() {
-        GstPlayer player("identity error-after=8 ! fakesink sync=true");
+        GstPlayer player(QStringLiteral("identity error-after=8 ! fakesink sync=true"));
         QSignalSpy failed(&player, &MediaPlayer::errorOccurred);
         QSignalSpy ended(&player, &MediaPlayer::endOfStream);
-        QVERIFY2(open(player, file("long.wav")), qPrintable(player.lastError()));
+        QVERIFY2(open(player, file(QStringLiteral("long.wav"))), qPrintable(player.lastError()));
         QVERIFY(player.start());
         QVERIFY(failed.wait(10000));
         QCOMPARE(failed.size(), 1);
@@ -211,7 +216,7 @@ private slots:
         QVERIFY(!ended.wait(5000));
         QCOMPARE(failed.size(), 1);
         // The next file opens as usual.
-        QVERIFY2(open(player, file("tone.wav")), qPrintable(player.lastError()));
+        QVERIFY2(open(player, file(QStringLiteral("tone.wav"))), qPrintable(player.lastError()));
     }
 
 private:

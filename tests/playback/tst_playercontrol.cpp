@@ -67,11 +67,13 @@ class TestPlayerControl : public QObject {
     PlayerControl& control(MediaPlayer* player, const QString& mode) {
         ownPlayer_.reset(player);
         list_ = std::make_unique<SongListModel>();
-        list_->setColumns({"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"});
-        [&] { QVERIFY(lvSetSongList(0, "ALL", *list_)); }();
+        list_->setColumns({QStringLiteral("曲名"), QStringLiteral("ｱｰﾃｨｽﾄ名"),
+                           QStringLiteral("ｼﾞｬﾝﾙ"), QStringLiteral("ｶｳﾝﾄ"),
+                           QStringLiteral("優先度"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
+        [&] { QVERIFY(lvSetSongList(0, QStringLiteral("ALL"), *list_)); }();
         lvResetLastKey();
         control_ = std::make_unique<PlayerControl>(*player, *list_);
-        control_->setSetList("ALL");
+        control_->setSetList(QStringLiteral("ALL"));
         control_->setPlayMode(mode);
         return *control_;
     }
@@ -89,7 +91,7 @@ class TestPlayerControl : public QObject {
     }
     // The control with the real player, as fast as the output takes it.
     PlayerControl& real(const QString& mode) {
-        return control(new GstPlayer("fakesink sync=false"), mode);
+        return control(new GstPlayer(QStringLiteral("fakesink sync=false")), mode);
     }
     // The main window over the library with `songs` added in order and a
     // scripted player, in play mode `mode` (0 random, 1 program).
@@ -105,8 +107,12 @@ class TestPlayerControl : public QObject {
         w_->cboHowToPlay->setCurrentIndex(mode);
         return *w_;
     }
-    QString path(const QString& title) const { return lib_->folder() + "/music/" + title + ".mp3"; }
-    QString music(const QString& name) const { return lib_->folder() + "/music/" + name; }
+    QString path(const QString& title) const {
+        return lib_->folder() + QStringLiteral("/music/") + title + QStringLiteral(".mp3");
+    }
+    QString music(const QString& name) const {
+        return lib_->folder() + QStringLiteral("/music/") + name;
+    }
     // Song `id` as the library holds it, but for its file path: ID, count,
     // title, priority, genres, artist, breakout, trend, volume.
     QString stored(const QString& id) const {
@@ -115,10 +121,12 @@ class TestPlayerControl : public QObject {
         db.adoGetData(Read::SongById, rs, id);
         QStringList fields;
         for (int c = 0; !rs.Eof() && c < rs.fieldCount(); ++c)
-            fields << (c == 2 ? "" : rs.text(c));
-        return fields.join('|');
+            fields << (c == 2 ? QString() : rs.text(c));
+        return fields.join(u'|');
     }
-    int storedCount(int id) const { return stored(QString::number(id)).section('|', 1, 1).toInt(); }
+    int storedCount(int id) const {
+        return stored(QString::number(id)).section(u'|', 1, 1).toInt();
+    }
     static void tick(PlayerControl& c, int times) {
         for (int i = 0; i < times; ++i)
             c.tick();
@@ -139,12 +147,15 @@ class TestPlayerControl : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
     }
     void storeCompact(const QString& key, const QString& value) {
-        lib_->db().adoSetData(Write::RunSql, {"UPDATE TM_初期設定 SET 設定値 = '" + value +
-                                              "' WHERE 設定情報 = 'コンパクト画面" + key + "'"});
+        lib_->db().adoSetData(Write::RunSql,
+                              {QStringLiteral("UPDATE TM_初期設定 SET 設定値 = '") + value +
+                               QStringLiteral("' WHERE 設定情報 = 'コンパクト画面") + key +
+                               QStringLiteral("'")});
     }
     // The two now-playing texts and the play button's state.
     template <class Window> static QString texts(const Window& w) {
-        return w.lblSongDisp1->text() + "|" + w.lblSongDisp2->text() + "|" + w.cmdPlay->toolTip();
+        return w.lblSongDisp1->text() + QStringLiteral("|") + w.lblSongDisp2->text() +
+               QStringLiteral("|") + w.cmdPlay->toolTip();
     }
 
 private slots:
@@ -156,7 +167,7 @@ private slots:
     }
     void init() {
         lib_.emplace();
-        QDir().mkpath(lib_->folder() + "/music");
+        QDir().mkpath(lib_->folder() + QStringLiteral("/music"));
         gPlayState = kStopped;
     }
     void cleanup() {
@@ -200,13 +211,14 @@ private slots:
         TempLibrary::Fields high;
         high.priority = 90;
         for (int i = 1; i <= 6; ++i)
-            lib_->addSong(QString("s%1").arg(i), i % 2 == 0 ? high : TempLibrary::Fields());
-        QVERIFY(lib_->db().adoxCreateQuery("SELECT * FROM Q_SetList_ALL WHERE 優先度 = 90",
-                                           "Q_SetList_高い"));
+            lib_->addSong(QStringLiteral("s%1").arg(i), i % 2 == 0 ? high : TempLibrary::Fields());
+        QVERIFY(lib_->db().adoxCreateQuery(
+            QStringLiteral("SELECT * FROM Q_SetList_ALL WHERE 優先度 = 90"),
+            QStringLiteral("Q_SetList_高い")));
         seedSongRandom(777); // a fixed seed: the same figures every run
         QHash<QString, int> drawn;
         SongChooser draws;
-        draws.setSetList("高い");
+        draws.setSetList(QStringLiteral("高い"));
         draws.setPlayMode(kRandomPlay);
         const SongListModel noList;
         for (int i = 0; i < 3000; ++i) {
@@ -215,15 +227,16 @@ private slots:
             if (chooser)
                 QCOMPARE(draws.choose(QString(), noList, song), SongChooser::Outcome::Chosen);
             else
-                QVERIFY(SelectSong("高い", mode, song, key));
+                QVERIFY(SelectSong(QStringLiteral("高い"), mode, song, key));
             QCOMPARE(mode, kRandomPlay);
             ++drawn[song.Title()];
         }
         // Songs 2, 4 and 6 in that order: the middle one half the time.
         QCOMPARE(drawn.size(), 3);
         for (const auto& [title, share] : {std::pair("s2", 0.25), {"s4", 0.5}, {"s6", 0.25}})
-            QVERIFY2(qAbs(drawn.value(title) / 3000.0 - share) < 0.03,
-                     qPrintable(title + QString(": %1").arg(drawn.value(title))));
+            QVERIFY2(qAbs(drawn.value(QString::fromUtf8(title)) / 3000.0 - share) < 0.03,
+                     qPrintable(QString::fromUtf8(title) +
+                                QStringLiteral(": %1").arg(drawn.value(QString::fromUtf8(title)))));
     }
 
     // A key plays that song in program mode. With no rows there is nothing
@@ -232,18 +245,19 @@ private slots:
     void keyAndFailedReads() {
         QString mode = kRandomPlay, key;
         Song song;
-        QVERIFY(!SelectSong("ALL", mode, song, key));
-        QVERIFY(SelectSong("missing", mode, song, key));
+        QVERIFY(!SelectSong(QStringLiteral("ALL"), mode, song, key));
+        QVERIFY(SelectSong(QStringLiteral("missing"), mode, song, key));
         QVERIFY(song.FilePath().isEmpty());
-        lib_->addSong("first");
-        lib_->addSong("second");
-        key = "Key_2";
-        QVERIFY(SelectSong("ALL", mode, song, key));
+        lib_->addSong(QStringLiteral("first"));
+        lib_->addSong(QStringLiteral("second"));
+        key = QStringLiteral("Key_2");
+        QVERIFY(SelectSong(QStringLiteral("ALL"), mode, song, key));
         QCOMPARE(QStringList({mode, key, song.Title(), song.KeyString()}),
-                 QStringList({kProgramPlay, "2", "second", "Key_2"}));
-        key = "Key_99";
+                 QStringList({kProgramPlay, QStringLiteral("2"), QStringLiteral("second"),
+                              QStringLiteral("Key_2")}));
+        key = QStringLiteral("Key_99");
         song = Song();
-        QVERIFY(SelectSong("ALL", mode, song, key));
+        QVERIFY(SelectSong(QStringLiteral("ALL"), mode, song, key));
         QVERIFY(song.FilePath().isEmpty());
     }
 
@@ -306,7 +320,8 @@ private slots:
             turns += QString::number(id);
             shuffle.played(id);
         }
-        QVERIFY2(turns == "121212" || turns == "212121", qPrintable(turns));
+        QVERIFY2(turns == QStringLiteral("121212") || turns == QStringLiteral("212121"),
+                 qPrintable(turns));
         shuffle.remove(2);
         QCOMPARE(shuffle.spacing(), 0);
         shuffle.played(1);
@@ -317,21 +332,23 @@ private slots:
     // bar that of the last status item.
     void frameAndStatusFollowTheDisplayItems() {
         Song song;
-        song.setTitle("t");
-        song.setArtist("Artist");
+        song.setTitle(QStringLiteral("t"));
+        song.setArtist(QStringLiteral("Artist"));
         song.setCount(12);
-        song.setFilePath("/a.mp3");
+        song.setFilePath(QStringLiteral("/a.mp3"));
         // The stored defaults: frame 曲名, ｱｰﾃｨｽﾄ名; status ﾌｧｲﾙﾊﾟｽ.
-        QCOMPARE(nowplaying::frameTexts(song), std::make_pair(QString("t"), QString("Artist")));
-        QCOMPARE(nowplaying::statusText(song), std::optional<QString>("/a.mp3"));
-        QCOMPARE(nowplaying::fieldText(song, "作曲者"), std::nullopt); // no such field
+        QCOMPARE(nowplaying::frameTexts(song),
+                 std::make_pair(QStringLiteral("t"), QStringLiteral("Artist")));
+        QCOMPARE(nowplaying::statusText(song), std::optional<QString>(QStringLiteral("/a.mp3")));
+        QCOMPARE(nowplaying::fieldText(song, QStringLiteral("作曲者")),
+                 std::nullopt); // no such field
 
         lib_->db().adoSetData(Write::ResetDisplayItems, {});
-        lib_->db().adoSetData(Write::FrameOrder, {"1", "ｶｳﾝﾄ"});
-        lib_->db().adoSetData(Write::StatusBarOrder, {"1", "曲名"});
-        lib_->db().adoSetData(Write::StatusBarOrder, {"2", "ｶｳﾝﾄ"});
-        QCOMPARE(nowplaying::frameTexts(song), std::make_pair(QString("12"), QString()));
-        QCOMPARE(nowplaying::statusText(song), std::optional<QString>("12"));
+        lib_->db().adoSetData(Write::FrameOrder, {QStringLiteral("1"), QStringLiteral("ｶｳﾝﾄ")});
+        lib_->db().adoSetData(Write::StatusBarOrder, {QStringLiteral("1"), QStringLiteral("曲名")});
+        lib_->db().adoSetData(Write::StatusBarOrder, {QStringLiteral("2"), QStringLiteral("ｶｳﾝﾄ")});
+        QCOMPARE(nowplaying::frameTexts(song), std::make_pair(QStringLiteral("12"), QString()));
+        QCOMPARE(nowplaying::statusText(song), std::optional<QString>(QStringLiteral("12")));
         lib_->db().adoSetData(Write::ResetDisplayItems, {});
         QCOMPARE(nowplaying::statusText(song), std::nullopt);
     }
@@ -354,14 +371,14 @@ private slots:
     // shown and written back whole, IDs included.
     void aPlayCountsOncePastHalfTheSong() {
         TempLibrary::Fields f;
-        f.genres[0] = lib_->addGenre("A");
-        f.genres[2] = lib_->addGenre("B");
-        f.artist = lib_->addArtist("Ann");
+        f.genres[0] = lib_->addGenre(QStringLiteral("A"));
+        f.genres[2] = lib_->addGenre(QStringLiteral("B"));
+        f.artist = lib_->addArtist(QStringLiteral("Ann"));
         f.priority = 70;
         f.trend = true;
         f.volume = -200;
         f.count = 5;
-        PlayerControl& c = scripted({{"a", 200}}, kRandomPlay, f);
+        PlayerControl& c = scripted({{QStringLiteral("a"), 200}}, kRandomPlay, f);
         QSignalSpy started(&c, &PlayerControl::songStarted);
         QSignalSpy states(&c, &PlayerControl::stateChanged);
         c.toggle();
@@ -371,14 +388,14 @@ private slots:
         QCOMPARE(c.maximum(), 200);
         tick(c, 80);
         player_->log.clear();
-        c.toggle("Key_9");
+        c.toggle(QStringLiteral("Key_9"));
         QCOMPARE(gPlayState, kPaused);
         QVERIFY(!c.timer().isActive());
         QCOMPARE(c.position(), 80);
-        c.toggle("Key_9");
+        c.toggle(QStringLiteral("Key_9"));
         QCOMPARE(gPlayState, kPlaying);
         QVERIFY(c.timer().isActive());
-        QCOMPARE(player_->log, QStringList({"pause", "start"}));
+        QCOMPARE(player_->log, QStringList({QStringLiteral("pause"), QStringLiteral("start")}));
         QCOMPARE(started.size(), 1); // resuming starts nothing new
         QCOMPARE(states.size(), 3);  // playing, paused, playing
         tick(c, 20);
@@ -386,8 +403,10 @@ private slots:
         tick(c, 1);
         QStringList row; // 曲名, ｱｰﾃｨｽﾄ名, ｼﾞｬﾝﾙ, ｶｳﾝﾄ, 優先度, ﾌｧｲﾙﾊﾟｽ
         for (int col = 0; col < 6; ++col)
-            row << list_->cell("Key_1", col);
-        QCOMPARE(row, QStringList({"a", "Ann", "A", "6", "70", path("a")}));
+            row << list_->cell(QStringLiteral("Key_1"), col);
+        QCOMPARE(row, QStringList({QStringLiteral("a"), QStringLiteral("Ann"), QStringLiteral("A"),
+                                   QStringLiteral("6"), QStringLiteral("70"),
+                                   path(QStringLiteral("a"))}));
         tick(c, 160);
         QCOMPARE(c.currentSong()->Count(), 6);
         QCOMPARE(c.position(), 200); // held at the length
@@ -395,7 +414,8 @@ private slots:
         c.toggle();
         QVERIFY(!c.counted());
         tick(c, 101);
-        QCOMPARE(stored("1"), QStringLiteral("1|7||a|70|A|指定無し|B|Ann|False|True|-200"));
+        QCOMPARE(stored(QStringLiteral("1")),
+                 QStringLiteral("1|7||a|70|A|指定無し|B|Ann|False|True|-200"));
     }
 
     // The player's volume is the slider's plus the song's correction, v,
@@ -424,7 +444,7 @@ private slots:
         QFETCH(int, slider);
         TempLibrary::Fields f;
         f.volume = correction;
-        PlayerControl& c = scripted({{"a", 10}}, kRandomPlay, f);
+        PlayerControl& c = scripted({{QStringLiteral("a"), 10}}, kRandomPlay, f);
         c.setVolume(2000);
         QCOMPARE(player_->volume(), -4194);
         if (playing)
@@ -438,13 +458,13 @@ private slots:
     // then starts again from the first song; an end after Stop starts
     // nothing.
     void programPlayEndsAfterTheLastSongAndStartsOver() {
-        PlayerControl& c = scripted({{"a", 120.4}, {"b", 0}});
+        PlayerControl& c = scripted({{QStringLiteral("a"), 120.4}, {QStringLiteral("b"), 0}});
         QSignalSpy stops(&c, &PlayerControl::stopped);
         c.toggle();
         QCOMPARE(gLastKey, QStringLiteral("Key_1"));
         QCOMPARE(c.maximum(), 120);
         player_->finish();
-        QCOMPARE(player_->openedFile(), path("b"));
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("b")));
         QCOMPARE(c.state(), kPlaying);
         QCOMPARE(c.maximum(), 120);
         QVERIFY(stops.isEmpty());
@@ -453,14 +473,14 @@ private slots:
         QCOMPARE(stops.size(), 1);
         QCOMPARE(reason(stops), StopReason::EndOfList);
         c.toggle();
-        QCOMPARE(player_->openedFile(), path("a"));
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("a")));
         QCOMPARE(c.state(), kPlaying);
         c.stop();
         QCOMPARE(reason(stops, 1), StopReason::Command);
         player_->finish(); // an end on its way as Stop was pressed
         QCOMPARE(c.state(), kStopped);
-        QCOMPARE(player_->openedFile(), path("a"));
-        lvSetLastKey("Key_42"); // a last key no longer listed ends as well
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("a")));
+        lvSetLastKey(QStringLiteral("Key_42")); // a last key no longer listed ends as well
         c.toggle();
         QCOMPARE(c.state(), kStopped);
         QCOMPARE(reason(stops, 2), StopReason::EndOfList);
@@ -469,7 +489,7 @@ private slots:
     // A length learnt while playing moves the end of the position and the
     // half-way point of the count.
     void aBetterLengthMovesTheCount() {
-        PlayerControl& c = scripted({{"a", 12}});
+        PlayerControl& c = scripted({{QStringLiteral("a"), 12}});
         QSignalSpy positions(&c, &PlayerControl::positionChanged);
         c.toggle();
         tick(c, 6);
@@ -510,15 +530,16 @@ private slots:
     // once. A seek to the end counts nothing; a player that refuses keeps
     // the place; nothing is seeked while stopped.
     void aSeekMovesThePlaceNotTheCount() {
-        PlayerControl& c = scripted({{"a", 200}, {"b", 100}, {"c", 100}});
-        player_->unseekable << path("b");
+        PlayerControl& c = scripted(
+            {{QStringLiteral("a"), 200}, {QStringLiteral("b"), 100}, {QStringLiteral("c"), 100}});
+        player_->unseekable << path(QStringLiteral("b"));
         QSignalSpy positions(&c, &PlayerControl::positionChanged);
         QVERIFY(!c.seek(50));
-        QVERIFY(!player_->log.join(',').contains("seek"));
+        QVERIFY(!player_->log.join(u',').contains(QStringLiteral("seek")));
         c.toggle();
         tick(c, 10);
         QVERIFY(c.seek(150));
-        QVERIFY(player_->log.contains("seek 150"));
+        QVERIFY(player_->log.contains(QStringLiteral("seek 150")));
         QCOMPARE(positions.last(), QVariantList({150, 200}));
         tick(c, 90); // 100 of 200 seconds played; the place held at the end
         QCOMPARE(c.position(), 200);
@@ -634,7 +655,9 @@ private slots:
         QFETCH(QString, then);
         TempLibrary::Fields loud;
         loud.volume = 3000; // a: 4000 + 3000 = 7000, -929
-        PlayerControl& c = scripted({{"a", 20}, {"b", 30}, {"c", 40}}, kProgramPlay, loud);
+        PlayerControl& c = scripted(
+            {{QStringLiteral("a"), 20}, {QStringLiteral("b"), 30}, {QStringLiteral("c"), 40}},
+            kProgramPlay, loud);
         c.setCrossfade(setting);
         c.setVolume(4000); // b and c: -2388
         QSignalSpy started(&c, &PlayerControl::songStarted);
@@ -648,7 +671,7 @@ private slots:
             QVERIFY(player_->twins.isEmpty());
             QCOMPARE(c.currentSong()->Title(), QStringLiteral("a"));
             QCOMPARE(c.position(), 19);
-            QVERIFY(!player_->log.join(',').contains("volume"));
+            QVERIFY(!player_->log.join(u',').contains(QStringLiteral("volume")));
             QTEST(c.state(), "state");
             return;
         }
@@ -659,17 +682,19 @@ private slots:
         QCOMPARE(c.position(), 0);
         QCOMPARE(&c.player(), &second);
         QCOMPARE(second.log.mid(0, 3),
-                 QStringList({"volume -10000", "open " + path("b"), "start"}));
+                 QStringList({QStringLiteral("volume -10000"),
+                              QStringLiteral("open ") + path(QStringLiteral("b")),
+                              QStringLiteral("start")}));
         QCOMPARE(c.fade().phase(), Crossfade::Phase::Fading);
         QCOMPARE(c.fade().currentOverlap(), 1.0);
-        QVERIFY(!player_->log.contains("stop")); // a plays on
+        QVERIFY(!player_->log.contains(QStringLiteral("stop"))); // a plays on
         if (then.isEmpty())
             QTRY_VERIFY(!c.fade().active());
-        else if (then == "end")
+        else if (then == QStringLiteral("end"))
             player_->finish();
-        else if (then == "stop")
+        else if (then == QStringLiteral("stop"))
             c.stop();
-        else if (then == "pause")
+        else if (then == QStringLiteral("pause"))
             c.pause();
         else
             c.next();
@@ -681,16 +706,16 @@ private slots:
         // The outgoing level only fell; the incoming only rose.
         QList<int> out, in;
         for (const QString& entry : player_->log)
-            if (entry.startsWith("volume"))
-                out << entry.section(' ', 1).toInt();
+            if (entry.startsWith(QStringLiteral("volume")))
+                out << entry.section(u' ', 1).toInt();
         for (const QString& entry : second.log)
-            if (entry.startsWith("volume"))
-                in << entry.section(' ', 1).toInt();
+            if (entry.startsWith(QStringLiteral("volume")))
+                in << entry.section(u' ', 1).toInt();
         QVERIFY(std::is_sorted(out.rbegin(), out.rend()));
         QVERIFY(std::is_sorted(in.begin(), in.end()));
         QVERIFY(out.isEmpty() || out.first() <= -929);
         // b hands back over to the first player at 29 s.
-        if (c.state() != kPlaying || then == "next")
+        if (c.state() != kPlaying || then == QStringLiteral("next"))
             return;
         tick(c, 29);
         QCOMPARE(storedCount(2), 1);
@@ -702,7 +727,7 @@ private slots:
     // A song handed over at exactly half its length has not played more
     // than half: 10 s songs with 10 s set overlap 5 s, and a is not counted.
     void crossfadeAtHalfTheSongCountsNothing() {
-        PlayerControl& c = scripted({{"a", 10}, {"b", 10}});
+        PlayerControl& c = scripted({{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}});
         c.setCrossfade(10);
         c.toggle();
         tick(c, 4);
@@ -716,7 +741,7 @@ private slots:
     // The last song of program play has no next one to hand over to: it
     // plays to its end on its player, and playing stops as without a fade.
     void crossfadeLeavesTheLastSongWhole() {
-        PlayerControl& c = scripted({{"a", 20}});
+        PlayerControl& c = scripted({{QStringLiteral("a"), 20}});
         c.setCrossfade(10);
         QSignalSpy stops(&c, &PlayerControl::stopped);
         c.toggle();
@@ -733,11 +758,12 @@ private slots:
     // Two short real files with 2 s set: b starts 2 s before a ends, both
     // sound for the fade's length, each is counted once, and b is current.
     void crossfadeOfTwoRealFiles() {
-        QVERIFY(audiofiles::writeWav(music("a.wav"), 5));
-        QVERIFY(audiofiles::writeWav(music("b.wav"), 5));
-        lib_->addSong("a", {}, music("a.wav"));
-        lib_->addSong("b", {}, music("b.wav"));
-        PlayerControl& c = control(new GstPlayer("fakesink sync=true"), kProgramPlay);
+        QVERIFY(audiofiles::writeWav(music(QStringLiteral("a.wav")), 5));
+        QVERIFY(audiofiles::writeWav(music(QStringLiteral("b.wav")), 5));
+        lib_->addSong(QStringLiteral("a"), {}, music(QStringLiteral("a.wav")));
+        lib_->addSong(QStringLiteral("b"), {}, music(QStringLiteral("b.wav")));
+        PlayerControl& c =
+            control(new GstPlayer(QStringLiteral("fakesink sync=true")), kProgramPlay);
         c.setCrossfade(2);
         QSignalSpy stops(&c, &PlayerControl::stopped);
         QElapsedTimer fade;
@@ -777,29 +803,31 @@ private slots:
     void aFailingSongIsMarkedAndPassedOver() {
         QFETCH(QString, failure);
         ScriptedPresenter boxes;
-        PlayerControl& c = scripted({{"a", 10}, {"b", 10}, {"c", 10}});
+        PlayerControl& c = scripted(
+            {{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}, {QStringLiteral("c"), 10}});
         QSignalSpy skipped(&c, &PlayerControl::songSkipped);
         QSignalSpy started(&c, &PlayerControl::songStarted);
-        if (failure == "open")
-            player_->failing.insert(path("b"));
+        if (failure == QStringLiteral("open"))
+            player_->failing.insert(path(QStringLiteral("b")));
         c.toggle();
         player_->finish();
-        if (failure == "part-way") {
+        if (failure == QStringLiteral("part-way")) {
             tick(c, 3);
             player_->breakDown();
         }
-        QCOMPARE(player_->openedFile(), path("c"));
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("c")));
         QCOMPARE(c.state(), kPlaying);
         QCOMPARE(skipped.size(), 1);
-        QCOMPARE(skipped.at(0).at(0).value<Song>().FilePath(), path("b"));
-        const QString why = failure == "open" ? "cannot open" : "device lost";
+        QCOMPARE(skipped.at(0).at(0).value<Song>().FilePath(), path(QStringLiteral("b")));
+        const QString why =
+            failure == u"open" ? QStringLiteral("cannot open") : QStringLiteral("device lost");
         QCOMPARE(skipped.at(0).at(1).toString(), why);
-        QCOMPARE(started.size(), failure == "open" ? 2 : 3);
-        QCOMPARE(list_->unplayable("Key_2"), why);
+        QCOMPARE(started.size(), failure == QStringLiteral("open") ? 2 : 3);
+        QCOMPARE(list_->unplayable(QStringLiteral("Key_2")), why);
         QCOMPARE(list_->data(list_->index(1, 0), Qt::ToolTipRole).toString(), why);
         QCOMPARE(list_->data(list_->index(1, 3), SongListModel::kUnplayableRole), QVariant(true));
         QCOMPARE(list_->data(list_->index(0, 0), SongListModel::kUnplayableRole), QVariant());
-        QCOMPARE(c.unplayableReason("2"), why);
+        QCOMPARE(c.unplayableReason(QStringLiteral("2")), why);
         QVERIFY(boxes.boxes().isEmpty());
         QCOMPARE(storedCount(2), 0);
         // Program play passes over the marked song from now on; chosen by
@@ -809,11 +837,11 @@ private slots:
         player_->failing.clear();
         c.toggle();
         player_->finish();
-        QCOMPARE(player_->openedFile(), path("c"));
-        c.playKey("Key_2");
-        QCOMPARE(player_->openedFile(), path("b"));
-        QCOMPARE(list_->unplayable("Key_2"), QString());
-        QCOMPARE(c.unplayableReason("2"), QString());
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("c")));
+        c.playKey(QStringLiteral("Key_2"));
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("b")));
+        QCOMPARE(list_->unplayable(QStringLiteral("Key_2")), QString());
+        QCOMPARE(c.unplayableReason(QStringLiteral("2")), QString());
     }
 
     // Five songs in a row that cannot be played stop playing with one box
@@ -838,7 +866,7 @@ private slots:
         ScriptedPresenter boxes;
         QList<std::pair<QString, double>> files;
         for (int i = 1; i <= songs; ++i)
-            files.append({QString("s%1").arg(i), 10});
+            files.append({QStringLiteral("s%1").arg(i), 10});
         PlayerControl& c = scripted(files, mode);
         for (const auto& file : files)
             player_->failing.insert(path(file.first));
@@ -851,7 +879,8 @@ private slots:
         QTEST(reason(stops), "reason");
         QCOMPARE(boxes.boxes().size(), 1);
         const QString last = skipped.last().at(0).value<Song>().FilePath();
-        QCOMPARE(boxes.boxes().front().text, "曲の再生に失敗しました\n\n" + last + "\ncannot open");
+        QCOMPARE(boxes.boxes().front().text, QStringLiteral("曲の再生に失敗しました\n\n") + last +
+                                                 QStringLiteral("\ncannot open"));
         QCOMPARE(boxes.boxes().front().title, QStringLiteral("Melodara Player"));
         // Random play drew no marked song twice.
         QSet<QString> files2;
@@ -864,16 +893,17 @@ private slots:
     // connector's one box and stops: neither the tick nor an end of stream
     // runs under the box, and no play is counted.
     void aCountThatCannotBeStoredStops() {
-        QVERIFY(lib_->db().adoSetData(Write::RunSql,
-                                      {"CREATE TRIGGER full BEFORE UPDATE ON TM_曲情報 BEGIN"
-                                       " SELECT RAISE(ABORT, 'database or disk is full'); END"}));
-        PlayerControl& c = scripted({{"a", 10}, {"b", 10}});
+        QVERIFY(lib_->db().adoSetData(
+            Write::RunSql,
+            {QStringLiteral("CREATE TRIGGER full BEFORE UPDATE ON TM_曲情報 BEGIN"
+                            " SELECT RAISE(ABORT, 'database or disk is full'); END")}));
+        PlayerControl& c = scripted({{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}});
         ScriptedPresenter boxes;
         QSignalSpy stops(&c, &PlayerControl::stopped);
         QStringList underBox;
         boxes.whileShown = [&](const ScriptedPresenter::Box&) {
             if (c.timer().isActive())
-                underBox << "ticking";
+                underBox << QStringLiteral("ticking");
             const qsizetype before = player_->log.size();
             player_->finish();
             underBox << player_->log.mid(before);
@@ -881,7 +911,7 @@ private slots:
         c.toggle();
         tick(c, 6);
         QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes().front().title + ": " + boxes.boxes().front().text,
+        QCOMPARE(boxes.boxes().front().title + QStringLiteral(": ") + boxes.boxes().front().text,
                  QStringLiteral("DBError: database or disk is full"));
         QCOMPARE(underBox, QStringList());
         QCOMPARE(player_->log.back(), QStringLiteral("stop"));
@@ -889,7 +919,7 @@ private slots:
         QCOMPARE(reason(stops), StopReason::CountNotStored);
         QVERIFY(!c.timer().isActive());
         QCOMPARE(c.position(), 0);
-        QCOMPARE(list_->cell("Key_1", 3), QStringLiteral("0"));
+        QCOMPARE(list_->cell(QStringLiteral("Key_1"), 3), QStringLiteral("0"));
         QCOMPARE(storedCount(1), 0);
     }
 
@@ -899,12 +929,12 @@ private slots:
         TempLibrary::Fields none;
         none.priority = 0;
         for (const char* title : {"a", "b", "c"})
-            lib_->addSong(title);
-        lib_->addSong("zero", none);
+            lib_->addSong(QString::fromUtf8(title));
+        lib_->addSong(QStringLiteral("zero"), none);
         PlayerControl& c = scripted({}, kPriorityPlay);
         for (const char* title : {"a", "b", "c", "zero"})
-            player_->lengths[path(title)] = 10;
-        player_->failing.insert(path("b"));
+            player_->lengths[path(QString::fromUtf8(title))] = 10;
+        player_->failing.insert(path(QStringLiteral("b")));
         QStringList played;
         connect(&c, &PlayerControl::songStarted, &c,
                 [&](const Song& song) { played << song.Title(); });
@@ -914,9 +944,9 @@ private slots:
         QCOMPARE(played.size(), 41);
         // "a" and "c" take turns: two playable songs, one kept back each time.
         for (int i = 1; i < played.size(); ++i)
-            QVERIFY2(played[i] != played[i - 1] && played[i] != "zero",
-                     qPrintable(played.join(',')));
-        QCOMPARE(list_->unplayable("Key_2"), QStringLiteral("cannot open"));
+            QVERIFY2(played[i] != played[i - 1] && played[i] != QStringLiteral("zero"),
+                     qPrintable(played.join(u',')));
+        QCOMPARE(list_->unplayable(QStringLiteral("Key_2")), QStringLiteral("cannot open"));
     }
 
     // Real files through the real player: short songs mixed with a missing
@@ -932,17 +962,19 @@ private slots:
     }
     void realFilesWithBadOnesPlayWithoutABox() {
         QFETCH(QString, mode);
-        QVERIFY(audiofiles::writeWav(music("a.wav"), 0.5));
-        QVERIFY(audiofiles::writeAiff(music("b.aiff"), 0.5));
-        QVERIFY(audiofiles::writeMidi(music("c.mid"), 1));
-        QVERIFY(audiofiles::writeBytes(music("empty.mp3"), QByteArray()));
-        QVERIFY(audiofiles::writeWav(music("whole.wav"), 0.5));
-        QFile whole(music("whole.wav"));
+        QVERIFY(audiofiles::writeWav(music(QStringLiteral("a.wav")), 0.5));
+        QVERIFY(audiofiles::writeAiff(music(QStringLiteral("b.aiff")), 0.5));
+        QVERIFY(audiofiles::writeMidi(music(QStringLiteral("c.mid")), 1));
+        QVERIFY(audiofiles::writeBytes(music(QStringLiteral("empty.mp3")), QByteArray()));
+        QVERIFY(audiofiles::writeWav(music(QStringLiteral("whole.wav")), 0.5));
+        QFile whole(music(QStringLiteral("whole.wav")));
         QVERIFY(whole.open(QIODevice::ReadOnly));
-        QVERIFY(audiofiles::writeBytes(music("cut.wav"), whole.read(30)));
-        QVERIFY(audiofiles::writeBytes(music("text.mp3"), "not a song\n"));
-        const QStringList names = {"a.wav",   "missing.wav", "b.aiff",  "empty.mp3",
-                                   "cut.wav", "c.mid",       "text.mp3"};
+        QVERIFY(audiofiles::writeBytes(music(QStringLiteral("cut.wav")), whole.read(30)));
+        QVERIFY(audiofiles::writeBytes(music(QStringLiteral("text.mp3")), "not a song\n"));
+        const QStringList names = {QStringLiteral("a.wav"),   QStringLiteral("missing.wav"),
+                                   QStringLiteral("b.aiff"),  QStringLiteral("empty.mp3"),
+                                   QStringLiteral("cut.wav"), QStringLiteral("c.mid"),
+                                   QStringLiteral("text.mp3")};
         for (const QString& name : names)
             lib_->addSong(name, {}, music(name));
         ScriptedPresenter boxes;
@@ -961,11 +993,13 @@ private slots:
         QVERIFY(boxes.boxes().isEmpty());
         QCOMPARE(reason(stops), mode == kProgramPlay ? StopReason::EndOfList : StopReason::Command);
         if (mode == kProgramPlay)
-            QCOMPARE(played, QStringList({"a.wav", "b.aiff", "c.mid"}));
+            QCOMPARE(played, QStringList({QStringLiteral("a.wav"), QStringLiteral("b.aiff"),
+                                          QStringLiteral("c.mid")}));
         for (int id = 1; id <= names.size(); ++id) {
             const QString name = names[id - 1];
             QCOMPARE(storedCount(id), int(played.count(name)));
-            const bool good = name == "a.wav" || name == "b.aiff" || name == "c.mid";
+            const bool good = name == QStringLiteral("a.wav") || name == QStringLiteral("b.aiff") ||
+                              name == QStringLiteral("c.mid");
             const bool marked = !list_->unplayable(songrecord::keyOf(id)).isEmpty();
             if (good || mode == kProgramPlay)
                 QVERIFY2(marked == !good, qPrintable(name));
@@ -988,16 +1022,16 @@ private slots:
     // counted (by the first length it would have been); past half of the
     // true one it is, once.
     void theTrueLengthOfAnMp3WithoutALengthHeader() {
-        const QString wav = lib_->folder() + "/burst.wav";
-        const QString mp3 = music("burst.mp3");
+        const QString wav = lib_->folder() + QStringLiteral("/burst.wav");
+        const QString mp3 = music(QStringLiteral("burst.mp3"));
         QVERIFY(audiofiles::writeBurstWav(wav, 3, 27));
-        if (!audiofiles::encodeWav(wav, mp3, "lamemp3enc target=quality quality=2"))
+        if (!audiofiles::encodeWav(wav, mp3, QStringLiteral("lamemp3enc target=quality quality=2")))
             QFAIL("the MP3 encoder (gstreamer1.0-plugins-good) is not installed");
         QFile file(mp3);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray head = file.read(4096);
         QVERIFY(!head.contains("Xing") && !head.contains("Info") && !head.contains("VBRI"));
-        lib_->addSong("burst", {}, mp3);
+        lib_->addSong(QStringLiteral("burst"), {}, mp3);
         PlayerControl& c = real(kProgramPlay);
         QList<int> lengths;
         std::pair<int, int> countedAt; // the position and the length then
@@ -1025,7 +1059,7 @@ private slots:
             shown << QString::number(length);
         QVERIFY2(lengths.size() >= 2 && lengths.first() < 20 && lengths.last() >= 29 &&
                      lengths.last() <= 30,
-                 qPrintable(shown.join(',')));
+                 qPrintable(shown.join(u',')));
         QCOMPARE(countedAt.first, countedAt.second / 2 + 1);
         QCOMPARE(storedCount(1), 1);
     }
@@ -1035,14 +1069,15 @@ private slots:
     // and the status bar, which says which file was passed over and why
     // until the next song starts.
     void theMainWindowShowsWhatTheControlReports() {
-        frmMain& w = start({{"a", 10}, {"b", 10}, {"c", 10}}, 1);
-        player_->failing.insert(path("b"));
+        frmMain& w = start(
+            {{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}, {QStringLiteral("c"), 10}}, 1);
+        player_->failing.insert(path(QStringLiteral("b")));
         QCOMPARE(w.playerControl().volume(), 4000); // the stored default
         w.sldVolume->setValue(8000);
         QCOMPARE(player_->volume(), -581);
         w.cmdPlay->click();
         QCOMPARE(texts(w), QStringLiteral("a|指定無し|一時停止"));
-        QCOMPARE(w.lblStatBarSong->text(), path("a"));
+        QCOMPARE(w.lblStatBarSong->text(), path(QStringLiteral("a")));
         QCOMPARE(w.sldDuration->maximum(), 10);
         w.tmDuration_Timer();
         QCOMPARE(w.sldDuration->value(), 1);
@@ -1051,14 +1086,15 @@ private slots:
                 [&] { status << w.lblStatBarSong->text(); });
         player_->finish();
         QCOMPARE(status,
-                 QStringList({"再生できない曲を飛ばしました：" + path("b") + "（cannot open）"}));
+                 QStringList({QStringLiteral("再生できない曲を飛ばしました：") +
+                              path(QStringLiteral("b")) + QStringLiteral("（cannot open）")}));
         QCOMPARE(texts(w), QStringLiteral("c|指定無し|一時停止"));
-        QCOMPARE(w.lblStatBarSong->text(), path("c"));
+        QCOMPARE(w.lblStatBarSong->text(), path(QStringLiteral("c")));
         QCOMPARE(w.sldDuration->value(), 0);
         // Showing the playing song selects it alone; the list stays multi-select.
-        w.lvSongList->selectKey("Key_1");
+        w.lvSongList->selectKey(QStringLiteral("Key_1"));
         w.frmMain_ShowPlaySong();
-        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_3"}));
+        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({QStringLiteral("Key_3")}));
         QVERIFY(w.lvSongList->multiSelect());
         w.cmdStop->click();
         QCOMPARE(texts(w), QStringLiteral("||再生"));
@@ -1067,12 +1103,13 @@ private slots:
         // Chosen by its key the marked song is tried again; failing, it is
         // passed over to the next, which fails too, and program play ends
         // there: the status bar still names the last one.
-        player_->failing.insert(path("c"));
-        w.lvSongList->selectKey("Key_2");
+        player_->failing.insert(path(QStringLiteral("c")));
+        w.lvSongList->selectKey(QStringLiteral("Key_2"));
         w.mnuEdit_PlaySelListSong->trigger();
         QCOMPARE(gPlayState, kStopped);
-        QCOMPARE(w.lblStatBarSong->text(),
-                 "再生できない曲を飛ばしました：" + path("c") + "（cannot open）");
+        QCOMPARE(w.lblStatBarSong->text(), QStringLiteral("再生できない曲を飛ばしました：") +
+                                               path(QStringLiteral("c")) +
+                                               QStringLiteral("（cannot open）"));
         QCOMPARE(texts(w), QStringLiteral("||再生"));
     }
 
@@ -1080,8 +1117,8 @@ private slots:
     // or a drag of the handle seeks where it is let go, the tick leaving a
     // held handle alone; a song that refuses snaps the handle back.
     void theSliderSeeksAndShowsTheTime() {
-        frmMain& w = start({{"a", 200}, {"b", 100}}, 1);
-        player_->unseekable << path("b");
+        frmMain& w = start({{QStringLiteral("a"), 200}, {QStringLiteral("b"), 100}}, 1);
+        player_->unseekable << path(QStringLiteral("b"));
         show(w);
         QSlider& slider = *w.sldDuration;
         QCOMPARE(w.lblDuration->text(), QStringLiteral("0:00 / 0:00"));
@@ -1094,14 +1131,15 @@ private slots:
                           QPoint(slider.width() * 3 / 4, slider.height() / 2));
         const int clicked = w.playerControl().position();
         QVERIFY2(clicked >= 135 && clicked <= 165, qPrintable(QString::number(clicked)));
-        QCOMPARE(player_->log.filter("seek"), QStringList({QString("seek %1").arg(clicked)}));
+        QCOMPARE(player_->log.filter(QStringLiteral("seek")),
+                 QStringList({QStringLiteral("seek %1").arg(clicked)}));
         QCOMPARE(slider.value(), clicked);
         slider.setSliderDown(true);
         slider.setSliderPosition(20);
         w.tmDuration_Timer();
         QCOMPARE(slider.sliderPosition(), 20);
         slider.setSliderDown(false);
-        QCOMPARE(player_->log.filter("seek").last(), QStringLiteral("seek 20"));
+        QCOMPARE(player_->log.filter(QStringLiteral("seek")).last(), QStringLiteral("seek 20"));
         QCOMPARE(w.lblDuration->text(), QStringLiteral("0:20 / 3:20"));
         player_->finish();
         QCOMPARE(w.currentSong()->Title(), QStringLiteral("b"));
@@ -1120,16 +1158,21 @@ private slots:
     // pauses and resumes as cmdPlay does, and Enter plays the selected song
     // as Ctrl+P does.
     void keysAndTheFilterInTheWindow() {
-        frmMain& w = start({{"apple", 10}, {"banana", 10}, {"cherry", 10}, {"grape", 10}}, 1);
+        frmMain& w = start({{QStringLiteral("apple"), 10},
+                            {QStringLiteral("banana"), 10},
+                            {QStringLiteral("cherry"), 10},
+                            {QStringLiteral("grape"), 10}},
+                           1);
         show(w);
         QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(w.txtFilter->hasFocus());
-        QTest::keyClicks(w.txtFilter, "AP");
+        QTest::keyClicks(w.txtFilter, QStringLiteral("AP"));
         QCOMPARE(w.lvSongList->songs().count(), 2);
         QTest::keyClick(w.txtFilter, Qt::Key_Down);
         QTRY_VERIFY(w.lvSongList->hasFocus());
         w.lvSongList->selectAll();
-        QCOMPARE(w.lvSongList->selectedKeys(), QStringList({"Key_1", "Key_4"}));
+        QCOMPARE(w.lvSongList->selectedKeys(),
+                 QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_4")}));
         w.lvSongList->clearSelection();
         QTest::keyClick(w.lvSongList, Qt::Key_Space);
         QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
@@ -1144,11 +1187,11 @@ private slots:
         QCOMPARE(gPlayState, kPaused);
         QTest::keyClick(w.lvSongList, Qt::Key_Space);
         QCOMPARE(gPlayState, kPlaying);
-        w.lvSongList->selectKey("Key_4");
+        w.lvSongList->selectKey(QStringLiteral("Key_4"));
         QTest::keyClick(w.lvSongList, Qt::Key_Return);
         QCOMPARE(w.currentSong()->Title(), QStringLiteral("grape"));
         QCOMPARE(gPlayState, kPlaying);
-        w.lvSongList->selectKey("Key_1");
+        w.lvSongList->selectKey(QStringLiteral("Key_1"));
         QTest::keyClick(w.lvSongList, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(w.currentSong()->Title(), QStringLiteral("apple"));
         w.cboHowToPlay->setCurrentIndex(0);
@@ -1157,7 +1200,8 @@ private slots:
             w.frmMain_NextSong();
             drawn << w.currentSong()->Title();
         }
-        QVERIFY(drawn.contains("banana") || drawn.contains("cherry"));
+        QVERIFY(drawn.contains(QStringLiteral("banana")) ||
+                drawn.contains(QStringLiteral("cherry")));
         QCOMPARE(w.lvSongList->songs().count(), 2);
     }
 
@@ -1179,16 +1223,16 @@ private slots:
         QFETCH(QString, command);
         QFETCH(int, from);
         QFETCH(QString, plays);
-        const int mode = command == "next" ? 1 : 0;
-        frmMain& w = start({{"a", 10}, {"b", 10}}, mode);
+        const int mode = command == QStringLiteral("next") ? 1 : 0;
+        frmMain& w = start({{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}}, mode);
         if (from != kStopped)
             w.frmMain_PlaySong(QString());
         if (from == kPaused)
             w.frmMain_PlaySong(QString());
         QCOMPARE(gPlayState, from);
-        w.lvSongList->selectKey("Key_2");
+        w.lvSongList->selectKey(QStringLiteral("Key_2"));
         player_->log.clear();
-        if (command == "next")
+        if (command == QStringLiteral("next"))
             w.cmdNext->click();
         else
             w.mnuEdit_PlaySelListSong->trigger();
@@ -1207,31 +1251,37 @@ private slots:
     // play goes on after it; the library window's reload (songs may be
     // gone) and choosing another set list stop.
     void aReloadOfTheSameSetListPlaysOn() {
-        frmMain& w = start({{"a", 10}, {"b", 10}, {"c", 10}}, 1);
+        frmMain& w = start(
+            {{QStringLiteral("a"), 10}, {QStringLiteral("b"), 10}, {QStringLiteral("c"), 10}}, 1);
         QVERIFY(w.lvSongList->songs().count() == 3);
         w.frmMain_PlaySong(QString());
         player_->finish();
-        QCOMPARE(player_->openedFile(), path("b"));
-        gConnector->adoSetData(Write::AddArtist, {"Bob"});
-        gConnector->adoSetData(Write::UpdateSong, {path("b"), "b2", "50", "1", "1", "1", "2", "No",
-                                                   "No", "0", "2", "0"});
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("b")));
+        gConnector->adoSetData(Write::AddArtist, {QStringLiteral("Bob")});
+        gConnector->adoSetData(Write::UpdateSong,
+                               {path(QStringLiteral("b")), QStringLiteral("b2"),
+                                QStringLiteral("50"), QStringLiteral("1"), QStringLiteral("1"),
+                                QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("No"),
+                                QStringLiteral("No"), QStringLiteral("0"), QStringLiteral("2"),
+                                QStringLiteral("0")});
         player_->log.clear();
         w.frmMain_RefreshSetList();
         QCOMPARE(gPlayState, kPlaying);
-        QVERIFY(!player_->log.contains("stop"));
+        QVERIFY(!player_->log.contains(QStringLiteral("stop")));
         QCOMPARE(texts(w), QStringLiteral("b2|Bob|一時停止"));
         QCOMPARE(w.currentSong()->Artist(), QStringLiteral("Bob"));
-        QCOMPARE(w.lvSongList->songs().cell("Key_2", 0), QStringLiteral("b2"));
+        QCOMPARE(w.lvSongList->songs().cell(QStringLiteral("Key_2"), 0), QStringLiteral("b2"));
         player_->finish();
-        QCOMPARE(player_->openedFile(), path("c"));
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("c")));
         w.frmMain_ReloadSetList();
         QCOMPARE(gPlayState, kStopped);
         w.frmMain_PlaySong(QString());
-        QCOMPARE(player_->openedFile(), path("a")); // from the top
-        QVERIFY(gConnector->adoxCreateQuery("SELECT * FROM Q_SetList_ALL", "Q_SetList_Other"));
-        gConnector->adoSetData(Write::AddSetList, {"Other"});
+        QCOMPARE(player_->openedFile(), path(QStringLiteral("a"))); // from the top
+        QVERIFY(gConnector->adoxCreateQuery(QStringLiteral("SELECT * FROM Q_SetList_ALL"),
+                                            QStringLiteral("Q_SetList_Other")));
+        gConnector->adoSetData(Write::AddSetList, {QStringLiteral("Other")});
         w.frmMain_SetSetListCombo();
-        w.cboSetList->setCurrentText("Other");
+        w.cboSetList->setCurrentText(QStringLiteral("Other"));
         QCOMPARE(gPlayState, kStopped);
         QCOMPARE(player_->log.back(), QStringLiteral("stop"));
     }
@@ -1239,9 +1289,10 @@ private slots:
     // "優先度ﾗﾝﾀﾞﾑ再生" is the third mode; chosen at shutdown it comes back
     // at the next start, also in a library made before it existed.
     void priorityPlayIsStoredLikeTheOtherModes() {
-        lib_->db().adoSetData(Write::RunSql,
-                              {"DELETE FROM TM_再生種別 WHERE 再生種別 = '優先度ﾗﾝﾀﾞﾑ再生'"});
-        frmMain& w = start({{"a", 10}});
+        lib_->db().adoSetData(
+            Write::RunSql,
+            {QStringLiteral("DELETE FROM TM_再生種別 WHERE 再生種別 = '優先度ﾗﾝﾀﾞﾑ再生'")});
+        frmMain& w = start({{QStringLiteral("a"), 10}});
         QCOMPARE(w.cboHowToPlay->count(), 3);
         QCOMPARE(w.cboHowToPlay->itemText(2), QStringLiteral("優先度ﾗﾝﾀﾞﾑ再生"));
         w.cboHowToPlay->setCurrentIndex(2);
@@ -1256,18 +1307,18 @@ private slots:
     // The song text of the status bar stays while a menu shows its status
     // tips, and afterwards.
     void statusTextSurvivesTheMenus() {
-        frmMain& w = start({{"a", 10}});
+        frmMain& w = start({{QStringLiteral("a"), 10}});
         show(w);
         w.frmMain_PlaySong(QString());
-        auto* menu = w.findChild<QMenu*>("mnuEdit");
-        w.mnuEdit_Album->setStatusTip("tip");
+        auto* menu = w.findChild<QMenu*>(QStringLiteral("mnuEdit"));
+        w.mnuEdit_Album->setStatusTip(QStringLiteral("tip"));
         w.menuBar()->setActiveAction(menu->menuAction());
         QTRY_VERIFY(menu->isVisible());
         menu->setActiveAction(w.mnuEdit_Album);
         QCOMPARE(w.statBar->currentMessage(), QStringLiteral("tip"));
         for (bool open : {true, false}) {
             menu->setVisible(open);
-            QCOMPARE(w.lblStatBarSong->text(), path("a"));
+            QCOMPARE(w.lblStatBarSong->text(), path(QStringLiteral("a")));
             QVERIFY(w.lblStatBarSong->isVisible());
         }
     }
@@ -1283,7 +1334,7 @@ private slots:
              {QPoint(0, 0), QPoint(379, 0), QPoint(0, 115), QPoint(379, 115), QPoint(2, 2),
               QPoint(377, 113), QPoint(380, 58), QPoint(8, 8), QPoint(371, 8), QPoint(190, 0),
               QPoint(190, 115), QPoint(0, 58), QPoint(379, 58)})
-            shape += mask.contains(p) ? '#' : '.';
+            shape += mask.contains(p) ? u'#' : u'.';
         // Out: the corners, points inside their curves, and beyond the edge.
         // In: within the corner ellipses, and the middle of each edge.
         QCOMPARE(shape, QStringLiteral(".......######"));
@@ -1318,19 +1369,26 @@ private slots:
         QTest::addColumn<QStringList>("edges"); // left and top in twips
         QTest::addColumn<QPoint>("expected");
         // Centred: 800 / 2 - 380 / 2 and 800 / 2 - 116 / 2.
-        QTest::newRow("first use") << QStringList{"0", "0"} << QPoint(210, 342);
-        QTest::newRow("both edges") << QStringList{"1500", "3000"} << QPoint(100, 200);
+        QTest::newRow("first use")
+            << QStringList{QStringLiteral("0"), QStringLiteral("0")} << QPoint(210, 342);
+        QTest::newRow("both edges")
+            << QStringList{QStringLiteral("1500"), QStringLiteral("3000")} << QPoint(100, 200);
         // One edge stored: the other stays at its design place, 0.
-        QTest::newRow("left only") << QStringList{"1500", "0"} << QPoint(100, 0);
-        QTest::newRow("top only") << QStringList{"0", "3000"} << QPoint(0, 200);
-        QTest::newRow("not numbers") << QStringList{"left", ""} << QPoint(210, 342);
-        QTest::newRow("partly off the screen") << QStringList{"-1500", "3000"} << QPoint(-100, 200);
-        QTest::newRow("on no screen") << QStringList{"150000", "3000"} << QPoint(210, 342);
+        QTest::newRow("left only")
+            << QStringList{QStringLiteral("1500"), QStringLiteral("0")} << QPoint(100, 0);
+        QTest::newRow("top only") << QStringList{QStringLiteral("0"), QStringLiteral("3000")}
+                                  << QPoint(0, 200);
+        QTest::newRow("not numbers")
+            << QStringList{QStringLiteral("left"), QStringLiteral("")} << QPoint(210, 342);
+        QTest::newRow("partly off the screen")
+            << QStringList{QStringLiteral("-1500"), QStringLiteral("3000")} << QPoint(-100, 200);
+        QTest::newRow("on no screen")
+            << QStringList{QStringLiteral("150000"), QStringLiteral("3000")} << QPoint(210, 342);
     }
     void opensWhereStored() {
         QFETCH(QStringList, edges);
-        storeCompact("Left", edges[0]);
-        storeCompact("Top", edges[1]);
+        storeCompact(QStringLiteral("Left"), edges[0]);
+        storeCompact(QStringLiteral("Top"), edges[1]);
         frmCompact c;
         c.frmCpt_LoadSettings();
         QTEST(c.pos(), "expected");
@@ -1340,15 +1398,15 @@ private slots:
     // top left over the background colour. A missing picture leaves none,
     // and a colour that is not a number changes nothing.
     void appearanceFromTheSettings() {
-        const QString picture = lib_->folder() + "/bg.bmp";
+        const QString picture = lib_->folder() + QStringLiteral("/bg.bmp");
         QImage image(40, 40, QImage::Format_RGB32);
         image.fill(Qt::yellow);
         QVERIFY(image.save(picture));
         frmCompact c;
         const auto load = [&](const QString& path, const QString& text, const QString& back) {
-            storeCompact("背景画像パス", path);
-            storeCompact("フォント色", text);
-            storeCompact("背景色", back);
+            storeCompact(QStringLiteral("背景画像パス"), path);
+            storeCompact(QStringLiteral("フォント色"), text);
+            storeCompact(QStringLiteral("背景色"), back);
             c.frmCpt_LoadSettings();
             return c.hasPicture();
         };
@@ -1358,17 +1416,19 @@ private slots:
                 out << label->palette().color(QPalette::WindowText).name();
             for (const QWidget* w : QList<const QWidget*>{c.linSongName, c.linArtist, &c})
                 out << w->palette().color(QPalette::Window).name();
-            return out.join(' ');
+            return out.join(u' ');
         };
-        QVERIFY(load(picture, "255", "65280"));
-        QCOMPARE(colors(), "#ff0000 #ff0000 #ff0000 #ff0000 #00ff00");
+        QVERIFY(load(picture, QStringLiteral("255"), QStringLiteral("65280")));
+        QCOMPARE(colors(), QStringLiteral("#ff0000 #ff0000 #ff0000 #ff0000 #00ff00"));
         const QImage shown = c.grab().toImage();
         QCOMPARE(shown.pixelColor(10, 25), QColor(Qt::yellow));
         QCOMPARE(shown.pixelColor(200, 90), QColor(0, 255, 0));
-        QVERIFY(!load(lib_->folder() + "/missing.bmp", "blue", "16711680"));
-        QCOMPARE(colors(), "#ff0000 #ff0000 #ff0000 #ff0000 #0000ff");
-        QVERIFY(load(picture, "blue", "16711680"));
-        QVERIFY(!load("未指定", "blue", "16711680"));
+        QVERIFY(!load(lib_->folder() + QStringLiteral("/missing.bmp"), QStringLiteral("blue"),
+                      QStringLiteral("16711680")));
+        QCOMPARE(colors(), QStringLiteral("#ff0000 #ff0000 #ff0000 #ff0000 #0000ff"));
+        QVERIFY(load(picture, QStringLiteral("blue"), QStringLiteral("16711680")));
+        QVERIFY(
+            !load(QStringLiteral("未指定"), QStringLiteral("blue"), QStringLiteral("16711680")));
     }
 
     void dragMovesByThePointersTravel_data() {
@@ -1414,31 +1474,31 @@ private slots:
     }
     void compactModeFromTheMainWindow() {
         QFETCH(QString, end);
-        frmMain& w = start({{"a", 200}});
+        frmMain& w = start({{QStringLiteral("a"), 200}});
         w.frmMain_PlaySong(QString());
         setModalHandler([&](QDialog& dialog) {
             auto& c = dynamic_cast<frmCompact&>(dialog);
             show(c);
             [&] {
                 QVERIFY(w.windowState() & Qt::WindowMinimized);
-                QCOMPARE(texts(c), "a|指定無し|一時停止");
+                QCOMPARE(texts(c), QStringLiteral("a|指定無し|一時停止"));
                 c.cmdStop->click();
                 QCOMPARE(gPlayState, kStopped);
-                QCOMPARE(texts(c), "||再生");
-                QCOMPARE(texts(w), "||再生");
+                QCOMPARE(texts(c), QStringLiteral("||再生"));
+                QCOMPARE(texts(w), QStringLiteral("||再生"));
                 c.cmdNext->click();
                 QCOMPARE(gPlayState, kPlaying);
-                QCOMPARE(texts(c), "a|指定無し|一時停止");
+                QCOMPARE(texts(c), QStringLiteral("a|指定無し|一時停止"));
                 c.cmdPlay->click();
                 QCOMPARE(gPlayState, kPaused);
-                QCOMPARE(texts(c), "a|指定無し|再生");
+                QCOMPARE(texts(c), QStringLiteral("a|指定無し|再生"));
                 c.cmdStop->click();
                 c.move(120, 45);
-                if (end == "return")
+                if (end == QStringLiteral("return"))
                     c.cmdReturn->click();
-                else if (end == "close")
+                else if (end == QStringLiteral("close"))
                     c.close();
-                else if (end == "escape")
+                else if (end == QStringLiteral("escape"))
                     QTest::keyClick(&c, Qt::Key_Escape);
             }();
             return c.result();
@@ -1446,7 +1506,7 @@ private slots:
         w.mnuDisp_Compact->trigger();
         QVERIFY(!w.compact() && !w.compactWindow());
         QVERIFY(!(w.windowState() & Qt::WindowMinimized));
-        QCOMPARE(texts(w), "||再生");
+        QCOMPARE(texts(w), QStringLiteral("||再生"));
         // Opened again, it comes back where it was left: stored in twips
         // as it is read.
         QPoint reopened;

@@ -35,17 +35,18 @@ using enum setlists::Kind;
 
 namespace {
 // Boxes as "style text".
-const QString kAlbumDelete = "1 選択中のアルバムを削除します。";
-const QString kAlready = "0 選択中の曲は既に追加されています";
-const QString kAlbumNoName = "0 アルバム名称を入力して下さい";
-const QString kNoSongs = "0 曲をアルバムリストに追加して下さい";
-const QString kAlbumFailed = "0 アルバムの作成に失敗しました";
-const QString kAlbumTaken = "0 同じ名前のアルバムが既に存在します";
-const QString kListNoName = "0 セットリスト名称を入力して下さい";
-const QString kListTaken = "0 同じ名前のセットリストが既に存在します";
+const QString kAlbumDelete = QStringLiteral("1 選択中のアルバムを削除します。");
+const QString kAlready = QStringLiteral("0 選択中の曲は既に追加されています");
+const QString kAlbumNoName = QStringLiteral("0 アルバム名称を入力して下さい");
+const QString kNoSongs = QStringLiteral("0 曲をアルバムリストに追加して下さい");
+const QString kAlbumFailed = QStringLiteral("0 アルバムの作成に失敗しました");
+const QString kAlbumTaken = QStringLiteral("0 同じ名前のアルバムが既に存在します");
+const QString kListNoName = QStringLiteral("0 セットリスト名称を入力して下さい");
+const QString kListTaken = QStringLiteral("0 同じ名前のセットリストが既に存在します");
 // Row 2 refused: its number must be from 0 to %1.
-const QString kRange = "0 選曲条件を設定して下さい\r\n条件２：0 から %1 までの整数を入力して下さい";
-const QString kListDelete = "1 選択中のセットリストを削除します";
+const QString kRange =
+    QStringLiteral("0 選曲条件を設定して下さい\r\n条件２：0 から %1 までの整数を入力して下さい");
+const QString kListDelete = QStringLiteral("1 選択中のセットリストを削除します");
 } // namespace
 
 class TestSetListDialogs : public QObject {
@@ -62,22 +63,24 @@ class TestSetListDialogs : public QObject {
     QStringList said() const {
         QStringList out;
         for (const ScriptedPresenter::Box& box : boxes_->boxes())
-            out << QString::number(box.style) + " " + box.text;
+            out << QString::number(box.style) + QStringLiteral(" ") + box.text;
         return out;
     }
     // Every album row as "name:song ID:position", by name and position.
     static QStringList albumRows() {
-        gConnector->adoxCreateQuery("SELECT アルバム名 || ':' || 曲ID || ':' || 曲順 AS row"
-                                    " FROM TM_アルバム ORDER BY アルバム名, 曲順",
-                                    "Q_test_rows"); // made by the first call
+        gConnector->adoxCreateQuery(
+            QStringLiteral("SELECT アルバム名 || ':' || 曲ID || ':' || 曲順 AS row"
+                           " FROM TM_アルバム ORDER BY アルバム名, 曲順"),
+            QStringLiteral("Q_test_rows")); // made by the first call
         QStringList out;
-        gConnector->adoGetColumn(Read::StoredQuery, "row", out, "Q_test_rows");
+        gConnector->adoGetColumn(Read::StoredQuery, QStringLiteral("row"), out,
+                                 QStringLiteral("Q_test_rows"));
         return out;
     }
     // Adds album rows given as "name:song ID:position".
     static void add(const QStringList& rows) {
         for (const QString& row : rows)
-            QVERIFY(gConnector->adoSetData(Write::AddAlbumSong, row.split(':')));
+            QVERIFY(gConnector->adoSetData(Write::AddAlbumSong, row.split(u':')));
     }
     static void select(SongListView* view, const QStringList& keys) {
         view->clearSelection();
@@ -109,14 +112,15 @@ class TestSetListDialogs : public QObject {
     static QStringList rows(const frmSetListWizard& w) {
         QStringList out;
         for (int i = 0; i < kRows; ++i) {
-            QString row = (w.cboCond[i]->isEnabled() ? "+" : "-") + w.cboCond[i]->currentText();
+            QString row = (w.cboCond[i]->isEnabled() ? QStringLiteral("+") : QStringLiteral("-")) +
+                          w.cboCond[i]->currentText();
             if (!w.txtVal[i]->isHidden())
-                row += " " + w.cboExt[i]->currentText() + w.txtVal[i]->text();
+                row += QStringLiteral(" ") + w.cboExt[i]->currentText() + w.txtVal[i]->text();
             if (!w.cboSelKind[i]->isHidden())
-                row += " [" + texts(w.cboSelKind[i]->model()).join('/') + "]" +
-                       w.cboSelKind[i]->currentText();
+                row += QStringLiteral(" [") + texts(w.cboSelKind[i]->model()).join(u'/') +
+                       QStringLiteral("]") + w.cboSelKind[i]->currentText();
             if (!w.cboJoin[i]->isHidden())
-                row += " " + w.cboJoin[i]->currentText();
+                row += QStringLiteral(" ") + w.cboJoin[i]->currentText();
             out << row;
         }
         return out;
@@ -134,71 +138,84 @@ private slots:
         boxes_.reset();
         lib_.emplace();
         for (const char* t : {"a", "b", "c", "d"})
-            lib_->addSong(t);
-        add({"Old:2:1", "Old:1:2"});
+            lib_->addSong(QString::fromUtf8(t));
+        add({QStringLiteral("Old:2:1"), QStringLiteral("Old:1:2")});
         boxes_.emplace();
     }
     void cleanup() { setModalHandler({}); }
 
     void namesAndMessagesWithoutWindows() {
         using albums::nameTaken;
-        const QStringList two = {"Zed", "Best"}, twins = {"Zed", "Ｚｅｄ"};
+        const QStringList two = {QStringLiteral("Zed"), QStringLiteral("Best")},
+                          twins = {QStringLiteral("Zed"), QStringLiteral("Ｚｅｄ")};
         // Adding: other case or width is the same name, a trailing blank is not.
-        QVERIFY(nameTaken(two, "zED", "") && nameTaken(two, "ＢＥＳＴ", ""));
-        QVERIFY(!nameTaken(two, "New", "") && !nameTaken(two, "Zed ", "") &&
-                !nameTaken({}, "Zed", ""));
+        QVERIFY(nameTaken(two, QStringLiteral("zED"), QStringLiteral("")) &&
+                nameTaken(two, QStringLiteral("ＢＥＳＴ"), QStringLiteral("")));
+        QVERIFY(!nameTaken(two, QStringLiteral("New"), QStringLiteral("")) &&
+                !nameTaken(two, QStringLiteral("Zed "), QStringLiteral("")) &&
+                !nameTaken({}, QStringLiteral("Zed"), QStringLiteral("")));
         // Editing "Zed": its own name in any case is free, another album's is
         // not; a twin differing only in width does not stop keeping the
         // name, but does stop moving onto it.
-        QVERIFY(!nameTaken(two, "Zed", "Zed") && !nameTaken(two, "zed", "Zed"));
-        QVERIFY(!nameTaken(twins, "Zed", "Zed"));
-        QVERIFY(nameTaken(two, "best", "Zed") && nameTaken(twins, "Ｚｅｄ", "Zed"));
+        QVERIFY(!nameTaken(two, QStringLiteral("Zed"), QStringLiteral("Zed")) &&
+                !nameTaken(two, QStringLiteral("zed"), QStringLiteral("Zed")));
+        QVERIFY(!nameTaken(twins, QStringLiteral("Zed"), QStringLiteral("Zed")));
+        QVERIFY(nameTaken(two, QStringLiteral("best"), QStringLiteral("Zed")) &&
+                nameTaken(twins, QStringLiteral("Ｚｅｄ"), QStringLiteral("Zed")));
         // OK's message: one song is enough, and no name is said before a taken one.
-        QCOMPARE(albums::okMessage("A", 1, false), 0);
-        QCOMPARE(albums::okMessage("", 3, true), 4);
+        QCOMPARE(albums::okMessage(QStringLiteral("A"), 1, false), 0);
+        QCOMPARE(albums::okMessage(QStringLiteral(""), 3, true), 4);
     }
 
     void addChecksInOrderThenSaves() {
-        add({"Other:4:1"});
+        add({QStringLiteral("Other:4:1")});
         QStringList shown;
         setModalHandler([&](QDialog& dialog) {
             auto* w = qobject_cast<frmAlbumWizard*>(&dialog);
             const SongListModel &library = w->lvSongList->songs(),
                                 &album = w->lvAlbumSongList->songs();
-            shown << texts(&library).join(',') << texts(&album).join(',')
-                  << (library.captions() == album.captions() ? "same columns" : "other columns");
+            shown << texts(&library).join(u',') << texts(&album).join(u',')
+                  << (library.captions() == album.captions() ? QStringLiteral("same columns")
+                                                             : QStringLiteral("other columns"));
             w->cmdOK->click();
-            w->txtAlbumName->setText("other");         // another album's name, in other case
-            w->cmdOK->click();                         // no songs is said first
-            select(w->lvSongList, {"Key_4", "Key_3"}); // taken in list order
+            w->txtAlbumName->setText(
+                QStringLiteral("other")); // another album's name, in other case
+            w->cmdOK->click();            // no songs is said first
+            select(w->lvSongList,
+                   {QStringLiteral("Key_4"), QStringLiteral("Key_3")}); // taken in list order
             w->cmdAdd->click();
             w->cmdOK->click();
-            w->txtAlbumName->setText("新しいアルバム");
+            w->txtAlbumName->setText(QStringLiteral("新しいアルバム"));
             w->cmdOK->click();
             return w->result();
         });
         frmAlbumList list;
         list.cmdAdd->click();
         // Every song of the library, none in the album yet.
-        QCOMPARE(shown, QStringList({"a,b,c,d", "", "same columns"}));
+        QCOMPARE(shown, QStringList({QStringLiteral("a,b,c,d"), QStringLiteral(""),
+                                     QStringLiteral("same columns")}));
         QCOMPARE(said(), QStringList({kAlbumNoName, kNoSongs, kAlbumTaken}));
-        QCOMPARE(texts(list.lstAlbum->model()), QStringList({"Old", "Other", "新しいアルバム"}));
+        QCOMPARE(texts(list.lstAlbum->model()),
+                 QStringList({QStringLiteral("Old"), QStringLiteral("Other"),
+                              QStringLiteral("新しいアルバム")}));
 
         // Editing: moving onto another album is refused, changing the case
         // of its own name is not; the new order is saved numbered from 1.
-        auto w = editor(list, 1, "Old");
-        w->txtAlbumName->setText("OTHER");
+        auto w = editor(list, 1, QStringLiteral("Old"));
+        w->txtAlbumName->setText(QStringLiteral("OTHER"));
         w->cmdOK->click();
-        w->txtAlbumName->setText("OLD");
-        w->lvAlbumSongList->selectKey("Key_1");
+        w->txtAlbumName->setText(QStringLiteral("OLD"));
+        w->lvAlbumSongList->selectKey(QStringLiteral("Key_1"));
         w->cmdUP->click();
-        select(w->lvSongList, {"Key_3"});
+        select(w->lvSongList, {QStringLiteral("Key_3")});
         w->cmdAdd->click();
         w->cmdOK->click();
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QCOMPARE(said(), QStringList({kAlbumNoName, kNoSongs, kAlbumTaken, kAlbumTaken}));
-        QCOMPARE(albumRows(), QStringList({"OLD:1:1", "OLD:2:2", "OLD:3:3", "Other:4:1",
-                                           "新しいアルバム:3:1", "新しいアルバム:4:2"}));
+        QCOMPARE(albumRows(), QStringList({QStringLiteral("OLD:1:1"), QStringLiteral("OLD:2:2"),
+                                           QStringLiteral("OLD:3:3"), QStringLiteral("Other:4:1"),
+                                           QStringLiteral("新しいアルバム:3:1"),
+                                           QStringLiteral("新しいアルバム:4:2")}));
     }
 
     void addFollowsTheListAndStopsAtTheFirstDuplicate() {
@@ -207,62 +224,79 @@ private slots:
         // A header click sorts the library list, descending after the
         // ascending start; songs are taken in its order.
         emit w->lvSongList->columnClicked(0);
-        QCOMPARE(texts(&w->lvSongList->songs()), QStringList({"d", "c", "b", "a"}));
+        QCOMPARE(texts(&w->lvSongList->songs()),
+                 QStringList({QStringLiteral("d"), QStringLiteral("c"), QStringLiteral("b"),
+                              QStringLiteral("a")}));
         // The album and the number of boxes after each add.
         QStringList after;
         const QList<QStringList> picks = {
-            {"Key_2"}, {"Key_3", "Key_2", "Key_1"}, {"Key_1", "Key_3"}, {"Key_1", "Key_4"}, {}};
+            {QStringLiteral("Key_2")},
+            {QStringLiteral("Key_3"), QStringLiteral("Key_2"), QStringLiteral("Key_1")},
+            {QStringLiteral("Key_1"), QStringLiteral("Key_3")},
+            {QStringLiteral("Key_1"), QStringLiteral("Key_4")},
+            {}};
         for (const QStringList& keys : picks) {
             select(w->lvSongList, keys);
             w->cmdAdd->click();
-            after << texts(&w->lvAlbumSongList->songs()).join(',') +
-                         QString(" %1").arg(boxes_->boxes().size());
+            after << texts(&w->lvAlbumSongList->songs()).join(u',') +
+                         QStringLiteral(" %1").arg(boxes_->boxes().size());
         }
-        QCOMPARE(after, QStringList({"b 0", "b,c 1", "b,c 2", "b,c,d,a 2", "b,c,d,a 2"}));
+        QCOMPARE(after, QStringList({QStringLiteral("b 0"), QStringLiteral("b,c 1"),
+                                     QStringLiteral("b,c 2"), QStringLiteral("b,c,d,a 2"),
+                                     QStringLiteral("b,c,d,a 2")}));
         QCOMPARE(said(), QStringList({kAlready, kAlready}));
     }
 
     void moveAndDeleteInTheEditor() {
-        add({"Old:3:3"});
+        add({QStringLiteral("Old:3:3")});
         frmAlbumList list;
-        auto w = editor(list, 1, "Old");
+        auto w = editor(list, 1, QStringLiteral("Old"));
         SongListView* album = w->lvAlbumSongList;
         // Each step selects a song ("" keeps the selection, "-" clears it)
         // and presses a button; then the album and its selection. Up on the
         // first, down on the last and deleting the last come early.
         const QList<std::pair<QString, QPushButton*>> steps = {
-            {"-", w->cmdUP},       {"", w->cmdDown},   {"", w->cmdDelete},      {"Key_2", w->cmdUP},
-            {"Key_3", w->cmdDown}, {"", w->cmdUP},     {"", w->cmdUP},          {"", w->cmdDown},
-            {"", w->cmdDown},      {"", w->cmdDelete}, {"Key_2", w->cmdDelete}, {"", w->cmdDelete}};
+            {QStringLiteral("-"), w->cmdUP},         {QStringLiteral(""), w->cmdDown},
+            {QStringLiteral(""), w->cmdDelete},      {QStringLiteral("Key_2"), w->cmdUP},
+            {QStringLiteral("Key_3"), w->cmdDown},   {QStringLiteral(""), w->cmdUP},
+            {QStringLiteral(""), w->cmdUP},          {QStringLiteral(""), w->cmdDown},
+            {QStringLiteral(""), w->cmdDown},        {QStringLiteral(""), w->cmdDelete},
+            {QStringLiteral("Key_2"), w->cmdDelete}, {QStringLiteral(""), w->cmdDelete}};
         QStringList seen;
         for (const auto& [key, button] : steps) {
-            if (key == "-")
+            if (key == QStringLiteral("-"))
                 album->clearSelection();
             else if (!key.isEmpty())
                 album->selectKey(key);
             button->click();
-            seen << texts(&album->songs()).join(',') + " " + album->selectedKeys().join(',');
+            seen << texts(&album->songs()).join(u',') + QStringLiteral(" ") +
+                        album->selectedKeys().join(u',');
         }
-        QCOMPARE(seen, QStringList({"b,a,c ", "b,a,c ", "b,a,c ", "b,a,c Key_2", "b,a,c Key_3",
-                                    "b,c,a Key_3", "c,b,a Key_3", "b,c,a Key_3", "b,a,c Key_3",
-                                    "b,a Key_1", "a Key_1", " "}));
+        QCOMPARE(seen, QStringList({QStringLiteral("b,a,c "), QStringLiteral("b,a,c "),
+                                    QStringLiteral("b,a,c "), QStringLiteral("b,a,c Key_2"),
+                                    QStringLiteral("b,a,c Key_3"), QStringLiteral("b,c,a Key_3"),
+                                    QStringLiteral("c,b,a Key_3"), QStringLiteral("b,c,a Key_3"),
+                                    QStringLiteral("b,a,c Key_3"), QStringLiteral("b,a Key_1"),
+                                    QStringLiteral("a Key_1"), QStringLiteral(" ")}));
         w->cmdCancel->click();
         QCOMPARE(w->result(), int(QDialog::Rejected));
-        QCOMPARE(albumRows(), QStringList({"Old:2:1", "Old:1:2", "Old:3:3"})); // nothing written
+        QCOMPARE(albumRows(), QStringList({QStringLiteral("Old:2:1"), QStringLiteral("Old:1:2"),
+                                           QStringLiteral("Old:3:3")})); // nothing written
     }
 
     void deleteAsksAndIgnoresNoSelection() {
-        add({"Zed:3:1"});
+        add({QStringLiteral("Zed:3:1")});
         int editors = 0;
         setModalHandler([&](QDialog&) { return ++editors, 0; });
         frmAlbumList list;
         boxes_->answer(2); // Cancel
         list.cmdDel->click();
-        QCOMPARE(texts(list.lstAlbum->model()), QStringList({"Old", "Zed"}));
+        QCOMPARE(texts(list.lstAlbum->model()),
+                 QStringList({QStringLiteral("Old"), QStringLiteral("Zed")}));
         QCOMPARE(albumRows().size(), 3);
         list.cmdDel->click(); // OK
-        QCOMPARE(texts(list.lstAlbum->model()), QStringList({"Zed"}));
-        QCOMPARE(albumRows(), QStringList({"Zed:3:1"}));
+        QCOMPARE(texts(list.lstAlbum->model()), QStringList({QStringLiteral("Zed")}));
+        QCOMPARE(albumRows(), QStringList({QStringLiteral("Zed:3:1")}));
         // No album selected now: edit and delete do nothing, though enabled.
         QVERIFY(list.cmdEdit->isEnabled() && list.cmdDel->isEnabled());
         list.cmdEdit->click();
@@ -284,68 +318,79 @@ private slots:
         // "cancel" is Cancel pressed in the progress dialog.
         for (const char* raise : {"ABORT", "ROLLBACK", "cancel"}) {
             for (const char* name : {"Old", "New", "Fresh"})
-                QTest::addRow("%s, %s", name, raise) << QString(name) << QString(raise);
+                QTest::addRow("%s, %s", name, raise)
+                    << QString::fromUtf8(name) << QString::fromUtf8(raise);
         }
     }
     void failedSaveLeavesTheAlbumsAsTheyWere() {
         QFETCH(QString, name);
         QFETCH(QString, raise);
         // The engine refuses a third song in any album.
-        const bool cancel = raise == "cancel";
+        const bool cancel = raise == QStringLiteral("cancel");
         QVERIFY(cancel || gConnector->adoSetData(
-                              Write::RunSql, {"CREATE TRIGGER no_third BEFORE INSERT ON TM_アルバム"
-                                              " WHEN NEW.曲順 = 3 BEGIN SELECT RAISE(" +
-                                              raise + ", 'the disk is full'); END"}));
+                              Write::RunSql,
+                              {QStringLiteral("CREATE TRIGGER no_third BEFORE INSERT ON TM_アルバム"
+                                              " WHEN NEW.曲順 = 3 BEGIN SELECT RAISE(") +
+                               raise + QStringLiteral(", 'the disk is full'); END")}));
         setLongWorkWatcher([cancel](QDialog&, WorkProgress& progress) {
             if (cancel)
                 progress.cancel();
         });
         const auto noWatcher = qScopeGuard([] { setLongWorkWatcher({}); });
         frmAlbumList list;
-        const bool adding = name == "Fresh";
-        auto w = adding ? editor(list, 0) : editor(list, 1, "Old");
-        select(w->lvSongList,
-               adding ? QStringList{"Key_1", "Key_2", "Key_3"} : QStringList{"Key_3"});
+        const bool adding = name == QStringLiteral("Fresh");
+        auto w = adding ? editor(list, 0) : editor(list, 1, QStringLiteral("Old"));
+        select(w->lvSongList, adding ? QStringList{QStringLiteral("Key_1"), QStringLiteral("Key_2"),
+                                                   QStringLiteral("Key_3")}
+                                     : QStringList{QStringLiteral("Key_3")});
         w->cmdAdd->click();
         w->txtAlbumName->setText(name);
         w->cmdOK->click();
-        QCOMPARE(said(),
-                 cancel ? QStringList() : QStringList({"0 the disk is full", kAlbumFailed}));
-        QVERIFY(cancel || boxes_->boxes()[0].title == "DBError");
+        QCOMPARE(said(), cancel
+                             ? QStringList()
+                             : QStringList({QStringLiteral("0 the disk is full"), kAlbumFailed}));
+        QVERIFY(cancel || boxes_->boxes()[0].title == QStringLiteral("DBError"));
         QCOMPARE(w->result(), int(QDialog::Rejected)); // the editor stays open
-        QCOMPARE(albumRows(), QStringList({"Old:2:1", "Old:1:2"}));
+        QCOMPARE(albumRows(), QStringList({QStringLiteral("Old:2:1"), QStringLiteral("Old:1:2")}));
         setLongWorkWatcher({});
         // Without the third song the same editor saves.
-        w->lvAlbumSongList->selectKey("Key_3");
+        w->lvAlbumSongList->selectKey(QStringLiteral("Key_3"));
         w->cmdDelete->click();
         w->cmdOK->click();
         QCOMPARE(w->result(), int(QDialog::Accepted));
-        QCOMPARE(albumRows(), adding ? QStringList({"Fresh:1:1", "Fresh:2:2", "Old:2:1", "Old:1:2"})
-                                     : QStringList({name + ":2:1", name + ":1:2"}));
+        QCOMPARE(albumRows(),
+                 adding
+                     ? QStringList({QStringLiteral("Fresh:1:1"), QStringLiteral("Fresh:2:2"),
+                                    QStringLiteral("Old:2:1"), QStringLiteral("Old:1:2")})
+                     : QStringList({name + QStringLiteral(":2:1"), name + QStringLiteral(":1:2")}));
     }
 
     void rowsCascade() {
-        QVERIFY(gConnector->adoSetData(Write::DeleteAlbum, {"Old"}));
+        QVERIFY(gConnector->adoSetData(Write::DeleteAlbum, {QStringLiteral("Old")}));
         frmSetListWizard w;
         w.frmSlw_InitForm();
         // No album yet: row 0 starts on play count and offers no album kind.
         QVERIFY(!texts(w.cboCond[0]->model()).contains(caption(Album)));
-        QCOMPARE(rows(w), QStringList({"+再生カウントが... 以上0 and", "+未設定", "-未設定",
-                                       "-未設定", "-未設定"}));
+        QCOMPARE(rows(w), QStringList({QStringLiteral("+再生カウントが... 以上0 and"),
+                                       QStringLiteral("+未設定"), QStringLiteral("-未設定"),
+                                       QStringLiteral("-未設定"), QStringLiteral("-未設定")}));
         choose(w.cboCond[1], Genre);
         choose(w.cboCond[2], Trend);
         choose(w.cboCond[3], Priority);
-        QCOMPARE(rows(w), QStringList({"+再生カウントが... 以上0 and",
-                                       "+ジャンルが... [指定無し]指定無し and",
-                                       "+トレンドが... [チェック有り/チェック無し]チェック有り and",
-                                       "+優先度が... 以上0 and", "+未設定"}));
+        QCOMPARE(rows(w),
+                 QStringList(
+                     {QStringLiteral("+再生カウントが... 以上0 and"),
+                      QStringLiteral("+ジャンルが... [指定無し]指定無し and"),
+                      QStringLiteral("+トレンドが... [チェック有り/チェック無し]チェック有り and"),
+                      QStringLiteral("+優先度が... 以上0 and"), QStringLiteral("+未設定")}));
         // Row 2 back to unset resets and disables the rows after it; the last row has no joint.
         choose(w.cboCond[4], PlayCount);
         QCOMPARE(rows(w).last(), QStringLiteral("+再生カウントが... 以上0"));
         choose(w.cboCond[2], Unset);
-        QCOMPARE(rows(w).mid(2), QStringList({"+未設定", "-未設定", "-未設定"}));
+        QCOMPARE(rows(w).mid(2), QStringList({QStringLiteral("+未設定"), QStringLiteral("-未設定"),
+                                              QStringLiteral("-未設定")}));
 
-        add({"Old:1:1"});
+        add({QStringLiteral("Old:1:1")});
         frmSetListWizard withAlbums;
         withAlbums.frmSlw_InitForm();
         // Only row 0 offers albums; moving it off an album opens row 1, and
@@ -353,7 +398,8 @@ private slots:
         QVERIFY(!texts(withAlbums.cboCond[1]->model()).contains(caption(Album)));
         choose(withAlbums.cboCond[0], Artist);
         QCOMPARE(rows(withAlbums).mid(0, 2),
-                 QStringList({"+アーティストが... [指定無し]指定無し and", "+未設定"}));
+                 QStringList({QStringLiteral("+アーティストが... [指定無し]指定無し and"),
+                              QStringLiteral("+未設定")}));
         choose(withAlbums.cboCond[0], Album);
         QCOMPARE(rows(withAlbums)[1], QStringLiteral("-未設定"));
     }
@@ -400,33 +446,37 @@ private slots:
         w.txtVal[1]->clear();
         QTest::keyClicks(w.txtVal[1], typed);
         QCOMPARE(w.txtVal[1]->text(), typed); // nothing typed is dropped
-        QCOMPARE(w.txtVal[1]->hasAcceptableInput(), !box.contains("整数"));
+        QCOMPARE(w.txtVal[1]->hasAcceptableInput(), !box.contains(QStringLiteral("整数")));
         w.cmdOK_Click();
         QCOMPARE(said(), box.isEmpty() ? QStringList() : QStringList{box});
-        QCOMPARE(boxes_->boxes().value(0).title, box.isEmpty() ? "" : "Melodara Player");
+        QCOMPARE(boxes_->boxes().value(0).title,
+                 box.isEmpty() ? QString() : QStringLiteral("Melodara Player"));
         QCOMPARE(w.result(), int(box.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(gConnector->queryExists(queryName("new")), box.isEmpty());
+        QCOMPARE(gConnector->queryExists(queryName(QStringLiteral("new"))), box.isEmpty());
     }
 
     void editLoadsTheStoredRowAndKeepsOrRecasesTheName() {
-        add({"Best:1:1", "Best :1:1"});
+        add({QStringLiteral("Best:1:1"), QStringLiteral("Best :1:1")});
         QString error;
-        QVERIFY(saveSetList(
-            "Mine", Conditions{{{PlayCount, kAtMost, "3", "or"}, {Trend, kAtLeast, kUnchecked}}},
-            error));
-        QVERIFY(saveSetList("Other", Conditions{{{Album, kAtLeast, "Best "}}}, error));
+        QVERIFY(
+            saveSetList(QStringLiteral("Mine"),
+                        Conditions{{{PlayCount, kAtMost, QStringLiteral("3"), QStringLiteral("or")},
+                                    {Trend, kAtLeast, kUnchecked}}},
+                        error));
+        QVERIFY(saveSetList(QStringLiteral("Other"),
+                            Conditions{{{Album, kAtLeast, QStringLiteral("Best ")}}}, error));
         frmSetList list;
         QList<QStringList> loaded;
         setModalHandler([&](QDialog& dialog) {
             auto* w = qobject_cast<frmSetListWizard*>(&dialog);
             loaded << rows(*w);
             if (w->txtSetListName->text() == u"Other") {
-                w->txtSetListName->setText("MINE"); // another's name
+                w->txtSetListName->setText(QStringLiteral("MINE")); // another's name
                 w->cmdOK_Click();
-                w->txtSetListName->setText("OTHER"); // its own, recased
+                w->txtSetListName->setText(QStringLiteral("OTHER")); // its own, recased
             } else {
                 choose(w->cboCond[0], Priority); // keeping the name
-                w->txtVal[0]->setText("80");
+                w->txtVal[0]->setText(QStringLiteral("80"));
             }
             w->cmdOK_Click();
             return w->result();
@@ -436,47 +486,58 @@ private slots:
         list.lstSetList->setCurrentRow(1);
         list.cmdEdit->click();
         // The album whose name ends in a blank, not its look-alike.
-        QCOMPARE(loaded,
-                 QList<QStringList>({{"+アルバムが... [Best/Best /Old]Best ", "-未設定", "-未設定",
-                                      "-未設定", "-未設定"},
-                                     {"+再生カウントが... 以下3 or",
-                                      "+トレンドが... [チェック有り/チェック無し]チェック無し and",
-                                      "+未設定", "-未設定", "-未設定"}}));
+        QCOMPARE(
+            loaded,
+            QList<QStringList>(
+                {{QStringLiteral("+アルバムが... [Best/Best /Old]Best "), QStringLiteral("-未設定"),
+                  QStringLiteral("-未設定"), QStringLiteral("-未設定"), QStringLiteral("-未設定")},
+                 {QStringLiteral("+再生カウントが... 以下3 or"),
+                  QStringLiteral("+トレンドが... [チェック有り/チェック無し]チェック無し and"),
+                  QStringLiteral("+未設定"), QStringLiteral("-未設定"),
+                  QStringLiteral("-未設定")}}));
         QCOMPARE(said(), QStringList({kListTaken}));
-        QCOMPARE(texts(list.lstSetList->model()), QStringList({"ALL", "OTHER", "Mine"}));
+        QCOMPARE(
+            texts(list.lstSetList->model()),
+            QStringList({QStringLiteral("ALL"), QStringLiteral("OTHER"), QStringLiteral("Mine")}));
         Recordset mine, other;
-        QVERIFY(gConnector->adoGetData(Read::SetListConditions, mine, "Mine") &&
-                gConnector->adoGetData(Read::SetListConditions, other, "OTHER"));
-        QCOMPARE(QStringList({mine.text("Where_1"), mine.text("Val_1"), other.text("Val_1")}),
-                 QStringList({"優先度が...", "80", "Best "}));
+        QVERIFY(gConnector->adoGetData(Read::SetListConditions, mine, QStringLiteral("Mine")) &&
+                gConnector->adoGetData(Read::SetListConditions, other, QStringLiteral("OTHER")));
+        QCOMPARE(
+            QStringList({mine.text(QStringLiteral("Where_1")), mine.text(QStringLiteral("Val_1")),
+                         other.text(QStringLiteral("Val_1"))}),
+            QStringList(
+                {QStringLiteral("優先度が..."), QStringLiteral("80"), QStringLiteral("Best ")}));
     }
 
     void allIsProtectedAndDeleteAsks() {
         QString error;
-        QVERIFY(saveSetList("Temp", Conditions{{{PlayCount, kAtLeast, "1"}}}, error));
+        QVERIFY(saveSetList(QStringLiteral("Temp"),
+                            Conditions{{{PlayCount, kAtLeast, QStringLiteral("1")}}}, error));
         int editors = 0;
         setModalHandler([&](QDialog&) { return ++editors, 0; });
         frmSetList dialog;
-        QCOMPARE(texts(dialog.lstSetList->model()), QStringList({"ALL", "Temp"}));
+        QCOMPARE(texts(dialog.lstSetList->model()),
+                 QStringList({QStringLiteral("ALL"), QStringLiteral("Temp")}));
         QCOMPARE(dialog.lstSetList->currentRow(), 0);
         dialog.cmdEdit->click();
         dialog.cmdDel->click();
         dialog.lstSetList->setCurrentRow(1);
         boxes_->answer(2); // Cancel
         dialog.cmdDel->click();
-        QCOMPARE(texts(dialog.lstSetList->model()), QStringList({"ALL", "Temp"}));
+        QCOMPARE(texts(dialog.lstSetList->model()),
+                 QStringList({QStringLiteral("ALL"), QStringLiteral("Temp")}));
         dialog.cmdDel->click(); // OK
-        QCOMPARE(texts(dialog.lstSetList->model()), QStringList({"ALL"}));
-        QVERIFY(!gConnector->queryExists(queryName("Temp")));
+        QCOMPARE(texts(dialog.lstSetList->model()), QStringList({QStringLiteral("ALL")}));
+        QVERIFY(!gConnector->queryExists(queryName(QStringLiteral("Temp"))));
         // Nothing selected now: edit and delete do nothing.
         dialog.cmdEdit->click();
         dialog.cmdDel->click();
-        QCOMPARE(said(),
-                 QStringList({"0 「ALL」セットリストは編集できません",
-                              "0 「ALL」セットリストは削除できません", kListDelete, kListDelete}));
+        QCOMPARE(said(), QStringList({QStringLiteral("0 「ALL」セットリストは編集できません"),
+                                      QStringLiteral("0 「ALL」セットリストは削除できません"),
+                                      kListDelete, kListDelete}));
         QCOMPARE(editors, 0);
         // A list without any set list offers neither.
-        gConnector->adoSetData(Write::DeleteSetList, {"ALL"});
+        gConnector->adoSetData(Write::DeleteSetList, {QStringLiteral("ALL")});
         frmSetList empty;
         QVERIFY(!empty.cmdEdit->isEnabled() && !empty.cmdDel->isEnabled());
     }
@@ -493,25 +554,27 @@ private slots:
                 return 1;
             }
             if (auto* album = qobject_cast<frmAlbumWizard*>(&dialog)) {
-                select(album->lvSongList, {"Key_4", "Key_2"});
+                select(album->lvSongList, {QStringLiteral("Key_4"), QStringLiteral("Key_2")});
                 album->cmdAdd->click();
-                album->txtAlbumName->setText("Trip");
+                album->txtAlbumName->setText(QStringLiteral("Trip"));
                 album->cmdOK->click();
                 return album->result();
             }
             auto* setList = qobject_cast<frmSetListWizard*>(&dialog);
-            setList->txtSetListName->setText("On Trip");
-            setList->cboSelKind[0]->setCurrentIndex(setList->cboSelKind[0]->findText("Trip"));
+            setList->txtSetListName->setText(QStringLiteral("On Trip"));
+            setList->cboSelKind[0]->setCurrentIndex(
+                setList->cboSelKind[0]->findText(QStringLiteral("Trip")));
             setList->cmdOK_Click();
             return setList->result();
         });
         w.mnuEdit_Album->trigger();
         w.mnuEdit_SetList->trigger();
         QCOMPARE(w.cboSetList->count(), 2); // "ALL" and the new one
-        w.cboSetList->setCurrentIndex(w.cboSetList->findText("On Trip"));
+        w.cboSetList->setCurrentIndex(w.cboSetList->findText(QStringLiteral("On Trip")));
         const QStringList shown = texts(&w.lvSongList->songs());
-        QVERIFY2(shown == QStringList({"b", "d"}) || shown == QStringList({"d", "b"}),
-                 qPrintable(shown.join(',')));
+        QVERIFY2(shown == QStringList({QStringLiteral("b"), QStringLiteral("d")}) ||
+                     shown == QStringList({QStringLiteral("d"), QStringLiteral("b")}),
+                 qPrintable(shown.join(u',')));
 
         // Program play walks the album's songs in list order, then stops.
         w.cboHowToPlay->setCurrentIndex(w.cboHowToPlay->findText(kProgramPlay));
@@ -519,9 +582,10 @@ private slots:
         player->finish();
         player->finish();
         QCOMPARE(gPlayState, kStopped);
-        const QString open = "open " + lib_->folder() + "/music/";
-        QCOMPARE(player->log.filter("open "),
-                 QStringList({open + shown[0] + ".mp3", open + shown[1] + ".mp3"}));
+        const QString open = QStringLiteral("open ") + lib_->folder() + QStringLiteral("/music/");
+        QCOMPARE(player->log.filter(QStringLiteral("open ")),
+                 QStringList({open + shown[0] + QStringLiteral(".mp3"),
+                              open + shown[1] + QStringLiteral(".mp3")}));
         QVERIFY(boxes_->boxes().isEmpty());
     }
 };

@@ -20,8 +20,9 @@ inline void fill(SongListModel& list, const QStringList& captions, const QList<Q
 inline QStringList keys(const SongListModel& list) {
     QStringList out;
     for (int p = 0; p < list.count(); ++p)
-        out << (list.position(list.keyAt(p)) == p ? list.keyAt(p)
-                                                  : "<moved " + list.keyAt(p) + ">");
+        out << (list.position(list.keyAt(p)) == p
+                    ? list.keyAt(p)
+                    : QStringLiteral("<moved ") + list.keyAt(p) + QStringLiteral(">"));
     return out;
 }
 

@@ -37,12 +37,14 @@ class TestDispSetDialog : public QObject {
         QStringList out;
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = list->topLevelItem(i);
-            out << item->text(0) + (item == list->currentItem() && item->isSelected() ? "*" : "");
+            out << item->text(0) + (item == list->currentItem() && item->isSelected()
+                                        ? QStringLiteral("*")
+                                        : QString());
         }
-        return out.join(',');
+        return out.join(u',');
     }
     static QString lists(const frmDispSet& d) {
-        return rows(d.lvShowColumnList) + " / " + rows(d.lvColumnList);
+        return rows(d.lvShowColumnList) + QStringLiteral(" / ") + rows(d.lvColumnList);
     }
     static void select(QTreeWidget* list, const QString& name) {
         list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
@@ -58,19 +60,19 @@ class TestDispSetDialog : public QObject {
              {d.lblFontCol[0], d.lblBackCol, d.lblFontCol[1], d.lblBackColCpt})
             out << QString::number(c->value()) + c->palette().color(QPalette::Window).name();
         out << QString::number(d.spnCrossfade->value());
-        return out.join('|');
+        return out.join(u'|');
     }
     // The writes that would store the dialog's settings, as "kind:params".
     static QStringList writes(const frmDispSet& d) {
         QStringList out;
         for (const SettingWrite& w : displaysettings::writes(d.settings()))
-            out << QString::number(w.kind) + ":" + w.params.join(',');
+            out << QString::number(w.kind) + QStringLiteral(":") + w.params.join(u',');
         return out;
     }
     // What the dialog shows when it is opened now.
     static QString stored() {
         frmDispSet d;
-        return lists(d) + " | " + controls(d);
+        return lists(d) + QStringLiteral(" | ") + controls(d);
     }
 
 private slots:
@@ -88,8 +90,8 @@ private slots:
               {"ﾌｧｲﾙﾊﾟｽ", " / ｶｳﾝﾄ*,優先度,ｼﾞｬﾝﾙ,曲名,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名"},
               {"ﾄﾚﾝﾄﾞ,曲名,ﾌｧｲﾙﾊﾟｽ,ｶｳﾝﾄ,優先度,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名",
                "ﾄﾚﾝﾄﾞ*,曲名,ｶｳﾝﾄ,優先度,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名 / "}}) {
-            lib.showColumns(QString(shown).split(','));
-            QCOMPARE(lists(frmDispSet()), QString(expected));
+            lib.showColumns(QString::fromUtf8(shown).split(u','));
+            QCOMPARE(lists(frmDispSet()), QString::fromUtf8(expected));
         }
     }
 
@@ -97,58 +99,70 @@ private slots:
         TempLibrary lib;
         // Frame line 1 names an unknown item; a third frame row has no line.
         // Status rows ｶｳﾝﾄ, 優先度, 謎: the last known one wins.
-        QVERIFY(sql("UPDATE TM_表示項目 SET フレーム表示順 = CASE 列名 WHEN 'ﾄﾚﾝﾄﾞ' THEN 2"
-                    " WHEN 'ｶｳﾝﾄ' THEN 3 ELSE 0 END, ステータスバー表示順 = CASE 列名"
-                    " WHEN 'ｶｳﾝﾄ' THEN 1 WHEN '優先度' THEN 2 ELSE 0 END"));
-        QVERIFY(sql("INSERT INTO TM_表示項目(列名, フレーム表示順, ステータスバー表示順)"
-                    " VALUES ('謎', 1, 3)"));
         QVERIFY(sql(
+            QStringLiteral("UPDATE TM_表示項目 SET フレーム表示順 = CASE 列名 WHEN 'ﾄﾚﾝﾄﾞ' THEN 2"
+                           " WHEN 'ｶｳﾝﾄ' THEN 3 ELSE 0 END, ステータスバー表示順 = CASE 列名"
+                           " WHEN 'ｶｳﾝﾄ' THEN 1 WHEN '優先度' THEN 2 ELSE 0 END")));
+        QVERIFY(
+            sql(QStringLiteral("INSERT INTO TM_表示項目(列名, フレーム表示順, ステータスバー表示順)"
+                               " VALUES ('謎', 1, 3)")));
+        QVERIFY(sql(QStringLiteral(
             "UPDATE TM_初期設定 SET 設定値 = CASE 設定情報"
             " WHEN 'メイン画面背景画像パス' THEN '' WHEN 'コンパクト画面背景画像パス' THEN NULL"
             " WHEN 'メイン画面フォント色' THEN '255' WHEN 'メイン画面背景色' THEN 'not a colour'"
             " WHEN 'コンパクト画面フォント色' THEN '16711680'"
-            " WHEN 'コンパクト画面背景色' THEN '65280' ELSE 設定値 END"));
+            " WHEN 'コンパクト画面背景色' THEN '65280' ELSE 設定値 END")));
         // A crossfade above the top is the top.
-        QVERIFY(
-            sql("INSERT INTO TM_初期設定(設定情報, 設定値) VALUES ('曲間クロスフェード', '12')"));
+        QVERIFY(sql(QStringLiteral(
+            "INSERT INTO TM_初期設定(設定情報, 設定値) VALUES ('曲間クロスフェード', '12')")));
         frmDispSet d;
         // A colour that is not a number keeps the default, as designed.
-        QCOMPARE(controls(d), "|ﾄﾚﾝﾄﾞ|優先度|未指定|未指定|255#ff0000|16777215#ffffff|"
-                              "16711680#0000ff|65280#00ff00|10");
+        QCOMPARE(controls(d),
+                 QStringLiteral("|ﾄﾚﾝﾄﾞ|優先度|未指定|未指定|255#ff0000|16777215#ffffff|"
+                                "16711680#0000ff|65280#00ff00|10"));
         QCOMPARE(d.spnCrossfade->minimum(), 0);
         QCOMPARE(d.spnCrossfade->maximum(), 10);
     }
 
     void movesAcrossAndWithinTheLists() {
         TempLibrary lib;
-        lib.showColumns({"曲名", "ｶｳﾝﾄ", "ﾌｧｲﾙﾊﾟｽ"});
+        lib.showColumns(
+            {QStringLiteral("曲名"), QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
         frmDispSet d;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         d.cmdAdd->click(); // the next row is selected
-        QCOMPARE(lists(d), "曲名,ｶｳﾝﾄ,優先度 / ｼﾞｬﾝﾙ*,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名");
-        select(d.lvColumnList, "ｱｰﾃｨｽﾄ名"); // the last row: the one before it is next
+        QCOMPARE(lists(d),
+                 QStringLiteral("曲名,ｶｳﾝﾄ,優先度 / ｼﾞｬﾝﾙ*,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名"));
+        select(d.lvColumnList,
+               QStringLiteral("ｱｰﾃｨｽﾄ名")); // the last row: the one before it is next
         d.cmdAdd->click();
-        QCOMPARE(lists(d), "曲名,ｶｳﾝﾄ,優先度,ｱｰﾃｨｽﾄ名 / ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正*");
-        select(d.lvColumnList, "ｼﾞｬﾝﾙ");
+        QCOMPARE(lists(d),
+                 QStringLiteral("曲名,ｶｳﾝﾄ,優先度,ｱｰﾃｨｽﾄ名 / ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正*"));
+        select(d.lvColumnList, QStringLiteral("ｼﾞｬﾝﾙ"));
         for (int i = 0; i < 5; ++i) // the last click finds nothing left to add
             d.cmdAdd->click();
-        QCOMPARE(lists(d), "曲名,ｶｳﾝﾄ,優先度,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正 / ");
-        select(d.lvShowColumnList, "ｶｳﾝﾄ");
+        QCOMPARE(lists(d),
+                 QStringLiteral("曲名,ｶｳﾝﾄ,優先度,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正 / "));
+        select(d.lvShowColumnList, QStringLiteral("ｶｳﾝﾄ"));
         d.cmdDelete->click();
         // The row moved is current but not selected: the arrow moves nothing.
         d.cmdAdd->click();
-        QCOMPARE(lists(d), "曲名,優先度*,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正 / ｶｳﾝﾄ");
+        QCOMPARE(lists(d),
+                 QStringLiteral("曲名,優先度*,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正 / ｶｳﾝﾄ"));
         d.cmdUP->click();
         d.cmdUP->click(); // the first row stays first
-        QCOMPARE(rows(d.lvShowColumnList), "優先度*,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正");
+        QCOMPARE(rows(d.lvShowColumnList),
+                 QStringLiteral("優先度*,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正"));
         QTRY_VERIFY(d.lvShowColumnList->hasFocus());
-        select(d.lvShowColumnList, "ﾎﾞﾘｭｰﾑ補正");
+        select(d.lvShowColumnList, QStringLiteral("ﾎﾞﾘｭｰﾑ補正"));
         d.cmdDown->click(); // the last row stays last
         d.cmdUP->click();
-        QCOMPARE(rows(d.lvShowColumnList), "優先度,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾎﾞﾘｭｰﾑ補正*,ﾄﾚﾝﾄﾞ");
+        QCOMPARE(rows(d.lvShowColumnList),
+                 QStringLiteral("優先度,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾎﾞﾘｭｰﾑ補正*,ﾄﾚﾝﾄﾞ"));
         d.cmdDown->click();
-        QCOMPARE(rows(d.lvShowColumnList), "優先度,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正*");
+        QCOMPARE(rows(d.lvShowColumnList),
+                 QStringLiteral("優先度,曲名,ｱｰﾃｨｽﾄ名,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正*"));
     }
 
     // How the dialog ends, and what is stored then: every setting after OK;
@@ -164,32 +178,40 @@ private slots:
     void whatIsStored() {
         QFETCH(int, how);
         TempLibrary lib;
-        lib.showColumns({"曲名", "ｶｳﾝﾄ", "ﾌｧｲﾙﾊﾟｽ"});
+        lib.showColumns(
+            {QStringLiteral("曲名"), QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")});
         const QString before = stored();
         frmDispSet d;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        select(d.lvShowColumnList, "ｶｳﾝﾄ");
+        select(d.lvShowColumnList, QStringLiteral("ｶｳﾝﾄ"));
         d.cmdUP->click();
-        d.cboDispSongProp[0]->setCurrentIndex(d.cboDispSongProp[0]->findText("ｼﾞｬﾝﾙ"));
+        d.cboDispSongProp[0]->setCurrentIndex(
+            d.cboDispSongProp[0]->findText(QStringLiteral("ｼﾞｬﾝﾙ")));
         d.cboDispSongProp[1]->setCurrentIndex(-1); // an empty line stores no item
-        d.cboDispStatBar->setCurrentIndex(d.cboDispStatBar->findText("ｶｳﾝﾄ"));
-        d.txtListPicPath->setText("/pictures/m.bmp");
-        d.txtListPicPathCpt->setText("/pictures/c.jpg");
+        d.cboDispStatBar->setCurrentIndex(d.cboDispStatBar->findText(QStringLiteral("ｶｳﾝﾄ")));
+        d.txtListPicPath->setText(QStringLiteral("/pictures/m.bmp"));
+        d.txtListPicPathCpt->setText(QStringLiteral("/pictures/c.jpg"));
         d.lblFontCol[0]->setValue(255);
         d.lblBackCol->setValue(65280);
         d.lblFontCol[1]->setValue(8454143);
         d.lblBackColCpt->setValue(0);
         QCOMPARE(d.spnCrossfade->value(), 0); // off unless stored
         d.spnCrossfade->setValue(10);
-        QCOMPARE(writes(d), QStringList({"32:", "33:1,ｶｳﾝﾄ", "33:2,曲名", "33:3,ﾌｧｲﾙﾊﾟｽ",
-                                         "34:1,ｼﾞｬﾝﾙ", "34:2,", "35:1,ｶｳﾝﾄ", "36:/pictures/c.jpg",
-                                         "37:8454143", "38:0", "39:/pictures/m.bmp", "40:255",
-                                         "41:65280", "59:曲間クロスフェード,10"}));
+        QCOMPARE(
+            writes(d),
+            QStringList({QStringLiteral("32:"), QStringLiteral("33:1,ｶｳﾝﾄ"),
+                         QStringLiteral("33:2,曲名"), QStringLiteral("33:3,ﾌｧｲﾙﾊﾟｽ"),
+                         QStringLiteral("34:1,ｼﾞｬﾝﾙ"), QStringLiteral("34:2,"),
+                         QStringLiteral("35:1,ｶｳﾝﾄ"), QStringLiteral("36:/pictures/c.jpg"),
+                         QStringLiteral("37:8454143"), QStringLiteral("38:0"),
+                         QStringLiteral("39:/pictures/m.bmp"), QStringLiteral("40:255"),
+                         QStringLiteral("41:65280"), QStringLiteral("59:曲間クロスフェード,10")}));
         ScriptedPresenter boxes;
         if (how == 3)
-            QVERIFY(sql("CREATE TRIGGER refuse BEFORE INSERT ON TM_初期設定 WHEN NEW.設定情報 ="
-                        " '曲間クロスフェード' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+            QVERIFY(sql(QStringLiteral(
+                "CREATE TRIGGER refuse BEFORE INSERT ON TM_初期設定 WHEN NEW.設定情報 ="
+                " '曲間クロスフェード' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
         if (how == 0 || how == 3)
             d.cmdOK->click();
         else if (how == 1)
@@ -198,13 +220,15 @@ private slots:
             QVERIFY(d.close());
         QCOMPARE(d.State, how == 0 ? 0 : 1);
         QCOMPARE(d.isVisible(), how == 3); // a failed save leaves the dialog open
-        QCOMPARE(boxes.boxes().value(0).title, how == 3 ? "DBError" : QString());
+        QCOMPARE(boxes.boxes().value(0).title, how == 3 ? QStringLiteral("DBError") : QString());
         // Reopened, the dialog shows what is stored.
         QCOMPARE(stored(),
-                 how > 0 ? before
-                         : "ｶｳﾝﾄ*,曲名 / 優先度*,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名 | "
+                 how > 0
+                     ? before
+                     : QStringLiteral(
+                           "ｶｳﾝﾄ*,曲名 / 優先度*,ｼﾞｬﾝﾙ,ﾌﾞﾚｰｸｱｳﾄ,ﾄﾚﾝﾄﾞ,ﾎﾞﾘｭｰﾑ補正,ｱｰﾃｨｽﾄ名 | "
                            "ｼﾞｬﾝﾙ||ｶｳﾝﾄ|/pictures/m.bmp|/pictures/c.jpg|255#ff0000|65280#00ff00|"
-                           "8454143#ffff80|0#000000|10");
+                           "8454143#ffff80|0#000000|10"));
     }
 
     void okWithEveryColumnRemovedLeavesTheFilePathAlone() {
@@ -212,32 +236,38 @@ private slots:
         frmDispSet d;
         for (int i = 0; i < 5; ++i)
             d.cmdDelete->click();
-        QCOMPARE(writes(d).mid(0, 2), QStringList({"32:", "33:1,ﾌｧｲﾙﾊﾟｽ"}));
+        QCOMPARE(writes(d).mid(0, 2),
+                 QStringList({QStringLiteral("32:"), QStringLiteral("33:1,ﾌｧｲﾙﾊﾟｽ")}));
         d.cmdOK->click();
         SongListView list;
         QVERIFY(lvSetColumns(list));
-        QCOMPARE(list.songs().captions(), QStringList({"ﾌｧｲﾙﾊﾟｽ"}));
+        QCOMPARE(list.songs().captions(), QStringList({QStringLiteral("ﾌｧｲﾙﾊﾟｽ")}));
     }
 
     void pickers() {
         TempLibrary lib;
-        const QString picture = lib.folder() + "/bg.jpg";
+        const QString picture = lib.folder() + QStringLiteral("/bg.jpg");
         QVERIFY(diskfiles::write(picture, {}));
         frmDispSet d;
         // What each dialog is given, a colour or a file; "!" cancels it.
-        QStringList answers = {"#0080ff", "!#010203",    "#ff0000", "#ff0000",
-                               picture,   "!" + picture, picture};
+        QStringList answers = {QStringLiteral("#0080ff"),
+                               QStringLiteral("!#010203"),
+                               QStringLiteral("#ff0000"),
+                               QStringLiteral("#ff0000"),
+                               picture,
+                               QStringLiteral("!") + picture,
+                               picture};
         QStringList shown; // each colour dialog's colour, each file dialog's filters
         setModalHandler([&](QDialog& dialog) {
             const QString answer = answers.takeFirst();
             if (auto* colours = qobject_cast<QColorDialog*>(&dialog)) {
                 shown << colours->currentColor().name();
-                colours->setCurrentColor(QColor(answer.mid(answer.startsWith('!'))));
+                colours->setCurrentColor(QColor(answer.mid(answer.startsWith(u'!'))));
             } else if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-                shown << files->nameFilters().join(';');
-                files->selectFile(answer.mid(answer.startsWith('!')));
+                shown << files->nameFilters().join(u';');
+                files->selectFile(answer.mid(answer.startsWith(u'!')));
             }
-            return int(answer.startsWith('!') ? QDialog::Rejected : QDialog::Accepted);
+            return int(answer.startsWith(u'!') ? QDialog::Rejected : QDialog::Accepted);
         });
         d.cmdRefCol->click();
         d.cmdRefCol->click(); // cancelled: nothing changes
@@ -245,18 +275,21 @@ private slots:
         d.cmdRefColCpt->click();
         d.cmdSearchCpt->click();
         d.cmdSearch->click(); // cancelled
-        QCOMPARE(d.txtListPicPath->text(), "未指定");
+        QCOMPARE(d.txtListPicPath->text(), QStringLiteral("未指定"));
         d.cmdSearch->click();
         QVERIFY(answers.isEmpty());
         // Each colour dialog starts at its label's colour; 0 + 256 x 128 + 65536 x 255.
-        const QString filters = "全ての画像ﾌｧｲﾙ (*.bmp *.jpg);ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp);Jpegﾌｧｲﾙ(*.jpg)";
-        QCOMPARE(shown, QStringList({"#ffffff", "#0080ff", "#000000", "#ffffff", filters, filters,
-                                     filters}));
-        QCOMPARE(controls(d), "曲名|ｱｰﾃｨｽﾄ名|ﾌｧｲﾙﾊﾟｽ|" + picture + "|" + picture +
-                                  "|0#000000|16744448#0080ff|255#ff0000|255#ff0000|0");
+        const QString filters =
+            QStringLiteral("全ての画像ﾌｧｲﾙ (*.bmp *.jpg);ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp);Jpegﾌｧｲﾙ(*.jpg)");
+        QCOMPARE(shown, QStringList({QStringLiteral("#ffffff"), QStringLiteral("#0080ff"),
+                                     QStringLiteral("#000000"), QStringLiteral("#ffffff"), filters,
+                                     filters, filters}));
+        QCOMPARE(controls(d),
+                 QStringLiteral("曲名|ｱｰﾃｨｽﾄ名|ﾌｧｲﾙﾊﾟｽ|") + picture + u'|' + picture +
+                     QStringLiteral("|0#000000|16744448#0080ff|255#ff0000|255#ff0000|0"));
         QCOMPARE(d.cboDispSongProp[0]->count(), 9);
-        QCOMPARE(d.cboDispSongProp[0]->itemText(4), "ﾌｧｲﾙﾊﾟｽ");
-        QCOMPARE(d.cboDispSongProp[1]->itemText(8), "ｱｰﾃｨｽﾄ名");
+        QCOMPARE(d.cboDispSongProp[0]->itemText(4), QStringLiteral("ﾌｧｲﾙﾊﾟｽ"));
+        QCOMPARE(d.cboDispSongProp[1]->itemText(8), QStringLiteral("ｱｰﾃｨｽﾄ名"));
     }
 
     // From the main window: after OK the columns, the list, the list's
@@ -264,14 +297,16 @@ private slots:
     // nothing is. The crossfade stored is read again at the next start.
     void theMainWindowRebuildsOnlyAfterOk() {
         TempLibrary lib;
-        lib.addSong("a");
-        lib.addSong("b");
+        lib.addSong(QStringLiteral("a"));
+        lib.addSong(QStringLiteral("b"));
         lib.close();
         frmMain w(lib.path(), new FakePlayer);
         QVERIFY(w.Form_Load());
-        const QStringList columns = {"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"};
+        const QStringList columns = {QStringLiteral("曲名"),   QStringLiteral("ｱｰﾃｨｽﾄ名"),
+                                     QStringLiteral("ｼﾞｬﾝﾙ"),  QStringLiteral("ｶｳﾝﾄ"),
+                                     QStringLiteral("優先度"), QStringLiteral("ﾌｧｲﾙﾊﾟｽ")};
         QCOMPARE(w.lvSongList->songs().captions(), columns);
-        w.lvSongList->songs().removeItem("Key_2");
+        w.lvSongList->songs().removeItem(QStringLiteral("Key_2"));
         const auto answer = [](bool ok) {
             return [ok](QDialog& dialog) {
                 auto& d = dynamic_cast<frmDispSet&>(dialog);
@@ -303,7 +338,7 @@ private slots:
     void theSortStaysOnItsColumnAfterOk() {
         TempLibrary lib;
         for (auto [title, count] : {std::pair{"b", 9}, {"a", 10}, {"C", 100}})
-            lib.addSong(title, {.count = count});
+            lib.addSong(QString::fromUtf8(title), {.count = count});
         lib.close();
         {
             frmMain w(lib.path(), new FakePlayer);
@@ -312,9 +347,9 @@ private slots:
             lvSortList(list.songs(), 3); // ｶｳﾝﾄ, descending
             setModalHandler([](QDialog& dialog) {
                 auto& d = dynamic_cast<frmDispSet&>(dialog);
-                select(d.lvColumnList, "ﾌﾞﾚｰｸｱｳﾄ");
+                select(d.lvColumnList, QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"));
                 d.cmdAdd->click();
-                select(d.lvShowColumnList, "ﾌﾞﾚｰｸｱｳﾄ");
+                select(d.lvShowColumnList, QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"));
                 for (int i = 0; i < 5; ++i)
                     d.cmdUP->click();
                 d.cmdOK->click();
@@ -322,8 +357,11 @@ private slots:
             });
             w.mnuSetting_Disp->trigger();
             setModalHandler({});
-            QCOMPARE(list.songs().captions(), QStringList({"ﾌﾞﾚｰｸｱｳﾄ", "曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ",
-                                                           "ｶｳﾝﾄ", "優先度", "ﾌｧｲﾙﾊﾟｽ"}));
+            QCOMPARE(list.songs().captions(),
+                     QStringList({QStringLiteral("ﾌﾞﾚｰｸｱｳﾄ"), QStringLiteral("曲名"),
+                                  QStringLiteral("ｱｰﾃｨｽﾄ名"), QStringLiteral("ｼﾞｬﾝﾙ"),
+                                  QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("優先度"),
+                                  QStringLiteral("ﾌｧｲﾙﾊﾟｽ")}));
             QCOMPARE(QList<int>(
                          {list.songs().sorted(), list.songs().sortKey(), list.songs().sortOrder()}),
                      QList<int>({1, 4, 1}));
@@ -336,8 +374,10 @@ private slots:
         QVERIFY(lib.db().adoGetData(Read::SortSettings, rs));
         QStringList stored;
         for (; !rs.Eof(); rs.MoveNext())
-            stored << rs.text("設定情報") + "|" + rs.text("設定値");
-        QCOMPARE(stored, QStringList({"ソート列|4", "ソート種別|昇順"}));
+            stored << rs.text(QStringLiteral("設定情報")) + QStringLiteral("|") +
+                          rs.text(QStringLiteral("設定値"));
+        QCOMPARE(stored,
+                 QStringList({QStringLiteral("ソート列|4"), QStringLiteral("ソート種別|昇順")}));
     }
 };
 

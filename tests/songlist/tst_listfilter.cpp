@@ -17,16 +17,24 @@
 class TestListFilter : public QObject {
     Q_OBJECT
 
-    const QStringList captions_ = {"曲名", "ｱｰﾃｨｽﾄ名", "ｼﾞｬﾝﾙ", "ｶｳﾝﾄ", "ﾌｧｲﾙﾊﾟｽ"};
+    const QStringList captions_ = {QStringLiteral("曲名"), QStringLiteral("ｱｰﾃｨｽﾄ名"),
+                                   QStringLiteral("ｼﾞｬﾝﾙ"), QStringLiteral("ｶｳﾝﾄ"),
+                                   QStringLiteral("ﾌｧｲﾙﾊﾟｽ")};
 
     // Five songs, in this order, unsorted.
     void fillNames(SongListModel& list) {
-        listrows::fill(list, captions_,
-                       {{"Blue Moon", "Ann", "Jazz", "3", "/m/a.mp3"},
-                        {"ＢＬＵＥ　Ｓｋｙ", "Bob", "Pop", "10", "/m/b.mp3"},
-                        {"夜明け", "ｱﾝﾅ", "演歌", "1", "/m/c.mp3"},
-                        {"あんな日", "アンナ", "ﾛｯｸ", "2", "/m/d.mp3"},
-                        {"Rock Song", "Carl", "指定無し", "5", "/m/blue.mp3"}});
+        listrows::fill(
+            list, captions_,
+            {{QStringLiteral("Blue Moon"), QStringLiteral("Ann"), QStringLiteral("Jazz"),
+              QStringLiteral("3"), QStringLiteral("/m/a.mp3")},
+             {QStringLiteral("ＢＬＵＥ　Ｓｋｙ"), QStringLiteral("Bob"), QStringLiteral("Pop"),
+              QStringLiteral("10"), QStringLiteral("/m/b.mp3")},
+             {QStringLiteral("夜明け"), QStringLiteral("ｱﾝﾅ"), QStringLiteral("演歌"),
+              QStringLiteral("1"), QStringLiteral("/m/c.mp3")},
+             {QStringLiteral("あんな日"), QStringLiteral("アンナ"), QStringLiteral("ﾛｯｸ"),
+              QStringLiteral("2"), QStringLiteral("/m/d.mp3")},
+             {QStringLiteral("Rock Song"), QStringLiteral("Carl"), QStringLiteral("指定無し"),
+              QStringLiteral("5"), QStringLiteral("/m/blue.mp3")}});
     }
     static void filter(SongListModel& list, const QString& text) {
         list.setFilter(RowFilter(text));
@@ -38,16 +46,22 @@ private slots:
     void textsShowTheirRows_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("keys");
-        QTest::newRow("empty") << "" << QStringList{"Key_1", "Key_2", "Key_3", "Key_4", "Key_5"};
-        QTest::newRow("case and width") << "blue" << QStringList{"Key_1", "Key_2"};
-        QTest::newRow("full-width typed") << "ＲＯＣＫ" << QStringList{"Key_5"};
-        QTest::newRow("full-width space") << "e s" << QStringList{"Key_2"};
-        QTest::newRow("half-width kana") << "アンナ" << QStringList{"Key_3", "Key_4"};
-        QTest::newRow("half-width typed") << "ｱﾝﾅ" << QStringList{"Key_3", "Key_4"};
-        QTest::newRow("hiragana stays") << "あんな" << QStringList{"Key_4"};
-        QTest::newRow("genre") << "ロック" << QStringList{"Key_4"};
-        QTest::newRow("kanji") << "演" << QStringList{"Key_3"};
-        QTest::newRow("artist") << "CARL" << QStringList{"Key_5"};
+        QTest::newRow("empty") << ""
+                               << QStringList{QStringLiteral("Key_1"), QStringLiteral("Key_2"),
+                                              QStringLiteral("Key_3"), QStringLiteral("Key_4"),
+                                              QStringLiteral("Key_5")};
+        QTest::newRow("case and width")
+            << "blue" << QStringList{QStringLiteral("Key_1"), QStringLiteral("Key_2")};
+        QTest::newRow("full-width typed") << "ＲＯＣＫ" << QStringList{QStringLiteral("Key_5")};
+        QTest::newRow("full-width space") << "e s" << QStringList{QStringLiteral("Key_2")};
+        QTest::newRow("half-width kana")
+            << "アンナ" << QStringList{QStringLiteral("Key_3"), QStringLiteral("Key_4")};
+        QTest::newRow("half-width typed")
+            << "ｱﾝﾅ" << QStringList{QStringLiteral("Key_3"), QStringLiteral("Key_4")};
+        QTest::newRow("hiragana stays") << "あんな" << QStringList{QStringLiteral("Key_4")};
+        QTest::newRow("genre") << "ロック" << QStringList{QStringLiteral("Key_4")};
+        QTest::newRow("kanji") << "演" << QStringList{QStringLiteral("Key_3")};
+        QTest::newRow("artist") << "CARL" << QStringList{QStringLiteral("Key_5")};
         QTest::newRow("count not searched") << "10" << QStringList{};
         QTest::newRow("path not searched") << "mp3" << QStringList{};
         QTest::newRow("nothing") << "zzz" << QStringList{};
@@ -67,23 +81,34 @@ private slots:
     void narrowsWidensAndClears() {
         SongListModel list;
         fillNames(list);
-        filter(list, "o");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_5"}));
-        filter(list, "on");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_5"}));
-        filter(list, "ong");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_5"}));
-        filter(list, "ongx");
+        filter(list, QStringLiteral("o"));
+        QCOMPARE(listrows::keys(list),
+                 QStringList(
+                     {QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral("on"));
+        QCOMPARE(listrows::keys(list),
+                 QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral("ong"));
+        QCOMPARE(listrows::keys(list), QStringList({QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral("ongx"));
         QCOMPARE(listrows::keys(list), QStringList());
-        filter(list, "o");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_5"}));
-        QCOMPARE(list.position("Key_3"), -1);
+        filter(list, QStringLiteral("o"));
+        QCOMPARE(listrows::keys(list),
+                 QStringList(
+                     {QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_5")}));
+        QCOMPARE(list.position(QStringLiteral("Key_3")), -1);
         QCOMPARE(list.keyAt(1), QStringLiteral("Key_2"));
-        QCOMPARE(list.cell("Key_3", 0), QStringLiteral("夜明け")); // hidden, still held
+        QCOMPARE(list.cell(QStringLiteral("Key_3"), 0),
+                 QStringLiteral("夜明け")); // hidden, still held
         fillNames(list);
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_5"}));
-        filter(list, "");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_3", "Key_4", "Key_5"}));
+        QCOMPARE(listrows::keys(list),
+                 QStringList(
+                     {QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral(""));
+        QCOMPARE(
+            listrows::keys(list),
+            QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_3"),
+                         QStringLiteral("Key_4"), QStringLiteral("Key_5")}));
         QVERIFY(!list.filtered());
     }
 
@@ -92,16 +117,26 @@ private slots:
     void aSortWhileNarrowedHoldsForTheWholeList() {
         SongListModel list;
         fillNames(list);
-        filter(list, "o");        // Moon, Bob and Pop, Rock
-        list.setSort(true, 3, 0); // the count as text: "1" < "10" < "2" < "3" < "5"
-        QCOMPARE(listrows::keys(list), QStringList({"Key_2", "Key_1", "Key_5"}));
-        filter(list, "");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_3", "Key_2", "Key_4", "Key_1", "Key_5"}));
-        filter(list, "o");
+        filter(list, QStringLiteral("o")); // Moon, Bob and Pop, Rock
+        list.setSort(true, 3, 0);          // the count as text: "1" < "10" < "2" < "3" < "5"
+        QCOMPARE(listrows::keys(list),
+                 QStringList(
+                     {QStringLiteral("Key_2"), QStringLiteral("Key_1"), QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral(""));
+        QCOMPARE(
+            listrows::keys(list),
+            QStringList({QStringLiteral("Key_3"), QStringLiteral("Key_2"), QStringLiteral("Key_4"),
+                         QStringLiteral("Key_1"), QStringLiteral("Key_5")}));
+        filter(list, QStringLiteral("o"));
         list.setSort(true, 3, 1);
-        QCOMPARE(listrows::keys(list), QStringList({"Key_5", "Key_1", "Key_2"}));
-        filter(list, "");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_5", "Key_1", "Key_4", "Key_2", "Key_3"}));
+        QCOMPARE(listrows::keys(list),
+                 QStringList(
+                     {QStringLiteral("Key_5"), QStringLiteral("Key_1"), QStringLiteral("Key_2")}));
+        filter(list, QStringLiteral(""));
+        QCOMPARE(
+            listrows::keys(list),
+            QStringList({QStringLiteral("Key_5"), QStringLiteral("Key_1"), QStringLiteral("Key_4"),
+                         QStringLiteral("Key_2"), QStringLiteral("Key_3")}));
     }
 
     // Rows changed while narrowed: a hidden row rewritten keeps its sorted
@@ -111,31 +146,60 @@ private slots:
         SongListModel list;
         fillNames(list);
         list.setSort(true, 3, 0);
-        filter(list, "blue");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_2", "Key_1"}));
-        QVERIFY(list.setCells("Key_3", {"夜明け", "ｱﾝﾅ", "演歌", "4"}));
-        QVERIFY(list.setCells("Key_1", {"Moon", "Ann", "Jazz", "0"}));
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2"}));
-        QVERIFY(list.removeItem("Key_4"));
-        QVERIFY(list.insertItem(0, "Key_6", {"Blue Train", "Dan", "Jazz", "6"}));
-        QVERIFY(list.insertItem(0, "Key_7", {"Green", "Dan", "Jazz", "7"}));
-        QCOMPARE(list.appendItems({SongListItem("Key_8", {"Blues", "Eve", "Jazz", "8"}),
-                                   SongListItem("Key_9", {"Red", "Eve", "Jazz", "9"})}),
+        filter(list, QStringLiteral("blue"));
+        QCOMPARE(listrows::keys(list),
+                 QStringList({QStringLiteral("Key_2"), QStringLiteral("Key_1")}));
+        QVERIFY(
+            list.setCells(QStringLiteral("Key_3"), {QStringLiteral("夜明け"), QStringLiteral("ｱﾝﾅ"),
+                                                    QStringLiteral("演歌"), QStringLiteral("4")}));
+        QVERIFY(
+            list.setCells(QStringLiteral("Key_1"), {QStringLiteral("Moon"), QStringLiteral("Ann"),
+                                                    QStringLiteral("Jazz"), QStringLiteral("0")}));
+        QCOMPARE(listrows::keys(list),
+                 QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_2")}));
+        QVERIFY(list.removeItem(QStringLiteral("Key_4")));
+        QVERIFY(list.insertItem(0, QStringLiteral("Key_6"),
+                                {QStringLiteral("Blue Train"), QStringLiteral("Dan"),
+                                 QStringLiteral("Jazz"), QStringLiteral("6")}));
+        QVERIFY(list.insertItem(0, QStringLiteral("Key_7"),
+                                {QStringLiteral("Green"), QStringLiteral("Dan"),
+                                 QStringLiteral("Jazz"), QStringLiteral("7")}));
+        QCOMPARE(list.appendItems({SongListItem(QStringLiteral("Key_8"),
+                                                {QStringLiteral("Blues"), QStringLiteral("Eve"),
+                                                 QStringLiteral("Jazz"), QStringLiteral("8")}),
+                                   SongListItem(QStringLiteral("Key_9"),
+                                                {QStringLiteral("Red"), QStringLiteral("Eve"),
+                                                 QStringLiteral("Jazz"), QStringLiteral("9")})}),
                  2);
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_6", "Key_8"}));
+        QCOMPARE(listrows::keys(list),
+                 QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_2"),
+                              QStringLiteral("Key_6"), QStringLiteral("Key_8")}));
         QVERIFY(!list.moveItem(0, 1));
-        QCOMPARE(list.cell("Key_7", 0), QStringLiteral("Green"));
-        filter(list, "");
-        QCOMPARE(listrows::keys(list), QStringList({"Key_1", "Key_2", "Key_3", "Key_5", "Key_6",
-                                                    "Key_7", "Key_8", "Key_9"}));
-        filter(list, "e");
+        QCOMPARE(list.cell(QStringLiteral("Key_7"), 0), QStringLiteral("Green"));
+        filter(list, QStringLiteral(""));
+        QCOMPARE(
+            listrows::keys(list),
+            QStringList({QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_3"),
+                         QStringLiteral("Key_5"), QStringLiteral("Key_6"), QStringLiteral("Key_7"),
+                         QStringLiteral("Key_8"), QStringLiteral("Key_9")}));
+        filter(list, QStringLiteral("e"));
         std::vector<std::pair<QString, QStringList>> rows = {
-            {"Key_3", {"夜明け", "ｱﾝﾅ", "演歌", "99"}}, {"Key_9", {"Red", "Eve", "Jazz", "00"}}};
+            {QStringLiteral("Key_3"),
+             {QStringLiteral("夜明け"), QStringLiteral("ｱﾝﾅ"), QStringLiteral("演歌"),
+              QStringLiteral("99")}},
+            {QStringLiteral("Key_9"),
+             {QStringLiteral("Red"), QStringLiteral("Eve"), QStringLiteral("Jazz"),
+              QStringLiteral("00")}}};
         list.setCellsOfRows(rows);
-        QCOMPARE(listrows::keys(list), QStringList({"Key_9", "Key_2", "Key_6", "Key_7", "Key_8"}));
-        filter(list, "");
+        QCOMPARE(
+            listrows::keys(list),
+            QStringList({QStringLiteral("Key_9"), QStringLiteral("Key_2"), QStringLiteral("Key_6"),
+                         QStringLiteral("Key_7"), QStringLiteral("Key_8")}));
+        filter(list, QStringLiteral(""));
         QCOMPARE(listrows::column(list, 3),
-                 QStringList({"0", "00", "10", "5", "6", "7", "8", "99"}));
+                 QStringList({QStringLiteral("0"), QStringLiteral("00"), QStringLiteral("10"),
+                              QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                              QStringLiteral("8"), QStringLiteral("99")}));
     }
 
     // Program play goes down the shown rows; a song last played that the
@@ -143,20 +207,20 @@ private slots:
     void nextKeyFollowsTheShownRows() {
         SongListModel list;
         fillNames(list);
-        filter(list, "o");
+        filter(list, QStringLiteral("o"));
         QString key;
         QVERIFY(lvGetNextKey(list, key));
         QCOMPARE(key, QStringLiteral("Key_1"));
-        lvSetLastKey("Key_2");
+        lvSetLastKey(QStringLiteral("Key_2"));
         QVERIFY(lvGetNextKey(list, key));
         QCOMPARE(key, QStringLiteral("Key_5"));
-        lvSetLastKey("Key_3"); // hidden, as is Key_4 after it
+        lvSetLastKey(QStringLiteral("Key_3")); // hidden, as is Key_4 after it
         QVERIFY(lvGetNextKey(list, key));
         QCOMPARE(key, QStringLiteral("Key_5"));
-        filter(list, "blue");
-        lvSetLastKey("Key_3");
+        filter(list, QStringLiteral("blue"));
+        lvSetLastKey(QStringLiteral("Key_3"));
         QVERIFY(!lvGetNextKey(list, key)); // none shown after it
-        lvSetLastKey("Key_9");
+        lvSetLastKey(QStringLiteral("Key_9"));
         QVERIFY(!lvGetNextKey(list, key));
     }
 
@@ -171,24 +235,27 @@ private slots:
         box.show();
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.selectKey("Key_3");
-        view.selectKey("Key_4", true);
-        QTest::keyClicks(&box, "o");
-        QCOMPARE(listrows::keys(view.songs()), QStringList({"Key_1", "Key_2", "Key_5"}));
+        view.selectKey(QStringLiteral("Key_3"));
+        view.selectKey(QStringLiteral("Key_4"), true);
+        QTest::keyClicks(&box, QStringLiteral("o"));
+        QCOMPARE(listrows::keys(view.songs()),
+                 QStringList(
+                     {QStringLiteral("Key_1"), QStringLiteral("Key_2"), QStringLiteral("Key_5")}));
         QCOMPARE(view.verticalHeader()->count(), 3);
         QCOMPARE(view.selectedKeys(), QStringList());
-        QTest::keyClicks(&box, "ng");
-        QCOMPARE(listrows::keys(view.songs()), QStringList({"Key_5"}));
+        QTest::keyClicks(&box, QStringLiteral("ng"));
+        QCOMPARE(listrows::keys(view.songs()), QStringList({QStringLiteral("Key_5")}));
         QCOMPARE(view.verticalHeader()->count(), 1);
         QTest::keyClick(&box, Qt::Key_Escape);
         QCOMPARE(box.text(), QString());
         QCOMPARE(view.verticalHeader()->count(), 5);
-        QCOMPARE(view.selectedKeys(), QStringList({"Key_3", "Key_4"}));
+        QCOMPARE(view.selectedKeys(),
+                 QStringList({QStringLiteral("Key_3"), QStringLiteral("Key_4")}));
         QCOMPARE(view.currentIndex().row(), 3);
-        QTest::keyClicks(&box, "blue");
-        view.selectKey("Key_2");
+        QTest::keyClicks(&box, QStringLiteral("blue"));
+        view.selectKey(QStringLiteral("Key_2"));
         box.clear();
-        QCOMPARE(view.selectedKeys(), QStringList({"Key_2"}));
+        QCOMPARE(view.selectedKeys(), QStringList({QStringLiteral("Key_2")}));
         QTest::keyClick(&box, Qt::Key_Down);
         QTRY_VERIFY(view.hasFocus());
     }

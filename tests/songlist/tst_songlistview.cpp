@@ -30,20 +30,22 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(int, pixels);
         TempLibrary lib;
-        lib.showColumns({"ｶｳﾝﾄ", "曲名"});
-        QVERIFY(lib.db().adoSetData(
-            Write::RunSql, {"UPDATE TM_表示項目 SET 幅 = " + stored + " WHERE 列名 = 'ｶｳﾝﾄ'"}));
+        lib.showColumns({QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("曲名")});
+        QVERIFY(
+            lib.db().adoSetData(Write::RunSql, {QStringLiteral("UPDATE TM_表示項目 SET 幅 = ") +
+                                                stored + QStringLiteral(" WHERE 列名 = 'ｶｳﾝﾄ'")}));
         SongListView view;
         QCOMPARE(view.logicalDpiX(), 96);
         QVERIFY(lvSetColumns(view));
-        QCOMPARE(view.songs().captions(), QStringList({"ｶｳﾝﾄ", "曲名"}));
-        QCOMPARE(view.model()->headerData(1, Qt::Horizontal).toString(), "曲名");
+        QCOMPARE(view.songs().captions(),
+                 QStringList({QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("曲名")}));
+        QCOMPARE(view.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("曲名"));
         QCOMPARE(view.columnWidth(0), pixels);
         QCOMPARE(view.columnWidthTwips(0), pixels * 15.0); // what shutdown stores
         QCOMPARE(view.columnWidth(1), 240);                // 3600 twips
         // A read that fails says so and keeps the columns.
         ScriptedPresenter boxes;
-        QVERIFY(lib.db().adoSetData(Write::RunSql, {"DROP TABLE TM_表示項目"}));
+        QVERIFY(lib.db().adoSetData(Write::RunSql, {QStringLiteral("DROP TABLE TM_表示項目")}));
         QVERIFY(!lvSetColumns(view));
         QCOMPARE(view.songs().captions().size(), 2);
         QCOMPARE(boxes.boxes().size(), 1);
@@ -52,7 +54,8 @@ private slots:
     void rowHeightComesFromTheFontNotTheFirstRow() {
         const QString japanese = QString::fromUtf16(u"日本語の曲");
         SongListView view;
-        listrows::fill(view.songs(), {"曲名"}, {{"abc"}, {japanese}});
+        listrows::fill(view.songs(), {QStringLiteral("曲名")},
+                       {{QStringLiteral("abc")}, {japanese}});
         view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -69,43 +72,51 @@ private slots:
 
     void selectedKeysAreInDisplayOrder() {
         SongListView view;
-        listrows::fill(view.songs(), {"曲名"}, {{"b"}, {"a"}, {"c"}, {"d"}});
+        listrows::fill(view.songs(), {QStringLiteral("曲名")},
+                       {{QStringLiteral("b")},
+                        {QStringLiteral("a")},
+                        {QStringLiteral("c")},
+                        {QStringLiteral("d")}});
         // The selected keys (untouched when there are none), then the selected key.
         const auto selection = [&] {
-            QStringList keys = {"untouched"};
+            QStringList keys = {QStringLiteral("untouched")};
             lvGetSelectedKeys(view, keys);
-            return keys.join(',') + " / " + lvGetSelectedKey(view);
+            return keys.join(u',') + QStringLiteral(" / ") + lvGetSelectedKey(view);
         };
-        QCOMPARE(selection(), "untouched / ");
-        QVERIFY(view.selectKey("Key_3"));
-        QVERIFY(view.selectKey("Key_1", true));
-        QVERIFY(view.selectKey("Key_2", true));
-        QVERIFY(!view.selectKey("Key_9", true));
-        QCOMPARE(selection(), "Key_1,Key_2,Key_3 / Key_2");
+        QCOMPARE(selection(), QStringLiteral("untouched / "));
+        QVERIFY(view.selectKey(QStringLiteral("Key_3")));
+        QVERIFY(view.selectKey(QStringLiteral("Key_1"), true));
+        QVERIFY(view.selectKey(QStringLiteral("Key_2"), true));
+        QVERIFY(!view.selectKey(QStringLiteral("Key_9"), true));
+        QCOMPARE(selection(), QStringLiteral("Key_1,Key_2,Key_3 / Key_2"));
         // Sorting moves the selection with its rows: a, b, c = Key_2, Key_1, Key_3.
         view.songs().setSort(true, 0, 0);
-        QCOMPARE(selection(), "Key_2,Key_1,Key_3 / Key_2");
+        QCOMPARE(selection(), QStringLiteral("Key_2,Key_1,Key_3 / Key_2"));
         // The focused row unselected: the first selected row is the selection.
         view.selectionModel()->select(view.songs().index(0, 0),
                                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        QCOMPARE(selection(), "Key_1,Key_3 / Key_1");
-        QVERIFY(view.selectKey("Key_4"));
-        QCOMPARE(selection(), "Key_4 / Key_4");
+        QCOMPARE(selection(), QStringLiteral("Key_1,Key_3 / Key_1"));
+        QVERIFY(view.selectKey(QStringLiteral("Key_4")));
+        QCOMPARE(selection(), QStringLiteral("Key_4 / Key_4"));
         view.setMultiSelect(false);
         QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
     }
 
     void headerShowsTheSortAndClicksAreSignalled() {
         SongListView view;
-        listrows::fill(view.songs(), {"曲名", "ｶｳﾝﾄ"}, {{"a", "1"}});
+        listrows::fill(view.songs(), {QStringLiteral("曲名"), QStringLiteral("ｶｳﾝﾄ")},
+                       {{QStringLiteral("a"), QStringLiteral("1")}});
         QVERIFY(!view.header()->isSortIndicatorShown());
         view.songs().setSort(true, 1, 1);
         QVERIFY(view.header()->isSortIndicatorShown());
         QCOMPARE(view.header()->sortIndicatorSection(), 1);
         QCOMPARE(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
         // Refilled, the rows come back in the sort the header shows.
-        listrows::fill(view.songs(), {"曲名", "ｶｳﾝﾄ"}, {{"a", "1"}, {"b", "2"}});
-        QCOMPARE(listrows::column(view.songs(), 1), QStringList({"2", "1"}));
+        listrows::fill(view.songs(), {QStringLiteral("曲名"), QStringLiteral("ｶｳﾝﾄ")},
+                       {{QStringLiteral("a"), QStringLiteral("1")},
+                        {QStringLiteral("b"), QStringLiteral("2")}});
+        QCOMPARE(listrows::column(view.songs(), 1),
+                 QStringList({QStringLiteral("2"), QStringLiteral("1")}));
         QVERIFY(view.header()->isSortIndicatorShown());
         QCOMPARE(view.header()->sortIndicatorSection(), 1);
         QCOMPARE(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
@@ -126,7 +137,7 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, row.center());
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(doubles.size(), 1);
-        QCOMPARE(doubles.front().front().toString(), "Key_2"); // "b", sorted first
+        QCOMPARE(doubles.front().front().toString(), QStringLiteral("Key_2")); // "b", sorted first
     }
 };
 

@@ -196,8 +196,8 @@ bool run(const QString& launch) {
 } // namespace
 
 bool encodeTone(const QString& path, double seconds, int channels, const QString& encoder) {
-    return run(QString("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
-                       "audio/x-raw,rate=%2,channels=%3 ! %4 ! filesink location=\"%5\"")
+    return run(QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! "
+                              "audio/x-raw,rate=%2,channels=%3 ! %4 ! filesink location=\"%5\"")
                    .arg(int(seconds * kRate / 1024))
                    .arg(kRate)
                    .arg(channels)
@@ -205,8 +205,8 @@ bool encodeTone(const QString& path, double seconds, int channels, const QString
 }
 
 bool encodeWav(const QString& wav, const QString& path, const QString& encoder) {
-    return run(QString("filesrc location=\"%1\" ! wavparse ! audioconvert ! %2 ! filesink "
-                       "location=\"%3\"")
+    return run(QStringLiteral("filesrc location=\"%1\" ! wavparse ! audioconvert ! %2 ! filesink "
+                              "location=\"%3\"")
                    .arg(wav, encoder, path));
 }
 

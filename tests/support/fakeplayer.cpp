@@ -1,7 +1,7 @@
 #include "fakeplayer.h"
 
 void FakePlayer::open(const QString& fileName) {
-    log << "open " + fileName;
+    log << QStringLiteral("open ") + fileName;
     opened_ = fileName;
     ok_ = !fileName.isEmpty() && !failing.contains(fileName);
     length_ = ok_ ? lengths.value(fileName) : 0;
@@ -13,6 +13,6 @@ void FakePlayer::open(const QString& fileName) {
 }
 
 bool FakePlayer::start() {
-    log << "start";
+    log << QStringLiteral("start");
     return ok_;
 }

@@ -19,8 +19,10 @@ void TempLibrary::reopen() {
 }
 
 int TempLibrary::addSong(const QString& title, const Fields& f, const QString& file) {
-    const QString path = file.isEmpty() ? dir_.path() + "/music/" + title + ".mp3" : file;
-    const auto yesNo = [](bool b) { return QString(b ? "Yes" : "No"); };
+    const QString path =
+        file.isEmpty() ? dir_.path() + QStringLiteral("/music/") + title + QStringLiteral(".mp3")
+                       : file;
+    const auto yesNo = [](bool b) { return b ? QStringLiteral("Yes") : QStringLiteral("No"); };
     if (!db_->adoSetData(Write::AddSong, {path, title}))
         return -1;
     const int id = ++songs_;
@@ -35,7 +37,7 @@ int TempLibrary::addSong(const QString& title, const Fields& f, const QString& f
 int TempLibrary::lastId(int kind, const QString& name) {
     Recordset rs;
     db_->adoGetData(kind, rs, name);
-    return rs.Eof() ? -1 : rs.Field("ID").toInt();
+    return rs.Eof() ? -1 : rs.Field(QStringLiteral("ID")).toInt();
 }
 
 int TempLibrary::addGenre(const QString& name) {

@@ -25,13 +25,15 @@
 
 namespace {
 
-const QString kGoods = "https://search.rakuten.co.jp/rms/sd/ecustom/mall"
-                       "?cl=000000&nm=zep&bk=https://www.zep-shop.example%2F&hd="
-                       "&aid=zep-melodara-01&sg=&sub=0&s=0&v=2&sw=&f=A&nw=&g=0&min=&max=&p=1";
-const QString kAuction = "https://search.rakuten.co.jp/rms/sd/ecustom/auction"
-                         "?cl=000000&nm=zep&bk=https://www.zep-shop.example%2F&hd="
-                         "&aid=zep-melodara-01&sg=&sub=1&s=0&v=2&sw=&f=A&nw=&g=0&min=&max=&p=1";
-const QString kShop = "https://www.zep-shop.example/";
+const QString kGoods =
+    QStringLiteral("https://search.rakuten.co.jp/rms/sd/ecustom/mall"
+                   "?cl=000000&nm=zep&bk=https://www.zep-shop.example%2F&hd="
+                   "&aid=zep-melodara-01&sg=&sub=0&s=0&v=2&sw=&f=A&nw=&g=0&min=&max=&p=1");
+const QString kAuction =
+    QStringLiteral("https://search.rakuten.co.jp/rms/sd/ecustom/auction"
+                   "?cl=000000&nm=zep&bk=https://www.zep-shop.example%2F&hd="
+                   "&aid=zep-melodara-01&sg=&sub=1&s=0&v=2&sw=&f=A&nw=&g=0&min=&max=&p=1");
+const QString kShop = QStringLiteral("https://www.zep-shop.example/");
 
 // Lets local files through; records and blocks everything else.
 struct OffTheNetwork final : QWebEngineUrlRequestInterceptor {
@@ -128,11 +130,18 @@ struct Pages : QTemporaryDir {
         const QByteArray a = "<a id='next' href='b.html'>b</a> <a id='blank' href='c.html' "
                              "target='_blank'>c</a>";
         const QList<std::pair<QString, QByteArray>> pages = {
-            {"a", a}, {"b", "b"}, {"c", "c"}, {"d", "<iframe src='e.html'></iframe>"}, {"e", "e"}};
+            {QStringLiteral("a"), a},
+            {QStringLiteral("b"), "b"},
+            {QStringLiteral("c"), "c"},
+            {QStringLiteral("d"), "<iframe src='e.html'></iframe>"},
+            {QStringLiteral("e"), "e"}};
         for (const auto& [name, body] : pages)
-            diskfiles::write(filePath(name + ".html"), "<!DOCTYPE html><body>" + body + "</body>");
+            diskfiles::write(filePath(name + QStringLiteral(".html")),
+                             "<!DOCTYPE html><body>" + body + "</body>");
     }
-    QUrl url(const QString& name) const { return QUrl::fromLocalFile(filePath(name + ".html")); }
+    QUrl url(const QString& name) const {
+        return QUrl::fromLocalFile(filePath(name + QStringLiteral(".html")));
+    }
 };
 
 } // namespace
@@ -145,7 +154,7 @@ class TestWebPane : public QObject {
 private slots:
     void initTestCase() {
         frmOpening::setInterval(0);
-        browser::setFactory(browser::load(MELODARA_WEB_LIBRARY));
+        browser::setFactory(browser::load(QStringLiteral(MELODARA_WEB_LIBRARY)));
     }
     void cleanup() {
         desktop::setOpener({});
@@ -166,9 +175,10 @@ private slots:
 
         // Each item shows its page's address byte for byte before the
         // request goes out (blocked here), and only changes the page.
-        const QList<std::pair<QString, QString>> pages = {{"mnuWeb_SerchGoods", kGoods},
-                                                          {"mnuWeb_SerchAuction", kAuction},
-                                                          {"mnuWeb_ShowZep", kShop}};
+        const QList<std::pair<QString, QString>> pages = {
+            {QStringLiteral("mnuWeb_SerchGoods"), kGoods},
+            {QStringLiteral("mnuWeb_SerchAuction"), kAuction},
+            {QStringLiteral("mnuWeb_ShowZep"), kShop}};
         for (const auto& [item, address] : pages) {
             network_.requests.clear();
             win.w->findChild<QAction*>(item)->trigger();
@@ -213,41 +223,41 @@ private slots:
         QVERIFY(win.start());
         QWebEngineView* view = win.openBlank(network_);
         QVERIFY(view);
-        QTest::keyClicks(win.w->txtWebAddress, pages.url("a").toString());
+        QTest::keyClicks(win.w->txtWebAddress, pages.url(QStringLiteral("a")).toString());
         QCOMPARE(view->url(), QUrl()); // typing alone opens nothing
         QTest::keyClick(win.w->txtWebAddress, Qt::Key_Return);
-        QVERIFY(win.waitLoaded(pages.url("a")));
+        QVERIFY(win.waitLoaded(pages.url(QStringLiteral("a"))));
 
         // Without history both do nothing: the next address shown is the
         // next page opened.
         QSignalSpy shown(win.w->txtWebAddress, &QLineEdit::textChanged);
         QTest::mouseClick(win.w->cmdWebGoBack, Qt::LeftButton);
         QTest::mouseClick(win.w->cmdWebGoNext, Qt::LeftButton);
-        QVERIFY(win.open(pages.url("b")));
+        QVERIFY(win.open(pages.url(QStringLiteral("b"))));
         QCOMPARE(shown.size(), 1);
-        QVERIFY(win.click(win.w->cmdWebGoBack, pages.url("a")));
-        QVERIFY(win.click(win.w->cmdWebGoNext, pages.url("b")));
+        QVERIFY(win.click(win.w->cmdWebGoBack, pages.url(QStringLiteral("a"))));
+        QVERIFY(win.click(win.w->cmdWebGoNext, pages.url(QStringLiteral("b"))));
 
         // Reload opens the page again, adding nothing to the history.
-        QVERIFY(win.click(win.w->cmdWebRefresh, pages.url("b")));
+        QVERIFY(win.click(win.w->cmdWebRefresh, pages.url(QStringLiteral("b"))));
 
         // A link, and a link to a new window, open in the pane.
-        QVERIFY(win.open(pages.url("a")));
-        view->page()->runJavaScript("document.getElementById('next').click()");
-        QVERIFY(win.waitLoaded(pages.url("b")));
-        QVERIFY(win.open(pages.url("a")));
-        view->page()->runJavaScript("document.getElementById('blank').click()");
-        QVERIFY(win.waitLoaded(pages.url("c")));
+        QVERIFY(win.open(pages.url(QStringLiteral("a"))));
+        view->page()->runJavaScript(QStringLiteral("document.getElementById('next').click()"));
+        QVERIFY(win.waitLoaded(pages.url(QStringLiteral("b"))));
+        QVERIFY(win.open(pages.url(QStringLiteral("a"))));
+        view->page()->runJavaScript(QStringLiteral("document.getElementById('blank').click()"));
+        QVERIFY(win.waitLoaded(pages.url(QStringLiteral("c"))));
         QCOMPARE(view->history()->count(), 6);
 
         // A bare path opens the file it names; a frame's address is shown
         // as it is opened, after its page's.
-        win.w->txtWebAddress->setText(pages.filePath("d.html"));
+        win.w->txtWebAddress->setText(pages.filePath(QStringLiteral("d.html")));
         shown.clear();
         QTest::keyClick(win.w->txtWebAddress, Qt::Key_Enter);
         QVERIFY(win.waitFor([&] { return shown.size() == 2; }));
-        QCOMPARE(shown.at(0).at(0).toString(), pages.url("d").toString());
-        QCOMPARE(shown.at(1).at(0).toString(), pages.url("e").toString());
+        QCOMPARE(shown.at(0).at(0).toString(), pages.url(QStringLiteral("d")).toString());
+        QCOMPARE(shown.at(1).at(0).toString(), pages.url(QStringLiteral("e")).toString());
 
         QVERIFY(win.click(win.w->cmdWebHome, QUrl(kShop)));
         QCOMPARE(network_.requests, QStringList({kShop}));
@@ -261,12 +271,15 @@ private slots:
         QTest::addColumn<QUrl>("url");
         const QString folder = QCoreApplication::applicationDirPath();
         const QList<std::pair<QString, QUrl>> items = {
-            {"mnuHelp_ShowHelp", QUrl::fromLocalFile(folder + "/MelodaraHelp.html")},
-            {"mnuHelp_Help", QUrl::fromLocalFile(folder + "/始めにお読みください.txt")},
-            {"mnuHelp_HP", QUrl("https://www.melodara.example/")}};
+            {QStringLiteral("mnuHelp_ShowHelp"),
+             QUrl::fromLocalFile(folder + QStringLiteral("/MelodaraHelp.html"))},
+            {QStringLiteral("mnuHelp_Help"),
+             QUrl::fromLocalFile(folder + QStringLiteral("/始めにお読みください.txt"))},
+            {QStringLiteral("mnuHelp_HP"), QUrl(QStringLiteral("https://www.melodara.example/"))}};
         for (const auto& [item, url] : items) {
             for (const bool handled : {true, false})
-                QTest::newRow(qPrintable(item + (handled ? ", desktop" : ", pane")))
+                QTest::newRow(qPrintable(
+                    item + (handled ? QStringLiteral(", desktop") : QStringLiteral(", pane"))))
                     << item << handled << url;
         }
     }
@@ -297,7 +310,7 @@ private slots:
         QVERIFY(win.start());
         QWebEngineView* view = win.openBlank(network_);
         QVERIFY(view);
-        QVERIFY(win.open(QUrl::fromLocalFile("/nonexistent/page.html")));
+        QVERIFY(win.open(QUrl::fromLocalFile(QStringLiteral("/nonexistent/page.html"))));
         QString text;
         QEventLoop loop;
         view->page()->toPlainText([&](const QString& t) {
@@ -305,7 +318,7 @@ private slots:
             loop.quit();
         });
         loop.exec();
-        QVERIFY2(text.contains("ファイルにアクセスできません"), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("ファイルにアクセスできません")), qPrintable(text));
     }
 
     // Adding the engine's first page re-creates the window's native window
@@ -346,15 +359,16 @@ private slots:
     }
 
     void withoutTheLibraryThePaneStaysClosed() {
-        QVERIFY(!browser::load("/nonexistent/melodara_web"));
+        QVERIFY(!browser::load(QStringLiteral("/nonexistent/melodara_web")));
         browser::setFactory(nullptr); // the next page looks beside the test
         Window win;
         QVERIFY(win.start());
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The web pane cannot be shown: "));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^The web pane cannot be shown: ")));
         win.w->mnuWeb_SerchGoods->trigger();
         QVERIFY(!win.w->webPaneOpen());
         QVERIFY(!win.w->txtWebAddress->isVisible());
-        browser::setFactory(browser::load(MELODARA_WEB_LIBRARY));
+        browser::setFactory(browser::load(QStringLiteral(MELODARA_WEB_LIBRARY)));
     }
 };
 
