@@ -81,9 +81,9 @@ GstStateChangeReturn changeState(GstElement* element, GstStateChange transition)
     return GST_ELEMENT_CLASS(test_gate_parent_class)->change_state(element, transition);
 }
 
-void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* param) {
     if (id != kPropHolds) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
         return;
     }
     g_mutex_lock(&gLock);
@@ -91,9 +91,9 @@ void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
     g_mutex_unlock(&gLock);
 }
 
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void getProperty(GObject* object, guint id, GValue* value, GParamSpec* param) {
     if (id != kPropHolds) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
         return;
     }
     g_mutex_lock(&gLock);
