@@ -35,22 +35,20 @@ thread_local bool tBusy = false; // this thread's last call found the connection
 void appendRow(sqlite::Statement& query, Recordset& rs) {
     const int columns = rs.fieldCount();
     for (int c = 0; c < columns; ++c) {
-        switch (query.type(c)) {
+        const sqlite::Statement::Field field = query.field(c);
+        switch (field.type) {
         case sqlite::Statement::Type::Null:
             rs.appendNull();
             break;
         case sqlite::Statement::Type::Integer:
-            rs.appendInteger(query.integer(c));
+            rs.appendInteger(field.integer);
             break;
         case sqlite::Statement::Type::Real:
-            rs.appendReal(query.real(c));
+            rs.appendReal(field.real);
             break;
-        case sqlite::Statement::Type::Text: {
-            int size = 0;
-            const char* text = query.utf8(c, size);
-            rs.appendText(text, size);
+        case sqlite::Statement::Type::Text:
+            rs.appendText(field.utf8, field.size);
             break;
-        }
         }
     }
 }

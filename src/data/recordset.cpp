@@ -7,10 +7,8 @@ void Recordset::close() {
     open_ = false;
     names_.clear();
     yesNo_.clear();
-    cells_.clear();
-    cells_.squeeze();
-    text_.clear();
-    text_.squeeze();
+    std::vector<Cell>().swap(cells_);
+    std::vector<char>().swap(text_);
     rows_ = 0;
     current_ = 0;
 }
@@ -37,7 +35,7 @@ int Recordset::columnOf(const QString& name) const {
 const Recordset::Cell* Recordset::cellAt(int column) const {
     if (Eof() || column < 0 || column >= names_.size())
         return nullptr;
-    return &cells_[qsizetype(current_) * names_.size() + column];
+    return &cells_[size_t(current_) * size_t(names_.size()) + size_t(column)];
 }
 
 QVariant Recordset::Field(int column) const {
@@ -54,7 +52,7 @@ QString Recordset::text(int column) const {
     if (!cell)
         return QString();
     if (cell->type == Cell::Text && !yesNo_[column])
-        return QString::fromUtf8(text_.constData() + cell->payload, qsizetype(cell->size));
+        return QString::fromUtf8(text_.data() + cell->payload, qsizetype(cell->size));
     return fieldText(Field(column));
 }
 
@@ -70,7 +68,7 @@ QByteArrayView Recordset::utf8(int column) const {
     const Cell* cell = cellAt(column);
     if (!cell || cell->type != Cell::Text)
         return {};
-    return QByteArrayView(text_.constData() + cell->payload, qsizetype(cell->size));
+    return QByteArrayView(text_.data() + cell->payload, qsizetype(cell->size));
 }
 
 QVariant Recordset::value(const Cell& cell) const {
@@ -85,7 +83,7 @@ QVariant Recordset::value(const Cell& cell) const {
         return QVariant(d);
     }
     case Cell::Text:
-        return QVariant(QString::fromUtf8(text_.constData() + cell.payload, qsizetype(cell.size)));
+        return QVariant(QString::fromUtf8(text_.data() + cell.payload, qsizetype(cell.size)));
     }
     return QVariant();
 }
@@ -93,12 +91,12 @@ QVariant Recordset::value(const Cell& cell) const {
 void Recordset::appendReal(double v) {
     Cell cell{Cell::Real, 0, 0};
     std::memcpy(&cell.payload, &v, sizeof v);
-    cells_.append(cell);
+    cells_.push_back(cell);
 }
 
 void Recordset::appendText(const char* utf8, int size) {
-    cells_.append({Cell::Text, quint32(size), qint64(text_.size())});
-    text_.append(utf8, size);
+    cells_.push_back({Cell::Text, quint32(size), qint64(text_.size())});
+    text_.insert(text_.end(), utf8, utf8 + size);
 }
 
 QVariant Recordset::Field(const QString& name) const {
@@ -116,14 +114,19 @@ void Recordset::reset(const QStringList& names, const QList<bool>& yesNo) {
 }
 
 void Recordset::clearRows() {
-    cells_.resize(0);
-    text_.resize(0);
+    cells_.clear();
+    text_.clear();
     rows_ = 0;
     current_ = 0;
 }
 
+void Recordset::reserveRows(int rows, qsizetype textBytes) {
+    cells_.reserve(size_t(rows) * size_t(names_.size()));
+    text_.reserve(size_t(textBytes));
+}
+
 void Recordset::finishRows() {
-    rows_ = names_.isEmpty() ? 0 : int(cells_.size() / names_.size());
+    rows_ = names_.isEmpty() ? 0 : int(cells_.size() / size_t(names_.size()));
     current_ = 0;
     open_ = true;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <vector>
+
 // Text form of a field value as the program shows it: "" for Null,
 // "True"/"False" for Yes/No, numbers in decimal.
 QString fieldText(const QVariant& value);
@@ -53,12 +55,15 @@ public:
 
     // Filled by the connector, row by row, one append per column.
     void reset(const QStringList& names, const QList<bool>& yesNo);
-    void appendNull() { cells_.append({Cell::Null, 0, 0}); }
-    void appendInteger(qint64 v) { cells_.append({Cell::Integer, 0, v}); }
+    void appendNull() { cells_.push_back({Cell::Null, 0, 0}); }
+    void appendInteger(qint64 v) { cells_.push_back({Cell::Integer, 0, v}); }
     void appendReal(double v);
     void appendText(const char* utf8, int size);
     void finishRows();
     void clearRows(); // keeps the columns and the memory
+    // Room for `rows` rows with `textBytes` of text, so that filling them
+    // does not grow the memory step by step.
+    void reserveRows(int rows, qsizetype textBytes);
 
 private:
     // Cells are kept compact and turned into QVariants only when read: a
@@ -76,8 +81,10 @@ private:
     bool open_ = false;
     QStringList names_;
     QList<bool> yesNo_;
-    QList<Cell> cells_; // row-major; QList grows in place by realloc
-    QByteArray text_;
+    // Plain vectors: a list's rows are appended a million cells at a time,
+    // and their appends are the cheapest there are.
+    std::vector<Cell> cells_; // row-major
+    std::vector<char> text_;
     int rows_ = 0;
     int current_ = 0;
 };

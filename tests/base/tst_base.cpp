@@ -11,6 +11,7 @@
 #include "base/programfolders.h"
 #include "base/textfold.h"
 #include "base/twips.h"
+#include "base/utf8.h"
 #include "diskfiles.h"
 #include "scriptedpresenter.h"
 
@@ -31,6 +32,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -521,6 +523,47 @@ private slots:
         block[to - 1] = 1;
         largememory::release(block, size_t(to));
         QCOMPARE(wrong, 0);
+    }
+
+    // Cells decode as Qt words UTF-8: well-formed text of every length
+    // class on both sides of the eight-byte steps, and each kind of bad
+    // sequence replaced, an initial byte-order mark dropped.
+    void utf8DecodesAsQtDoes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("seven ASCII") << QByteArray("/a/b/c.") << QStringLiteral("/a/b/c.");
+        QTest::newRow("eight ASCII") << QByteArray("/a/b/c.d") << QStringLiteral("/a/b/c.d");
+        QTest::newRow("nine ASCII") << QByteArray("/a/b/c.mp") << QStringLiteral("/a/b/c.mp");
+        QTest::newRow("two-byte") << QByteArray("caf\xC3\xA9") << QString::fromUtf16(u"caf\u00E9");
+        QTest::newRow("three-byte after eight ASCII")
+            << QByteArray("Artist 1\xE6\x9B\xB2") << QString::fromUtf16(u"Artist 1\u66F2");
+        QTest::newRow("half-width kana")
+            << QByteArray("\xEF\xBD\xB6\xEF\xBD\xB3") << QString::fromUtf16(u"\uFF76\uFF73");
+        QTest::newRow("four-byte")
+            << QByteArray("a\xF0\x9F\x8E\xB5") << QString::fromUtf16(u"a\U0001F3B5");
+        QTest::newRow("bad byte") << QByteArray("a\xFF"
+                                                "b")
+                                  << QString::fromUtf16(u"a\uFFFDb");
+        QTest::newRow("overlong") << QByteArray("\xC0\x80") << QString::fromUtf16(u"\uFFFD\uFFFD");
+        QTest::newRow("overlong three")
+            << QByteArray("\xE0\x80\xAF") << QString::fromUtf16(u"\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("surrogate")
+            << QByteArray("\xED\xA0\x80") << QString::fromUtf16(u"\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("cut short") << QByteArray("\xE6\x9B") << QString::fromUtf16(u"\uFFFD\uFFFD");
+        QTest::newRow("past U+10FFFF")
+            << QByteArray("\xF4\x90\x80\x80") << QString::fromUtf16(u"\uFFFD\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("initial mark") << QByteArray("\xEF\xBB\xBF"
+                                                    "ab\xEF\xBB\xBF")
+                                      << QString::fromUtf16(u"ab\uFEFF");
+    }
+    void utf8DecodesAsQtDoes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        std::vector<QChar> out(size_t(bytes.size()) + 1, QChar(u'#'));
+        const QChar* end = utf8::decodeInto(out.data(), bytes);
+        QCOMPARE(QString(out.data(), end - out.data()), expected);
+        QCOMPARE(out.back(), QChar(u'#')); // nothing written past the room
     }
 };
 
