@@ -1,8 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Memory for arrays of many megabytes (the rows of a 100,000-song list),
@@ -38,5 +42,69 @@ template <typename T> struct Allocator {
 };
 
 template <typename T> using Vector = std::vector<T, Allocator<T>>;
+
+// A growing array of plain values that grows by grow(): appending millions
+// of values neither copies them nor touches their pages again, and an
+// append is a store and an add.
+template <typename T> class Array {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    Array() = default;
+    Array(const Array& other) { append(other.data_, other.size_); }
+    Array(Array&& other) noexcept { swap(other); }
+    Array& operator=(Array other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~Array() { release(data_, capacity_ * sizeof(T)); }
+    void swap(Array& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    T& operator[](std::size_t i) { return data_[i]; }
+    const T& operator[](std::size_t i) const { return data_[i]; }
+
+    void clear() { size_ = 0; } // keeps the memory
+    void reserve(std::size_t n) {
+        if (n > capacity_)
+            regrow(n);
+    }
+    // Room for `n` more values after the last, written in place; setSize
+    // then says how many are in use.
+    T* room(std::size_t n) {
+        if (size_ + n > capacity_)
+            regrow(std::max({size_ + n, 2 * capacity_, kFirstCapacity}));
+        return data_ + size_;
+    }
+    void setSize(std::size_t n) { size_ = n; }
+    void push_back(const T& value) {
+        *room(1) = value;
+        ++size_;
+    }
+    void append(const T* values, std::size_t n) {
+        if (n == 0)
+            return;
+        std::memcpy(room(n), values, n * sizeof(T));
+        size_ += n;
+    }
+
+private:
+    static constexpr std::size_t kFirstCapacity = 16;
+    void regrow(std::size_t n) {
+        data_ =
+            static_cast<T*>(grow(data_, capacity_ * sizeof(T), size_ * sizeof(T), n * sizeof(T)));
+        capacity_ = n;
+    }
+
+    T* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 } // namespace largememory

@@ -7,8 +7,8 @@ void Recordset::close() {
     open_ = false;
     names_.clear();
     yesNo_.clear();
-    std::vector<Cell>().swap(cells_);
-    std::vector<char>().swap(text_);
+    cells_ = {};
+    text_ = {};
     rows_ = 0;
     current_ = 0;
 }
@@ -96,7 +96,7 @@ void Recordset::appendReal(double v) {
 
 void Recordset::appendText(const char* utf8, int size) {
     cells_.push_back({Cell::Text, quint32(size), qint64(text_.size())});
-    text_.insert(text_.end(), utf8, utf8 + size);
+    text_.append(utf8, size_t(size));
 }
 
 QVariant Recordset::Field(const QString& name) const {

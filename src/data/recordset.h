@@ -1,13 +1,13 @@
 #pragma once
 
+#include "base/largememory.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
-#include <vector>
 
 // Text form of a field value as the program shows it: "" for Null,
 // "True"/"False" for Yes/No, numbers in decimal.
@@ -81,10 +81,10 @@ private:
     bool open_ = false;
     QStringList names_;
     QList<bool> yesNo_;
-    // Plain vectors: a list's rows are appended a million cells at a time,
-    // and their appends are the cheapest there are.
-    std::vector<Cell> cells_; // row-major
-    std::vector<char> text_;
+    // A list's rows are appended a million cells at a time: arrays whose
+    // appends are the cheapest there are and that grow without copying.
+    largememory::Array<Cell> cells_; // row-major
+    largememory::Array<char> text_;
     int rows_ = 0;
     int current_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -11,30 +10,9 @@ constexpr int kFree = -1;
 constexpr int kGone = -2; // a removed key: lookups go on past it
 } // namespace
 
-RowStore::Text::Text(qsizetype chars)
-    : data(static_cast<QChar*>(largememory::allocate(size_t(chars) * sizeof(QChar)))),
-      capacity(chars) {}
-
-RowStore::Text::~Text() {
-    largememory::release(data, size_t(capacity) * sizeof(QChar));
-}
-
-void RowStore::Text::grow(qsizetype wanted) {
-    data = static_cast<QChar*>(largememory::grow(data, size_t(capacity) * sizeof(QChar),
-                                                 size_t(size) * sizeof(QChar),
-                                                 size_t(wanted) * sizeof(QChar)));
-    capacity = wanted;
-}
-
-void RowStore::Text::swap(Text& other) noexcept {
-    std::swap(data, other.data);
-    std::swap(size, other.size);
-    std::swap(capacity, other.capacity);
-}
-
 QStringView RowStore::rowText(int id) const {
     const Row& row = rows_[size_t(id)];
-    return QStringView(text_.data + row.start, row.length);
+    return QStringView(text_.data() + row.start, row.length);
 }
 
 QStringView RowStore::key(int id) const {
@@ -72,24 +50,20 @@ int RowStore::cellCount(int id) const {
 }
 
 void RowStore::beginRow() {
-    pending_ = text_.size;
+    pending_ = textSize();
 }
 
 QChar* RowStore::room(qsizetype units) {
-    if (text_.size + units > text_.capacity)
-        text_.grow(std::max({text_.size + units, 2 * text_.capacity, qsizetype(1024)}));
-    return text_.data + text_.size;
+    return text_.room(size_t(units));
 }
 
 void RowStore::append(QStringView text) {
-    QChar* const at = room(text.size());
-    std::memcpy(at, text.data(), size_t(text.size()) * sizeof(QChar));
-    text_.size += text.size();
+    text_.append(text.data(), size_t(text.size()));
 }
 
 int RowStore::endRow() {
     const int id = size();
-    rows_.push_back({pending_, text_.size - pending_});
+    rows_.push_back({pending_, textSize() - pending_});
     if (!slots_.empty())
         index(id);
     return id;
@@ -98,8 +72,8 @@ int RowStore::endRow() {
 void RowStore::endRewrite(int id) {
     Row& row = rows_[size_t(id)];
     garbage_ += row.length;
-    row = {pending_, text_.size - pending_};
-    if (garbage_ > text_.size / 2)
+    row = {pending_, textSize() - pending_};
+    if (garbage_ > textSize() / 2)
         compact();
 }
 
@@ -184,11 +158,11 @@ void RowStore::rehash(size_t wanted) const {
 }
 
 void RowStore::compact() {
-    Text text(std::max(text_.size - garbage_, qsizetype(1024)));
+    largememory::Array<QChar> text;
+    text.reserve(size_t(textSize() - garbage_));
     for (Row& row : rows_) {
-        const qsizetype start = text.size;
-        std::memcpy(text.data + start, text_.data + row.start, size_t(row.length) * sizeof(QChar));
-        text.size += row.length;
+        const qsizetype start = qsizetype(text.size());
+        text.append(text_.data() + row.start, size_t(row.length));
         row.start = start;
     }
     text_ = std::move(text);

@@ -29,11 +29,11 @@ public:
     // exists already is found as the new row.
     void beginRow();
     void append(QStringView text);
-    void append(QChar unit) { *room(1) = unit, ++text_.size; }
+    void append(QChar unit) { text_.push_back(unit); }
     // Room for `units` more units after the row's text, written in place;
     // setEnd then says where the writing stopped.
     QChar* room(qsizetype units);
-    void setEnd(const QChar* end) { text_.size = end - text_.data; }
+    void setEnd(const QChar* end) { text_.setSize(size_t(end - text_.data())); }
     int endRow();
     // Rewriting row `id`: beginRow, the same key and the new cells, then
     // endRewrite.
@@ -52,26 +52,9 @@ private:
         int id;
         uint hash;
     };
-    // Units in large memory: filling a list writes tens of megabytes.
-    class Text {
-    public:
-        Text() = default;
-        explicit Text(qsizetype capacity);
-        Text(Text&& other) noexcept { swap(other); }
-        Text& operator=(Text&& other) noexcept {
-            Text(std::move(other)).swap(*this);
-            return *this;
-        }
-        ~Text();
-        void swap(Text& other) noexcept;
-        void grow(qsizetype wanted); // to `wanted` units, the text kept
-
-        QChar* data = nullptr;
-        qsizetype size = 0;
-        qsizetype capacity = 0;
-    };
 
     QStringView rowText(int id) const;
+    qsizetype textSize() const { return qsizetype(text_.size()); }
     static uint hashOf(QStringView key);
     // The slot of `key`, or the empty one it would take.
     size_t slotOf(QStringView key, uint hash) const;
@@ -82,9 +65,9 @@ private:
     void rehash(size_t wanted) const; // at least `wanted` slots
     void compact();
 
-    Text text_;
-    qsizetype pending_ = 0; // start of the row being written
-    qsizetype garbage_ = 0; // text no row uses any more
+    largememory::Array<QChar> text_; // a fill writes tens of megabytes
+    qsizetype pending_ = 0;          // start of the row being written
+    qsizetype garbage_ = 0;          // text no row uses any more
     largememory::Vector<Row> rows_;
     // By key hash, open addressing; id kFree or kGone when none. Empty
     // until a key is looked for.

@@ -525,6 +525,26 @@ private slots:
         QCOMPARE(wrong, 0);
     }
 
+    // An array grown past the large-block size by appends keeps every value,
+    // and a copy is its own: changing one leaves the other.
+    void arrayKeepsItsValuesAndCopiesAreApart() {
+        largememory::Array<int> a;
+        const int n = int(largememory::kLargeBytes / sizeof(int)) * 3 + 5;
+        for (int i = 0; i < n; ++i)
+            a.push_back(i * 3);
+        largememory::Array<int> b = a;
+        a[0] = -1;
+        b[size_t(n) - 1] = -2;
+        QCOMPARE(a.size(), size_t(n));
+        QCOMPARE(b.size(), size_t(n));
+        QCOMPARE(a[size_t(n) - 1], (n - 1) * 3);
+        QCOMPARE(b[0], 0);
+        int wrong = 0;
+        for (int i = 1; i < n - 1; ++i)
+            wrong += a[size_t(i)] != i * 3 || b[size_t(i)] != i * 3;
+        QCOMPARE(wrong, 0);
+    }
+
     // Cells decode as Qt words UTF-8: well-formed text of every length
     // class on both sides of the eight-byte steps, and each kind of bad
     // sequence replaced, an initial byte-order mark dropped.
