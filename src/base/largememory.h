@@ -14,11 +14,10 @@
 // array first touches every one of its pages, and on small pages that
 // costs more than writing the data itself; a large page is touched once
 // per 2 MB. Below kLargeBytes, and where there are no large pages, this
-// is ordinary heap memory. kLargeBytes is where the heap itself would
-// map fresh small pages for a block.
+// is ordinary heap memory.
 namespace largememory {
 
-constexpr std::size_t kLargeBytes = std::size_t(128) << 10;
+constexpr std::size_t kLargeBytes = std::size_t(1) << 20;
 
 // Returns memory for `bytes`, aligned for any type; release it with the
 // same size. Throws std::bad_alloc when there is none.

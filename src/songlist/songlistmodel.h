@@ -145,13 +145,13 @@ private:
 
     QStringList captions_;
     RowStore rows_;
-    sortranks::Ids order_;                // display position -> id
-    sortranks::Ids positions_;            // id -> display position, -1 once removed
+    std::vector<int> order_;              // display position -> id
+    std::vector<int> positions_;          // id -> display position, -1 once removed
     std::vector<sortranks::Ranks> ranks_; // by column; out of date unless one per id
     QHash<QString, QString> unplayable_;  // key -> reason
     RowFilter filter_;
     FoldedRows folded_;
-    sortranks::Ids all_;      // while filtered: every id in display order
+    std::vector<int> all_;    // while filtered: every id in display order
     std::vector<char> shown_; // while filtered: by id, whether the row is shown
     bool sorted_ = false;
     int sortKey_ = 0;

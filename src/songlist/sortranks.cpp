@@ -177,7 +177,7 @@ Ranks rank(std::span<const QStringView> cells) {
     return ranks;
 }
 
-void sortByRank(Ids& order, const Ranks& ranks, bool descending) {
+void sortByRank(std::vector<int>& order, const Ranks& ranks, bool descending) {
     // A counting sort: rows go to their rank's slot in their present order.
     std::vector<int> start(size_t(ranks.count) + 1, 0);
     const auto slot = [&](int row) {
@@ -188,7 +188,7 @@ void sortByRank(Ids& order, const Ranks& ranks, bool descending) {
         ++start[slot(row) + 1];
     for (size_t s = 1; s < start.size(); ++s)
         start[s] += start[s - 1];
-    Ids sorted(order.size());
+    std::vector<int> sorted(order.size());
     for (int row : order)
         sorted[size_t(start[slot(row)]++)] = row;
     order = std::move(sorted);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "base/largememory.h"
-
 #include <QString>
 
 #include <span>
@@ -24,12 +22,9 @@ struct Ranks {
 };
 Ranks rank(std::span<const QStringView> cells);
 
-// Row ids in an order. A long list's are megabytes: in large memory.
-using Ids = largememory::Vector<int>;
-
 // Puts `order` (indexes into ranks.of) in rank order, ascending or
 // descending, keeping the present order among equal ranks: the same as a
 // stable sort by `compare`, in time linear in the rows.
-void sortByRank(Ids& order, const Ranks& ranks, bool descending);
+void sortByRank(std::vector<int>& order, const Ranks& ranks, bool descending);
 
 } // namespace sortranks
