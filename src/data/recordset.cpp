@@ -120,11 +120,6 @@ void Recordset::clearRows() {
     current_ = 0;
 }
 
-void Recordset::reserveRows(int rows, qsizetype textBytes) {
-    cells_.reserve(size_t(rows) * size_t(names_.size()));
-    text_.reserve(size_t(textBytes));
-}
-
 void Recordset::finishRows() {
     rows_ = names_.isEmpty() ? 0 : int(cells_.size() / size_t(names_.size()));
     current_ = 0;

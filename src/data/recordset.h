@@ -61,9 +61,6 @@ public:
     void appendText(const char* utf8, int size);
     void finishRows();
     void clearRows(); // keeps the columns and the memory
-    // Room for `rows` rows with `textBytes` of text, so that filling them
-    // does not grow the memory step by step.
-    void reserveRows(int rows, qsizetype textBytes);
 
 private:
     // Cells are kept compact and turned into QVariants only when read: a

@@ -4,7 +4,6 @@ RowBlocks::RowBlocks(const Recordset& columns, int blocks) {
     blocks_.assign(size_t(blocks), columns);
     for (Recordset& block : blocks_) {
         block.clearRows();
-        block.reserveRows(kRowsPerBlock, kRowsPerBlock * kTextBytesPerRow);
         empty_.push_back(&block);
     }
 }

@@ -14,8 +14,6 @@
 class RowBlocks {
 public:
     static constexpr int kRowsPerBlock = 1024;
-    // Room a block starts with: a song row's text, paths included.
-    static constexpr qsizetype kTextBytesPerRow = 256;
 
     // Blocks with the columns of `columns` (its rows are not copied).
     explicit RowBlocks(const Recordset& columns, int blocks = 3);
